@@ -1,0 +1,57 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+
+namespace tramino
+{
+
+// Errors travel as values: a text for people that names the file and the reason.
+class CStatus
+{
+public:
+    CStatus() = default;
+
+    static CStatus Error(std::string strMessage)
+    {
+        CStatus status;
+        status.m_bOk = false;
+        status.m_strMessage = std::move(strMessage);
+        return status;
+    }
+
+    bool IsOk() const { return m_bOk; }
+    explicit operator bool() const { return m_bOk; }
+    const std::string& Message() const { return m_strMessage; }
+
+private:
+    bool m_bOk = true;
+    std::string m_strMessage;
+};
+
+// "Cannot <strWhat> 'path': <strerror(nErrno)>"
+CStatus ErrnoStatus(const std::string& strWhat, const std::string& strPath, int nErrno);
+
+// A value or the reason there is none.
+template <class T> class CResult
+{
+public:
+    CResult(T value) : m_value(std::move(value)) {}
+    CResult(CStatus status) : m_status(std::move(status)) {}
+
+    bool IsOk() const { return m_value.has_value(); }
+    explicit operator bool() const { return IsOk(); }
+    const CStatus& Status() const { return m_status; }
+    const std::string& Message() const { return m_status.Message(); }
+
+    T& Value() & { return *m_value; }
+    const T& Value() const& { return *m_value; }
+    T&& Value() && { return std::move(*m_value); }
+
+private:
+    std::optional<T> m_value;
+    CStatus m_status;
+};
+
+} // namespace tramino

@@ -1,0 +1,3 @@
+# Sources of this feature, added to tramino_core.
+target_sources(tramino_core PRIVATE
+)
