@@ -1,0 +1,287 @@
+#include "store/PictureStore.h"
+
+#include "codec/BmpWriter.h"
+#include "codec/PictureDecoder.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace tramino
+{
+
+namespace
+{
+
+// While a swap is under way the first picture waits under this name.
+constexpr const char* g_szTransitName = "-1.bmp";
+// A deleted picture waits here until the close-up behind it has succeeded, so that a failed
+// close-up can put it back.
+constexpr const char* g_szDeletedName = "Qrvdeleted.bmp";
+
+std::string SizeText(int nWidth, int nHeight)
+{
+    return std::to_string(nWidth) + "x" + std::to_string(nHeight);
+}
+
+std::string ParentFolder(const std::string& strParentDir)
+{
+    if (!strParentDir.empty())
+        return strParentDir;
+    const char* szTmp = std::getenv("TMPDIR");
+    return szTmp != nullptr && *szTmp != '\0' ? szTmp : "/tmp";
+}
+
+} // namespace
+
+int CStoreFileOps::Rename(const std::string& strFrom, const std::string& strTo)
+{
+    return ::rename(strFrom.c_str(), strTo.c_str()) == 0 ? 0 : errno;
+}
+
+int CStoreFileOps::RemoveFile(const std::string& strPath)
+{
+    return ::unlink(strPath.c_str()) == 0 ? 0 : errno;
+}
+
+CResult<CPictureStore> CPictureStore::Create(int nPanelWidth, int nPanelHeight,
+                                             const std::string& strParentDir,
+                                             std::shared_ptr<CStoreFileOps> pFileOps)
+{
+    if (nPanelWidth <= 0 || nPanelHeight <= 0)
+        return CStatus::Error("Cannot create a picture store for the panel size " +
+                              SizeText(nPanelWidth, nPanelHeight));
+    const std::string strParent = ParentFolder(strParentDir);
+    std::string strTemplate = strParent + "/QrvtempXXXXXX";
+    // mkdtemp makes a new folder of mode 0700 with a name nobody else has, never an old one.
+    if (::mkdtemp(strTemplate.data()) == nullptr)
+        return ErrnoStatus("create the picture folder in", strParent, errno);
+    if (!pFileOps)
+        pFileOps = std::make_shared<CStoreFileOps>();
+    return CPictureStore(std::move(strTemplate), nPanelWidth, nPanelHeight, std::move(pFileOps));
+}
+
+CPictureStore::CPictureStore(std::string strFolder, int nPanelWidth, int nPanelHeight,
+                             std::shared_ptr<CStoreFileOps> pFileOps)
+    : m_strFolder(std::move(strFolder)), m_nPanelWidth(nPanelWidth), m_nPanelHeight(nPanelHeight),
+      m_pFileOps(std::move(pFileOps))
+{
+}
+
+CPictureStore::CPictureStore(CPictureStore&& other) noexcept
+    : m_strFolder(std::exchange(other.m_strFolder, {})), m_nPanelWidth(other.m_nPanelWidth),
+      m_nPanelHeight(other.m_nPanelHeight), m_nCount(std::exchange(other.m_nCount, 0)),
+      m_bDamaged(other.m_bDamaged), m_pFileOps(std::move(other.m_pFileOps))
+{
+}
+
+CPictureStore& CPictureStore::operator=(CPictureStore&& other) noexcept
+{
+    if (this != &other)
+    {
+        Close();
+        m_strFolder = std::exchange(other.m_strFolder, {});
+        m_nPanelWidth = other.m_nPanelWidth;
+        m_nPanelHeight = other.m_nPanelHeight;
+        m_nCount = std::exchange(other.m_nCount, 0);
+        m_bDamaged = other.m_bDamaged;
+        m_pFileOps = std::move(other.m_pFileOps);
+    }
+    return *this;
+}
+
+CPictureStore::~CPictureStore()
+{
+    // Nobody is left to tell; a folder that could not be removed stays in the temporary area.
+    Close();
+}
+
+std::string CPictureStore::PathIn(const std::string& strName) const
+{
+    return m_strFolder + "/" + strName;
+}
+
+std::string CPictureStore::PathOf(int nPosition) const
+{
+    return PathIn("Qrv" + std::to_string(nPosition) + ".bmp");
+}
+
+CStatus CPictureStore::CheckChangeable() const
+{
+    if (!IsOpen())
+        return CStatus::Error("The picture store is closed");
+    if (m_bDamaged)
+        return CStatus::Error("The picture store in '" + m_strFolder +
+                              "' no longer matches the list after an earlier failure; it cannot be changed");
+    return {};
+}
+
+CStatus CPictureStore::CheckPosition(int nPosition, int nLimit) const
+{
+    if (nPosition < 0 || nPosition >= nLimit)
+        return CStatus::Error("No picture position " + std::to_string(nPosition) + " in the picture store '" +
+                              m_strFolder + "' of " + std::to_string(m_nCount) + " pictures");
+    return {};
+}
+
+CStatus CPictureStore::MoveIfPresent(const std::string& strFrom, const std::string& strTo, bool& bMoved)
+{
+    const int nError = m_pFileOps->Rename(strFrom, strTo);
+    bMoved = nError == 0;
+    if (nError == 0 || nError == ENOENT)
+        return {};
+    return ErrnoStatus("rename '" + strFrom + "' to", strTo, nError);
+}
+
+CStatus CPictureStore::Undo(const CStatus& failure, const CStatus& undoResult)
+{
+    if (undoResult)
+        return failure;
+    m_bDamaged = true;
+    return CStatus::Error(failure.Message() + "; undoing the change failed too: " + undoResult.Message() +
+                          "; the stored pictures may no longer match the list");
+}
+
+CStatus CPictureStore::Add(const CPicture& picture)
+{
+    if (CStatus status = CheckChangeable(); !status)
+        return status;
+    if (picture.Width() != m_nPanelWidth || picture.Height() != m_nPanelHeight)
+        return CStatus::Error("Cannot store a picture of " + SizeText(picture.Width(), picture.Height()) +
+                              " in the picture store of the panel size " +
+                              SizeText(m_nPanelWidth, m_nPanelHeight));
+    if (CStatus status = WriteBmpFile(picture, PathOf(m_nCount)); !status)
+        return status;
+    ++m_nCount;
+    return {};
+}
+
+CStatus CPictureStore::Delete(int nPosition)
+{
+    if (CStatus status = CheckChangeable(); !status)
+        return status;
+    if (CStatus status = CheckPosition(nPosition, m_nCount); !status)
+        return status;
+
+    const std::string strDeleted = PathIn(g_szDeletedName);
+    bool bSetAside = false;
+    if (CStatus status = MoveIfPresent(PathOf(nPosition), strDeleted, bSetAside); !status)
+        return status;
+
+    std::vector<int> vecMoved; // positions whose file now stands one place lower
+    for (int i = nPosition + 1; i < m_nCount; ++i)
+    {
+        bool bMoved = false;
+        CStatus status = MoveIfPresent(PathOf(i), PathOf(i - 1), bMoved);
+        if (!status)
+        {
+            CStatus undoResult;
+            for (auto it = vecMoved.rbegin(); it != vecMoved.rend() && undoResult; ++it)
+                if (int nError = m_pFileOps->Rename(PathOf(*it - 1), PathOf(*it)); nError != 0)
+                    undoResult = ErrnoStatus("rename '" + PathOf(*it - 1) + "' back to", PathOf(*it), nError);
+            if (undoResult && bSetAside)
+                if (int nError = m_pFileOps->Rename(strDeleted, PathOf(nPosition)); nError != 0)
+                    undoResult =
+                        ErrnoStatus("rename '" + strDeleted + "' back to", PathOf(nPosition), nError);
+            return Undo(status, undoResult);
+        }
+        if (bMoved)
+            vecMoved.push_back(i);
+    }
+    --m_nCount;
+    // The list is in step now. Should the set-aside file refuse to go, Close removes it with
+    // the folder, and the next Delete replaces it.
+    if (bSetAside)
+        m_pFileOps->RemoveFile(strDeleted);
+    return {};
+}
+
+CStatus CPictureStore::SwapWithNext(int nPosition)
+{
+    if (CStatus status = CheckChangeable(); !status)
+        return status;
+    if (CStatus status = CheckPosition(nPosition, m_nCount - 1); !status)
+        return status;
+
+    const std::string strFirst = PathOf(nPosition);
+    const std::string strSecond = PathOf(nPosition + 1);
+    const std::string strTransit = PathIn(g_szTransitName);
+    bool bFirstMoved = false;
+    if (CStatus status = MoveIfPresent(strFirst, strTransit, bFirstMoved); !status)
+        return status;
+
+    bool bSecondMoved = false;
+    CStatus status = MoveIfPresent(strSecond, strFirst, bSecondMoved);
+    if (status && bFirstMoved)
+    {
+        bool bUnused = false;
+        status = MoveIfPresent(strTransit, strSecond, bUnused);
+        if (!status && bSecondMoved)
+        {
+            // Put the second picture back before the first, whose place it now holds.
+            if (int nError = m_pFileOps->Rename(strFirst, strSecond); nError != 0)
+                return Undo(status, ErrnoStatus("rename '" + strFirst + "' back to", strSecond, nError));
+        }
+    }
+    if (status)
+        return {};
+    CStatus undoResult;
+    if (bFirstMoved)
+        if (int nError = m_pFileOps->Rename(strTransit, strFirst); nError != 0)
+            undoResult = ErrnoStatus("rename '" + strTransit + "' back to", strFirst, nError);
+    return Undo(status, undoResult);
+}
+
+CResult<CPicture> CPictureStore::Read(int nPosition) const
+{
+    if (!IsOpen())
+        return CStatus::Error("The picture store is closed");
+    if (CStatus status = CheckPosition(nPosition, m_nCount); !status)
+        return status;
+    const std::string strPath = PathOf(nPosition);
+    CResult<CPicture> picture = DecodePictureFile(strPath);
+    if (picture && (picture.Value().Width() != m_nPanelWidth || picture.Value().Height() != m_nPanelHeight))
+        return CStatus::Error("The stored picture '" + strPath + "' is " +
+                              SizeText(picture.Value().Width(), picture.Value().Height()) +
+                              ", not the panel size " + SizeText(m_nPanelWidth, m_nPanelHeight));
+    return picture;
+}
+
+CStatus CPictureStore::Close()
+{
+    if (!IsOpen())
+        return {};
+    namespace fs = std::filesystem;
+    CStatus result;
+    std::error_code error;
+    // Whatever is in the folder is ours: pictures, the transit and set-aside names, and the
+    // temporary files of an interrupted write.
+    std::vector<fs::directory_entry> vecEntries;
+    for (fs::directory_iterator it(m_strFolder, error), end; !error && it != end; it.increment(error))
+        vecEntries.push_back(*it);
+    if (error)
+        result = ErrnoStatus("list the picture folder", m_strFolder, error.value());
+    for (const fs::directory_entry& entry : vecEntries)
+    {
+        const std::string strPath = entry.path().string();
+        std::error_code typeError;
+        if (entry.is_directory(typeError) && !entry.is_symlink(typeError))
+        {
+            fs::remove_all(entry.path(), typeError);
+            if (typeError && result)
+                result = ErrnoStatus("remove", strPath, typeError.value());
+        }
+        else if (int nError = m_pFileOps->RemoveFile(strPath); nError != 0 && nError != ENOENT && result)
+            result = ErrnoStatus("remove", strPath, nError);
+    }
+    if (::rmdir(m_strFolder.c_str()) != 0 && result)
+        result = ErrnoStatus("remove the picture folder", m_strFolder, errno);
+    m_strFolder.clear();
+    m_nCount = 0;
+    return result;
+}
+
+} // namespace tramino

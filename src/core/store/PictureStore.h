@@ -1,0 +1,96 @@
+#pragma once
+
+#include "common/Status.h"
+#include "picture/Picture.h"
+#include "store/StoreFileOps.h"
+
+#include <memory>
+#include <string>
+
+namespace tramino
+{
+
+// The pictures of the show's list, already at the panel size, kept as BMP files in a private
+// folder: the picture of list position k is "Qrv<k>.bmp". Every operation keeps the rule
+// "the file of position k holds the picture of list item k", so a caller that applies the
+// same change to its list after a successful call stays in step with the store.
+//
+// Each store has its own folder, made with mkdtemp under $TMPDIR (or /tmp) with a name that
+// starts with "Qrvtemp" and mode 0700, so neither another instance nor the leftover of a
+// crashed run can be mistaken for ours. Close (or the destructor) removes it with everything
+// in it.
+//
+// Failures: every mutating call either does all of its work or leaves the store as it was,
+// and says which in its result:
+//   - OK: done;
+//   - an error, IsDamaged() false: nothing changed (a half-done rename sequence was undone);
+//   - an error, IsDamaged() true: undoing also failed, so the files may no longer match the
+//     list. The message says so; later changes are refused, reading and Close still work.
+// A position whose file has vanished behind the store's back simply has no picture: Delete and
+// Swap move that absence along with the position, and Read reports it.
+//
+// Threads: no call mutates while another runs. Read, PathOf and Count are const and may run
+// on several worker threads at once while nothing changes the store (the window disables
+// the list commands while a worker runs).
+class CPictureStore
+{
+public:
+    // Empty pictures of the panel size; strParentDir empty means $TMPDIR, else /tmp.
+    static CResult<CPictureStore> Create(int nPanelWidth, int nPanelHeight,
+                                         const std::string& strParentDir = {},
+                                         std::shared_ptr<CStoreFileOps> pFileOps = nullptr);
+
+    CPictureStore(CPictureStore&& other) noexcept;
+    CPictureStore& operator=(CPictureStore&& other) noexcept;
+    CPictureStore(const CPictureStore&) = delete;
+    CPictureStore& operator=(const CPictureStore&) = delete;
+    ~CPictureStore();
+
+    int Count() const { return m_nCount; }
+    int PanelWidth() const { return m_nPanelWidth; }
+    int PanelHeight() const { return m_nPanelHeight; }
+    bool IsOpen() const { return !m_strFolder.empty(); }
+    bool IsDamaged() const { return m_bDamaged; }
+    const std::string& Folder() const { return m_strFolder; }
+
+    // Folder + "/Qrv<k>.bmp".
+    std::string PathOf(int nPosition) const;
+
+    // Stores the picture (of exactly the panel size) at position Count(); on success Count()
+    // grows by one and the position is the new one's.
+    CStatus Add(const CPicture& picture);
+
+    // Removes position s; the files behind it move one place down.
+    CStatus Delete(int nPosition);
+
+    // Exchanges positions s and s + 1 through the transit name "-1.bmp" (Up on item s + 1 and
+    // Down on item s are both this).
+    CStatus SwapWithNext(int nPosition);
+
+    // The picture of position k, checked to be of the panel size.
+    CResult<CPicture> Read(int nPosition) const;
+
+    // Removes every file and the folder. The store is closed afterwards even when something
+    // could not be removed; the error names it.
+    CStatus Close();
+
+private:
+    CPictureStore(std::string strFolder, int nPanelWidth, int nPanelHeight,
+                  std::shared_ptr<CStoreFileOps> pFileOps);
+
+    std::string PathIn(const std::string& strName) const;
+    CStatus CheckChangeable() const;
+    CStatus CheckPosition(int nPosition, int nLimit) const;
+    // Renames; a missing source is not an error (bMoved tells whether anything moved).
+    CStatus MoveIfPresent(const std::string& strFrom, const std::string& strTo, bool& bMoved);
+    CStatus Undo(const CStatus& failure, const CStatus& undoResult);
+
+    std::string m_strFolder;
+    int m_nPanelWidth = 0;
+    int m_nPanelHeight = 0;
+    int m_nCount = 0;
+    bool m_bDamaged = false;
+    std::shared_ptr<CStoreFileOps> m_pFileOps;
+};
+
+} // namespace tramino
