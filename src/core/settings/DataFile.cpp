@@ -1,0 +1,43 @@
+#include "settings/DataFile.h"
+
+#include <system_error>
+
+namespace tramino
+{
+namespace
+{
+
+bool IsRegularFile(const std::filesystem::path& path)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+} // namespace
+
+std::filesystem::path ProgramDirectory()
+{
+    std::error_code error;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error)
+        return {};
+    return exe.parent_path();
+}
+
+std::optional<std::filesystem::path> FindDataFile(std::string_view strName,
+                                                  const std::filesystem::path& programDirectory)
+{
+    const std::filesystem::path name(strName);
+    if (IsRegularFile(name))
+        return name;
+    if (!programDirectory.empty() && IsRegularFile(programDirectory / name))
+        return programDirectory / name;
+    return std::nullopt;
+}
+
+std::optional<std::filesystem::path> FindDataFile(std::string_view strName)
+{
+    return FindDataFile(strName, ProgramDirectory());
+}
+
+} // namespace tramino

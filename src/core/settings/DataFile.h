@@ -1,0 +1,19 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+namespace tramino
+{
+
+// The folder of the running program (from /proc/self/exe); empty when it cannot be told.
+std::filesystem::path ProgramDirectory();
+
+// Where a data file deployed with the program (`Vendale.ini`, `Lang.txt`, `BG.bmp`) is:
+// the current directory first, then the program's folder. Only regular files count.
+std::optional<std::filesystem::path> FindDataFile(std::string_view strName);
+std::optional<std::filesystem::path> FindDataFile(std::string_view strName,
+                                                  const std::filesystem::path& programDirectory);
+
+} // namespace tramino

@@ -1,0 +1,151 @@
+#include "settings/VendaleIni.h"
+
+#include <climits>
+#include <cstdint>
+#include <fstream>
+#include <optional>
+#include <string>
+
+namespace tramino
+{
+namespace
+{
+
+// The original read lines with fgets into a 259-byte buffer: 258 bytes and a terminator.
+constexpr size_t kChunkBytes = 258;
+constexpr std::string_view kDelimiters = " =";
+
+// The next chunk as fgets would deliver it: up to and including a line feed, at most
+// kChunkBytes bytes. False at the end of the input.
+bool ReadChunk(std::streambuf& buffer, std::string& strChunk)
+{
+    using Traits = std::streambuf::traits_type;
+    strChunk.clear();
+    while (strChunk.size() < kChunkBytes)
+    {
+        int nChar = buffer.sbumpc();
+        if (Traits::eq_int_type(nChar, Traits::eof()))
+            break;
+        if (nChar == '\r' && buffer.sgetc() == '\n')
+            nChar = buffer.sbumpc();
+        strChunk.push_back(Traits::to_char_type(nChar));
+        if (nChar == '\n')
+            break;
+    }
+    return !strChunk.empty();
+}
+
+struct CSplit
+{
+    std::string_view m_strRemaining;          // what later tests of the line still see
+    std::optional<std::string_view> m_second; // the second token, if there is one
+};
+
+// strtok(line, " =") then strtok(NULL, " ="): the first call ends the line's visible text
+// after the first token.
+CSplit SplitLikeStrtok(std::string_view strLine)
+{
+    const size_t nFirst = strLine.find_first_not_of(kDelimiters);
+    const size_t nFirstEnd =
+        nFirst == std::string_view::npos ? nFirst : strLine.find_first_of(kDelimiters, nFirst);
+    if (nFirstEnd == std::string_view::npos)
+        return {strLine, std::nullopt};
+    const size_t nSecond = strLine.find_first_not_of(kDelimiters, nFirstEnd + 1);
+    if (nSecond == std::string_view::npos)
+        return {strLine.substr(0, nFirstEnd), std::nullopt};
+    const size_t nSecondEnd = strLine.find_first_of(kDelimiters, nSecond);
+    return {strLine.substr(0, nFirstEnd), strLine.substr(nSecond, nSecondEnd - nSecond)};
+}
+
+// One substring test. A key without a second token leaves the code as it was.
+bool TestKey(std::string_view& strLine, std::string_view strKey, int* pnCode)
+{
+    if (strLine.find(strKey) == std::string_view::npos)
+        return false;
+    const CSplit split = SplitLikeStrtok(strLine);
+    strLine = split.m_strRemaining;
+    if (split.m_second && pnCode != nullptr)
+        *pnCode = AtoiClamped(*split.m_second);
+    return true;
+}
+
+// Examines one chunk; false when it holds "PanelType" and the reading ends.
+bool ExamineChunk(const std::string& strChunk, CVendaleSettings& settings)
+{
+    // The C string functions saw the chunk only up to its first NUL byte.
+    std::string_view strLine(strChunk.c_str());
+    if (!strLine.empty() && strLine.front() == '\n')
+        return true;
+    if (!strLine.empty() && strLine.back() == '\n')
+        strLine.remove_suffix(1);
+    TestKey(strLine, "LanguageSelection", &settings.m_nLanguageCode);
+    TestKey(strLine, "PanelSize", &settings.m_nPanelSizeCode);
+    return !TestKey(strLine, "PanelType", nullptr);
+}
+
+bool IsCSpace(char ch)
+{
+    return ch == ' ' || (ch >= '\t' && ch <= '\r');
+}
+
+} // namespace
+
+int AtoiClamped(std::string_view str)
+{
+    size_t nPos = 0;
+    while (nPos < str.size() && IsCSpace(str[nPos]))
+        ++nPos;
+    bool bNegative = false;
+    if (nPos < str.size() && (str[nPos] == '+' || str[nPos] == '-'))
+        bNegative = str[nPos++] == '-';
+    // Saturates one past INT_MAX so that -2147483648 still fits.
+    constexpr int64_t kLimit = static_cast<int64_t>(INT_MAX) + 1;
+    int64_t nValue = 0;
+    for (; nPos < str.size() && str[nPos] >= '0' && str[nPos] <= '9'; ++nPos)
+    {
+        nValue = nValue * 10 + (str[nPos] - '0');
+        if (nValue > kLimit)
+            nValue = kLimit;
+    }
+    if (bNegative)
+        return static_cast<int>(-nValue);
+    return nValue > INT_MAX ? INT_MAX : static_cast<int>(nValue);
+}
+
+CVendaleSettings ParseVendaleIni(std::istream& input)
+{
+    CVendaleSettings settings;
+    std::streambuf* pBuffer = input.rdbuf();
+    if (pBuffer == nullptr)
+        return settings;
+    std::string strChunk;
+    while (ReadChunk(*pBuffer, strChunk))
+    {
+        if (!ExamineChunk(strChunk, settings))
+            break;
+    }
+    return settings;
+}
+
+CVendaleSettings ReadVendaleIni(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return {};
+    return ParseVendaleIni(file);
+}
+
+std::string_view LanguageSection(int nLanguageCode)
+{
+    switch (nLanguageCode)
+    {
+    case 1:
+        return "English";
+    case 2:
+        return "TraditionalChinese";
+    default:
+        return "SimplifiedChinese";
+    }
+}
+
+} // namespace tramino
