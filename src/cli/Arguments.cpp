@@ -15,6 +15,16 @@ const COptionSpec* FindOption(const std::vector<COptionSpec>& vecOptions, std::s
     return it == vecOptions.end() ? nullptr : &*it;
 }
 
+const COptionSpec* FindShortOption(const std::vector<COptionSpec>& vecOptions, std::string_view strName)
+{
+    const auto it =
+        std::find_if(vecOptions.begin(), vecOptions.end(),
+                     [&](const COptionSpec& option) {
+                         return option.m_chShort != '\0' && strName == std::string{'-', option.m_chShort};
+                     });
+    return it == vecOptions.end() ? nullptr : &*it;
+}
+
 } // namespace
 
 bool CArguments::Has(std::string_view strName) const
@@ -53,8 +63,8 @@ CResult<CArguments> ParseArguments(const std::vector<std::string>& vecArgs,
         }
         const size_t nEquals = strArg.find('=');
         const std::string strName = strArg.substr(0, nEquals);
-        const COptionSpec* pOption =
-            strName.starts_with("--") ? FindOption(vecOptions, strName.substr(2)) : nullptr;
+        const COptionSpec* pOption = strName.starts_with("--") ? FindOption(vecOptions, strName.substr(2))
+                                                               : FindShortOption(vecOptions, strName);
         if (pOption == nullptr)
             return CStatus::Error("unknown option '" + strName + "'");
         if (args.Has(pOption->m_strName))

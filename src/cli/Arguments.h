@@ -12,10 +12,12 @@ namespace tramino::cli
 {
 
 // One `--name` option a command accepts; with a value it is given as `--name V` or `--name=V`.
+// An option with a short letter is also given as `-L` (`-L V`, `-L=V`).
 struct COptionSpec
 {
     std::string_view m_strName; // without the leading "--"
     bool m_bTakesValue = false;
+    char m_chShort = '\0';
 };
 
 // The options and operands of one command's arguments, checked against its option list.
