@@ -1,0 +1,79 @@
+#pragma once
+
+#include "common/Status.h"
+#include "picture/Picture.h"
+#include "settings/PanelSize.h"
+#include "show/Transition.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tramino
+{
+
+// One complete picture of a show file.
+struct CShowFilePicture
+{
+    // Where its first record starts.
+    uint64_t m_nOffset = 0;
+    int m_nRecords = 0;
+    // The transition its records follow; none when they follow none of the four.
+    std::optional<EEffect> m_optEffect;
+    // When unrecognised: the first record (or the end marker) no transition accounts for.
+    uint64_t m_nDeviationOffset = 0;
+    // 24 bits, each RGB565 value widened by ExpandRgb565; empty unless rebuilding was asked for.
+    CPicture m_picture;
+};
+
+// Where a show file first breaks the format, and how.
+struct CShowFileViolation
+{
+    uint64_t m_nOffset = 0;
+    std::string m_strProblem;
+};
+
+// Reads a show file strictly for one panel size: the magic and zero reserved bytes, every window
+// inside the panel with n equal to its area (an empty window has x1 = x0 - 1 and n = 0), every
+// panel pixel written exactly once per picture, markers only where a record would start, and
+// nothing after FF F8. Counts are checked against the bytes that remain before they are used, and
+// memory stays bounded by one picture whatever the file claims.
+class CShowFileReader
+{
+public:
+    CShowFileReader(int nWidth, int nHeight, bool bRebuildPictures = true);
+
+    // An error for a file that cannot be read or breaks the format (Violation() then tells where).
+    CStatus ReadFile(const std::string& strPath);
+    CStatus Parse(std::span<const uint8_t> bytes, const std::string& strName = "data");
+
+    // The pictures completed before the end or before the violation.
+    const std::vector<CShowFilePicture>& Pictures() const { return m_vecPictures; }
+    const std::optional<CShowFileViolation>& Violation() const { return m_optViolation; }
+    // The first thing that keeps the file from being one this program writes: a picture whose
+    // records follow no transition, or else the violation.
+    std::optional<CShowFileViolation> FirstProblem() const;
+
+    int Width() const { return m_nWidth; }
+    int Height() const { return m_nHeight; }
+
+    class IInput;
+
+private:
+    CStatus Read(IInput& input, const std::string& strName);
+
+    int m_nWidth;
+    int m_nHeight;
+    bool m_bRebuildPictures;
+    std::vector<CShowFilePicture> m_vecPictures;
+    std::optional<CShowFileViolation> m_optViolation;
+};
+
+// The panel size of the table that the file fits, the first one if several do. When it fits none,
+// the size it comes closest to (the one whose first problem lies furthest into the file), so that
+// the reason shown is the most telling one. An error only when the file cannot be read.
+CResult<CPanelSize> DetectShowFilePanel(const std::string& strPath);
+
+} // namespace tramino
