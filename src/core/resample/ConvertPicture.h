@@ -1,0 +1,44 @@
+#pragma once
+
+#include "common/Status.h"
+#include "picture/Picture.h"
+
+#include <atomic>
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tramino
+{
+
+struct CConvertOptions
+{
+    // Let the JPEG decoder scale while decoding, to the smallest scale still strictly larger
+    // than the panel in both directions, before the same reduction.
+    bool m_bFast = false;
+    // Pictures converted at once by ConvertPicturesToPanel; 0 means one per core.
+    int m_nThreads = 0;
+};
+
+// Decodes the file and brings it to exactly nPanelWidth x nPanelHeight (24 bits per pixel).
+// A 24-bit picture strictly larger than the panel in both directions takes the integer
+// reduction; every other picture is stretched. A file that cannot be decoded is an error
+// that names it.
+CResult<CPicture> ConvertPictureToPanel(const std::string& strPath, int nPanelWidth, int nPanelHeight,
+                                        const CConvertOptions& options = {});
+
+// Called after each finished picture with the number finished so far; from the worker
+// threads, one call at a time.
+using FnConvertProgress = std::function<void(size_t nDone, size_t nTotal)>;
+
+// Converts every file as ConvertPictureToPanel does, on several threads, and returns the
+// results in the order of vecPaths. Once *pbCancel becomes true no further picture is
+// started; those not converted carry an error saying so.
+std::vector<CResult<CPicture>> ConvertPicturesToPanel(const std::vector<std::string>& vecPaths,
+                                                      int nPanelWidth, int nPanelHeight,
+                                                      const CConvertOptions& options = {},
+                                                      const FnConvertProgress& fnProgress = {},
+                                                      const std::atomic<bool>* pbCancel = nullptr);
+
+} // namespace tramino
