@@ -1,0 +1,4 @@
+# Sources of this feature, added to tramino_core.
+target_sources(tramino_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/PngWriter.cpp
+)
