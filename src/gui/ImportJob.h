@@ -1,0 +1,55 @@
+#pragma once
+
+#include "common/Status.h"
+#include "picture/Picture.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <atomic>
+#include <functional>
+#include <thread>
+#include <vector>
+
+namespace tramino
+{
+
+// Converts picture files to the panel size on worker threads and hands the results to the
+// user-interface thread in the order of the files, a group at a time, so that the pictures
+// done so far can be listed while the rest is still converting.
+class CImportJob : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Called on the user-interface thread: the results of files nFirst, nFirst + 1, ...
+    using FnConverted = std::function<void(int nFirst, std::vector<CResult<CPicture>>& vecResults)>;
+    // Called on the user-interface thread: files finished so far.
+    using FnProgress = std::function<void(int nDone)>;
+
+    CImportJob(QStringList vecPaths, int nPanelWidth, int nPanelHeight);
+    ~CImportJob() override;
+
+    void Start(FnConverted fnConverted, FnProgress fnProgress);
+    // No group is started after this; the group under way is still delivered. Any thread.
+    void Cancel() { m_bCancel.store(true); }
+    bool IsCancelled() const { return m_bCancel.load(); }
+
+signals:
+    // Emitted on the user-interface thread after the last delivery.
+    void Finished();
+
+private:
+    void Run();
+
+    const QStringList m_vecPaths;
+    const int m_nPanelWidth;
+    const int m_nPanelHeight;
+    FnConverted m_fnConverted;
+    FnProgress m_fnProgress;
+    std::atomic<bool> m_bCancel{false};
+    std::atomic<int> m_nDone{0};
+    std::jthread m_thread;
+};
+
+} // namespace tramino

@@ -1,0 +1,41 @@
+#include "MainApp.h"
+
+#include "MainDlg.h"
+
+#include <QDir>
+#include <QTimer>
+
+namespace tramino
+{
+namespace
+{
+
+// Pictures to load at start-up, for scripted runs such as screenshots: the paths in
+// TRAMINO_LOAD, separated like PATH entries.
+QStringList StartupPictures()
+{
+    const QString strList = qEnvironmentVariable("TRAMINO_LOAD");
+    return strList.isEmpty() ? QStringList() : strList.split(QDir::listSeparator(), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("Tramino"));
+    setApplicationVersion(QStringLiteral(TRAMINO_VERSION));
+}
+
+bool CMainApp::InitInstance()
+{
+    CMainDlg dlg;
+    const QStringList vecPictures = StartupPictures();
+    if (!vecPictures.isEmpty())
+    {
+        QTimer::singleShot(0, &dlg, [&dlg, vecPictures] { dlg.LoadPictures(vecPictures); });
+    }
+    dlg.exec();
+    return false;
+}
+
+} // namespace tramino

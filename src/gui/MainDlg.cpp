@@ -1,0 +1,610 @@
+#include "MainDlg.h"
+
+#include "AboutDlg.h"
+#include "DialogUnits.h"
+#include "Dialogs.h"
+#include "Globals.h"
+#include "ImportJob.h"
+#include "PanelCanvas.h"
+#include "UiThread.h"
+
+#include "settings/DataFile.h"
+#include "settings/StartupSettings.h"
+#include "store/PictureStore.h"
+
+#include <QCollator>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QContextMenuEvent>
+#include <QEventLoop>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QIntValidator>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTableWidget>
+
+namespace tramino
+{
+namespace
+{
+
+constexpr int g_nRefreshTimerMs = 100;
+constexpr int g_nListColumnWidth = 715;
+constexpr QRgb g_crKeyMagenta = 0xFFFF00FF;
+const char* const g_szAboutMenuText = "&About Tramino...";
+
+QString ObjectName(int nId)
+{
+    return QString::number(nId);
+}
+
+QString Text(int nKey)
+{
+    return g_szLangText[static_cast<size_t>(nKey)];
+}
+
+// A text of ours with an English fallback for a Lang.txt that lacks the key.
+QString TextOr(int nKey, const char* szEnglish)
+{
+    const QString& str = g_szLangText[static_cast<size_t>(nKey)];
+    return str.isEmpty() ? QString::fromUtf8(szEnglish) : str;
+}
+
+template <class TControl>
+TControl* MakeControl(QWidget* pParent, int nId, int nX, int nY, int nWidth, int nHeight)
+{
+    auto* pControl = new TControl(pParent);
+    pControl->setObjectName(ObjectName(nId));
+    pControl->setGeometry(DluRect(nX, nY, nWidth, nHeight));
+    return pControl;
+}
+
+QPushButton* MakeButton(QWidget* pParent, int nId, int nX, int nY, const char* szText)
+{
+    auto* pButton = MakeControl<QPushButton>(pParent, nId, nX, nY, 70, 16);
+    pButton->setText(QString::fromUtf8(szText));
+    // Enter on a focused button presses it; anywhere else Enter closes (keyPressEvent).
+    pButton->setAutoDefault(false);
+    return pButton;
+}
+
+// Keeps the list's selection changes away from the preview while a command changes the
+// selection itself; the flag is cleared on every way out.
+class CIgnoreListSelect
+{
+public:
+    CIgnoreListSelect() { g_bIgnoreListSelect.store(true); }
+    ~CIgnoreListSelect() { g_bIgnoreListSelect.store(false); }
+    CIgnoreListSelect(const CIgnoreListSelect&) = delete;
+    CIgnoreListSelect& operator=(const CIgnoreListSelect&) = delete;
+};
+
+} // namespace
+
+CMainDlg::CMainDlg(std::shared_ptr<IDialogs> pDialogs)
+    : m_pDialogs(pDialogs ? std::move(pDialogs) : std::make_shared<CQtDialogs>())
+{
+    setWindowTitle(QStringLiteral("Tramino V" TRAMINO_VERSION));
+    setWindowIcon(QIcon(QStringLiteral(":/tramino.png")));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    QFont font = this->font();
+    font.setPixelSize(g_nDialogFontPixels);
+    setFont(font);
+    setFixedSize(DluSize(503, 273));
+    move(0, 0);
+
+    m_timerRefresh.setInterval(g_nRefreshTimerMs);
+    connect(&m_timerRefresh, &QTimer::timeout, this, &CMainDlg::OnTimer);
+
+    OnInitDialog();
+}
+
+CMainDlg::~CMainDlg()
+{
+    StopWorkerAndWait();
+    if (g_hMainDlg == this)
+    {
+        g_hMainDlg = nullptr;
+        g_pPreviewWnd = nullptr;
+        g_pListCtrl = nullptr;
+        g_pPictureStore = nullptr;
+        for (QPushButton** ppButton : {&g_btnLoadImage, &g_btnPreview, &g_btnTransform, &g_btnClean,
+                                       &g_btnDelete, &g_btnUp, &g_btnDown})
+        {
+            *ppButton = nullptr;
+        }
+    }
+}
+
+void CMainDlg::OnInitDialog()
+{
+    g_nImageCount.store(0);
+    g_nShownImage.store(0);
+    g_bIgnoreListSelect.store(false);
+
+    const CStartupSettings settings = LoadStartupSettings();
+    for (int nKey = 0; nKey < g_nLangTextCount; ++nKey)
+    {
+        g_szLangText[static_cast<size_t>(nKey)] = QString::fromStdString(settings.m_langTable.Text(nKey));
+    }
+    g_nPanelWidth = settings.m_panelSize.m_nWidth;
+    g_nPanelHeight = settings.m_panelSize.m_nHeight;
+
+    CreateControls();
+    PlacePreviewWindow();
+
+    // The hidden fields show the panel size; they are never read back.
+    m_nWidth = g_nPanelWidth;
+    m_nHeight = g_nPanelHeight;
+    m_editWidth->setText(QString::number(m_nWidth));
+    m_editHeight->setText(QString::number(m_nHeight));
+    m_editWidth->setEnabled(false);
+    m_editHeight->setEnabled(false);
+
+    FillModeCombo();
+    g_hMainDlg = this;
+    SetCaptions();
+    ApplySkin();
+
+    auto* pAbout = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(pAbout, &QShortcut::activated, this, &CMainDlg::OnAbout);
+}
+
+void CMainDlg::CreateControls()
+{
+    MakeControl<QGroupBox>(this, 1001, 269, 7, 228, 171)->setTitle(QStringLiteral("Slide Show Preview"));
+    MakeControl<QGroupBox>(this, 1024, 270, 185, 227, 32)->setTitle(QStringLiteral("Slide Show Mode"));
+    auto* pPanelGroup = MakeControl<QGroupBox>(this, 1025, 87, 7, 143, 108);
+    pPanelGroup->setTitle(QStringLiteral("Panel Size"));
+
+    m_wndPreview = new CPanelCanvas(this, g_nPanelWidth, g_nPanelHeight);
+    m_wndPreview->setObjectName(ObjectName(1012));
+    m_wndPreview->setGeometry(DluRect(373, 84, 15, 13));
+    g_pPreviewWnd = m_wndPreview;
+
+    m_cbMode = MakeControl<QComboBox>(this, 1013, 280, 198, 210, 42);
+    // A drop-down list shows one line; its height in the template is that of the open list.
+    m_cbMode->setFixedHeight(DluToPixelsY(14));
+
+    for (auto [ppEdit, nId, nX, nY] :
+         {std::tuple{&m_editWidth, 1014, 161, 7}, std::tuple{&m_editHeight, 1015, 87, 15}})
+    {
+        *ppEdit = MakeControl<QLineEdit>(this, nId, nX, nY, 45, 12);
+        (*ppEdit)->setValidator(new QIntValidator(0, 99999, *ppEdit));
+    }
+    MakeControl<QLabel>(this, 1026, 122, 7, 24, 12)->setText(QStringLiteral("Width"));
+    MakeControl<QLabel>(this, 1027, 138, 7, 29, 16)->setText(QStringLiteral("Height"));
+
+    g_btnLoadImage = MakeButton(this, 1016, 268, 226, "Load Image");
+    g_btnPreview = MakeButton(this, 1017, 347, 225, "Preview");
+    g_btnTransform = MakeButton(this, 1018, 427, 226, "Transform");
+    g_btnClean = MakeButton(this, 1019, 138, 14, "Clean");
+    g_btnClean->resize(DluSize(25, 16));
+    g_btnDelete = MakeButton(this, 1020, 426, 250, "Delete");
+    g_btnUp = MakeButton(this, 1021, 267, 250, "Up");
+    g_btnDown = MakeButton(this, 1023, 347, 250, "Down");
+
+    m_pListCtrl = MakeControl<QTableWidget>(this, 1022, 7, 7, 255, 260);
+    g_pListCtrl = m_pListCtrl;
+    m_pListCtrl->setColumnCount(1);
+    m_pListCtrl->verticalHeader()->hide();
+    m_pListCtrl->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_pListCtrl->horizontalHeader()->setStretchLastSection(false);
+    m_pListCtrl->setColumnWidth(0, g_nListColumnWidth);
+    m_pListCtrl->setShowGrid(true);
+    m_pListCtrl->setWordWrap(false);
+    m_pListCtrl->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_pListCtrl->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_pListCtrl->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_pListCtrl->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    // Blue item text, and a selection that stays visible when the list loses the focus.
+    QPalette palette = m_pListCtrl->palette();
+    palette.setColor(QPalette::Text, QColor(0, 0, 255));
+    for (const QPalette::ColorRole eRole : {QPalette::Highlight, QPalette::HighlightedText})
+    {
+        palette.setColor(QPalette::Inactive, eRole, palette.color(QPalette::Active, eRole));
+    }
+    m_pListCtrl->setPalette(palette);
+    connect(m_pListCtrl->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &CMainDlg::OnListItemChanged);
+
+    for (QWidget* pHidden : std::initializer_list<QWidget*>{pPanelGroup, m_editWidth, m_editHeight,
+                                                            findChild<QLabel*>(ObjectName(1026)),
+                                                            findChild<QLabel*>(ObjectName(1027)), g_btnClean})
+    {
+        pHidden->hide();
+    }
+
+    connect(g_btnLoadImage, &QPushButton::clicked, this, &CMainDlg::OnLoadImage);
+    connect(g_btnClean, &QPushButton::clicked, this, &CMainDlg::OnClean);
+    connect(g_btnDelete, &QPushButton::clicked, this, &CMainDlg::OnDelete);
+    connect(g_btnUp, &QPushButton::clicked, this, &CMainDlg::OnUp);
+    connect(g_btnDown, &QPushButton::clicked, this, &CMainDlg::OnDown);
+}
+
+void CMainDlg::PlacePreviewWindow()
+{
+    // Centred in the preview group box, in client coordinates.
+    const QRect rectGroup = findChild<QGroupBox*>(ObjectName(1001))->geometry();
+    const int x = rectGroup.left() + (rectGroup.width() - g_nPanelWidth) / 2;
+    const int y = rectGroup.top() + (rectGroup.height() - g_nPanelHeight) / 2;
+    m_wndPreview->setGeometry(x, y, g_nPanelWidth, g_nPanelHeight);
+    m_wndPreview->raise();
+    m_wndPreview->show();
+}
+
+void CMainDlg::FillModeCombo()
+{
+    // Kept in the locale's sorted order of the texts, as a sorted combo box keeps its entries.
+    QCollator collator;
+    for (int nKey = 10; nKey <= 13; ++nKey)
+    {
+        const QString strText = Text(nKey);
+        int nIndex = 0;
+        while (nIndex < m_cbMode->count() && collator.compare(m_cbMode->itemText(nIndex), strText) <= 0)
+        {
+            ++nIndex;
+        }
+        m_cbMode->insertItem(nIndex, strText);
+    }
+    m_cbMode->setCurrentIndex(1);
+}
+
+void CMainDlg::SetCaptions()
+{
+    const std::pair<int, int> aCaptions[] = {{1001, 1}, {1024, 2},  {1025, 3}, {1016, 4},
+                                             {1017, 1}, {1018, 5},  {1020, 6}, {1021, 7},
+                                             {1023, 8}, {1026, 14}, {1027, 15}};
+    for (const auto& [nId, nKey] : aCaptions)
+    {
+        QObject* pControl = findChild<QObject*>(ObjectName(nId));
+        if (auto* pGroup = qobject_cast<QGroupBox*>(pControl))
+        {
+            pGroup->setTitle(Text(nKey));
+        }
+        else if (auto* pButton = qobject_cast<QPushButton*>(pControl))
+        {
+            pButton->setText(Text(nKey));
+        }
+        else if (auto* pLabel = qobject_cast<QLabel*>(pControl))
+        {
+            pLabel->setText(Text(nKey));
+        }
+    }
+    m_pListCtrl->setHorizontalHeaderLabels({Text(0)});
+}
+
+void CMainDlg::ApplySkin()
+{
+    if (const auto path = FindDataFile("BG.bmp"))
+    {
+        LoadBackground(QString::fromStdString(path->string()));
+    }
+    EnableShape(true);
+    SetKeyColor(g_crKeyMagenta);
+    m_bTransparentStatics = true;
+    m_bDragAnywhere = true;
+}
+
+void CMainDlg::StartRefreshTimer()
+{
+    RunOnUiThread([this] { m_timerRefresh.start(); });
+}
+
+void CMainDlg::StopRefreshTimer()
+{
+    RunOnUiThread([this] { m_timerRefresh.stop(); });
+}
+
+void CMainDlg::OnTimer()
+{
+    if (g_nImageCount.load() < 1 || !m_pStore)
+    {
+        return;
+    }
+    // A picture that cannot be read draws nothing; the store already reported how it broke.
+    const CResult<CPicture> picture = m_pStore->Read(g_nShownImage.load());
+    if (picture)
+    {
+        m_wndPreview->DrawPicture(picture.Value());
+    }
+}
+
+QList<int> CMainDlg::SelectedRows() const
+{
+    QList<int> vecRows;
+    for (const QModelIndex& index : m_pListCtrl->selectionModel()->selectedRows())
+    {
+        vecRows.append(index.row());
+    }
+    std::sort(vecRows.begin(), vecRows.end());
+    return vecRows;
+}
+
+void CMainDlg::SelectOnly(int nRow)
+{
+    // Selected and focused, every other item unselected, and entirely in view.
+    const QModelIndex index = m_pListCtrl->model()->index(nRow, 0);
+    m_pListCtrl->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                              QItemSelectionModel::Rows);
+    m_pListCtrl->scrollTo(index, QAbstractItemView::EnsureVisible);
+}
+
+void CMainDlg::OnListItemChanged()
+{
+    if (g_bIgnoreListSelect.load())
+    {
+        return;
+    }
+    const QList<int> vecRows = SelectedRows();
+    if (vecRows.size() != 1)
+    {
+        return;
+    }
+    g_nShownImage.store(vecRows.constFirst());
+    StartRefreshTimer();
+}
+
+bool CMainDlg::EnsureStore()
+{
+    if (m_pStore)
+    {
+        return true;
+    }
+    CResult<CPictureStore> store = CPictureStore::Create(g_nPanelWidth, g_nPanelHeight);
+    if (!store)
+    {
+        ReportError(QString::fromStdString(store.Message()));
+        return false;
+    }
+    m_pStore = std::make_unique<CPictureStore>(std::move(store).Value());
+    g_pPictureStore = m_pStore.get();
+    return true;
+}
+
+void CMainDlg::ReportError(const QString& strText)
+{
+    m_pDialogs->ShowMessage(this, windowTitle(), strText);
+}
+
+void CMainDlg::OnLoadImage()
+{
+    const QStringList vecPaths = m_pDialogs->GetOpenFileNames(this, PictureFileFilter());
+    if (!vecPaths.isEmpty())
+    {
+        LoadPictures(vecPaths);
+    }
+}
+
+void CMainDlg::LoadPictures(const QStringList& vecPaths)
+{
+    if (m_pImportJob != nullptr || vecPaths.isEmpty() || !EnsureStore())
+    {
+        return;
+    }
+    m_pListCtrl->clearSelection();
+
+    QProgressDialog progress(TextOr(18, "Loading pictures..."), TextOr(19, "Cancel"), 0,
+                             static_cast<int>(vecPaths.size()), this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(300);
+    progress.setAutoReset(false);
+    progress.setAutoClose(false);
+
+    CImportJob job(vecPaths, g_nPanelWidth, g_nPanelHeight);
+    m_pImportJob = &job;
+    connect(&progress, &QProgressDialog::canceled, &job, &CImportJob::Cancel);
+    QStringList vecFailures;
+    const auto addPictures = [&](int nFirst, std::vector<CResult<CPicture>>& vecResults)
+    {
+        for (size_t i = 0; i < vecResults.size(); ++i)
+        {
+            const QString& strPath = vecPaths[nFirst + static_cast<int>(i)];
+            const CStatus status =
+                vecResults[i] ? m_pStore->Add(vecResults[i].Value()) : vecResults[i].Status();
+            if (!status)
+            {
+                vecFailures += QString::fromStdString(status.Message());
+                continue;
+            }
+            const int nRow = g_nImageCount.load();
+            m_pListCtrl->insertRow(nRow);
+            m_pListCtrl->setItem(nRow, 0, new QTableWidgetItem(strPath));
+            g_nImageCount.store(nRow + 1);
+            SelectOnly(nRow);
+            g_nShownImage.store(nRow);
+            StartRefreshTimer();
+        }
+    };
+    QEventLoop loop;
+    connect(&job, &CImportJob::Finished, &loop, &QEventLoop::quit);
+    job.Start(addPictures, [&progress](int nDone) { progress.setValue(nDone); });
+    loop.exec();
+    progress.close();
+    m_pImportJob = nullptr;
+
+    if (!vecFailures.isEmpty())
+    {
+        ReportError(TextOr(17, "These files could not be loaded:") + QStringLiteral("\n\n") +
+                    vecFailures.join(QLatin1Char('\n')));
+    }
+    if (m_bCloseAfterImport)
+    {
+        OnClose(QDialog::Rejected);
+    }
+}
+
+void CMainDlg::OnDelete()
+{
+    if (g_nImageCount.load() == 0 || SelectedRows().isEmpty())
+    {
+        return;
+    }
+    {
+        const CIgnoreListSelect ignore;
+        for (QList<int> vecRows = SelectedRows(); !vecRows.isEmpty(); vecRows = SelectedRows())
+        {
+            const int nRow = vecRows.constFirst();
+            StopRefreshTimer();
+            // The store first: when it refuses, the item stays and list and store still agree.
+            const CStatus status = m_pStore->Delete(nRow);
+            if (!status)
+            {
+                ReportError(QString::fromStdString(status.Message()));
+                break;
+            }
+            m_pListCtrl->removeRow(nRow);
+            g_nImageCount.store(g_nImageCount.load() - 1);
+        }
+        m_pListCtrl->clearSelection();
+    }
+    StopRefreshTimer();
+    m_wndPreview->Clear();
+    update();
+}
+
+void CMainDlg::MoveItem(int nFrom, int nTo)
+{
+    const CIgnoreListSelect ignore;
+    const CStatus status = m_pStore->SwapWithNext(std::min(nFrom, nTo));
+    if (!status)
+    {
+        ReportError(QString::fromStdString(status.Message()));
+        return;
+    }
+    QTableWidgetItem* pFrom = m_pListCtrl->takeItem(nFrom, 0);
+    QTableWidgetItem* pTo = m_pListCtrl->takeItem(nTo, 0);
+    m_pListCtrl->setItem(nFrom, 0, pTo);
+    m_pListCtrl->setItem(nTo, 0, pFrom);
+    SelectOnly(nTo);
+    g_nShownImage.store(nTo);
+    StartRefreshTimer();
+}
+
+void CMainDlg::OnUp()
+{
+    const QList<int> vecRows = SelectedRows();
+    if (vecRows.size() == 1 && vecRows.constFirst() > 0)
+    {
+        MoveItem(vecRows.constFirst(), vecRows.constFirst() - 1);
+    }
+}
+
+void CMainDlg::OnDown()
+{
+    const QList<int> vecRows = SelectedRows();
+    if (vecRows.size() == 1 && vecRows.constFirst() < g_nImageCount.load() - 1)
+    {
+        MoveItem(vecRows.constFirst(), vecRows.constFirst() + 1);
+    }
+}
+
+void CMainDlg::OnClean()
+{
+    // Unreachable (the button stays hidden): empties the preview. The list and the store are
+    // left alone, so that they stay in step.
+    for (QPushButton* pButton : {g_btnTransform, g_btnPreview, g_btnClean})
+    {
+        pButton->setEnabled(false);
+    }
+    StopRefreshTimer();
+    m_wndPreview->Clear();
+    for (QPushButton* pButton : {g_btnTransform, g_btnPreview, g_btnClean})
+    {
+        pButton->setEnabled(true);
+    }
+}
+
+void CMainDlg::OnAbout()
+{
+    CAboutDlg dlg(this);
+    dlg.exec();
+}
+
+void CMainDlg::StopWorkerAndWait()
+{
+    if (!g_bBusy.load())
+    {
+        return;
+    }
+    // The worker looks at the request between pictures and calls back into this thread on
+    // its way out, so the events are processed while it finishes.
+    g_bStopRequested.store(true);
+    while (g_bBusy.load())
+    {
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    }
+}
+
+void CMainDlg::OnClose(int nResult)
+{
+    if (m_bClosed)
+    {
+        return;
+    }
+    if (m_pImportJob != nullptr)
+    {
+        // The import ends with the group under way and closes the window then.
+        m_bCloseAfterImport = true;
+        m_pImportJob->Cancel();
+        return;
+    }
+    StopWorkerAndWait();
+    StopRefreshTimer();
+    m_bClosed = true;
+    if (m_pStore)
+    {
+        const CStatus status = m_pStore->Close();
+        g_pPictureStore = nullptr;
+        m_pStore.reset();
+        if (!status)
+        {
+            ReportError(QString::fromStdString(status.Message()));
+        }
+    }
+    QDialog::done(nResult);
+}
+
+void CMainDlg::accept()
+{
+    OnClose(QDialog::Accepted);
+}
+
+void CMainDlg::reject()
+{
+    OnClose(QDialog::Rejected);
+}
+
+void CMainDlg::keyPressEvent(QKeyEvent* pEvent)
+{
+    if (pEvent->key() == Qt::Key_Return || pEvent->key() == Qt::Key_Enter)
+    {
+        if (auto* pButton = qobject_cast<QPushButton*>(focusWidget());
+            pButton != nullptr && pButton->isEnabled())
+        {
+            pButton->click();
+        }
+        else
+        {
+            accept();
+        }
+        return;
+    }
+    CSkinDialog::keyPressEvent(pEvent);
+}
+
+void CMainDlg::contextMenuEvent(QContextMenuEvent* pEvent)
+{
+    QMenu menu(this);
+    menu.addAction(QString::fromUtf8(g_szAboutMenuText), this, &CMainDlg::OnAbout);
+    menu.exec(pEvent->globalPos());
+}
+
+} // namespace tramino

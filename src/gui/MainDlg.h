@@ -1,0 +1,107 @@
+#pragma once
+
+#include "SkinDialog.h"
+
+#include <QTimer>
+
+#include <memory>
+#include <optional>
+
+class QComboBox;
+class QLineEdit;
+class QTableWidget;
+
+namespace tramino
+{
+
+class CImportJob;
+class CPanelCanvas;
+class CPictureStore;
+class IDialogs;
+
+// The main window. Every control carries its template identifier as object name ("1016" for
+// Load Image, "1022" for the list ...), so that tests and workers find it by that number.
+class CMainDlg : public CSkinDialog
+{
+    Q_OBJECT
+
+public:
+    // pDialogs answers the file dialogs and messages; null means Qt's real dialogs.
+    explicit CMainDlg(std::shared_ptr<IDialogs> pDialogs = nullptr);
+    ~CMainDlg() override;
+
+    IDialogs& Dialogs() { return *m_pDialogs; }
+    CPanelCanvas* PreviewWindow() const { return m_wndPreview; }
+    QTableWidget* ListCtrl() const { return m_pListCtrl; }
+    QComboBox* ModeCombo() const { return m_cbMode; }
+    // The store of the listed pictures; null before the first picture and after close.
+    CPictureStore* Store() const { return m_pStore.get(); }
+
+    // Timer 1: every 100 ms the picture of g_nShownImage is drawn into the preview window.
+    // Callable from any thread; from a worker the call waits for the user-interface thread.
+    void StartRefreshTimer();
+    void StopRefreshTimer();
+    bool IsRefreshTimerActive() const { return m_timerRefresh.isActive(); }
+
+    // Converts the files, adds them to the store and to the list in the given order and
+    // selects the last one; reports every file that could not be loaded in one message.
+    // Returns when the import has ended (done or cancelled); the window stays responsive.
+    void LoadPictures(const QStringList& vecPaths);
+
+    // Handlers of the window's commands.
+    void OnLoadImage();
+    void OnDelete();
+    void OnUp();
+    void OnDown();
+    void OnClean();
+    void OnAbout();
+    // The close box, Enter and Escape all end here: a running worker is stopped first, the
+    // store is removed, then the dialog ends.
+    void OnClose(int nResult = QDialog::Rejected);
+
+public slots:
+    void accept() override;
+    void reject() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* pEvent) override;
+    void contextMenuEvent(QContextMenuEvent* pEvent) override;
+
+private:
+    void OnInitDialog();
+    void CreateControls();
+    void PlacePreviewWindow();
+    void FillModeCombo();
+    void SetCaptions();
+    void ApplySkin();
+
+    void OnListItemChanged();
+    void OnTimer();
+
+    // Selection helpers of the list.
+    QList<int> SelectedRows() const;
+    void SelectOnly(int nRow);
+    void MoveItem(int nFrom, int nTo);
+
+    bool EnsureStore();
+    void ReportError(const QString& strText);
+    void StopWorkerAndWait();
+
+    std::shared_ptr<IDialogs> m_pDialogs;
+    CPanelCanvas* m_wndPreview = nullptr;
+    QComboBox* m_cbMode = nullptr;
+    QLineEdit* m_editWidth = nullptr;
+    QLineEdit* m_editHeight = nullptr;
+    QTableWidget* m_pListCtrl = nullptr;
+    int m_nWidth = 0;
+    int m_nHeight = 0;
+
+    QTimer m_timerRefresh;
+    std::unique_ptr<CPictureStore> m_pStore;
+
+    CImportJob* m_pImportJob = nullptr; // while LoadPictures runs
+    bool m_bCloseAfterImport = false;
+    bool m_bClosed = false;
+};
+
+} // namespace tramino

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "WorkerTiming.h"
+#include "common/Status.h"
+#include "picture/Picture.h"
+#include "show/ShowFileSink.h"
+
+#include <functional>
+#include <string>
+
+namespace tramino
+{
+
+// The picture of list position k (the dialog reads its picture store).
+using FnReadPicture = std::function<CResult<CPicture>(int nPosition)>;
+
+// The language texts a worker shows.
+struct CWorkerTexts
+{
+    std::string m_strRunning;       // TEXT16: caption of the running worker's button
+    std::string m_strPreview;       // TEXT1: Preview's caption otherwise
+    std::string m_strTransform;     // TEXT5: Transform's caption otherwise
+    std::string m_strTransformDone; // TEXT9: text and title of the completion message
+};
+
+// Everything a run needs besides the shared flags. The dialog fills it on the user-interface
+// thread and the worker gets its own copy, so nothing here changes under a running worker.
+struct CWorkerRun
+{
+    std::string m_strMode; // the canonical effect name, resolved from the mode combo box
+    int m_nPanelWidth = 0;
+    int m_nPanelHeight = 0;
+    CWorkerTexts m_texts;
+    CWorkerTiming m_timing;
+    // Must stay callable until the worker ends (the store outlives the worker).
+    FnReadPicture m_fnReadPicture;
+    // Where the show file's bytes go; empty means the real file beside the chosen name.
+    ShowFileSinkOpener m_fnOpenSink;
+};
+
+} // namespace tramino
