@@ -1,5 +1,4 @@
 #include "ResampleTestSupport.h"
-#include "resample/PictureRowReader.h"
 #include "resample/ReducePicture.h"
 #include "resample/StreamingReducer.h"
 
@@ -22,13 +21,13 @@ using FnReduce = std::function<CResult<CPicture>(const CPicture&, int, int)>;
 
 CResult<CPicture> StreamTopDown(const CPicture& source, int nWidth, int nHeight)
 {
-    CPictureRowReader reader(source);
+    test::CInMemoryRowReader reader(source);
     return ReduceRows(reader, nWidth, nHeight);
 }
 
 CResult<CPicture> StreamBottomUp(const CPicture& source, int nWidth, int nHeight)
 {
-    CPictureRowReader reader(source, true);
+    test::CInMemoryRowReader reader(source, true);
     return ReduceRows(reader, nWidth, nHeight);
 }
 
@@ -165,7 +164,7 @@ TEST_P(ReduceAgreement, StreamingMatchesPlainInBothRowOrders)
     ASSERT_TRUE(plain) << plain.Message();
     for (bool bBottomUp : {false, true})
     {
-        CPictureRowReader reader(source, bBottomUp);
+        test::CInMemoryRowReader reader(source, bBottomUp);
         const CResult<CPicture> streamed = ReduceRows(reader, sizes.m_nWidth, sizes.m_nHeight);
         ASSERT_TRUE(streamed) << streamed.Message();
         EXPECT_TRUE(streamed.Value() == plain.Value()) << (bBottomUp ? "bottom-up" : "top-down");

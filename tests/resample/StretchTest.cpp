@@ -1,5 +1,4 @@
 #include "ResampleTestSupport.h"
-#include "resample/PictureRowReader.h"
 #include "resample/Stretcher.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +15,7 @@ using test::UniformPicture;
 
 CPicture Stretch(const CPicture& source, int nWidth, int nHeight, bool bBottomUp = false)
 {
-    CPictureRowReader reader(source, bBottomUp);
+    test::CInMemoryRowReader reader(source, bBottomUp);
     CResult<CPicture> result = StretchRows(reader, nWidth, nHeight);
     EXPECT_TRUE(result) << result.Message();
     return result ? std::move(result).Value() : CPicture();

@@ -1,0 +1,7 @@
+#include "KernelBench.h"
+
+int main()
+{
+    tramino::bench::RunKernelBench();
+    return 0;
+}
