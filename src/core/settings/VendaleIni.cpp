@@ -16,20 +16,18 @@ constexpr size_t kChunkBytes = 258;
 constexpr std::string_view kDelimiters = " =";
 
 // The next chunk as fgets would deliver it: up to and including a line feed, at most
-// kChunkBytes bytes. False at the end of the input.
-bool ReadChunk(std::streambuf& buffer, std::string& strChunk)
+// kChunkBytes bytes. False at the end of the input or on a read error. (The stream's own
+// functions, not its buffer's: they turn a failed read into a state instead of an exception.)
+bool ReadChunk(std::istream& input, std::string& strChunk)
 {
-    using Traits = std::streambuf::traits_type;
     strChunk.clear();
-    while (strChunk.size() < kChunkBytes)
+    char ch = 0;
+    while (strChunk.size() < kChunkBytes && input.get(ch))
     {
-        int nChar = buffer.sbumpc();
-        if (Traits::eq_int_type(nChar, Traits::eof()))
-            break;
-        if (nChar == '\r' && buffer.sgetc() == '\n')
-            nChar = buffer.sbumpc();
-        strChunk.push_back(Traits::to_char_type(nChar));
-        if (nChar == '\n')
+        if (ch == '\r' && input.peek() == '\n')
+            input.get(ch);
+        strChunk.push_back(ch);
+        if (ch == '\n')
             break;
     }
     return !strChunk.empty();
@@ -115,11 +113,8 @@ int AtoiClamped(std::string_view str)
 CVendaleSettings ParseVendaleIni(std::istream& input)
 {
     CVendaleSettings settings;
-    std::streambuf* pBuffer = input.rdbuf();
-    if (pBuffer == nullptr)
-        return settings;
     std::string strChunk;
-    while (ReadChunk(*pBuffer, strChunk))
+    while (ReadChunk(input, strChunk))
     {
         if (!ExamineChunk(strChunk, settings))
             break;

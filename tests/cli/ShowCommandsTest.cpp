@@ -1,0 +1,204 @@
+#include "cli/CommandLine.h"
+#include "codec/BmpWriter.h"
+#include "resample/ConvertPicture.h"
+#include "settings/PanelSize.h"
+#include "show/Rgb565.h"
+#include "show/ShowFileReader.h"
+#include "show/Transition.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace tramino;
+
+namespace
+{
+
+struct CRun
+{
+    int m_nStatus = 0;
+    std::string m_strOut;
+    std::string m_strErr;
+};
+
+CRun Run(const std::vector<std::string>& vecArgs)
+{
+    std::ostringstream out, err;
+    const int nStatus = cli::RunCommandLine(vecArgs, out, err);
+    return {nStatus, out.str(), err.str()};
+}
+
+// Width and height from a PNG file's header.
+std::pair<int, int> PngSize(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    unsigned char arrHead[24] = {};
+    file.read(reinterpret_cast<char*>(arrHead), sizeof arrHead);
+    auto be32 = [&](int i) { return (arrHead[i] << 24) | (arrHead[i + 1] << 16) | (arrHead[i + 2] << 8) | arrHead[i + 3]; };
+    return {be32(16), be32(20)};
+}
+
+class ShowCommandsTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_dir = fs::temp_directory_path() / ("tramino-cli-show-" + std::to_string(::getpid()));
+        fs::create_directories(m_dir);
+        // Tiny pictures keep every panel fast: one 24-bit, one indexed.
+        CPicture direct(7, 5, 24);
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 7; ++x)
+                direct.SetPixel(x, y, CRgb{static_cast<uint8_t>(x * 36), static_cast<uint8_t>(y * 60), 90});
+        CPicture indexed(4, 3, 8);
+        indexed.Palette() = {CRgb{255, 255, 255}, CRgb{200, 10, 30}};
+        indexed.Row(1)[2] = 1;
+        ASSERT_TRUE(WriteBmpFile(direct, Path("direct.bmp")));
+        ASSERT_TRUE(WriteBmpFile(indexed, Path("indexed.bmp")));
+        std::ofstream(Path("garbage.jpg")) << "this is no picture";
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    std::string Path(const std::string& strName) const { return (m_dir / strName).string(); }
+
+    fs::path m_dir;
+};
+
+TEST_F(ShowCommandsTest, BuildWritesShowsThatCheckAcceptsForEveryTransitionAndPanel)
+{
+    const std::vector<std::pair<std::string, EEffect>> vecModes = {{"normal", EEffect::Normal},
+                                                                   {"shutter-lr", EEffect::ShutterLeftToRight},
+                                                                   {"Shutter(Top to Bottom)", EEffect::ShutterTopToBottom},
+                                                                   {"circle", EEffect::Circle}};
+    for (int nCode = 1; nCode <= 9; ++nCode)
+    {
+        const CPanelSize size = g_arrPanelSizes[nCode - 1];
+        const CResult<CPicture> expected = ConvertPictureToPanel(Path("direct.bmp"), size.m_nWidth, size.m_nHeight);
+        ASSERT_TRUE(expected) << expected.Message();
+        for (const auto& [strMode, effect] : vecModes)
+        {
+            SCOPED_TRACE("panel code " + std::to_string(nCode) + ", mode " + strMode);
+            const std::string strShow = Path("show.qrv");
+            const CRun build = Run({"build", "--panel-code", std::to_string(nCode), "--mode", strMode, "-j", "2", "-o",
+                                    strShow, Path("direct.bmp"), Path("indexed.bmp")});
+            ASSERT_EQ(build.m_nStatus, 0) << build.m_strErr;
+            EXPECT_NE(build.m_strOut.find("2 pictures"), std::string::npos) << build.m_strOut;
+
+            const CRun check = Run({"check", strShow, "--panel-code", std::to_string(nCode)});
+            EXPECT_EQ(check.m_nStatus, 0) << check.m_strOut << check.m_strErr;
+
+            const int nRecords = EffectRecordCount(effect, size.m_nWidth, size.m_nHeight);
+            EXPECT_EQ(fs::file_size(strShow),
+                      32u + 2u * (12u * nRecords + 2u * size.m_nWidth * size.m_nHeight + 2u) + 2u);
+            CShowFileReader reader(size.m_nWidth, size.m_nHeight);
+            ASSERT_TRUE(reader.ReadFile(strShow));
+            ASSERT_EQ(reader.Pictures().size(), 2u);
+            EXPECT_EQ(reader.Pictures()[1].m_optEffect, effect);
+            // The pixels are the import's conversion, reduced to the panel's colours.
+            const CPicture& shown = reader.Pictures()[0].m_picture;
+            for (int y = 0; y < size.m_nHeight; y += 7)
+                for (int x = 0; x < size.m_nWidth; x += 7)
+                {
+                    const CRgb cr = expected.Value().GetPixel(x, y);
+                    ASSERT_EQ(shown.GetPixel(x, y), ExpandRgb565(PackRgb565(cr.m_nRed, cr.m_nGreen, cr.m_nBlue)));
+                }
+        }
+    }
+}
+
+TEST_F(ShowCommandsTest, UnreadablePicturesAreNamedAndStopTheBuildUnlessKeepGoing)
+{
+    const std::string strShow = Path("show.qrv");
+    const std::vector<std::string> vecPictures = {Path("direct.bmp"), Path("garbage.jpg"), Path("missing.gif")};
+    std::vector<std::string> vecArgs = {"build", "--size", "16x16", "--output", strShow};
+    vecArgs.insert(vecArgs.end(), vecPictures.begin(), vecPictures.end());
+
+    CRun run = Run(vecArgs);
+    EXPECT_EQ(run.m_nStatus, 1);
+    EXPECT_NE(run.m_strErr.find(Path("garbage.jpg")), std::string::npos) << run.m_strErr;
+    EXPECT_NE(run.m_strErr.find(Path("missing.gif")), std::string::npos) << run.m_strErr;
+    EXPECT_EQ(run.m_strErr.find(Path("direct.bmp")), std::string::npos) << run.m_strErr;
+    EXPECT_FALSE(fs::exists(strShow));
+
+    vecArgs.insert(vecArgs.begin() + 1, "--keep-going");
+    run = Run(vecArgs);
+    EXPECT_EQ(run.m_nStatus, 1); // the show is there, but not every picture is in it
+    EXPECT_NE(run.m_strErr.find(Path("garbage.jpg")), std::string::npos) << run.m_strErr;
+    CShowFileReader reader(16, 16);
+    ASSERT_TRUE(reader.ReadFile(strShow));
+    EXPECT_EQ(reader.Pictures().size(), 1u);
+
+    fs::remove(strShow);
+    run = Run({"build", "--keep-going", "--size", "16x16", "-o", strShow, Path("garbage.jpg")});
+    EXPECT_EQ(run.m_nStatus, 1);
+    EXPECT_FALSE(fs::exists(strShow));
+}
+
+TEST_F(ShowCommandsTest, BuildRefusesBadUsageBeforeReadingAnything)
+{
+    const std::string strShow = Path("show.qrv");
+    const std::string strPicture = Path("direct.bmp");
+    for (const std::vector<std::string>& vecArgs : std::vector<std::vector<std::string>>{
+             {"build", "-o", strShow},
+             {"build", strPicture},
+             {"build", "--mode", "wipe", "-o", strShow, strPicture},
+             {"build", "-j", "0", "-o", strShow, strPicture},
+             {"build", "--size", "12x12", "--mode", "shutter-tb", "-o", strShow, strPicture},
+             {"build", "--size", "12x", "-o", strShow, strPicture},
+         })
+    {
+        const CRun run = Run(vecArgs);
+        EXPECT_EQ(run.m_nStatus, 2) << vecArgs[1] << ": " << run.m_strErr;
+        EXPECT_FALSE(run.m_strErr.empty());
+    }
+    EXPECT_FALSE(fs::exists(strShow));
+}
+
+TEST_F(ShowCommandsTest, ConvertWritesThePanelSize)
+{
+    CRun run = Run({"convert", "--size", "50x40", Path("direct.bmp"), Path("out.bmp")});
+    ASSERT_EQ(run.m_nStatus, 0) << run.m_strErr;
+    CResult<CPicture> picture = ConvertPictureToPanel(Path("out.bmp"), 50, 40); // any size reads back as is
+    ASSERT_TRUE(picture) << picture.Message();
+    EXPECT_EQ(picture.Value().Width(), 50);
+    EXPECT_EQ(picture.Value().Height(), 40);
+
+    run = Run({"convert", "--panel-code", "9", "--fast", Path("indexed.bmp"), Path("big.bmp")});
+    ASSERT_EQ(run.m_nStatus, 0) << run.m_strErr;
+    EXPECT_NE(run.m_strOut.find("320x240"), std::string::npos);
+
+    run = Run({"convert", "--size", "50x40", Path("garbage.jpg"), Path("none.bmp")});
+    EXPECT_EQ(run.m_nStatus, 1);
+    EXPECT_NE(run.m_strErr.find(Path("garbage.jpg")), std::string::npos) << run.m_strErr;
+    EXPECT_FALSE(fs::exists(Path("none.bmp")));
+}
+
+TEST_F(ShowCommandsTest, RenderWritesEveryPictureAndTheSheet)
+{
+    const std::string strShow = Path("show.qrv");
+    ASSERT_EQ(Run({"build", "--panel-code", "1", "--mode", "circle", "-o", strShow, Path("direct.bmp"),
+                   Path("indexed.bmp"), Path("direct.bmp")})
+                  .m_nStatus,
+              0);
+    // No panel option: the file tells its own.
+    const CRun run = Run({"render", strShow, "-o", Path("out")});
+    ASSERT_EQ(run.m_nStatus, 0) << run.m_strErr;
+    for (const char* szName : {"picture-001.png", "picture-002.png", "picture-003.png"})
+        EXPECT_EQ(PngSize(m_dir / "out" / szName), std::make_pair(96, 64)) << szName;
+    EXPECT_FALSE(fs::exists(m_dir / "out" / "picture-004.png"));
+    // Margins of 8, the picture, a gap of 16, eight moments 4 apart; a row per picture.
+    EXPECT_EQ(PngSize(m_dir / "out" / "sheet.png"), std::make_pair(8 + 96 + 16 + 8 * 96 + 7 * 4 + 8, 8 + 3 * (64 + 8)));
+
+    // A broken show is refused with its name.
+    std::ofstream(Path("broken.qrv"), std::ios::binary) << "NUVQRV";
+    const CRun broken = Run({"render", Path("broken.qrv"), "--panel-code", "1", "-o", Path("out2")});
+    EXPECT_EQ(broken.m_nStatus, 1);
+    EXPECT_NE(broken.m_strErr.find("broken.qrv"), std::string::npos) << broken.m_strErr;
+}
+
+} // namespace
