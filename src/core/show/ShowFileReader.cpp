@@ -29,6 +29,7 @@ namespace
 {
 
 constexpr size_t g_nPixelChunk = 16 * 1024;
+constexpr int64_t g_nMaxPanelPixels = 4096 * 4096;
 
 class CSpanInput final : public CShowFileReader::IInput
 {
@@ -389,8 +390,11 @@ CStatus CShowFileReader::Read(IInput& input, const std::string& strName)
     m_vecPictures.clear();
     m_optViolation.reset();
     const std::string strPanel = std::to_string(m_nWidth) + " x " + std::to_string(m_nHeight);
-    if (m_nWidth <= 0 || m_nHeight <= 0 || m_nWidth >= g_nMinMarker || m_nHeight > 0xFFFF)
-        return CStatus::Error("Cannot read '" + strName + "': " + strPanel + " is not a panel size");
+    // Checking a picture takes memory for each panel pixel; far beyond any real panel that is refused.
+    if (m_nWidth <= 0 || m_nHeight <= 0 || m_nWidth >= g_nMinMarker || m_nHeight > 0xFFFF ||
+        static_cast<int64_t>(m_nWidth) * m_nHeight > g_nMaxPanelPixels)
+        return CStatus::Error("Cannot read '" + strName + "': " + strPanel +
+                              " is not a panel size this program reads");
     CParser parser(input, m_nWidth, m_nHeight, m_bRebuildPictures, m_vecPictures);
     if (CStatus status = parser.Run(); !status)
         return status;

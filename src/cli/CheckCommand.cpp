@@ -1,0 +1,95 @@
+#include "cli/Command.h"
+#include "cli/PanelOptions.h"
+#include "show/ShowFileReader.h"
+
+namespace tramino::cli
+{
+
+// Tells whether a show file is one the device can play: well-formed for the panel and every
+// picture laid down by one of the four transitions.
+class CCheckCommand : public CCommand
+{
+public:
+    std::string_view Name() const override { return "check"; }
+    std::string_view Summary() const override { return "check a .qrv show file and list its transitions"; }
+
+    std::string Help() const override
+    {
+        return "Usage: tramino-cli check FILE [--panel-code N | --size WxH | --detect]\n"
+               "\n"
+               "Reads the show file FILE for one panel size and prints the number of pictures, the\n"
+               "transition of each, and a last line 'valid' or 'invalid: at byte OFFSET: reason'.\n"
+               "Exit status: 0 valid, 1 invalid or unreadable, 2 bad usage.\n"
+               "\n"
+               "Options:\n" +
+               std::string(PanelOptionsHelp()) +
+               "  --detect         try the nine panel sizes of the table and use the one that fits\n"
+               "  --help           show this help\n";
+    }
+
+    std::vector<COptionSpec> Options() const override
+    {
+        std::vector<COptionSpec> vecOptions = PanelOptions();
+        vecOptions.push_back({"detect", false});
+        return vecOptions;
+    }
+
+    int Run(const CArguments& args, CCommandIo& io) override
+    {
+        if (args.Operands().size() != 1)
+            return io.UsageError(args.Operands().empty() ? "missing FILE" : "give one FILE only");
+        const std::string& strPath = args.Operands()[0];
+        CPanelChoice panel;
+        if (const int nExit = ChoosePanel(args, strPath, io, panel); nExit != kExitOk)
+            return nExit;
+        const CPanelSize size = panel.m_size;
+
+        CShowFileReader reader(size.m_nWidth, size.m_nHeight, false);
+        const CStatus status = reader.ReadFile(strPath);
+        if (!status && !reader.Violation())
+            return io.Failure(status.Message());
+
+        io.Out() << "panel: " << PanelSizeText(size) << " (" << panel.m_strOrigin << ")\n";
+        const std::vector<CShowFilePicture>& vecPictures = reader.Pictures();
+        io.Out() << "pictures: " << vecPictures.size() << (reader.Violation() ? " complete" : "") << "\n";
+        for (size_t i = 0; i < vecPictures.size(); ++i)
+        {
+            const std::optional<EEffect>& optEffect = vecPictures[i].m_optEffect;
+            io.Out() << "picture " << i + 1 << ": " << (optEffect ? EffectName(*optEffect) : "unrecognised")
+                     << "\n";
+        }
+        const std::optional<CShowFileViolation> optProblem = reader.FirstProblem();
+        if (!optProblem)
+        {
+            io.Out() << "valid\n";
+            return kExitOk;
+        }
+        io.Out() << "invalid: at byte " << optProblem->m_nOffset << ": " << optProblem->m_strProblem << "\n";
+        return kExitFailure;
+    }
+
+private:
+    static int ChoosePanel(const CArguments& args, const std::string& strPath, CCommandIo& io,
+                           CPanelChoice& panel)
+    {
+        if (!args.Has("detect"))
+        {
+            CResult<CPanelChoice> choice = ResolvePanel(args);
+            if (!choice)
+                return io.UsageError(choice.Message());
+            panel = std::move(choice).Value();
+            return kExitOk;
+        }
+        if (args.Has("panel-code") || args.Has("size"))
+            return io.UsageError("--detect does not go with --panel-code or --size");
+        const CResult<CPanelSize> size = DetectShowFilePanel(strPath);
+        if (!size)
+            return io.Failure(size.Message());
+        panel = CPanelChoice{size.Value(), "--detect"};
+        return kExitOk;
+    }
+};
+
+TRAMINO_DEFINE_COMMAND(Check)
+
+} // namespace tramino::cli
