@@ -26,7 +26,7 @@ inline constexpr int g_nMaxPictureSide = 65535;
 struct CPictureInfo
 {
     EPictureFormat m_eFormat = EPictureFormat::Bmp;
-    int m_nWidth = 0;         // of the rows handed out (after any scale while decoding)
+    int m_nWidth = 0; // of the rows handed out (after any scale while decoding)
     int m_nHeight = 0;
     int m_nBitsPerPixel = 24; // depth class, as CPicture documents it
     int m_nFileWidth = 0;     // the picture's own size in the file
@@ -64,6 +64,11 @@ protected:
 // Recognises the format by content; every error names strPath.
 CResult<std::unique_ptr<CRowReader>> OpenRowReader(const std::string& strPath,
                                                    const CDecodeOptions& options = {});
+// Same, over a picture in memory that the caller keeps alive while the reader lives;
+// strName stands for the file in error messages.
+CResult<std::unique_ptr<CRowReader>> OpenRowReaderMemory(const uint8_t* pData, size_t nSize,
+                                                         const std::string& strName,
+                                                         const CDecodeOptions& options = {});
 
 // The whole picture at its own size, in its depth class.
 CResult<CPicture> DecodePictureFile(const std::string& strPath);

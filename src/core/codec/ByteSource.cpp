@@ -1,0 +1,132 @@
+#include "codec/ByteSource.h"
+
+#include "codec/PictureDecoder.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tramino
+{
+
+namespace
+{
+
+constexpr size_t g_nFileBufferBytes = 256 * 1024;
+
+} // namespace
+
+CResult<std::unique_ptr<CByteSource>> CByteSource::OpenFile(const std::string& strPath)
+{
+    std::unique_ptr<CByteSource> pSource(new CByteSource);
+    pSource->m_strName = strPath;
+    pSource->m_hFile = ::open(strPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (pSource->m_hFile < 0)
+        return ErrnoStatus("open", strPath, errno);
+    struct stat st = {};
+    if (::fstat(pSource->m_hFile, &st) != 0)
+        return ErrnoStatus("read", strPath, errno);
+    if (!S_ISREG(st.st_mode))
+        return DecodeError(strPath, "not a regular file");
+    pSource->m_nSize = static_cast<uint64_t>(st.st_size);
+    pSource->m_vecBuffer.resize(g_nFileBufferBytes);
+    return pSource;
+}
+
+std::unique_ptr<CByteSource> CByteSource::FromMemory(const uint8_t* pData, size_t nSize,
+                                                     const std::string& strName)
+{
+    std::unique_ptr<CByteSource> pSource(new CByteSource);
+    pSource->m_strName = strName;
+    pSource->m_pMemory = pData;
+    pSource->m_nSize = nSize;
+    return pSource;
+}
+
+CByteSource::~CByteSource()
+{
+    if (m_hFile >= 0)
+        ::close(m_hFile);
+}
+
+size_t CByteSource::Read(void* pTarget, size_t nBytes)
+{
+    if (m_nPosition >= m_nSize)
+        return 0;
+    nBytes = static_cast<size_t>(std::min<uint64_t>(nBytes, m_nSize - m_nPosition));
+    size_t nRead = 0;
+    if (m_pMemory)
+    {
+        std::memcpy(pTarget, m_pMemory + m_nPosition, nBytes);
+        nRead = nBytes;
+    }
+    else
+        nRead = ReadFile(static_cast<uint8_t*>(pTarget), nBytes);
+    m_nPosition += nRead;
+    return nRead;
+}
+
+// Serves from the buffer; large reads go straight to the target.
+size_t CByteSource::ReadFile(uint8_t* pTarget, size_t nBytes)
+{
+    size_t nDone = 0;
+    while (nDone < nBytes)
+    {
+        const uint64_t nPosition = m_nPosition + nDone;
+        if (nPosition >= m_nBufferStart && nPosition < m_nBufferStart + m_nBuffered)
+        {
+            const size_t nOffset = static_cast<size_t>(nPosition - m_nBufferStart);
+            const size_t nCopy = std::min(nBytes - nDone, m_nBuffered - nOffset);
+            std::memcpy(pTarget + nDone, m_vecBuffer.data() + nOffset, nCopy);
+            nDone += nCopy;
+            continue;
+        }
+        const bool bDirect = nBytes - nDone >= m_vecBuffer.size();
+        uint8_t* pInto = bDirect ? pTarget + nDone : m_vecBuffer.data();
+        const size_t nWant = bDirect ? nBytes - nDone : m_vecBuffer.size();
+        const ssize_t nGot = ::pread(m_hFile, pInto, nWant, static_cast<off_t>(nPosition));
+        if (nGot < 0 && errno == EINTR)
+            continue;
+        if (nGot < 0)
+            m_readError = ErrnoStatus("read", m_strName, errno);
+        if (nGot <= 0)
+            break;
+        if (bDirect)
+            nDone += static_cast<size_t>(nGot);
+        else
+        {
+            m_nBufferStart = nPosition;
+            m_nBuffered = static_cast<size_t>(nGot);
+        }
+    }
+    return nDone;
+}
+
+bool CByteSource::Seek(uint64_t nPosition)
+{
+    if (nPosition > m_nSize)
+        return false;
+    m_nPosition = nPosition;
+    return true;
+}
+
+CStatus DecodeError(const std::string& strName, const std::string& strReason)
+{
+    return CStatus::Error("'" + strName + "': " + strReason);
+}
+
+CStatus CheckPictureSize(const std::string& strName, int64_t nWidth, int64_t nHeight)
+{
+    if (nWidth <= 0 || nHeight <= 0)
+        return DecodeError(strName, "picture has no pixels (" + std::to_string(nWidth) + " x " +
+                                        std::to_string(nHeight) + ")");
+    if (nWidth > g_nMaxPictureSide || nHeight > g_nMaxPictureSide || nWidth * nHeight > g_nMaxPicturePixels)
+        return DecodeError(strName, "picture of " + std::to_string(nWidth) + " x " + std::to_string(nHeight) +
+                                        " pixels is too large");
+    return {};
+}
+
+} // namespace tramino
