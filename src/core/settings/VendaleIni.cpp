@@ -1,5 +1,6 @@
 #include "settings/VendaleIni.h"
 
+#include <array>
 #include <climits>
 #include <cstdint>
 #include <fstream>
@@ -15,19 +16,59 @@ namespace
 constexpr size_t kChunkBytes = 258;
 constexpr std::string_view kDelimiters = " =";
 
+// Bytes of a stream through a block buffer: a byte-wise stream read would cost seconds on a
+// (hostile) file of a gigabyte. The stream's read() turns a failed read into an end of input,
+// where its buffer's functions would throw.
+class CByteReader
+{
+public:
+    explicit CByteReader(std::istream& input) : m_input(input) {}
+
+    // The next byte, or -1 at the end.
+    int Peek()
+    {
+        if (m_nPos == m_nEnd && !Fill())
+            return -1;
+        return static_cast<unsigned char>(m_arrBuffer[m_nPos]);
+    }
+    int Get()
+    {
+        const int nByte = Peek();
+        m_nPos += nByte >= 0 ? 1 : 0;
+        return nByte;
+    }
+
+private:
+    bool Fill()
+    {
+        m_nPos = 0;
+        m_nEnd = 0;
+        if (m_input.read(m_arrBuffer.data(), static_cast<std::streamsize>(m_arrBuffer.size())) ||
+            m_input.gcount() > 0)
+            m_nEnd = static_cast<size_t>(m_input.gcount());
+        return m_nEnd > 0;
+    }
+
+    std::istream& m_input;
+    std::array<char, 16384> m_arrBuffer{};
+    size_t m_nPos = 0;
+    size_t m_nEnd = 0;
+};
+
 // The next chunk as fgets would deliver it: up to and including a line feed, at most
-// kChunkBytes bytes. False at the end of the input or on a read error. (The stream's own
-// functions, not its buffer's: they turn a failed read into a state instead of an exception.)
-bool ReadChunk(std::istream& input, std::string& strChunk)
+// kChunkBytes bytes. False at the end of the input.
+bool ReadChunk(CByteReader& reader, std::string& strChunk)
 {
     strChunk.clear();
-    char ch = 0;
-    while (strChunk.size() < kChunkBytes && input.get(ch))
+    while (strChunk.size() < kChunkBytes)
     {
-        if (ch == '\r' && input.peek() == '\n')
-            input.get(ch);
-        strChunk.push_back(ch);
-        if (ch == '\n')
+        int nByte = reader.Get();
+        if (nByte < 0)
+            break;
+        if (nByte == '\r' && reader.Peek() == '\n')
+            nByte = reader.Get();
+        strChunk.push_back(static_cast<char>(nByte));
+        if (nByte == '\n')
             break;
     }
     return !strChunk.empty();
@@ -113,8 +154,9 @@ int AtoiClamped(std::string_view str)
 CVendaleSettings ParseVendaleIni(std::istream& input)
 {
     CVendaleSettings settings;
+    CByteReader reader(input);
     std::string strChunk;
-    while (ReadChunk(input, strChunk))
+    while (ReadChunk(reader, strChunk))
     {
         if (!ExamineChunk(strChunk, settings))
             break;
