@@ -1,0 +1,199 @@
+#include "WorkerTestSupport.h"
+
+namespace tramino
+{
+namespace
+{
+
+class PreviewWorkerTest : public ::testing::Test
+{
+protected:
+    void Start(const std::string& strMode, const PictureList& vecPictures)
+    {
+        m_shared.m_nImageCount = static_cast<int>(vecPictures.size());
+        m_run = TestRun(strMode, vecPictures);
+        OnPreview(m_shared, m_ui, m_thread, m_run);
+    }
+    void Press() { OnPreview(m_shared, m_ui, m_thread, m_run); }
+
+    CFakeWorkerUi m_ui{g_nTestWidth, g_nTestHeight};
+    CWorkerShared m_shared;
+    CWorkerThread m_thread;
+    CWorkerRun m_run;
+};
+
+TEST_F(PreviewWorkerTest, EmptyListIgnoresThePress)
+{
+    Start("Normal", {});
+    m_thread.Join();
+    EXPECT_TRUE(m_ui.Log().empty());
+    EXPECT_FALSE(m_shared.m_bBusy);
+    EXPECT_EQ(m_thread.Kind(), EWorkerKind::None);
+}
+
+TEST_F(PreviewWorkerTest, CompleteRunFollowsTheStepsInOrder)
+{
+    const PictureList vecPictures = TestPictures(2);
+    Start("Shutter(Top to Bottom)", vecPictures);
+    m_thread.Join();
+
+    const std::vector<std::string> vecExpected{"caption 1017 Stop",
+                                               "enable 1019 0",
+                                               "enable 1020 0",
+                                               "enable 1021 0",
+                                               "enable 1023 0",
+                                               "enable 1018 0",
+                                               "enable 1016 0",
+                                               "timer stop",
+                                               "clear 0",
+                                               "clear 1",
+                                               "select 0",
+                                               "visible 0",
+                                               "pixels 128",
+                                               "shown 0",
+                                               "timer start",
+                                               "timer stop",
+                                               "clear 0",
+                                               "select 1",
+                                               "visible 1",
+                                               "pixels 128",
+                                               "shown 1",
+                                               "timer start",
+                                               "enable 1019 1",
+                                               "enable 1020 1",
+                                               "enable 1021 1",
+                                               "enable 1023 1",
+                                               "enable 1018 1",
+                                               "enable 1016 1",
+                                               "caption 1017 Preview",
+                                               "enable 1017 1"};
+    EXPECT_EQ(m_ui.Log(), vecExpected);
+    ExpectIdle(m_ui, m_shared);
+    EXPECT_TRUE(m_ui.IsTimerRunning());
+    EXPECT_EQ(m_ui.ShownImage(), 1);
+    EXPECT_EQ(m_ui.SelectedItems(), std::set<int>{1});
+}
+
+TEST_F(PreviewWorkerTest, EveryEffectDrawsEveryPictureWhole)
+{
+    for (const EEffect effect : g_arrEffects)
+    {
+        CFakeWorkerUi ui(g_nTestWidth, g_nTestHeight);
+        const PictureList vecPictures = TestPictures(3);
+        m_shared.m_nImageCount = 3;
+        m_run = TestRun(EffectName(effect), vecPictures);
+        OnPreview(m_shared, ui, m_thread, m_run);
+        m_thread.Join();
+
+        EXPECT_EQ(ui.LogOf("pixels"), std::vector<std::string>(3, "pixels 128")) << EffectName(effect);
+        for (int y = 0; y < g_nTestHeight; ++y)
+            for (int x = 0; x < g_nTestWidth; ++x)
+                ASSERT_EQ(ui.CanvasPixel(x, y), vecPictures[2]->GetPixel(x, y)) << EffectName(effect);
+        ExpectIdle(ui, m_shared);
+    }
+}
+
+TEST_F(PreviewWorkerTest, ModeWithoutEffectPlaysNothing)
+{
+    Start("Sideways", TestPictures(2));
+    m_thread.Join();
+    const std::vector<std::string> vecLog = m_ui.Log();
+    ASSERT_EQ(vecLog.size(), 18u);
+    EXPECT_EQ(vecLog[8], "clear 0");
+    EXPECT_EQ(vecLog[9], "clear 1");
+    EXPECT_EQ(vecLog[10], "enable 1019 1");
+    EXPECT_FALSE(m_ui.IsTimerRunning());
+    EXPECT_TRUE(m_ui.SelectedItems().empty());
+    ExpectIdle(m_ui, m_shared);
+}
+
+TEST_F(PreviewWorkerTest, StopDuringFirstPictureEndsAfterItsHold)
+{
+    CHandOff firstPixel;
+    m_ui.SetHook(
+        [&](const std::string& strEntry)
+        {
+            if (strEntry == "pixels 1")
+                firstPixel.Reach();
+        });
+    Start("Circle", TestPictures(3));
+    firstPixel.WaitReached();
+    ExpectRunning(m_ui, m_shared, g_nIdPreview, false);
+    EXPECT_FALSE(m_ui.IsTimerRunning());
+    Press();
+    ExpectRunning(m_ui, m_shared, g_nIdPreview, true);
+    firstPixel.Release();
+    m_thread.Join();
+
+    // The press greyed the button after the first pixel; the picture was completed all the same.
+    EXPECT_EQ(m_ui.LogOf("pixels"), (std::vector<std::string>{"pixels 1", "pixels 127"}));
+    EXPECT_EQ(m_ui.LogOf("select"), std::vector<std::string>{"select 0"});
+    EXPECT_EQ(m_ui.ShownImage(), 0);
+    EXPECT_TRUE(m_ui.IsTimerRunning());
+    EXPECT_EQ(m_ui.Caption(g_nIdPreview), "Preview");
+    ExpectIdle(m_ui, m_shared);
+}
+
+TEST_F(PreviewWorkerTest, StopDuringLastHoldEndsLikeACompleteRun)
+{
+    CHandOff lastHold;
+    m_ui.SetHook(
+        [&](const std::string& strEntry)
+        {
+            if (strEntry == "shown 1")
+                lastHold.Reach();
+        });
+    Start("Normal", TestPictures(2));
+    lastHold.WaitReached();
+    Press();
+    lastHold.Release();
+    m_thread.Join();
+
+    EXPECT_EQ(m_ui.LogOf("pixels").size(), 2u);
+    EXPECT_EQ(m_ui.ShownImage(), 1);
+    EXPECT_TRUE(m_ui.IsTimerRunning());
+    EXPECT_TRUE(m_ui.LogOf("message").empty());
+    ExpectIdle(m_ui, m_shared);
+}
+
+TEST_F(PreviewWorkerTest, TheOtherButtonDoesNotStopTheRun)
+{
+    CHandOff firstPixel;
+    m_ui.SetHook(
+        [&](const std::string& strEntry)
+        {
+            if (strEntry == "pixels 1")
+                firstPixel.Reach();
+        });
+    Start("Normal", TestPictures(2));
+    firstPixel.WaitReached();
+    OnTransform(m_shared, m_ui, m_thread, m_run);
+    EXPECT_FALSE(m_shared.m_bStopRequested);
+    firstPixel.Release();
+    m_thread.Join();
+    EXPECT_EQ(m_ui.LogOf("pixels").size(), 2u);
+    EXPECT_TRUE(m_ui.LogOf("ask").empty());
+}
+
+TEST_F(PreviewWorkerTest, UnreadablePictureIsDrawnWhiteAndNamedAfterTheRun)
+{
+    PictureList vecPictures = TestPictures(3);
+    vecPictures[2].reset();
+    Start("Shutter(Left to Right)", vecPictures);
+    m_thread.Join();
+
+    EXPECT_EQ(m_ui.LogOf("pixels").size(), 3u);
+    EXPECT_EQ(m_ui.CanvasPixel(3, 5), (CRgb{255, 255, 255}));
+    const std::vector<std::string> vecMessages = m_ui.LogOf("message");
+    ASSERT_EQ(vecMessages.size(), 1u);
+    EXPECT_NE(vecMessages[0].find("message Preview: "), std::string::npos);
+    EXPECT_NE(vecMessages[0].find("Picture 3: Cannot read 'Qrv2.bmp'"), std::string::npos);
+    EXPECT_EQ(vecMessages[0].find("Picture 1"), std::string::npos);
+    // The message comes while the run still holds the buttons.
+    const std::vector<std::string> vecLog = m_ui.Log();
+    EXPECT_EQ(vecLog[vecLog.size() - 9], vecMessages[0]);
+    ExpectIdle(m_ui, m_shared);
+}
+
+} // namespace
+} // namespace tramino

@@ -1,0 +1,135 @@
+#pragma once
+
+#include "FakeWorkerUi.h"
+#include "Workers.h"
+#include "show/RecordCutter.h"
+#include "show/Transition.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tramino
+{
+
+// The smallest panel every effect covers (width and height multiples of 8, wider than high).
+inline constexpr int g_nTestWidth = 16;
+inline constexpr int g_nTestHeight = 8;
+inline constexpr int g_nTestPixels = g_nTestWidth * g_nTestHeight;
+
+// A picture whose every pixel tells its position and the picture's number.
+inline CPicture TestPicture(int nNumber)
+{
+    CPicture picture(g_nTestWidth, g_nTestHeight, 24);
+    for (int y = 0; y < g_nTestHeight; ++y)
+        for (int x = 0; x < g_nTestWidth; ++x)
+            picture.SetPixel(x, y,
+                             CRgb{static_cast<uint8_t>(x * 16), static_cast<uint8_t>(y * 32),
+                                  static_cast<uint8_t>(40 * nNumber + 8)});
+    return picture;
+}
+
+// No value stands for a picture whose file has gone.
+using PictureList = std::vector<std::optional<CPicture>>;
+
+inline PictureList TestPictures(int nCount)
+{
+    PictureList vecPictures;
+    for (int i = 0; i < nCount; ++i)
+        vecPictures.push_back(TestPicture(i));
+    return vecPictures;
+}
+
+inline CWorkerRun TestRun(const std::string& strMode, const PictureList& vecPictures)
+{
+    CWorkerRun run;
+    run.m_strMode = strMode;
+    run.m_nPanelWidth = g_nTestWidth;
+    run.m_nPanelHeight = g_nTestHeight;
+    run.m_texts = {"Stop", "Preview", "Transform", "Done"};
+    run.m_timing = {0, 1, 1};
+    run.m_fnReadPicture = [vecPictures](int k) -> CResult<CPicture>
+    {
+        if (k < 0 || k >= static_cast<int>(vecPictures.size()) || !vecPictures[static_cast<size_t>(k)])
+            return CStatus::Error("Cannot read 'Qrv" + std::to_string(k) +
+                                  ".bmp': No such file or directory");
+        return *vecPictures[static_cast<size_t>(k)];
+    };
+    return run;
+}
+
+inline std::vector<char> FileBytes(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// The show file the core's writer and record cutting make of the first nCount pictures.
+inline std::vector<char> CoreShow(const std::filesystem::path& path, EEffect effect,
+                                  const PictureList& vecPictures, size_t nCount)
+{
+    CShowFileWriter writer;
+    EXPECT_TRUE(writer.Create(path.string()));
+    for (size_t i = 0; i < nCount; ++i)
+    {
+        const CStatus status =
+            vecPictures[i] ? WritePictureRecords(writer, effect, g_nTestWidth, g_nTestHeight, *vecPictures[i])
+                           : WriteUnreadablePicture(writer, effect, g_nTestWidth, g_nTestHeight);
+        EXPECT_TRUE(status) << status.Message();
+    }
+    EXPECT_TRUE(writer.Finish());
+    return FileBytes(path);
+}
+
+// A fresh directory for one test, removed with everything in it.
+class CTempDir
+{
+public:
+    CTempDir()
+    {
+        std::string strTemplate = (std::filesystem::temp_directory_path() / "workers-test-XXXXXX").string();
+        m_path = mkdtemp(strTemplate.data());
+    }
+    ~CTempDir() { std::filesystem::remove_all(m_path); }
+    const std::filesystem::path& Path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+// The seven buttons after a run: all enabled, the workers' captions back.
+inline void ExpectIdle(const CFakeWorkerUi& ui, const CWorkerShared& shared)
+{
+    for (const int nId :
+         {g_nIdLoadImage, g_nIdPreview, g_nIdTransform, g_nIdClean, g_nIdDelete, g_nIdUp, g_nIdDown})
+        EXPECT_TRUE(ui.IsEnabled(nId)) << nId;
+    EXPECT_FALSE(shared.m_bBusy);
+    EXPECT_FALSE(shared.m_bStopRequested);
+    EXPECT_FALSE(shared.m_bIgnoreListSelect);
+}
+
+// The six buttons a running worker greys, with its own still enabled unless it is stopping.
+inline void ExpectRunning(const CFakeWorkerUi& ui, const CWorkerShared& shared, int nOwnButton,
+                          bool bStopping)
+{
+    for (const int nId :
+         {g_nIdLoadImage, g_nIdPreview, g_nIdTransform, g_nIdClean, g_nIdDelete, g_nIdUp, g_nIdDown})
+    {
+        if (nId != nOwnButton)
+        {
+            EXPECT_FALSE(ui.IsEnabled(nId)) << nId;
+        }
+    }
+    EXPECT_EQ(ui.IsEnabled(nOwnButton), !bStopping);
+    EXPECT_EQ(ui.Caption(nOwnButton), "Stop");
+    EXPECT_TRUE(shared.m_bBusy);
+    EXPECT_TRUE(shared.m_bIgnoreListSelect);
+}
+
+} // namespace tramino
