@@ -2,23 +2,61 @@
 
 #include <png.h>
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
+#include <stdlib.h>
 
 namespace tramino::test
 {
 
+// The low-level interface, because the simplified one treats 16-bit files as linear light
+// and would re-encode them; the references want a plain rounding to 8 bits.
 bool ReadPng(const std::filesystem::path& path, SRgbaImage& image)
 {
-    png_image png = {};
-    png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&png, path.c_str()))
+    FILE* pFile = std::fopen(path.c_str(), "rb");
+    if (!pFile)
         return false;
-    png.format = PNG_FORMAT_RGBA;
-    image.nWidth = static_cast<int>(png.width);
-    image.nHeight = static_cast<int>(png.height);
-    image.vecRgba.resize(PNG_IMAGE_SIZE(png));
-    return png_image_finish_read(&png, nullptr, image.vecRgba.data(), 0, nullptr) != 0;
+    png_structp pPng = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop pInfo = png_create_info_struct(pPng);
+    std::vector<png_bytep> vecRows;
+    bool bOk = false;
+    if (setjmp(png_jmpbuf(pPng)) == 0)
+    {
+        png_init_io(pPng, pFile);
+        png_read_info(pPng, pInfo);
+        png_set_expand(pPng);
+        png_set_scale_16(pPng);
+        png_set_gray_to_rgb(pPng);
+        png_set_add_alpha(pPng, 0xFF, PNG_FILLER_AFTER);
+        png_read_update_info(pPng, pInfo);
+        image.nWidth = static_cast<int>(png_get_image_width(pPng, pInfo));
+        image.nHeight = static_cast<int>(png_get_image_height(pPng, pInfo));
+        image.vecRgba.resize(static_cast<size_t>(image.nWidth) * static_cast<size_t>(image.nHeight) * 4);
+        for (int y = 0; y < image.nHeight; ++y)
+            vecRows.push_back(image.vecRgba.data() +
+                              static_cast<size_t>(y) * static_cast<size_t>(image.nWidth) * 4);
+        png_read_image(pPng, vecRows.data());
+        bOk = true;
+    }
+    png_destroy_read_struct(&pPng, &pInfo, nullptr);
+    std::fclose(pFile);
+    return bOk;
+}
+
+CTempDir::CTempDir()
+{
+    std::string strTemplate = (std::filesystem::temp_directory_path() / "tramino-codec-XXXXXX").string();
+    if (::mkdtemp(strTemplate.data()) == nullptr)
+        throw std::runtime_error("cannot create a temporary folder");
+    m_path = strTemplate;
+}
+
+CTempDir::~CTempDir()
+{
+    std::error_code error;
+    std::filesystem::remove_all(m_path, error);
 }
 
 std::vector<uint8_t> ReadBytes(const std::filesystem::path& path)

@@ -25,6 +25,18 @@ struct SRgbaImage
 };
 bool ReadPng(const std::filesystem::path& path, SRgbaImage& image);
 
+// A private folder, removed with everything in it.
+class CTempDir
+{
+public:
+    CTempDir();
+    ~CTempDir();
+    std::filesystem::path operator/(const std::string& strName) const { return m_path / strName; }
+
+private:
+    std::filesystem::path m_path;
+};
+
 std::vector<uint8_t> ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& vecData);
 
