@@ -236,20 +236,20 @@ private:
 
     bool CheckWindow(uint64_t nAt, const CRecordWindow& window)
     {
-        const std::string strColumns = " (columns 0 to " + std::to_string(m_nWidth - 1) + ")";
-        const std::string strRows = " (rows 0 to " + std::to_string(m_nHeight - 1) + ")";
+        const auto Columns = [&] { return " (columns 0 to " + std::to_string(m_nWidth - 1) + ")"; };
+        const auto Rows = [&] { return " (rows 0 to " + std::to_string(m_nHeight - 1) + ")"; };
         if (window.m_nX0 >= m_nWidth)
             return Violate(nAt,
-                           "x0 = " + std::to_string(window.m_nX0) + " lies outside the panel" + strColumns);
+                           "x0 = " + std::to_string(window.m_nX0) + " lies outside the panel" + Columns());
         if (window.m_nX1 >= m_nWidth || window.m_nX1 < window.m_nX0 - 1)
             return Violate(nAt + 2, "x1 = " + std::to_string(window.m_nX1) +
-                                        " does not fit x0 = " + std::to_string(window.m_nX0) + strColumns);
+                                        " does not fit x0 = " + std::to_string(window.m_nX0) + Columns());
         if (window.m_nY0 >= m_nHeight)
             return Violate(nAt + 4,
-                           "y0 = " + std::to_string(window.m_nY0) + " lies outside the panel" + strRows);
+                           "y0 = " + std::to_string(window.m_nY0) + " lies outside the panel" + Rows());
         if (window.m_nY1 >= m_nHeight || window.m_nY1 < window.m_nY0)
             return Violate(nAt + 6, "y1 = " + std::to_string(window.m_nY1) +
-                                        " does not fit y0 = " + std::to_string(window.m_nY0) + strRows);
+                                        " does not fit y0 = " + std::to_string(window.m_nY0) + Rows());
         return true;
     }
 
