@@ -161,5 +161,20 @@ TEST(ConvertPhotos, StreamedJpegRowsReduceAsTheWholePicture)
     EXPECT_TRUE(ConvertOrNothing(strPath, 320, 240) == expected.Value());
 }
 
+// Greyscale and CMYK JPEG, interlaced and animated GIF: every depth class reaches the panel.
+TEST(ConvertPhotos, PicturesOfEveryKindComeOutAtThePanelSize)
+{
+    const std::string strDir = std::string(TRAMINO_TESTDATA) + "/photos/";
+    if (!fs::exists(strDir))
+        GTEST_SKIP() << strDir << " is absent";
+    for (const char* szName : {"plasma_Grey_2560x1600.jpg", "tk_earth.gif", "tk_earthris.gif",
+                               "edge/wx_cmyk.jpg", "edge/wx_throbber_animated.gif"})
+    {
+        const CPicture output = ConvertOrNothing(strDir + szName, 176, 144, {.m_bFast = true});
+        EXPECT_EQ(output.Width(), 176) << szName;
+        EXPECT_EQ(output.Height(), 144) << szName;
+    }
+}
+
 } // namespace
 } // namespace tramino
