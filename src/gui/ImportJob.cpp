@@ -6,7 +6,6 @@
 #include <QMetaObject>
 
 #include <algorithm>
-#include <memory>
 
 namespace tramino
 {
@@ -34,9 +33,9 @@ void CImportJob::Start(FnConverted fnConverted, FnProgress fnProgress)
 
 void CImportJob::Run()
 {
-    // A group holds one file per core: every core is busy, yet a cancel or a delivery never
-    // waits for more than one picture per core. Within a group the core converts in parallel
-    // and gives the results back in order.
+    // A group holds one file per core: every core is busy, yet a cancel never waits for more
+    // than one picture per core. Within a group the core converts in parallel and gives the
+    // results back in order.
     const int nGroup = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     const int nTotal = static_cast<int>(m_vecPaths.size());
     for (int nFirst = 0; nFirst < nTotal && !m_bCancel.load(); nFirst += nGroup)
@@ -46,20 +45,51 @@ void CImportJob::Run()
         {
             vecGroup.push_back(QFile::encodeName(m_vecPaths[i]).toStdString());
         }
-        const int nBefore = m_nDone.load();
-        auto pResults = std::make_shared<std::vector<CResult<CPicture>>>(ConvertPicturesToPanel(
-            vecGroup, m_nPanelWidth, m_nPanelHeight, {},
-            [this, nBefore](size_t nDone, size_t)
-            {
-                m_nDone.store(nBefore + static_cast<int>(nDone));
-                QMetaObject::invokeMethod(
-                    this, [this] { m_fnProgress(m_nDone.load()); }, Qt::QueuedConnection);
-            }));
-        QMetaObject::invokeMethod(
-            this, [this, nFirst, pResults] { m_fnConverted(nFirst, *pResults); }, Qt::QueuedConnection);
+        CGroup group{nFirst, ConvertPicturesToPanel(vecGroup, m_nPanelWidth, m_nPanelHeight, {},
+                                                    [this](size_t, size_t) { Post(nullptr, false); })};
+        Post(&group, false);
     }
-    QMetaObject::invokeMethod(
-        this, [this] { emit Finished(); }, Qt::QueuedConnection);
+    Post(nullptr, true);
+}
+
+void CImportJob::Post(CGroup* pGroup, bool bFinished)
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        if (pGroup != nullptr)
+        {
+            m_queGroups.push_back(std::move(*pGroup));
+        }
+        else if (!bFinished)
+        {
+            ++m_nDone;
+        }
+        m_bFinished = m_bFinished || bFinished;
+    }
+    QMetaObject::invokeMethod(this, &CImportJob::Deliver, Qt::QueuedConnection);
+}
+
+void CImportJob::Deliver()
+{
+    std::deque<CGroup> queGroups;
+    int nDone = 0;
+    bool bFinished = false;
+    {
+        const std::lock_guard lock(m_mutex);
+        queGroups.swap(m_queGroups);
+        nDone = m_nDone;
+        bFinished = m_bFinished;
+    }
+    m_fnProgress(nDone);
+    for (CGroup& group : queGroups)
+    {
+        m_fnConverted(group.m_nFirst, group.m_vecResults);
+    }
+    if (bFinished && !m_bFinishEmitted)
+    {
+        m_bFinishEmitted = true;
+        emit Finished();
+    }
 }
 
 } // namespace tramino

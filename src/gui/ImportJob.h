@@ -7,7 +7,9 @@
 #include <QStringList>
 
 #include <atomic>
+#include <deque>
 #include <functional>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -40,7 +42,17 @@ signals:
     void Finished();
 
 private:
+    struct CGroup
+    {
+        int m_nFirst = 0;
+        std::vector<CResult<CPicture>> m_vecResults;
+    };
+
     void Run();
+    // Worker side: queue what is new and ask the user-interface thread to take it.
+    void Post(CGroup* pGroup, bool bFinished);
+    // User-interface side.
+    void Deliver();
 
     const QStringList m_vecPaths;
     const int m_nPanelWidth;
@@ -48,7 +60,13 @@ private:
     FnConverted m_fnConverted;
     FnProgress m_fnProgress;
     std::atomic<bool> m_bCancel{false};
-    std::atomic<int> m_nDone{0};
+
+    std::mutex m_mutex;
+    std::deque<CGroup> m_queGroups; // guarded by m_mutex
+    int m_nDone = 0;                // guarded by m_mutex
+    bool m_bFinished = false;       // guarded by m_mutex
+    bool m_bFinishEmitted = false;  // user-interface thread only
+
     std::jthread m_thread;
 };
 

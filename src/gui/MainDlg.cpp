@@ -14,8 +14,8 @@
 
 #include <QCollator>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -358,7 +358,7 @@ bool CMainDlg::EnsureStore()
     {
         return true;
     }
-    CResult<CPictureStore> store = CPictureStore::Create(g_nPanelWidth, g_nPanelHeight);
+    CResult<CPictureStore> store = CPictureStore::Create(g_nPanelWidth, g_nPanelHeight, {}, m_pStoreFileOps);
     if (!store)
     {
         ReportError(QString::fromStdString(store.Message()));

@@ -17,6 +17,7 @@ namespace tramino
 class CImportJob;
 class CPanelCanvas;
 class CPictureStore;
+class CStoreFileOps;
 class IDialogs;
 
 // The main window. Every control carries its template identifier as object name ("1016" for
@@ -36,6 +37,8 @@ public:
     QComboBox* ModeCombo() const { return m_cbMode; }
     // The store of the listed pictures; null before the first picture and after close.
     CPictureStore* Store() const { return m_pStore.get(); }
+    // The file operations the store is created with (tests make them fail); before the first load.
+    void SetStoreFileOps(std::shared_ptr<CStoreFileOps> pFileOps) { m_pStoreFileOps = std::move(pFileOps); }
 
     // Timer 1: every 100 ms the picture of g_nShownImage is drawn into the preview window.
     // Callable from any thread; from a worker the call waits for the user-interface thread.
@@ -98,6 +101,7 @@ private:
 
     QTimer m_timerRefresh;
     std::unique_ptr<CPictureStore> m_pStore;
+    std::shared_ptr<CStoreFileOps> m_pStoreFileOps;
 
     CImportJob* m_pImportJob = nullptr; // while LoadPictures runs
     bool m_bCloseAfterImport = false;

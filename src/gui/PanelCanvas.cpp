@@ -1,7 +1,6 @@
 #include "PanelCanvas.h"
 
 #include <QMetaObject>
-#include <QMutexLocker>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -47,7 +46,7 @@ void CPanelCanvas::SetPixel(int x, int y, CRgb cr)
         return;
     }
     {
-        QMutexLocker lock(&m_mutex);
+        const std::lock_guard lock(m_mutex);
         reinterpret_cast<QRgb*>(m_image.scanLine(y))[x] = qRgb(cr.m_nRed, cr.m_nGreen, cr.m_nBlue);
         MarkDirtyLocked(QRect(x, y, 1, 1));
     }
@@ -66,7 +65,7 @@ void CPanelCanvas::DrawPicture(const CPicture& picture)
         image = image.scaled(m_nWidth, m_nHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     {
-        QMutexLocker lock(&m_mutex);
+        const std::lock_guard lock(m_mutex);
         QPainter painter(&m_image);
         painter.drawImage(QPoint(0, 0), image);
         MarkDirtyLocked(m_image.rect());
@@ -77,7 +76,7 @@ void CPanelCanvas::DrawPicture(const CPicture& picture)
 void CPanelCanvas::Clear()
 {
     {
-        QMutexLocker lock(&m_mutex);
+        const std::lock_guard lock(m_mutex);
         m_image.fill(g_crBlank);
         MarkDirtyLocked(m_image.rect());
     }
@@ -86,13 +85,13 @@ void CPanelCanvas::Clear()
 
 QImage CPanelCanvas::Snapshot() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard lock(m_mutex);
     return m_image.copy();
 }
 
 CRgb CPanelCanvas::PixelAt(int x, int y) const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard lock(m_mutex);
     const QRgb cr = m_image.pixel(x, y);
     return {static_cast<uint8_t>(qRed(cr)), static_cast<uint8_t>(qGreen(cr)),
             static_cast<uint8_t>(qBlue(cr))};
@@ -127,7 +126,7 @@ void CPanelCanvas::Flush()
     m_bFlushPending.store(false);
     QRect rectDirty;
     {
-        QMutexLocker lock(&m_mutex);
+        const std::lock_guard lock(m_mutex);
         rectDirty = m_rectDirty;
         m_rectDirty = QRect();
     }
@@ -140,7 +139,7 @@ void CPanelCanvas::Flush()
 void CPanelCanvas::paintEvent(QPaintEvent* pEvent)
 {
     QPainter painter(this);
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard lock(m_mutex);
     painter.drawImage(pEvent->rect(), m_image, pEvent->rect());
 }
 

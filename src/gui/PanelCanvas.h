@@ -3,12 +3,12 @@
 #include "picture/Picture.h"
 
 #include <QImage>
-#include <QMutex>
 #include <QRect>
 #include <QTimer>
 #include <QWidget>
 
 #include <atomic>
+#include <mutex>
 
 namespace tramino
 {
@@ -50,7 +50,7 @@ private:
 
     const int m_nWidth;
     const int m_nHeight;
-    mutable QMutex m_mutex;
+    mutable std::mutex m_mutex;
     QImage m_image;    // guarded by m_mutex
     QRect m_rectDirty; // guarded by m_mutex
     std::atomic<bool> m_bFlushPending{false};
