@@ -54,7 +54,7 @@ CByteSource::~CByteSource()
 
 size_t CByteSource::Read(void* pTarget, size_t nBytes)
 {
-    if (m_nPosition >= m_nSize)
+    if (m_nPosition >= m_nSize || nBytes == 0)
         return 0;
     nBytes = static_cast<size_t>(std::min<uint64_t>(nBytes, m_nSize - m_nPosition));
     size_t nRead = 0;

@@ -62,6 +62,9 @@ SJpegContext* Context(j_common_ptr cinfo)
 [[noreturn]] void OnErrorExit(j_common_ptr cinfo)
 {
     SJpegContext* p = Context(cinfo);
+    // Beyond max_memory_to_use libjpeg would want a backing store, which it does not have.
+    if (cinfo->err->msg_code == JERR_NO_BACKING_STORE)
+        Fail(p, "JPEG picture needs more memory than its file size justifies");
     (*cinfo->err->format_message)(cinfo, p->szMessage);
     std::longjmp(p->jmp, 1);
 }
