@@ -12,16 +12,14 @@ namespace tramino
 namespace
 {
 
-enum EBmpCompression : uint32_t
-{
-    g_nBiRgb = 0,
-    g_nBiRle8 = 1,
-    g_nBiRle4 = 2,
-    g_nBiBitFields = 3,
-    g_nBiJpeg = 4,
-    g_nBiPng = 5,
-    g_nBiAlphaBitFields = 6,
-};
+// Values of the compression field.
+constexpr uint32_t g_nBiRgb = 0;
+constexpr uint32_t g_nBiRle8 = 1;
+constexpr uint32_t g_nBiRle4 = 2;
+constexpr uint32_t g_nBiBitFields = 3; // Huffman 1D in OS/2 files
+constexpr uint32_t g_nBiJpeg = 4;      // RLE24 in OS/2 files
+constexpr uint32_t g_nBiPng = 5;
+constexpr uint32_t g_nBiAlphaBitFields = 6;
 
 constexpr size_t g_nFileHeaderBytes = 14;
 constexpr size_t g_nMaxHeaderBytes = g_nFileHeaderBytes + 124 + 16;
