@@ -38,7 +38,8 @@ public:
     uint64_t Size() const override { return m_bytes.size(); }
     CStatus Read(uint8_t* pData, size_t nSize) override
     {
-        std::memcpy(pData, m_bytes.data() + m_nPos, nSize);
+        if (nSize > 0) // an empty span may have no data pointer at all
+            std::memcpy(pData, m_bytes.data() + m_nPos, nSize);
         m_nPos += nSize;
         return {};
     }
