@@ -1,4 +1,5 @@
 #include "WorkerTestSupport.h"
+#include "store/PictureStore.h"
 
 #include <cerrno>
 #include <cstring>
@@ -292,6 +293,30 @@ TEST_F(TransformWorkerTest, UnreadablePictureIsWrittenWhiteAndNamed)
     EXPECT_EQ(vecMessages[0].rfind("message Done: Done\n\n", 0), 0u);
     EXPECT_NE(vecMessages[0].find("Picture 2: Cannot read 'Qrv1.bmp'"), std::string::npos);
     ExpectIdle(m_ui, m_shared);
+}
+
+TEST_F(TransformWorkerTest, StoreFileRemovedBeforeTheRunIsWrittenWhiteAndNamed)
+{
+    CResult<CPictureStore> store = CPictureStore::Create(g_nTestWidth, g_nTestHeight, m_dir.Path().string());
+    ASSERT_TRUE(store) << store.Message();
+    PictureList vecPictures = TestPictures(3);
+    for (const std::optional<CPicture>& picture : vecPictures)
+        ASSERT_TRUE(store.Value().Add(*picture));
+    const std::string strRemoved = store.Value().PathOf(1);
+    std::filesystem::remove(strRemoved);
+    vecPictures[1].reset();
+
+    m_shared.m_nImageCount = 3;
+    m_run = TestRun("Shutter(Top to Bottom)", vecPictures);
+    m_run.m_fnReadPicture = [&store](int k) { return store.Value().Read(k); };
+    OnTransform(m_shared, m_ui, m_thread, m_run);
+    m_thread.Join();
+
+    EXPECT_EQ(FileBytes(Target()), Expected(EEffect::ShutterTopToBottom, vecPictures, 3));
+    const std::vector<std::string> vecMessages = m_ui.LogOf("message");
+    ASSERT_EQ(vecMessages.size(), 1u);
+    EXPECT_NE(vecMessages[0].find("Picture 2: "), std::string::npos);
+    EXPECT_NE(vecMessages[0].find(strRemoved), std::string::npos);
 }
 
 TEST_F(TransformWorkerTest, ExistingTargetIsReplacedWhole)
