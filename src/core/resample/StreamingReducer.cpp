@@ -61,9 +61,15 @@ CResult<CStreamingReducer> CStreamingReducer::Create(int nSourceWidth, int nSour
     return reducer;
 }
 
-// Spans are short (tens of pixels of three interleaved channels); the scalar loop beats what
-// the vectoriser makes of it there, while the row loops below do gain from vectors.
-__attribute__((optimize("no-tree-vectorize"))) void CStreamingReducer::SumAcross(const uint8_t* pRgb)
+// Spans are short (tens of pixels of three interleaved channels); GCC's vectorised version of
+// that loop is slower than the scalar one, while the row loops below do gain from vectors.
+#if defined(__GNUC__) && !defined(__clang__)
+#define TRAMINO_SCALAR_LOOPS __attribute__((optimize("no-tree-vectorize")))
+#else
+#define TRAMINO_SCALAR_LOOPS
+#endif
+
+TRAMINO_SCALAR_LOOPS void CStreamingReducer::SumAcross(const uint8_t* pRgb)
 {
     uint32_t* pSums = m_vecRowSums.data();
     for (const CColumnSpan& span : m_vecColumns)
