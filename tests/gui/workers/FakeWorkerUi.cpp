@@ -11,11 +11,13 @@ CFakeWorkerUi::CFakeWorkerUi(int nWidth, int nHeight)
         m_mapEnabled[nId] = true;
 }
 
-void CFakeWorkerUi::Record(const std::string& strEntry)
+void CFakeWorkerUi::Record(const std::string& strEntry, const std::function<void()>& fnChange)
 {
     std::function<void(const std::string&)> fnHook;
     {
         std::lock_guard lock(m_mutex);
+        if (fnChange)
+            fnChange();
         m_vecLog.push_back(strEntry);
         m_nPixelRun = 0;
         fnHook = m_fnHook;
@@ -26,38 +28,24 @@ void CFakeWorkerUi::Record(const std::string& strEntry)
 
 void CFakeWorkerUi::EnableButton(int nButtonId, bool bEnable)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_mapEnabled[nButtonId] = bEnable;
-    }
-    Record("enable " + std::to_string(nButtonId) + (bEnable ? " 1" : " 0"));
+    Record("enable " + std::to_string(nButtonId) + (bEnable ? " 1" : " 0"),
+           [&] { m_mapEnabled[nButtonId] = bEnable; });
 }
 
 void CFakeWorkerUi::SetButtonCaption(int nButtonId, const std::string& strCaption)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_mapCaption[nButtonId] = strCaption;
-    }
-    Record("caption " + std::to_string(nButtonId) + " " + strCaption);
+    Record("caption " + std::to_string(nButtonId) + " " + strCaption,
+           [&] { m_mapCaption[nButtonId] = strCaption; });
 }
 
 void CFakeWorkerUi::ClearItemSelected(int nItem)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_setSelected.erase(nItem);
-    }
-    Record("clear " + std::to_string(nItem));
+    Record("clear " + std::to_string(nItem), [&] { m_setSelected.erase(nItem); });
 }
 
 void CFakeWorkerUi::SelectAndFocusItem(int nItem)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_setSelected.insert(nItem);
-    }
-    Record("select " + std::to_string(nItem));
+    Record("select " + std::to_string(nItem), [&] { m_setSelected.insert(nItem); });
 }
 
 void CFakeWorkerUi::EnsureItemVisible(int nItem)
@@ -67,29 +55,17 @@ void CFakeWorkerUi::EnsureItemVisible(int nItem)
 
 void CFakeWorkerUi::StartRefreshTimer()
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_bTimerRunning = true;
-    }
-    Record("timer start");
+    Record("timer start", [&] { m_bTimerRunning = true; });
 }
 
 void CFakeWorkerUi::StopRefreshTimer()
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_bTimerRunning = false;
-    }
-    Record("timer stop");
+    Record("timer stop", [&] { m_bTimerRunning = false; });
 }
 
 void CFakeWorkerUi::SetShownImage(int nImage)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_nShownImage = nImage;
-    }
-    Record("shown " + std::to_string(nImage));
+    Record("shown " + std::to_string(nImage), [&] { m_nShownImage = nImage; });
 }
 
 void CFakeWorkerUi::InvalidateWindow()

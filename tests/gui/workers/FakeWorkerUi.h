@@ -54,7 +54,8 @@ public:
     CRgb CanvasPixel(int x, int y) const;
 
 private:
-    void Record(const std::string& strEntry);
+    // Applies fnChange to the state and logs strEntry, both under the lock.
+    void Record(const std::string& strEntry, const std::function<void()>& fnChange = {});
 
     const int m_nWidth;
     const int m_nHeight;

@@ -319,14 +319,5 @@ TEST_F(TransformWorkerTest, StoreFileRemovedBeforeTheRunIsWrittenWhiteAndNamed)
     EXPECT_NE(vecMessages[0].find(strRemoved), std::string::npos);
 }
 
-TEST_F(TransformWorkerTest, ExistingTargetIsReplacedWhole)
-{
-    std::ofstream(Target()) << std::string(100000, 'x');
-    const PictureList vecPictures = TestPictures(1);
-    Start("Normal", vecPictures);
-    m_thread.Join();
-    EXPECT_EQ(FileBytes(Target()), Expected(EEffect::Normal, vecPictures, 1));
-}
-
 } // namespace
 } // namespace tramino
