@@ -24,6 +24,15 @@ CImportJob::~CImportJob()
     }
 }
 
+void CImportJob::Cancel()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_bCancel.store(true);
+    }
+    m_cvTaken.notify_all();
+}
+
 void CImportJob::Start(FnConverted fnConverted, FnProgress fnProgress)
 {
     m_fnConverted = std::move(fnConverted);
@@ -55,9 +64,10 @@ void CImportJob::Run()
 void CImportJob::Post(CGroup* pGroup, bool bFinished)
 {
     {
-        const std::lock_guard lock(m_mutex);
+        std::unique_lock lock(m_mutex);
         if (pGroup != nullptr)
         {
+            m_cvTaken.wait(lock, [this] { return m_queGroups.empty() || m_bCancel.load(); });
             m_queGroups.push_back(std::move(*pGroup));
         }
         else if (!bFinished)
@@ -80,6 +90,7 @@ void CImportJob::Deliver()
         nDone = m_nDone;
         bFinished = m_bFinished;
     }
+    m_cvTaken.notify_all();
     m_fnProgress(nDone);
     for (CGroup& group : queGroups)
     {

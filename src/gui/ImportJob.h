@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <atomic>
+#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -18,7 +19,8 @@ namespace tramino
 
 // Converts picture files to the panel size on worker threads and hands the results to the
 // user-interface thread in the order of the files, a group at a time, so that the pictures
-// done so far can be listed while the rest is still converting.
+// done so far can be listed while the rest is still converting. The conversion runs at most one
+// group ahead of the listing, so a cancel stops it soon after what the user has seen.
 class CImportJob : public QObject
 {
     Q_OBJECT
@@ -33,8 +35,8 @@ public:
     ~CImportJob() override;
 
     void Start(FnConverted fnConverted, FnProgress fnProgress);
-    // No group is started after this; the group under way is still delivered. Any thread.
-    void Cancel() { m_bCancel.store(true); }
+    // No group is started after this; the groups converted already are still delivered. Any thread.
+    void Cancel();
     bool IsCancelled() const { return m_bCancel.load(); }
 
 signals:
@@ -62,10 +64,11 @@ private:
     std::atomic<bool> m_bCancel{false};
 
     std::mutex m_mutex;
-    std::deque<CGroup> m_queGroups; // guarded by m_mutex
-    int m_nDone = 0;                // guarded by m_mutex
-    bool m_bFinished = false;       // guarded by m_mutex
-    bool m_bFinishEmitted = false;  // user-interface thread only
+    std::condition_variable m_cvTaken; // the user-interface thread took the queued groups
+    std::deque<CGroup> m_queGroups;    // guarded by m_mutex
+    int m_nDone = 0;                   // guarded by m_mutex
+    bool m_bFinished = false;          // guarded by m_mutex
+    bool m_bFinishEmitted = false;     // user-interface thread only
 
     std::jthread m_thread;
 };

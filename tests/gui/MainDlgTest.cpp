@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QShortcut>
@@ -34,6 +35,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <thread>
 
 namespace tramino
 {
@@ -402,6 +404,40 @@ TEST_F(MainDlgTest, UnreadableFilesAreLeftOutAndNamedInOneMessage)
     EXPECT_TRUE(strMessage.contains(vecMore[1]));
     EXPECT_TRUE(strMessage.contains(vecMore[3]));
     EXPECT_FALSE(strMessage.contains(vecMore[0]));
+}
+
+TEST_F(MainDlgTest, CancellingALongImportKeepsThePicturesDoneSoFar)
+{
+    Start();
+    // Pictures are converted a group of one per core at a time, at most one group ahead of the
+    // list: far more groups than a cancel can let through.
+    const int nTotal = 8 * static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    QStringList vecPaths;
+    for (int i = 0; i < nTotal; ++i)
+    {
+        vecPaths += MakePicture(QStringLiteral("long%1.bmp").arg(i), Colour(i % 8));
+    }
+    // The user presses Cancel as soon as the first picture is listed.
+    auto* pProgress = m_pDlg->findChild<QProgressDialog*>();
+    EXPECT_EQ(pProgress, nullptr);
+    QObject::connect(List()->model(), &QAbstractItemModel::rowsInserted, m_pDlg.get(),
+                     [this]
+                     {
+                         if (auto* pDialog = m_pDlg->findChild<QProgressDialog*>())
+                         {
+                             pDialog->findChild<QPushButton*>()->click();
+                         }
+                     });
+    Load(vecPaths);
+
+    const int nListed = List()->rowCount();
+    EXPECT_GT(nListed, 0);
+    EXPECT_LT(nListed, nTotal);
+    EXPECT_EQ(ListTexts(), vecPaths.mid(0, nListed));
+    EXPECT_EQ(m_pDlg->Store()->Count(), nListed);
+    EXPECT_EQ(g_nImageCount.load(), nListed);
+    EXPECT_TRUE(m_pDialogs->m_vecMessages.isEmpty());
+    EXPECT_EQ(SelectedRows(), QList<int>{nListed - 1});
 }
 
 TEST_F(MainDlgTest, CancellingTheOpenDialogChangesNothing)
