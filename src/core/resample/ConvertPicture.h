@@ -28,8 +28,8 @@ struct CConvertOptions
 CResult<CPicture> ConvertPictureToPanel(const std::string& strPath, int nPanelWidth, int nPanelHeight,
                                         const CConvertOptions& options = {});
 
-// Called after each finished picture with the number finished so far; from the worker
-// threads, one call at a time.
+// Called after each finished picture with the number finished so far, one call at a time,
+// from whichever thread finished it (the caller's or a worker's).
 using FnConvertProgress = std::function<void(size_t nDone, size_t nTotal)>;
 
 // Converts every file as ConvertPictureToPanel does, on several threads, and returns the
