@@ -248,6 +248,14 @@ CStatus CJpegDecoder::Open(CByteSource& source, const CDecodeOptions& options)
         return LibError();
     if (CStatus status = CheckPictureSize(source.Name(), cinfo.image_width, cinfo.image_height); !status)
         return status;
+    // A header of a few hundred bytes can claim 65500 x 4096 pixels; the picture (and a progressive
+    // file's coefficients) would be allocated before the missing data is noticed.
+    if (int64_t{cinfo.image_width} * cinfo.image_height >
+        static_cast<int64_t>(source.Size()) * g_nMaxPixelsPerCompressedByte)
+        return DecodeError(source.Name(), "JPEG picture of " + std::to_string(cinfo.image_width) + " x " +
+                                              std::to_string(cinfo.image_height) +
+                                              " pixels needs more memory than a file of " +
+                                              std::to_string(source.Size()) + " bytes justifies");
     switch (cinfo.jpeg_color_space)
     {
     case JCS_GRAYSCALE:

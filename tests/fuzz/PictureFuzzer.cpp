@@ -1,0 +1,118 @@
+// Picture decoding as the import does it: the whole-picture decoder, the row reader and the
+// conversion to a panel, all over the same bytes. They must agree with each other, stay inside
+// the size limits, and never allocate more than a fixed factor over what the file can hold.
+#include "FuzzCheck.h"
+
+#include "codec/ByteSource.h"
+#include "codec/PictureDecoder.h"
+#include "codec/PictureRowReader.h"
+#include "resample/ConvertPicture.h"
+
+#include <cstring>
+#include <string>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace tramino;
+
+namespace
+{
+
+constexpr int g_nPanelWidth = 96;
+constexpr int g_nPanelHeight = 64;
+
+// The conversion reads a file, as the import does; an in-memory file spares the disk.
+const std::string& ScratchPath(const uint8_t* pData, size_t nSize)
+{
+    static const int hFile = memfd_create("tramino-fuzz-picture", MFD_CLOEXEC);
+    static const std::string strPath = "/proc/self/fd/" + std::to_string(hFile);
+    FUZZ_CHECK(hFile >= 0, "memfd_create failed");
+    FUZZ_CHECK(ftruncate(hFile, 0) == 0, "ftruncate failed");
+    FUZZ_CHECK(nSize == 0 || pwrite(hFile, pData, nSize, 0) == static_cast<ssize_t>(nSize), "pwrite failed");
+    return strPath;
+}
+
+void CheckSize(int nWidth, int nHeight, size_t nFileSize)
+{
+    FUZZ_CHECK(nWidth > 0 && nHeight > 0, "empty picture reported as decoded");
+    FUZZ_CHECK(nWidth <= g_nMaxPictureSide && nHeight <= g_nMaxPictureSide, "side beyond the limit");
+    const int64_t nPixels = int64_t{nWidth} * nHeight;
+    FUZZ_CHECK(nPixels <= g_nMaxPicturePixels, "picture beyond the pixel limit");
+    FUZZ_CHECK(nPixels <= static_cast<int64_t>(nFileSize) * g_nMaxPixelsPerCompressedByte,
+               "a small file gave a picture far larger than it can hold");
+}
+
+// Every row of the reader must equal the decoded picture's row, each row exactly once.
+bool ReadRowsAgainst(CRowReader& reader, const CPicture* pPicture)
+{
+    const CPictureInfo& info = reader.Info();
+    std::vector<uint8_t> vecExpected(static_cast<size_t>(info.m_nWidth) * 3);
+    std::vector<bool> vecSeen(static_cast<size_t>(info.m_nHeight));
+    const CStatus status = reader.ReadRows(
+        [&](int y, const uint8_t* pRgb)
+        {
+            FUZZ_CHECK(y >= 0 && y < info.m_nHeight, "row outside the picture");
+            FUZZ_CHECK(!vecSeen[static_cast<size_t>(y)], "row handed out twice");
+            vecSeen[static_cast<size_t>(y)] = true;
+            if (pPicture)
+            {
+                DepthRowToRgb(pPicture->BitsPerPixel(), pPicture->Palette(), pPicture->Row(y), info.m_nWidth,
+                              vecExpected.data());
+                FUZZ_CHECK(std::memcmp(vecExpected.data(), pRgb, vecExpected.size()) == 0,
+                           "row reader and decoder disagree on a row");
+            }
+            return true;
+        });
+    if (!status)
+    {
+        FUZZ_CHECK(!status.Message().empty(), "error without a message");
+        return false;
+    }
+    for (bool bSeen : vecSeen)
+        FUZZ_CHECK(bSeen, "row reader succeeded without handing out every row");
+    return true;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
+{
+    const CResult<CPicture> picture = DecodePictureMemory(pData, nSize, "fuzz");
+    if (picture)
+        CheckSize(picture.Value().Width(), picture.Value().Height(), nSize);
+    else
+        FUZZ_CHECK(!picture.Message().empty(), "error without a message");
+
+    CResult<std::unique_ptr<CRowReader>> reader = OpenRowReaderMemory(pData, nSize, "fuzz");
+    bool bRowsOk = false;
+    if (reader)
+    {
+        const CPictureInfo& info = reader.Value()->Info();
+        CheckSize(info.m_nWidth, info.m_nHeight, nSize);
+        if (picture)
+        {
+            FUZZ_CHECK(info.m_nWidth == picture.Value().Width() && info.m_nHeight == picture.Value().Height(),
+                       "row reader and decoder disagree on the size");
+            FUZZ_CHECK(info.m_nBitsPerPixel == picture.Value().BitsPerPixel(),
+                       "row reader and decoder disagree on the depth class");
+        }
+        bRowsOk = ReadRowsAgainst(*reader.Value(), picture ? &picture.Value() : nullptr);
+    }
+    FUZZ_CHECK(bRowsOk == picture.IsOk(), "row reader and decoder disagree on whether the picture is valid");
+
+    // The import's own path; the fast variant lets a JPEG scale while decoding.
+    CConvertOptions options;
+    options.m_bFast = nSize % 2 == 1;
+    const CResult<CPicture> converted =
+        ConvertPictureToPanel(ScratchPath(pData, nSize), g_nPanelWidth, g_nPanelHeight, options);
+    if (converted)
+    {
+        FUZZ_CHECK(converted.Value().Width() == g_nPanelWidth &&
+                       converted.Value().Height() == g_nPanelHeight && converted.Value().BitsPerPixel() == 24,
+                   "conversion gave a picture that is not the panel size");
+    }
+    if (!options.m_bFast)
+        FUZZ_CHECK(converted.IsOk() == picture.IsOk(), "conversion and decoder disagree on validity");
+    return 0;
+}
