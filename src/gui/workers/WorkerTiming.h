@@ -8,7 +8,8 @@ namespace tramino
 {
 
 // How fast a run goes. The defaults draw a whole 320 x 240 picture in about one second (the
-// same pixel rate on smaller panels) and keep the hold and pause of the original device tool.
+// same pixel rate on smaller panels), hold each previewed picture a second and pause half a
+// second after each written one.
 struct CWorkerTiming
 {
     int m_nPixelsPerSecond = 320 * 240; // 0: as fast as the canvas takes them
