@@ -29,7 +29,7 @@ link_into() { # folder, files...
   local dir=$1
   shift
   mkdir -p "$dir"
-  for f in "$@"; do [ -f "$f" ] && ln -sf "$f" "$dir/$(echo "${f#"$root"/}" | tr / _)"; done
+  for f in "$@"; do [ -f "$f" ] && ln -sf "$(realpath "$f")" "$dir/$(basename "$(dirname "$f")")_$(basename "$f")"; done
   return 0
 }
 shopt -s nullglob
