@@ -6,12 +6,7 @@ namespace tramino
 std::array<QString, g_nLangTextCount> g_szLangText;
 int g_nPanelWidth = 0;
 int g_nPanelHeight = 0;
-std::atomic<int> g_nImageCount{0};
 std::atomic<int> g_nShownImage{0};
-std::atomic<bool> g_bBusy{false};
-std::atomic<bool> g_bStopRequested{false};
-std::atomic<bool> g_bIgnoreListSelect{false};
-QString g_strMode;
 
 CMainDlg* g_hMainDlg = nullptr;
 CPanelCanvas* g_pPreviewWnd = nullptr;

@@ -26,18 +26,9 @@ extern std::array<QString, g_nLangTextCount> g_szLangText;
 extern int g_nPanelWidth;
 extern int g_nPanelHeight;
 
-// Number of pictures in the list (and in the store). Written by the user-interface thread.
-extern std::atomic<int> g_nImageCount;
-// List position the refresh timer draws.
+// List position the refresh timer draws. (The picture count, the busy, stop and
+// ignore-selection flags live in the dialog's CWorkerShared.)
 extern std::atomic<int> g_nShownImage;
-// A worker runs; keeps a second one from starting.
-extern std::atomic<bool> g_bBusy;
-// The user asked the running worker to stop.
-extern std::atomic<bool> g_bStopRequested;
-// While set, selection changes of the list do not move the preview.
-extern std::atomic<bool> g_bIgnoreListSelect;
-// The canonical effect name; written by the user-interface thread before a worker starts.
-extern QString g_strMode;
 
 // The window objects; set while the main dialog exists, null otherwise. Only the
 // user-interface thread touches them (workers go through RunOnUiThread).

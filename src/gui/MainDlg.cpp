@@ -10,6 +10,7 @@
 
 #include "settings/DataFile.h"
 #include "settings/StartupSettings.h"
+#include "show/Transition.h"
 #include "store/PictureStore.h"
 
 #include <QCollator>
@@ -79,16 +80,24 @@ QPushButton* MakeButton(QWidget* pParent, int nId, int nX, int nY, const char* s
 class CIgnoreListSelect
 {
 public:
-    CIgnoreListSelect() { g_bIgnoreListSelect.store(true); }
-    ~CIgnoreListSelect() { g_bIgnoreListSelect.store(false); }
+    explicit CIgnoreListSelect(std::atomic<bool>& bIgnore) : m_bIgnore(bIgnore) { m_bIgnore.store(true); }
+    ~CIgnoreListSelect() { m_bIgnore.store(false); }
     CIgnoreListSelect(const CIgnoreListSelect&) = delete;
     CIgnoreListSelect& operator=(const CIgnoreListSelect&) = delete;
+
+private:
+    std::atomic<bool>& m_bIgnore;
 };
 
 } // namespace
 
 CMainDlg::CMainDlg(std::shared_ptr<IDialogs> pDialogs)
-    : m_pDialogs(pDialogs ? std::move(pDialogs) : std::make_shared<CQtDialogs>())
+    : m_pDialogs(pDialogs ? std::move(pDialogs) : std::make_shared<CQtDialogs>()),
+      m_workerUi(
+          m_workerUiDirect,
+          [this](std::function<void()> fn)
+          { QMetaObject::invokeMethod(this, std::move(fn), Qt::QueuedConnection); },
+          m_workerShared)
 {
     setWindowTitle(QStringLiteral("Tramino V" TRAMINO_VERSION));
     setWindowIcon(QIcon(QStringLiteral(":/tramino.png")));
@@ -108,7 +117,7 @@ CMainDlg::CMainDlg(std::shared_ptr<IDialogs> pDialogs)
 
 CMainDlg::~CMainDlg()
 {
-    StopWorkerAndWait();
+    RequestCloseAndWait(m_workerShared, m_workerThread);
     if (g_hMainDlg == this)
     {
         g_hMainDlg = nullptr;
@@ -125,9 +134,9 @@ CMainDlg::~CMainDlg()
 
 void CMainDlg::OnInitDialog()
 {
-    g_nImageCount.store(0);
+    m_workerShared.m_nImageCount.store(0);
     g_nShownImage.store(0);
-    g_bIgnoreListSelect.store(false);
+    m_workerShared.m_bIgnoreListSelect.store(false);
 
     const CStartupSettings settings = LoadStartupSettings();
     for (int nKey = 0; nKey < g_nLangTextCount; ++nKey)
@@ -227,6 +236,8 @@ void CMainDlg::CreateControls()
     connect(g_btnDelete, &QPushButton::clicked, this, &CMainDlg::OnDelete);
     connect(g_btnUp, &QPushButton::clicked, this, &CMainDlg::OnUp);
     connect(g_btnDown, &QPushButton::clicked, this, &CMainDlg::OnDown);
+    connect(g_btnPreview, &QPushButton::clicked, this, &CMainDlg::OnPreview);
+    connect(g_btnTransform, &QPushButton::clicked, this, &CMainDlg::OnTransform);
 }
 
 void CMainDlg::PlacePreviewWindow()
@@ -305,7 +316,7 @@ void CMainDlg::StopRefreshTimer()
 
 void CMainDlg::OnTimer()
 {
-    if (g_nImageCount.load() < 1 || !m_pStore)
+    if (m_workerShared.m_nImageCount.load() < 1 || !m_pStore)
     {
         return;
     }
@@ -339,7 +350,7 @@ void CMainDlg::SelectOnly(int nRow)
 
 void CMainDlg::OnListItemChanged()
 {
-    if (g_bIgnoreListSelect.load())
+    if (m_workerShared.m_bIgnoreListSelect.load())
     {
         return;
     }
@@ -414,10 +425,10 @@ void CMainDlg::LoadPictures(const QStringList& vecPaths)
                 vecFailures += QString::fromStdString(status.Message());
                 continue;
             }
-            const int nRow = g_nImageCount.load();
+            const int nRow = m_workerShared.m_nImageCount.load();
             m_pListCtrl->insertRow(nRow);
             m_pListCtrl->setItem(nRow, 0, new QTableWidgetItem(strPath));
-            g_nImageCount.store(nRow + 1);
+            m_workerShared.m_nImageCount.store(nRow + 1);
             SelectOnly(nRow);
             g_nShownImage.store(nRow);
             StartRefreshTimer();
@@ -443,12 +454,12 @@ void CMainDlg::LoadPictures(const QStringList& vecPaths)
 
 void CMainDlg::OnDelete()
 {
-    if (g_nImageCount.load() == 0 || SelectedRows().isEmpty())
+    if (m_workerShared.m_nImageCount.load() == 0 || SelectedRows().isEmpty())
     {
         return;
     }
     {
-        const CIgnoreListSelect ignore;
+        const CIgnoreListSelect ignore(m_workerShared.m_bIgnoreListSelect);
         for (QList<int> vecRows = SelectedRows(); !vecRows.isEmpty(); vecRows = SelectedRows())
         {
             const int nRow = vecRows.constFirst();
@@ -461,7 +472,7 @@ void CMainDlg::OnDelete()
                 break;
             }
             m_pListCtrl->removeRow(nRow);
-            g_nImageCount.store(g_nImageCount.load() - 1);
+            m_workerShared.m_nImageCount.store(m_workerShared.m_nImageCount.load() - 1);
         }
         m_pListCtrl->clearSelection();
     }
@@ -472,7 +483,7 @@ void CMainDlg::OnDelete()
 
 void CMainDlg::MoveItem(int nFrom, int nTo)
 {
-    const CIgnoreListSelect ignore;
+    const CIgnoreListSelect ignore(m_workerShared.m_bIgnoreListSelect);
     const CStatus status = m_pStore->SwapWithNext(std::min(nFrom, nTo));
     if (!status)
     {
@@ -500,7 +511,7 @@ void CMainDlg::OnUp()
 void CMainDlg::OnDown()
 {
     const QList<int> vecRows = SelectedRows();
-    if (vecRows.size() == 1 && vecRows.constFirst() < g_nImageCount.load() - 1)
+    if (vecRows.size() == 1 && vecRows.constFirst() < m_workerShared.m_nImageCount.load() - 1)
     {
         MoveItem(vecRows.constFirst(), vecRows.constFirst() + 1);
     }
@@ -528,19 +539,29 @@ void CMainDlg::OnAbout()
     dlg.exec();
 }
 
-void CMainDlg::StopWorkerAndWait()
+void CMainDlg::OnPreview()
 {
-    if (!g_bBusy.load())
-    {
-        return;
-    }
-    // The worker looks at the request between pictures and calls back into this thread on
-    // its way out, so the events are processed while it finishes.
-    g_bStopRequested.store(true);
-    while (g_bBusy.load())
-    {
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
-    }
+    tramino::OnPreview(m_workerShared, m_workerUi, m_workerThread, MakeWorkerRun());
+}
+
+void CMainDlg::OnTransform()
+{
+    tramino::OnTransform(m_workerShared, m_workerUi, m_workerThread, MakeWorkerRun());
+}
+
+CWorkerRun CMainDlg::MakeWorkerRun() const
+{
+    const auto Text = [](int nKey) { return g_szLangText[static_cast<size_t>(nKey)].toStdString(); };
+    CWorkerRun run;
+    run.m_strMode =
+        ResolveMode(m_cbMode->currentText().toStdString(), {Text(10), Text(11), Text(12), Text(13)});
+    run.m_nPanelWidth = g_nPanelWidth;
+    run.m_nPanelHeight = g_nPanelHeight;
+    run.m_texts = {Text(16), Text(1), Text(5), Text(9)};
+    run.m_timing = m_workerTiming;
+    // No list command runs during a run, and the store goes only after the worker has ended.
+    run.m_fnReadPicture = [pStore = m_pStore.get()](int k) { return pStore->Read(k); };
+    return run;
 }
 
 void CMainDlg::OnClose(int nResult)
@@ -556,7 +577,7 @@ void CMainDlg::OnClose(int nResult)
         m_pImportJob->Cancel();
         return;
     }
-    StopWorkerAndWait();
+    RequestCloseAndWait(m_workerShared, m_workerThread);
     StopRefreshTimer();
     m_bClosed = true;
     if (m_pStore)

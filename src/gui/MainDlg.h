@@ -1,6 +1,9 @@
 #pragma once
 
+#include "MainDlgWorkerUi.h"
 #include "SkinDialog.h"
+#include "workers/WorkerUiBridge.h"
+#include "workers/Workers.h"
 
 #include <QTimer>
 
@@ -58,6 +61,13 @@ public:
     void OnDown();
     void OnClean();
     void OnAbout();
+    void OnPreview();
+    void OnTransform();
+
+    // The state the dialog shares with its workers (picture count, busy, stop, ignore-selection).
+    CWorkerShared& WorkerShared() { return m_workerShared; }
+    // Pace, hold and pause of later runs (tests shorten them).
+    void SetWorkerTiming(const CWorkerTiming& timing) { m_workerTiming = timing; }
     // The close box, Enter and Escape all end here: a running worker is stopped first, the
     // store is removed, then the dialog ends.
     void OnClose(int nResult = QDialog::Rejected);
@@ -88,7 +98,7 @@ private:
 
     bool EnsureStore();
     void ReportError(const QString& strText);
-    void StopWorkerAndWait();
+    CWorkerRun MakeWorkerRun() const;
 
     std::shared_ptr<IDialogs> m_pDialogs;
     CPanelCanvas* m_wndPreview = nullptr;
@@ -106,6 +116,13 @@ private:
     CImportJob* m_pImportJob = nullptr; // while LoadPictures runs
     bool m_bCloseAfterImport = false;
     bool m_bClosed = false;
+
+    // Declared in this order so that the worker thread is joined before the rest goes.
+    CWorkerShared m_workerShared;
+    CMainDlgWorkerUi m_workerUiDirect{*this};
+    CWorkerUiBridge m_workerUi;
+    CWorkerTiming m_workerTiming = WorkerTimingFromEnvironment();
+    CWorkerThread m_workerThread;
 };
 
 } // namespace tramino

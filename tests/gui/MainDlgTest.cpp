@@ -5,6 +5,8 @@
 #include "Globals.h"
 #include "PanelCanvas.h"
 #include "QtPrinters.h"
+#include <QElapsedTimer>
+#include <QFileInfo>
 
 #include "settings/LangTable.h"
 #include "settings/PanelSize.h"
@@ -60,7 +62,8 @@ public:
         m_queOpenAnswers.pop_front();
         return vecAnswer;
     }
-    QString GetSaveFileName(QWidget*, const QString&, const QString&) override { return {}; }
+    QString m_strSaveAnswer;
+    QString GetSaveFileName(QWidget*, const QString&, const QString&) override { return m_strSaveAnswer; }
     void ShowMessage(QWidget*, const QString&, const QString& strText) override { m_vecMessages += strText; }
 };
 
@@ -373,7 +376,7 @@ TEST_F(MainDlgTest, LoadingOnePictureListsStoresSelectsAndShowsIt)
     const QStringList vecPaths = LoadColours(1);
     EXPECT_EQ(m_pDialogs->m_strOpenFilter, PictureFileFilter());
     EXPECT_EQ(ListTexts(), vecPaths);
-    EXPECT_EQ(g_nImageCount.load(), 1);
+    EXPECT_EQ(m_pDlg->WorkerShared().m_nImageCount.load(), 1);
     EXPECT_EQ(StoreOrder(), (std::vector<int>{0}));
     EXPECT_EQ(SelectedRows(), QList<int>{0});
     EXPECT_EQ(List()->currentIndex().row(), 0);
@@ -395,7 +398,7 @@ TEST_F(MainDlgTest, UnreadableFilesAreLeftOutAndNamedInOneMessage)
     Load(vecMore);
 
     EXPECT_EQ(ListTexts().mid(2), (QStringList{vecMore[0], vecMore[2], vecMore[4]}));
-    EXPECT_EQ(g_nImageCount.load(), 5);
+    EXPECT_EQ(m_pDlg->WorkerShared().m_nImageCount.load(), 5);
     EXPECT_EQ(StoreOrder(), (std::vector<int>{0, 1, 2, 3, 4}));
     EXPECT_EQ(SelectedRows(), QList<int>{4}) << "the earlier selection is gone";
     EXPECT_EQ(g_nShownImage.load(), 4);
@@ -435,7 +438,7 @@ TEST_F(MainDlgTest, CancellingALongImportKeepsThePicturesDoneSoFar)
     EXPECT_LT(nListed, nTotal);
     EXPECT_EQ(ListTexts(), vecPaths.mid(0, nListed));
     EXPECT_EQ(m_pDlg->Store()->Count(), nListed);
-    EXPECT_EQ(g_nImageCount.load(), nListed);
+    EXPECT_EQ(m_pDlg->WorkerShared().m_nImageCount.load(), nListed);
     EXPECT_TRUE(m_pDialogs->m_vecMessages.isEmpty());
     EXPECT_EQ(SelectedRows(), QList<int>{nListed - 1});
 }
@@ -476,7 +479,7 @@ TEST_F(MainDlgTest, DeleteClosesUpListAndStore)
     EXPECT_EQ(ListTexts(), (QStringList{vecPaths[0], vecPaths[2], vecPaths[3]}));
     EXPECT_EQ(StoreOrder(), (std::vector<int>{0, 2, 3}));
     EXPECT_FALSE(std::filesystem::exists(m_pDlg->Store()->PathOf(3)));
-    EXPECT_EQ(g_nImageCount.load(), 3);
+    EXPECT_EQ(m_pDlg->WorkerShared().m_nImageCount.load(), 3);
     EXPECT_TRUE(SelectedRows().isEmpty());
     EXPECT_FALSE(m_pDlg->IsRefreshTimerActive());
 
@@ -495,8 +498,8 @@ TEST_F(MainDlgTest, DeleteRemovesEverySelectedItem)
     g_btnDelete->click();
     EXPECT_EQ(ListTexts(), (QStringList{vecPaths[1], vecPaths[3]}));
     EXPECT_EQ(StoreOrder(), (std::vector<int>{1, 3}));
-    EXPECT_EQ(g_nImageCount.load(), 2);
-    EXPECT_FALSE(g_bIgnoreListSelect.load());
+    EXPECT_EQ(m_pDlg->WorkerShared().m_nImageCount.load(), 2);
+    EXPECT_FALSE(m_pDlg->WorkerShared().m_bIgnoreListSelect.load());
     EXPECT_FALSE(m_pDlg->IsRefreshTimerActive());
 }
 
@@ -518,7 +521,7 @@ TEST_F(MainDlgTest, UpAndDownMoveOnePlaceAndDoNothingAtTheEnds)
     EXPECT_EQ(List()->currentIndex().row(), 1);
     EXPECT_EQ(g_nShownImage.load(), 1);
     EXPECT_TRUE(m_pDlg->IsRefreshTimerActive());
-    EXPECT_FALSE(g_bIgnoreListSelect.load());
+    EXPECT_FALSE(m_pDlg->WorkerShared().m_bIgnoreListSelect.load());
     EXPECT_TRUE(QTest::qWaitFor([this] { return ShownColour() == 2; }, 2000));
 
     Select({0});
@@ -538,7 +541,7 @@ TEST_F(MainDlgTest, AFailedRenameOrDeleteIsReportedAndListAndStoreStayInStep)
     EXPECT_EQ(m_pDialogs->m_vecMessages.size(), 1);
     EXPECT_EQ(ListTexts(), vecPaths);
     EXPECT_EQ(StoreOrder(), (std::vector<int>{0, 1, 2}));
-    EXPECT_FALSE(g_bIgnoreListSelect.load());
+    EXPECT_FALSE(m_pDlg->WorkerShared().m_bIgnoreListSelect.load());
 
     m_pFileOps->FailRename(3); // Qrv2.bmp cannot move up behind the deleted first item
     Select({0, 1});
@@ -547,8 +550,8 @@ TEST_F(MainDlgTest, AFailedRenameOrDeleteIsReportedAndListAndStoreStayInStep)
     EXPECT_TRUE(m_pDialogs->m_vecMessages.last().contains(QStringLiteral("Qrv2.bmp")));
     EXPECT_EQ(ListTexts(), vecPaths);
     EXPECT_EQ(StoreOrder(), (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(g_nImageCount.load(), 3);
-    EXPECT_FALSE(g_bIgnoreListSelect.load());
+    EXPECT_EQ(m_pDlg->WorkerShared().m_nImageCount.load(), 3);
+    EXPECT_FALSE(m_pDlg->WorkerShared().m_bIgnoreListSelect.load());
     EXPECT_FALSE(m_pDlg->IsRefreshTimerActive());
 }
 
@@ -576,6 +579,41 @@ TEST_F(MainDlgTest, EnterAndEscapeCloseTheSameWay)
         EXPECT_FALSE(m_pDlg->isVisible());
         EXPECT_FALSE(std::filesystem::exists(strFolder));
     }
+}
+
+TEST_F(MainDlgTest, TransformWritesTheShowAndReportsIt)
+{
+    Start();
+    LoadColours(3);
+    m_pDlg->SetWorkerTiming({0, 1, 1});
+    m_pDialogs->m_strSaveAnswer = m_dir.filePath(QStringLiteral("show.qrv"));
+    Control<QPushButton>(1018)->click();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !m_pDlg->WorkerShared().m_bBusy.load(); }, 10000));
+    QTest::qWait(20);
+    EXPECT_EQ(m_pDialogs->m_vecMessages, QStringList{g_szLangText[9]});
+    EXPECT_EQ(QFileInfo(m_pDialogs->m_strSaveAnswer).size(), 32 + 3 * (12 + 2 * 96 * 64 + 2) + 2);
+    EXPECT_TRUE(Control<QPushButton>(1017)->isEnabled());
+    EXPECT_TRUE(Control<QPushButton>(1018)->isEnabled());
+    EXPECT_EQ(Control<QPushButton>(1018)->text(), g_szLangText[5]);
+    EXPECT_EQ(SelectedRows(), QList<int>{2});
+    EXPECT_TRUE(m_pDlg->IsRefreshTimerActive());
+}
+
+TEST_F(MainDlgTest, ClosingDuringASlowPreviewStopsTheWorkerFirst)
+{
+    Start();
+    LoadColours(3);
+    m_pDlg->SetWorkerTiming({100, 60000, 60000});
+    Control<QPushButton>(1017)->click();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !Control<QPushButton>(1016)->isEnabled(); }, 5000));
+    QTest::qWait(50);
+    const std::string strFolder = m_pDlg->Store()->Folder();
+    QElapsedTimer timer;
+    timer.start();
+    m_pDlg->close();
+    EXPECT_LT(timer.elapsed(), 2000);
+    EXPECT_FALSE(std::filesystem::exists(strFolder));
+    QTest::qWait(50);
 }
 
 TEST_F(MainDlgTest, EnterOnAButtonPressesIt)
