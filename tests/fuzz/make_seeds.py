@@ -224,6 +224,34 @@ def make_jpeg():
             write("picture_jpeg", name, out)
 
 
+# --- Small files that claim huge pictures: refused before anything of that size is allocated --
+
+def make_claims():
+    w, h = 65535, 4096
+    claim = bytearray(bmp(2, 2, 24, bytes(16)))
+    claim[18:26] = struct.pack("<ii", w, h)
+    write("picture_bmp", "claims-65535x4096.bmp", bytes(claim))
+    claim = bytearray(bmp(2, 2, 8, bytes((0, 1)), compression=1, pal=palette(4)))
+    claim[18:26] = struct.pack("<ii", w, h)
+    write("picture_bmp", "rle8-claims-65535x4096.bmp", bytes(claim))
+    claim = bytearray(gif(1, 1, [(0, 0, 1, 1, False, 0)]))
+    claim[6:10] = struct.pack("<HH", w, h)
+    write("picture_gif", "screen-claims-65535x4096.gif", bytes(claim))
+    claim = bytearray(gif(1, 1, [(0, 0, 1, 1, False, 0)]))
+    at = claim.index(b"\x2c")
+    claim[at + 1:at + 9] = struct.pack("<HHHH", 0, 0, w, h)
+    write("picture_gif", "image-claims-65535x4096.gif", bytes(claim))
+    folder = os.path.join(HERE, "seeds", "picture_jpeg")
+    for name, marker in (("baseline.jpg", b"\xff\xc0"), ("progressive.jpg", b"\xff\xc2")):
+        if not os.path.exists(os.path.join(folder, name)):
+            continue
+        with open(os.path.join(folder, name), "rb") as f:
+            claim = bytearray(f.read())
+        at = claim.index(marker)
+        claim[at + 5:at + 9] = struct.pack(">HH", 4096, 65500)
+        write("picture_jpeg", name.replace(".jpg", "-claims-65500x4096.jpg"), bytes(claim))
+
+
 # --- Settings and language files ------------------------------------------------------------
 
 def make_text():
@@ -252,6 +280,7 @@ def main():
     make_bmp()
     make_gif()
     make_jpeg()
+    make_claims()
     make_text()
     make_show()
 
