@@ -1,5 +1,6 @@
 #include "settings/VendaleIni.h"
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cstdint>
@@ -18,11 +19,11 @@ constexpr std::string_view kDelimiters = " =";
 
 // Bytes of a stream through a block buffer: a byte-wise stream read would cost seconds on a
 // (hostile) file of a gigabyte. The stream's read() turns a failed read into an end of input,
-// where its buffer's functions would throw.
+// where its buffer's functions would throw. Input ends after nMaxBytes.
 class CByteReader
 {
 public:
-    explicit CByteReader(std::istream& input) : m_input(input) {}
+    CByteReader(std::istream& input, size_t nMaxBytes) : m_input(input), m_nLeft(nMaxBytes) {}
 
     // The next byte, or -1 at the end.
     int Peek()
@@ -43,13 +44,16 @@ private:
     {
         m_nPos = 0;
         m_nEnd = 0;
-        if (m_input.read(m_arrBuffer.data(), static_cast<std::streamsize>(m_arrBuffer.size())) ||
-            m_input.gcount() > 0)
+        const size_t nWant = std::min(m_arrBuffer.size(), m_nLeft);
+        if (nWant > 0 &&
+            (m_input.read(m_arrBuffer.data(), static_cast<std::streamsize>(nWant)) || m_input.gcount() > 0))
             m_nEnd = static_cast<size_t>(m_input.gcount());
+        m_nLeft -= m_nEnd;
         return m_nEnd > 0;
     }
 
     std::istream& m_input;
+    size_t m_nLeft;
     std::array<char, 16384> m_arrBuffer{};
     size_t m_nPos = 0;
     size_t m_nEnd = 0;
@@ -154,7 +158,7 @@ int AtoiClamped(std::string_view str)
 CVendaleSettings ParseVendaleIni(std::istream& input)
 {
     CVendaleSettings settings;
-    CByteReader reader(input);
+    CByteReader reader(input, kMaxVendaleIniBytes);
     std::string strChunk;
     while (ReadChunk(reader, strChunk))
     {

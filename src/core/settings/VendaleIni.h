@@ -1,11 +1,16 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <istream>
 #include <string_view>
 
 namespace tramino
 {
+
+// Reading stops after this many bytes: a real file has three lines, and a huge (or sparse) one
+// must not hold up the start for minutes.
+inline constexpr size_t kMaxVendaleIniBytes = size_t{4} << 20;
 
 // The two codes `Vendale.ini` sets; a key that is absent leaves its code at 0.
 struct CVendaleSettings
