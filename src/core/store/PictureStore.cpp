@@ -262,7 +262,8 @@ CStatus CPictureStore::Close()
     std::vector<fs::directory_entry> vecEntries;
     for (fs::directory_iterator it(m_strFolder, error), end; !error && it != end; it.increment(error))
         vecEntries.push_back(*it);
-    if (error)
+    // A folder removed behind the store's back (a cleaner of the temporary area) is closed.
+    if (error && error.value() != ENOENT)
         result = ErrnoStatus("list the picture folder", m_strFolder, error.value());
     for (const fs::directory_entry& entry : vecEntries)
     {
@@ -277,7 +278,7 @@ CStatus CPictureStore::Close()
         else if (int nError = m_pFileOps->RemoveFile(strPath); nError != 0 && nError != ENOENT && result)
             result = ErrnoStatus("remove", strPath, nError);
     }
-    if (::rmdir(m_strFolder.c_str()) != 0 && result)
+    if (::rmdir(m_strFolder.c_str()) != 0 && errno != ENOENT && result)
         result = ErrnoStatus("remove the picture folder", m_strFolder, errno);
     m_strFolder.clear();
     m_nCount = 0;

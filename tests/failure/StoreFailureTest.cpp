@@ -1,0 +1,132 @@
+#include "failure/FailureTestSupport.h"
+
+#include "store/PictureStore.h"
+
+#include <gtest/gtest.h>
+
+namespace tramino
+{
+namespace
+{
+using namespace test;
+namespace fs = std::filesystem;
+
+constexpr int g_nWidth = 6;
+constexpr int g_nHeight = 4;
+
+// A panel-sized picture in one colour that tells it apart.
+CPicture MakePicture(int nTag)
+{
+    CPicture picture(g_nWidth, g_nHeight, 24);
+    for (int y = 0; y < g_nHeight; ++y)
+        for (int x = 0; x < g_nWidth; ++x)
+            picture.SetPixel(x, y, CRgb{static_cast<uint8_t>(50 * nTag), 100, 200});
+    return picture;
+}
+
+class StoreFailureTest : public testing::Test
+{
+protected:
+    CPictureStore MakeStore(int nPictures)
+    {
+        CResult<CPictureStore> store = CPictureStore::Create(g_nWidth, g_nHeight, m_dir.Path().string());
+        EXPECT_TRUE(store) << store.Message();
+        for (int i = 0; i < nPictures; ++i)
+            EXPECT_TRUE(store.Value().Add(MakePicture(i)));
+        return std::move(store).Value();
+    }
+
+    // The tag of each position's picture; -1 for a position whose file cannot be read, whose
+    // message must then name that file.
+    static std::vector<int> Content(const CPictureStore& store)
+    {
+        std::vector<int> vecTags;
+        for (int i = 0; i < store.Count(); ++i)
+        {
+            const CResult<CPicture> picture = store.Read(i);
+            if (!picture)
+            {
+                EXPECT_NE(picture.Message().find(store.PathOf(i)), std::string::npos) << picture.Message();
+            }
+            vecTags.push_back(picture ? picture.Value().GetPixel(0, 0).m_nRed / 50 : -1);
+        }
+        return vecTags;
+    }
+
+    static void ExpectFailureNames(const CStatus& status, const std::string& strFile,
+                                   const std::string& strReason)
+    {
+        ASSERT_FALSE(status);
+        EXPECT_NE(status.Message().find(strFile), std::string::npos) << status.Message();
+        EXPECT_NE(status.Message().find(strReason), std::string::npos) << status.Message();
+    }
+
+    CTempDir m_dir;
+};
+
+TEST_F(StoreFailureTest, TruncatedAndGarbageFilesAreReportedAndMoveWithTheirPosition)
+{
+    CPictureStore store = MakeStore(4);
+    const std::vector<uint8_t> vecBytes = ReadBytes(store.PathOf(1));
+    WriteBytes(store.PathOf(1), std::string_view(reinterpret_cast<const char*>(vecBytes.data()), 40));
+    WriteBytes(store.PathOf(2), std::string(vecBytes.size(), '\x5A'));
+    EXPECT_EQ(Content(store), (std::vector<int>{0, -1, -1, 3}));
+
+    ASSERT_TRUE(store.SwapWithNext(0));
+    EXPECT_EQ(Content(store), (std::vector<int>{-1, 0, -1, 3}));
+    ASSERT_TRUE(store.Delete(2));
+    EXPECT_EQ(Content(store), (std::vector<int>{-1, 0, 3}));
+    ASSERT_TRUE(store.Add(MakePicture(4)));
+    EXPECT_EQ(Content(store), (std::vector<int>{-1, 0, 3, 4}));
+    EXPECT_EQ(m_dir.Entries(fs::path(store.Folder()).filename()),
+              (std::vector<std::string>{"Qrv0.bmp", "Qrv1.bmp", "Qrv2.bmp", "Qrv3.bmp"}));
+}
+
+TEST_F(StoreFailureTest, ARemovedFolderRefusesNewPicturesAndStillCloses)
+{
+    CPictureStore store = MakeStore(3);
+    fs::remove_all(store.Folder());
+    ExpectFailureNames(store.Add(MakePicture(3)), store.PathOf(3), "No such file or directory");
+    EXPECT_EQ(store.Count(), 3);
+    // The list's commands go on working: every position has lost its picture.
+    ASSERT_TRUE(store.SwapWithNext(1));
+    ASSERT_TRUE(store.Delete(0));
+    EXPECT_EQ(Content(store), (std::vector<int>{-1, -1}));
+    EXPECT_FALSE(store.IsDamaged());
+    // Nothing is left to remove, which is what closing wants.
+    const CStatus status = store.Close();
+    EXPECT_TRUE(status) << status.Message();
+    EXPECT_FALSE(store.IsOpen());
+}
+
+TEST_F(StoreFailureTest, ARenameRefusedByTheFileSystemChangesNothing)
+{
+    CPictureStore store = MakeStore(3);
+    if (const std::string strReason = MountReadOnly(store.Folder()); !strReason.empty())
+        GTEST_SKIP() << strReason;
+    ExpectFailureNames(store.Delete(0), store.PathOf(0), "Read-only file system");
+    ExpectFailureNames(store.SwapWithNext(1), store.PathOf(1), "Read-only file system");
+    ExpectFailureNames(store.Add(MakePicture(3)), store.PathOf(3), "Read-only file system");
+    EXPECT_FALSE(store.IsDamaged());
+    EXPECT_EQ(Content(store), (std::vector<int>{0, 1, 2}));
+
+    Unmount(store.Folder());
+    ASSERT_TRUE(store.SwapWithNext(1));
+    ASSERT_TRUE(store.Delete(0));
+    EXPECT_EQ(Content(store), (std::vector<int>{2, 1}));
+}
+
+TEST_F(StoreFailureTest, AFolderThatCannotBeRemovedIsNamedWhenClosing)
+{
+    CPictureStore store = MakeStore(2);
+    const std::string strFolder = store.Folder();
+    if (const std::string strReason = MountReadOnly(strFolder); !strReason.empty())
+        GTEST_SKIP() << strReason;
+    const CStatus status = store.Close();
+    Unmount(strFolder);
+    ExpectFailureNames(status, strFolder + "/Qrv", "Read-only file system");
+    EXPECT_FALSE(store.IsOpen());
+}
+
+} // namespace
+} // namespace tramino
