@@ -1,0 +1,304 @@
+#include "Dialogs.h"
+#include "Globals.h"
+#include "MainDlg.h"
+#include "PanelCanvas.h"
+
+#include "store/PictureStore.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDataStream>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <random>
+
+namespace tramino
+{
+namespace
+{
+
+class CFakeDialogs : public IDialogs
+{
+public:
+    std::deque<QStringList> m_queOpenAnswers;
+    QStringList m_vecMessages;
+
+    QStringList GetOpenFileNames(QWidget*, const QString&) override
+    {
+        QStringList vecAnswer;
+        if (!m_queOpenAnswers.empty())
+        {
+            vecAnswer = m_queOpenAnswers.front();
+            m_queOpenAnswers.pop_front();
+        }
+        return vecAnswer;
+    }
+    QString GetSaveFileName(QWidget*, const QString&, const QString&) override { return {}; }
+    void ShowMessage(QWidget*, const QString&, const QString& strText) override { m_vecMessages += strText; }
+};
+
+constexpr qint64 g_nSparseBytes = qint64{8} << 30;
+
+QByteArray Garbage(int nBytes)
+{
+    std::mt19937 random(static_cast<unsigned>(nBytes));
+    QByteArray bytes(nBytes, Qt::Uninitialized);
+    for (char& ch : bytes)
+    {
+        ch = static_cast<char>(random());
+    }
+    return bytes;
+}
+
+// The headers of a 24-bit BMP that claims 20000 x 20000 pixels (1.2 GB of them).
+QByteArray GiantBmpHeader()
+{
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    stream.setByteOrder(QDataStream::LittleEndian);
+    stream.writeRawData("BM", 2);
+    stream << quint32(0) << quint32(0) << quint32(54);
+    stream << quint32(40) << qint32(20000) << qint32(20000) << quint16(1) << quint16(24);
+    stream << quint32(0) << quint32(0) << qint32(2835) << qint32(2835) << quint32(0) << quint32(0);
+    return bytes;
+}
+
+// The window started in a folder whose data files each test lays out, and the store beneath it.
+class HostileFilesTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_strOldDir = QDir::currentPath();
+        QDir::setCurrent(m_dir.path());
+    }
+
+    void TearDown() override
+    {
+        m_pDlg.reset();
+        QDir::setCurrent(m_strOldDir);
+    }
+
+    void Put(const char* szName, const QByteArray& bytes, qint64 nSparseSize = 0)
+    {
+        QFile file(m_dir.filePath(QLatin1String(szName)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        if (nSparseSize > 0)
+        {
+            ASSERT_TRUE(file.resize(nSparseSize));
+        }
+    }
+
+    void PutAll(const QByteArray& bytes, qint64 nSparseSize = 0)
+    {
+        for (const char* szName : {"Vendale.ini", "Lang.txt", "BG.bmp"})
+        {
+            Put(szName, bytes, nSparseSize);
+        }
+    }
+
+    // Starts the window on whatever the folder holds; the start must not take long.
+    void Start()
+    {
+        m_pDlg.reset();
+        m_pDialogs = std::make_shared<CFakeDialogs>();
+        QElapsedTimer timer;
+        timer.start();
+        m_pDlg = std::make_unique<CMainDlg>(m_pDialogs);
+        m_pDlg->show();
+        QApplication::processEvents();
+        EXPECT_LT(timer.elapsed(), 10000);
+    }
+
+    // A started window that fell back to the built-in defaults: the smallest panel, no texts,
+    // no background and no shape; and it works.
+    void ExpectDefaults()
+    {
+        EXPECT_EQ(m_pDlg->PreviewWindow()->size(), QSize(96, 64));
+        EXPECT_EQ(g_btnLoadImage->text(), QString());
+        EXPECT_EQ(m_pDlg->ListCtrl()->horizontalHeaderItem(0)->text(), QString());
+        EXPECT_EQ(m_pDlg->ModeCombo()->count(), 4);
+        EXPECT_FALSE(m_pDlg->HasBackground());
+        EXPECT_TRUE(m_pDlg->mask().isEmpty());
+        Load({MakePicture(QStringLiteral("a.bmp"), Qt::red)});
+        EXPECT_EQ(m_pDlg->ListCtrl()->rowCount(), 1);
+        EXPECT_TRUE(m_pDialogs->m_vecMessages.isEmpty())
+            << m_pDialogs->m_vecMessages.join('\n').toStdString();
+    }
+
+    QString MakePicture(const QString& strName, QColor cr)
+    {
+        QImage image(g_nPanelWidth, g_nPanelHeight, QImage::Format_RGB888);
+        image.fill(cr);
+        const QString strPath = m_dir.filePath(strName);
+        EXPECT_TRUE(image.save(strPath, "BMP"));
+        return strPath;
+    }
+
+    void Load(const QStringList& vecPaths)
+    {
+        m_pDialogs->m_queOpenAnswers.push_back(vecPaths);
+        g_btnLoadImage->click();
+    }
+
+    QStringList LoadColours(const QList<QColor>& vecColours)
+    {
+        QStringList vecPaths;
+        for (const QColor& cr : vecColours)
+        {
+            vecPaths += MakePicture(cr.name().mid(1) + QStringLiteral(".bmp"), cr);
+        }
+        Load(vecPaths);
+        return vecPaths;
+    }
+
+    QStringList ListTexts() const
+    {
+        QStringList vecTexts;
+        for (int i = 0; i < m_pDlg->ListCtrl()->rowCount(); ++i)
+        {
+            vecTexts += m_pDlg->ListCtrl()->item(i, 0)->text();
+        }
+        return vecTexts;
+    }
+
+    // The file each list item would be read from, as the picture file it was loaded from;
+    // "-" where the stored picture cannot be read. In step, this is the list itself.
+    QStringList StoreAsList(const QStringList& vecLoaded) const
+    {
+        QStringList vecFiles;
+        const CPictureStore* pStore = m_pDlg->Store();
+        for (int k = 0; k < pStore->Count(); ++k)
+        {
+            const CResult<CPicture> picture = pStore->Read(k);
+            const CRgb cr = picture ? picture.Value().GetPixel(1, 1) : CRgb{};
+            const QString strName = QColor(cr.m_nRed, cr.m_nGreen, cr.m_nBlue).name().mid(1);
+            const auto it = std::find_if(vecLoaded.begin(), vecLoaded.end(),
+                                         [&](const QString& strPath) { return strPath.contains(strName); });
+            vecFiles += picture && it != vecLoaded.end() ? *it : QStringLiteral("-");
+        }
+        return vecFiles;
+    }
+
+    void Select(int nRow)
+    {
+        m_pDlg->ListCtrl()->selectionModel()->select(m_pDlg->ListCtrl()->model()->index(nRow, 0),
+                                                     QItemSelectionModel::ClearAndSelect |
+                                                         QItemSelectionModel::Rows);
+    }
+
+    QTemporaryDir m_dir;
+    QString m_strOldDir;
+    std::shared_ptr<CFakeDialogs> m_pDialogs;
+    std::unique_ptr<CMainDlg> m_pDlg;
+};
+
+TEST_F(HostileFilesTest, MissingDataFilesAreTakenFromBesideTheProgram)
+{
+    // The build deploys English texts, the 320 x 240 panel and the background there.
+    Start();
+    EXPECT_EQ(m_pDlg->PreviewWindow()->size(), QSize(320, 240));
+    EXPECT_EQ(g_btnLoadImage->text(), QStringLiteral("Load Image"));
+    EXPECT_TRUE(m_pDlg->HasBackground());
+}
+
+TEST_F(HostileFilesTest, EmptyDataFilesGiveTheDefaults)
+{
+    PutAll({});
+    Start();
+    ExpectDefaults();
+}
+
+TEST_F(HostileFilesTest, GarbageDataFilesGiveTheDefaults)
+{
+    PutAll(Garbage(64 << 20));
+    Start();
+    ExpectDefaults();
+}
+
+TEST_F(HostileFilesTest, HugeDataFilesGiveTheDefaultsQuickly)
+{
+    Put("Vendale.ini", Garbage(4096), g_nSparseBytes);
+    Put("Lang.txt", Garbage(4096), g_nSparseBytes);
+    Put("BG.bmp", GiantBmpHeader(), g_nSparseBytes);
+    Start();
+    ExpectDefaults();
+}
+
+TEST_F(HostileFilesTest, StoreFilesChangedBehindTheWindowMoveWithTheirItems)
+{
+    PutAll({});
+    Start();
+    const QStringList vecPaths = LoadColours({Qt::red, Qt::green, Qt::blue, Qt::yellow});
+    const CPictureStore* pStore = m_pDlg->Store();
+    std::filesystem::remove(pStore->PathOf(1));
+    QFile garbage(QString::fromStdString(pStore->PathOf(2)));
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    garbage.write("BM but no longer a picture");
+    garbage.close();
+
+    // The refresh timer meets the unreadable pictures.
+    Select(1);
+    QTest::qWait(250);
+    Select(2);
+    QTest::qWait(250);
+    g_btnUp->click();
+    EXPECT_EQ(ListTexts(), (QStringList{vecPaths[0], vecPaths[2], vecPaths[1], vecPaths[3]}));
+    EXPECT_TRUE(std::filesystem::exists(pStore->PathOf(1)));
+    EXPECT_FALSE(std::filesystem::exists(pStore->PathOf(2)));
+    g_btnDown->click();
+    g_btnDown->click();
+    EXPECT_EQ(ListTexts(), (QStringList{vecPaths[0], vecPaths[1], vecPaths[3], vecPaths[2]}));
+    EXPECT_EQ(StoreAsList(vecPaths), (QStringList{vecPaths[0], "-", vecPaths[3], "-"}));
+    EXPECT_FALSE(std::filesystem::exists(pStore->PathOf(1)));
+
+    Select(1);
+    g_btnDelete->click();
+    Select(2);
+    g_btnDelete->click();
+    EXPECT_EQ(ListTexts(), (QStringList{vecPaths[0], vecPaths[3]}));
+    EXPECT_EQ(StoreAsList(vecPaths), ListTexts());
+}
+
+TEST_F(HostileFilesTest, ARemovedStoreFolderIsReportedOnLoadAndTheWindowStillCloses)
+{
+    PutAll({});
+    Start();
+    const QStringList vecPaths = LoadColours({Qt::red, Qt::green});
+    const std::string strFolder = m_pDlg->Store()->Folder();
+    std::filesystem::remove_all(strFolder);
+
+    Load({MakePicture(QStringLiteral("more.bmp"), Qt::blue)});
+    ASSERT_EQ(m_pDialogs->m_vecMessages.size(), 1);
+    const QString& strMessage = m_pDialogs->m_vecMessages.constFirst();
+    EXPECT_TRUE(strMessage.contains(QString::fromStdString(m_pDlg->Store()->PathOf(2))))
+        << strMessage.toStdString();
+    EXPECT_TRUE(strMessage.contains(QStringLiteral("No such file or directory"))) << strMessage.toStdString();
+    EXPECT_EQ(ListTexts(), vecPaths);
+    EXPECT_EQ(m_pDlg->Store()->Count(), 2);
+
+    Select(0);
+    g_btnDelete->click();
+    EXPECT_EQ(ListTexts(), QStringList{vecPaths[1]});
+    EXPECT_EQ(m_pDlg->Store()->Count(), 1);
+
+    m_pDlg->close();
+    EXPECT_FALSE(m_pDlg->isVisible());
+    EXPECT_EQ(m_pDialogs->m_vecMessages.size(), 1) << m_pDialogs->m_vecMessages.last().toStdString();
+}
+
+} // namespace
+} // namespace tramino
