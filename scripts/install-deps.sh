@@ -12,6 +12,7 @@ PACKAGES=(
   libjpeg-turbo-progs
   python3
   xvfb xauth x11-apps imagemagick fonts-wqy-microhei
+  desktop-file-utils
 )
 
 missing=()
