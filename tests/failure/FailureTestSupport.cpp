@@ -118,7 +118,8 @@ void WriteBytes(const std::string& strPath, std::string_view bytes)
     std::ofstream(strPath, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-CProgramRun RunProgram(const std::vector<std::string>& vecArgs, rlim_t nFileSizeLimit)
+CProgramRun RunProgram(const std::vector<std::string>& vecArgs, const std::string& strTmpDir,
+                       rlim_t nFileSizeLimit)
 {
     // Memory files take any amount of output without a reader, so the child never blocks.
     const int hOut = ::memfd_create("stdout", MFD_CLOEXEC);
@@ -133,6 +134,7 @@ CProgramRun RunProgram(const std::vector<std::string>& vecArgs, rlim_t nFileSize
     {
         ::dup2(hOut, STDOUT_FILENO);
         ::dup2(hErr, STDERR_FILENO);
+        ::setenv("TMPDIR", strTmpDir.c_str(), 1);
         if (nFileSizeLimit > 0)
         {
             // An ignored signal stays ignored across exec.

@@ -42,7 +42,11 @@ CStatus WriteLargeShow(const std::string& strPath)
 class OutputFailureTest : public testing::Test
 {
 protected:
-    void SetUp() override { fs::create_directory(m_strFolder); }
+    void SetUp() override
+    {
+        fs::create_directory(m_strFolder);
+        fs::create_directory(m_strTmpDir);
+    }
     void TearDown() override { Unmount(m_strFolder); }
 
     void PutOldShow() { WriteBytes(Target(), g_strOldShow); }
@@ -62,12 +66,14 @@ protected:
         std::vector<std::string> vecArgs{TRAMINO_CLI, "build", "--panel-code", "1", "-o", strOutput};
         for (const std::string& strPicture : SamplePictures())
             vecArgs.push_back(strPicture);
-        return RunProgram(vecArgs, nFileSizeLimit);
+        return RunProgram(vecArgs, m_strTmpDir, nFileSizeLimit);
     }
 
-    static void ExpectBuildFailed(const CProgramRun& run, const std::string& strPath,
-                                  const std::string& strReason)
+    // Failed with the file and the reason, and removed its picture store.
+    void ExpectBuildFailed(const CProgramRun& run, const std::string& strPath,
+                           const std::string& strReason) const
     {
+        EXPECT_EQ(m_dir.Entries("tmp"), std::vector<std::string>{});
         EXPECT_EQ(run.m_nStatus, 1) << run.m_strErr;
         EXPECT_EQ(run.m_strOut, "");
         EXPECT_NE(run.m_strErr.find("'" + strPath + "': " + strReason), std::string::npos) << run.m_strErr;
@@ -75,6 +81,7 @@ protected:
 
     CTempDir m_dir;
     std::string m_strFolder = m_dir.File("out");
+    std::string m_strTmpDir = m_dir.File("tmp");
 };
 
 TEST_F(OutputFailureTest, APathUnderAFileIsRefusedAtOnce)
