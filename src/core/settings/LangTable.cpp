@@ -9,6 +9,7 @@ namespace tramino
 CLangTable CLangTable::Read(const CProfileFile& file, std::string_view strSection)
 {
     std::vector<std::string> vecKeys;
+    vecKeys.reserve(kTextCount);
     for (int i = 0; i < kTextCount; ++i)
         vecKeys.push_back("TEXT" + std::to_string(i));
     std::vector<std::string> vecValues = file.GetStrings(strSection, vecKeys);

@@ -19,7 +19,7 @@ std::string SizeText(int nWidth, int nHeight)
 } // namespace
 
 CStatus WritePictureRecords(CShowFileWriter& writer, EEffect effect, int nWidth, int nHeight,
-                            const PixelSource& source, const PixelEcho& echo, std::stop_token stop)
+                            const PixelSource& source, const PixelEcho& echo, const std::stop_token& stop)
 {
     if (!writer.Status())
         return writer.Status();
@@ -55,7 +55,7 @@ CStatus WritePictureRecords(CShowFileWriter& writer, EEffect effect, int nWidth,
 }
 
 CStatus WritePictureRecords(CShowFileWriter& writer, EEffect effect, int nWidth, int nHeight,
-                            const CPicture& picture, const PixelEcho& echo, std::stop_token stop)
+                            const CPicture& picture, const PixelEcho& echo, const std::stop_token& stop)
 {
     if (picture.Width() != nWidth || picture.Height() != nHeight)
         return CStatus::Error("Cannot write '" + writer.Path() + "': the picture is " +
@@ -67,7 +67,7 @@ CStatus WritePictureRecords(CShowFileWriter& writer, EEffect effect, int nWidth,
 }
 
 CStatus WriteUnreadablePicture(CShowFileWriter& writer, EEffect effect, int nWidth, int nHeight,
-                               const PixelEcho& echo, std::stop_token stop)
+                               const PixelEcho& echo, const std::stop_token& stop)
 {
     return WritePictureRecords(
         writer, effect, nWidth, nHeight,

@@ -21,12 +21,14 @@ using PixelEcho = std::function<void(int x, int y, CRgb cr)>;
 // A stop request is looked at before each record; stopping mid-picture abandons the file, since
 // a file holds whole pictures only. An unsupported size is refused before anything is written.
 CStatus WritePictureRecords(CShowFileWriter& writer, EEffect effect, int nWidth, int nHeight,
-                            const PixelSource& source, const PixelEcho& echo = {}, std::stop_token stop = {});
+                            const PixelSource& source, const PixelEcho& echo = {},
+                            const std::stop_token& stop = {});
 // The picture must be W x H.
 CStatus WritePictureRecords(CShowFileWriter& writer, EEffect effect, int nWidth, int nHeight,
-                            const CPicture& picture, const PixelEcho& echo = {}, std::stop_token stop = {});
+                            const CPicture& picture, const PixelEcho& echo = {},
+                            const std::stop_token& stop = {});
 // Stands in for a picture that could not be read: the same records, every pixel white.
 CStatus WriteUnreadablePicture(CShowFileWriter& writer, EEffect effect, int nWidth, int nHeight,
-                               const PixelEcho& echo = {}, std::stop_token stop = {});
+                               const PixelEcho& echo = {}, const std::stop_token& stop = {});
 
 } // namespace tramino
