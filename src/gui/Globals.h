@@ -31,7 +31,7 @@ extern int g_nPanelHeight;
 extern std::atomic<int> g_nShownImage;
 
 // The window objects; set while the main dialog exists, null otherwise. Only the
-// user-interface thread touches them (workers go through RunOnUiThread).
+// user-interface thread touches them (workers go through their CWorkerUiBridge).
 extern CMainDlg* g_hMainDlg;
 extern CPanelCanvas* g_pPreviewWnd; // thread-safe drawing, see CPanelCanvas
 extern QTableWidget* g_pListCtrl;

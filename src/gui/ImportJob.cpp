@@ -76,7 +76,7 @@ void CImportJob::Post(CGroup* pGroup, bool bFinished)
         }
         m_bFinished = m_bFinished || bFinished;
     }
-    QMetaObject::invokeMethod(this, &CImportJob::Deliver, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, "Deliver", Qt::QueuedConnection);
 }
 
 void CImportJob::Deliver()

@@ -18,6 +18,21 @@ QStringList StartupPictures()
     return strList.isEmpty() ? QStringList() : strList.split(QDir::listSeparator(), Qt::SkipEmptyParts);
 }
 
+// Scripted runs (screenshots of a show under way): TRAMINO_AUTORUN=preview or transform presses
+// that button once the start-up pictures are listed.
+void AutoRun(CMainDlg& dlg)
+{
+    const QString strCommand = qEnvironmentVariable("TRAMINO_AUTORUN");
+    if (strCommand == QLatin1String("preview"))
+    {
+        dlg.OnPreview();
+    }
+    else if (strCommand == QLatin1String("transform"))
+    {
+        dlg.OnTransform();
+    }
+}
+
 } // namespace
 
 CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv)
@@ -30,10 +45,12 @@ bool CMainApp::InitInstance()
 {
     CMainDlg dlg;
     const QStringList vecPictures = StartupPictures();
-    if (!vecPictures.isEmpty())
-    {
-        QTimer::singleShot(0, &dlg, [&dlg, vecPictures] { dlg.LoadPictures(vecPictures); });
-    }
+    QTimer::singleShot(0, &dlg,
+                       [&dlg, vecPictures]
+                       {
+                           dlg.LoadPictures(vecPictures);
+                           AutoRun(dlg);
+                       });
     dlg.exec();
     return false;
 }

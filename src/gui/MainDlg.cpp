@@ -6,7 +6,6 @@
 #include "Globals.h"
 #include "ImportJob.h"
 #include "PanelCanvas.h"
-#include "UiThread.h"
 
 #include "settings/DataFile.h"
 #include "settings/StartupSettings.h"
@@ -94,9 +93,7 @@ private:
 CMainDlg::CMainDlg(std::shared_ptr<IDialogs> pDialogs)
     : m_pDialogs(pDialogs ? std::move(pDialogs) : std::make_shared<CQtDialogs>()),
       m_workerUi(
-          m_workerUiDirect,
-          [this](std::function<void()> fn)
-          { QMetaObject::invokeMethod(this, std::move(fn), Qt::QueuedConnection); },
+          m_workerUiDirect, [this](std::function<void()> fn) { m_uiTasks.Post(std::move(fn)); },
           m_workerShared)
 {
     setWindowTitle(QStringLiteral("Tramino V" TRAMINO_VERSION));
@@ -306,12 +303,12 @@ void CMainDlg::ApplySkin()
 
 void CMainDlg::StartRefreshTimer()
 {
-    RunOnUiThread([this] { m_timerRefresh.start(); });
+    m_timerRefresh.start();
 }
 
 void CMainDlg::StopRefreshTimer()
 {
-    RunOnUiThread([this] { m_timerRefresh.stop(); });
+    m_timerRefresh.stop();
 }
 
 void CMainDlg::OnTimer()

@@ -2,6 +2,7 @@
 
 #include "MainDlgWorkerUi.h"
 #include "SkinDialog.h"
+#include "UiTaskQueue.h"
 #include "workers/WorkerUiBridge.h"
 #include "workers/Workers.h"
 
@@ -44,7 +45,7 @@ public:
     void SetStoreFileOps(std::shared_ptr<CStoreFileOps> pFileOps) { m_pStoreFileOps = std::move(pFileOps); }
 
     // Timer 1: every 100 ms the picture of g_nShownImage is drawn into the preview window.
-    // Callable from any thread; from a worker the call waits for the user-interface thread.
+    // User-interface thread only (workers reach it through their CWorkerUiBridge).
     void StartRefreshTimer();
     void StopRefreshTimer();
     bool IsRefreshTimerActive() const { return m_timerRefresh.isActive(); }
@@ -66,6 +67,9 @@ public:
 
     // The state the dialog shares with its workers (picture count, busy, stop, ignore-selection).
     CWorkerShared& WorkerShared() { return m_workerShared; }
+    // A Preview or Transform worker has not returned yet (it clears the busy flag a little
+    // before it has restored its button).
+    bool IsWorkerRunning() const { return m_workerThread.IsRunning(); }
     // Pace, hold and pause of later runs (tests shorten them).
     void SetWorkerTiming(const CWorkerTiming& timing) { m_workerTiming = timing; }
     // The close box, Enter and Escape all end here: a running worker is stopped first, the
@@ -118,6 +122,7 @@ private:
     bool m_bClosed = false;
 
     // Declared in this order so that the worker thread is joined before the rest goes.
+    CUiTaskQueue m_uiTasks; // carries the workers' calls to the user-interface thread
     CWorkerShared m_workerShared;
     CMainDlgWorkerUi m_workerUiDirect{*this};
     CWorkerUiBridge m_workerUi;

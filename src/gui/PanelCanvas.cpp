@@ -107,16 +107,15 @@ void CPanelCanvas::ScheduleFlush()
     // One request travels to the user-interface thread per frame, not one per pixel.
     if (!m_bFlushPending.exchange(true))
     {
-        QMetaObject::invokeMethod(
-            this,
-            [this]
-            {
-                if (!m_timerFlush.isActive())
-                {
-                    m_timerFlush.start();
-                }
-            },
-            Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, "StartFlushTimer", Qt::QueuedConnection);
+    }
+}
+
+void CPanelCanvas::StartFlushTimer()
+{
+    if (!m_timerFlush.isActive())
+    {
+        m_timerFlush.start();
     }
 }
 

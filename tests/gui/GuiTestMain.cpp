@@ -17,6 +17,25 @@ void FilterPlatformNotes(QtMsgType eType, const QMessageLogContext& context, con
 
 } // namespace
 
+#if defined(__SANITIZE_THREAD__)
+#define TRAMINO_TSAN 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define TRAMINO_TSAN 1
+#endif
+#endif
+
+#ifdef TRAMINO_TSAN
+// Qt is not built for ThreadSanitizer: what happens inside it (its thread pool's image
+// conversions, its event queue) is left out of the reports. Every access of our own code is
+// still checked, and our hand-overs between threads go through locks it sees. TSAN_OPTIONS
+// adds to this.
+extern "C" const char* __tsan_default_options()
+{
+    return "ignore_noninstrumented_modules=1";
+}
+#endif
+
 int main(int argc, char** argv)
 {
     qInstallMessageHandler(FilterPlatformNotes);

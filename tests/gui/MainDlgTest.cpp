@@ -11,12 +11,16 @@
 #include "settings/LangTable.h"
 #include "settings/PanelSize.h"
 #include "settings/VendaleIni.h"
+#include "show/RecordCutter.h"
+#include "show/ShowFileWriter.h"
+#include "show/Transition.h"
 #include "store/PictureStore.h"
 
 #include <QApplication>
 #include <QCollator>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -37,6 +41,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 namespace tramino
@@ -62,9 +67,29 @@ public:
         m_queOpenAnswers.pop_front();
         return vecAnswer;
     }
-    QString m_strSaveAnswer;
-    QString GetSaveFileName(QWidget*, const QString&, const QString&) override { return m_strSaveAnswer; }
-    void ShowMessage(QWidget*, const QString&, const QString& strText) override { m_vecMessages += strText; }
+    QString m_strSaveAnswer;        // empty: the user cancels
+    QStringList m_vecSaveQuestions; // filter and default suffix of each save dialog shown
+    // Called while the save dialog or a message is open, to look at the window then.
+    std::function<void()> m_fnWhileAsking;
+    std::function<void()> m_fnWhileShowing;
+
+    QString GetSaveFileName(QWidget*, const QString& strFilter, const QString& strSuffix) override
+    {
+        m_vecSaveQuestions += strFilter + QLatin1Char('|') + strSuffix;
+        if (m_fnWhileAsking)
+        {
+            m_fnWhileAsking();
+        }
+        return m_strSaveAnswer;
+    }
+    void ShowMessage(QWidget*, const QString&, const QString& strText) override
+    {
+        m_vecMessages += strText;
+        if (m_fnWhileShowing)
+        {
+            m_fnWhileShowing();
+        }
+    }
 };
 
 // Fails one chosen rename, so that a store operation breaks in the middle of its sequence and
@@ -663,6 +688,332 @@ TEST_F(MainDlgTest, AboutBoxOpensFromContextMenuAndCloses)
         bF1 = bF1 || pShortcut->key() == QKeySequence(Qt::Key_F1);
     }
     EXPECT_TRUE(bF1);
+}
+
+// Preview and Transform on the real window: the wiring, the real buttons' captions and states,
+// the list, the canvas and the refresh timer. The workers' steps themselves are tested apart.
+class MainDlgRunTest : public MainDlgTest
+{
+protected:
+    QPushButton* Button(int nId) const { return Control<QPushButton>(nId); }
+
+    // The running or stopping worker's button, and the other six all enabled or all greyed.
+    void ExpectButtons(int nOwn, const QString& strCaption, bool bOwnEnabled, bool bOthersEnabled) const
+    {
+        EXPECT_EQ(Button(nOwn)->text(), strCaption) << nOwn;
+        EXPECT_EQ(Button(nOwn)->isEnabled(), bOwnEnabled) << nOwn;
+        for (int nId : {1016, 1017, 1018, 1019, 1020, 1021, 1023})
+        {
+            if (nId != nOwn)
+            {
+                EXPECT_EQ(Button(nId)->isEnabled(), bOthersEnabled) << nId;
+            }
+        }
+    }
+
+    void ExpectIdle() const
+    {
+        ExpectButtons(1017, g_szLangText[1], true, true);
+        EXPECT_EQ(Button(1018)->text(), g_szLangText[5]);
+        const CWorkerShared& shared = m_pDlg->WorkerShared();
+        EXPECT_FALSE(shared.m_bBusy.load());
+        EXPECT_FALSE(shared.m_bStopRequested.load());
+        EXPECT_FALSE(shared.m_bIgnoreListSelect.load());
+    }
+
+    // After a run that ended on picture k: its item selected, the timer redrawing it.
+    void ExpectEndedOn(int k) const
+    {
+        EXPECT_EQ(SelectedRows(), QList<int>{k});
+        EXPECT_EQ(List()->currentIndex().row(), k);
+        EXPECT_EQ(g_nShownImage.load(), k);
+        EXPECT_TRUE(m_pDlg->IsRefreshTimerActive());
+        EXPECT_TRUE(CanvasShows(k));
+    }
+
+    // Like QTest::qWaitFor, without its 10 ms naps between looks: a worker waits for the
+    // user-interface thread at each of its calls, and these add up over a run.
+    static bool WaitUntil(const std::function<bool()>& fnDone, int nMs = 30000)
+    {
+        QTimer timerLook; // wakes the loop to look again when no event comes
+        timerLook.start(2);
+        const QDeadlineTimer deadline(nMs);
+        while (!fnDone())
+        {
+            if (deadline.hasExpired())
+            {
+                return false;
+            }
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+        return true;
+    }
+
+    // Until the worker has returned, not only cleared its busy flag.
+    bool WaitForEnd() const
+    {
+        return WaitUntil([this] { return !m_pDlg->IsWorkerRunning(); });
+    }
+
+    bool WaitForOthersGreyed() const
+    {
+        return WaitUntil([this] { return !Button(1016)->isEnabled(); });
+    }
+
+    // Pictures whose pixels differ along both axes, so that every record's order shows in the file.
+    void LoadGradients(int nCount)
+    {
+        QStringList vecPaths;
+        for (int i = 0; i < nCount; ++i)
+        {
+            QImage image(g_nPanelWidth, g_nPanelHeight, QImage::Format_RGB888);
+            for (int y = 0; y < g_nPanelHeight; ++y)
+            {
+                for (int x = 0; x < g_nPanelWidth; ++x)
+                {
+                    image.setPixel(x, y,
+                                   qRgb(x * 255 / g_nPanelWidth, y * 255 / g_nPanelHeight, 60 * i + 30));
+                }
+            }
+            vecPaths += m_dir.filePath(QStringLiteral("g%1.bmp").arg(i));
+            EXPECT_TRUE(image.save(vecPaths.last(), "BMP"));
+        }
+        Load(vecPaths);
+        ASSERT_EQ(List()->rowCount(), nCount);
+    }
+
+    // Chooses the mode entry of TEXT<nKey> and returns the transition it stands for.
+    EEffect ChooseMode(int nKey) const
+    {
+        m_pDlg->ModeCombo()->setCurrentText(g_szLangText[static_cast<size_t>(nKey)]);
+        std::array<std::string, 4> arrTexts;
+        for (size_t i = 0; i < arrTexts.size(); ++i)
+        {
+            arrTexts[i] = g_szLangText[10 + i].toStdString();
+        }
+        const std::optional<EEffect> effect =
+            SelectEffect(ResolveMode(m_pDlg->ModeCombo()->currentText().toStdString(), arrTexts));
+        EXPECT_TRUE(effect.has_value());
+        return effect.value_or(EEffect::Normal);
+    }
+
+    bool CanvasShows(int k) const
+    {
+        const CResult<CPicture> picture = m_pDlg->Store()->Read(k);
+        const QImage image = m_pDlg->PreviewWindow()->Snapshot();
+        for (int y = 0; picture && y < g_nPanelHeight; ++y)
+        {
+            for (int x = 0; x < g_nPanelWidth; ++x)
+            {
+                const CRgb cr = picture.Value().GetPixel(x, y);
+                if (image.pixel(x, y) != qRgb(cr.m_nRed, cr.m_nGreen, cr.m_nBlue))
+                {
+                    return false;
+                }
+            }
+        }
+        return bool(picture);
+    }
+
+    static QByteArray FileBytes(const QString& strPath)
+    {
+        QFile file(strPath);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // What the core's writer and record cutting make of the first nCount stored pictures; one
+    // that cannot be read is written white.
+    QByteArray CoreShow(EEffect effect, int nCount)
+    {
+        const QString strPath = m_dir.filePath(QStringLiteral("core.qrv"));
+        CShowFileWriter writer;
+        EXPECT_TRUE(writer.Create(strPath.toStdString()));
+        for (int k = 0; k < nCount; ++k)
+        {
+            const CResult<CPicture> picture = m_pDlg->Store()->Read(k);
+            EXPECT_TRUE(
+                picture ? WritePictureRecords(writer, effect, g_nPanelWidth, g_nPanelHeight, picture.Value())
+                        : WriteUnreadablePicture(writer, effect, g_nPanelWidth, g_nPanelHeight));
+        }
+        EXPECT_TRUE(writer.Finish());
+        return FileBytes(strPath);
+    }
+
+    QString Target(const QString& strName)
+    {
+        m_pDialogs->m_strSaveAnswer = m_dir.filePath(strName);
+        return m_pDialogs->m_strSaveAnswer;
+    }
+};
+
+TEST_F(MainDlgRunTest, WithAnEmptyListPreviewAndTransformChangeNothing)
+{
+    Start();
+    Target(QStringLiteral("empty.qrv"));
+    Button(1017)->click();
+    Button(1018)->click();
+    EXPECT_FALSE(m_pDlg->IsWorkerRunning());
+    ExpectIdle();
+    EXPECT_TRUE(m_pDialogs->m_vecSaveQuestions.isEmpty());
+    EXPECT_TRUE(m_pDialogs->m_vecMessages.isEmpty());
+    EXPECT_FALSE(m_pDlg->IsRefreshTimerActive());
+}
+
+TEST_F(MainDlgRunTest, EveryTransitionPlaysTheListAndWritesTheCoresFile)
+{
+    Start();
+    LoadGradients(3);
+    m_pDlg->SetWorkerTiming({0, 1, 1});
+    for (int nKey = 10; nKey <= 13; ++nKey)
+    {
+        SCOPED_TRACE(nKey);
+        const EEffect effect = ChooseMode(nKey);
+        Select({0});
+        m_pDlg->PreviewWindow()->Clear();
+        Button(1017)->click();
+        EXPECT_EQ(Button(1017)->text(), g_szLangText[16]);
+        ASSERT_TRUE(WaitForEnd());
+        ExpectIdle();
+        ExpectEndedOn(2);
+
+        Select({0});
+        const QString strPath = Target(QStringLiteral("show%1.qrv").arg(nKey));
+        bool bConfirming = false;
+        m_pDialogs->m_fnWhileShowing = [&]
+        {
+            ExpectButtons(1018, g_szLangText[16], true, false);
+            EXPECT_TRUE(m_pDlg->IsRefreshTimerActive());
+            bConfirming = true;
+        };
+        Button(1018)->click();
+        ASSERT_TRUE(WaitForEnd());
+        EXPECT_TRUE(bConfirming);
+        EXPECT_EQ(m_pDialogs->m_vecMessages, QStringList{g_szLangText[9]});
+        m_pDialogs->m_vecMessages.clear();
+        EXPECT_EQ(FileBytes(strPath), CoreShow(effect, 3));
+        ExpectIdle();
+        ExpectEndedOn(2);
+    }
+}
+
+TEST_F(MainDlgRunTest, AStopDuringTheFirstPictureEndsTheRunAfterIt)
+{
+    Start();
+    LoadGradients(3);
+    const EEffect effect = ChooseMode(13);
+    // A quarter of a second a picture: the second press lands while the first is drawn.
+    m_pDlg->SetWorkerTiming({g_nPanelWidth * g_nPanelHeight * 4, 1, 1});
+    const QString strPath = Target(QStringLiteral("stopped.qrv"));
+    for (const auto& [nOwn, nIdleKey] : {std::pair{1017, 1}, std::pair{1018, 5}})
+    {
+        SCOPED_TRACE(nOwn);
+        Button(nOwn)->click();
+        ASSERT_TRUE(WaitForOthersGreyed());
+        ExpectButtons(nOwn, g_szLangText[16], true, false); // Playing, Writing
+        Button(nOwn)->click();
+        ExpectButtons(nOwn, g_szLangText[16], false, false); // Stopping
+        ASSERT_TRUE(WaitForEnd());
+        ExpectIdle();
+        EXPECT_EQ(Button(nOwn)->text(), g_szLangText[static_cast<size_t>(nIdleKey)]);
+        ExpectEndedOn(0);
+    }
+    EXPECT_EQ(FileBytes(strPath), CoreShow(effect, 1));
+    EXPECT_TRUE(m_pDialogs->m_vecMessages.isEmpty());
+}
+
+TEST_F(MainDlgRunTest, AStopDuringTheLastPauseKeepsTheFileCompleteWithoutMessage)
+{
+    Start();
+    LoadGradients(2);
+    const EEffect effect = ChooseMode(11);
+    m_pDlg->SetWorkerTiming({0, 1, 300});
+    const QString strPath = Target(QStringLiteral("last.qrv"));
+    Select({0});
+    Button(1018)->click();
+    // The timer runs on the last picture only during its pause.
+    ASSERT_TRUE(WaitUntil([this] { return g_nShownImage.load() == 1 && m_pDlg->IsRefreshTimerActive(); }));
+    Button(1018)->click();
+    ASSERT_TRUE(WaitForEnd());
+    EXPECT_EQ(FileBytes(strPath), CoreShow(effect, 2));
+    EXPECT_TRUE(m_pDialogs->m_vecMessages.isEmpty());
+    ExpectIdle();
+    ExpectEndedOn(1);
+}
+
+TEST_F(MainDlgRunTest, ACancelledSaveDialogWritesAndReportsNothing)
+{
+    Start();
+    LoadGradients(2);
+    bool bAsking = false;
+    m_pDialogs->m_fnWhileAsking = [&]
+    {
+        ExpectButtons(1018, g_szLangText[16], true, false);
+        EXPECT_TRUE(SelectedRows().isEmpty());
+        bAsking = true;
+    };
+    Button(1018)->click();
+    ASSERT_TRUE(WaitForEnd());
+    EXPECT_TRUE(bAsking);
+    EXPECT_EQ(m_pDialogs->m_vecSaveQuestions, QStringList{QStringLiteral("*.qrv|qrv")});
+    EXPECT_TRUE(QDir(m_dir.path()).entryList({QStringLiteral("*.qrv")}).isEmpty());
+    EXPECT_TRUE(m_pDialogs->m_vecMessages.isEmpty());
+    ExpectIdle();
+    EXPECT_TRUE(m_pDlg->IsRefreshTimerActive()) << "as before the run";
+}
+
+TEST_F(MainDlgRunTest, AnUnwritableTargetIsReportedByName)
+{
+    Start();
+    LoadGradients(2);
+    const QString strPath = Target(QStringLiteral("no-such-folder/show.qrv"));
+    Button(1018)->click();
+    ASSERT_TRUE(WaitForEnd());
+    ASSERT_EQ(m_pDialogs->m_vecMessages.size(), 1);
+    EXPECT_TRUE(m_pDialogs->m_vecMessages.constFirst().contains(strPath))
+        << m_pDialogs->m_vecMessages.constFirst().toStdString();
+    EXPECT_FALSE(QFile::exists(strPath));
+    ExpectIdle();
+}
+
+TEST_F(MainDlgRunTest, AStoreFileRemovedBeforeTheRunIsNamedAndWrittenWhite)
+{
+    Start();
+    LoadGradients(3);
+    const EEffect effect = ChooseMode(12);
+    m_pDlg->SetWorkerTiming({0, 1, 1});
+    ASSERT_TRUE(std::filesystem::remove(m_pDlg->Store()->PathOf(1)));
+    const QString strPath = Target(QStringLiteral("gap.qrv"));
+    Button(1018)->click();
+    ASSERT_TRUE(WaitForEnd());
+    ASSERT_EQ(m_pDialogs->m_vecMessages.size(), 1);
+    const QString& strMessage = m_pDialogs->m_vecMessages.constFirst();
+    EXPECT_TRUE(strMessage.startsWith(g_szLangText[9])) << strMessage.toStdString();
+    EXPECT_TRUE(strMessage.contains(QString::fromStdString(m_pDlg->Store()->PathOf(1))))
+        << strMessage.toStdString();
+    EXPECT_EQ(FileBytes(strPath), CoreShow(effect, 3));
+    ExpectIdle();
+}
+
+TEST_F(MainDlgRunTest, ClosingDuringATransformFinishesTheFileBeforeTheStoreGoes)
+{
+    Start();
+    LoadGradients(3);
+    const EEffect effect = ChooseMode(10);
+    m_pDlg->SetWorkerTiming({0, 1, 60000});
+    const QString strPath = Target(QStringLiteral("closed.qrv"));
+    Button(1018)->click();
+    // Picture 0 written, its pause under way.
+    ASSERT_TRUE(WaitUntil([this] { return g_nShownImage.load() == 0 && m_pDlg->IsRefreshTimerActive(); }));
+    const QByteArray expected = CoreShow(effect, 1);
+    const std::string strFolder = m_pDlg->Store()->Folder();
+    QElapsedTimer timer;
+    timer.start();
+    m_pDlg->close();
+    EXPECT_LT(timer.elapsed(), 2000);
+    EXPECT_FALSE(m_pDlg->IsWorkerRunning());
+    EXPECT_FALSE(std::filesystem::exists(strFolder));
+    EXPECT_EQ(FileBytes(strPath), expected);
+    EXPECT_TRUE(m_pDialogs->m_vecMessages.isEmpty());
 }
 
 } // namespace
