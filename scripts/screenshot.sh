@@ -5,7 +5,9 @@
 #   OUT_DIR    receives tramino-english.png, tramino-traditional.png, tramino-simplified.png
 #              (default BUILD_DIR/screenshots)
 # The pictures to load are taken from TRAMINO_LOAD (paths separated by ':'), which the
-# program reads at start-up; by default three of the sample pictures.
+# program reads at start-up; by default three of the sample pictures. The picture is taken
+# TRAMINO_SHOT_DELAY seconds after the start (default 4); with TRAMINO_AUTORUN=preview and a
+# slow TRAMINO_PIXELS_PER_SECOND it catches a show under way.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -29,9 +31,10 @@ shoot() { # language-code name
     (cd "$dir" && xvfb-run -a -s "-screen 0 800x480x24" bash -c '
         display -window root "$1"
         "$2" & pid=$!
-        sleep 4
+        sleep "$4"
         import -window root "$3"
-        kill "$pid"; wait "$pid" 2>/dev/null || true' _ "$work/desktop.png" "$program" "$out/tramino-$2.png")
+        kill "$pid"; wait "$pid" 2>/dev/null || true' _ "$work/desktop.png" "$program" "$out/tramino-$2.png" \
+        "${TRAMINO_SHOT_DELAY:-4}")
     echo "$out/tramino-$2.png"
 }
 

@@ -2,6 +2,7 @@
 
 #include "MainDlg.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QTimer>
 
@@ -19,10 +20,17 @@ QStringList StartupPictures()
 }
 
 // Scripted runs (screenshots of a show under way): TRAMINO_AUTORUN=preview or transform presses
-// that button once the start-up pictures are listed.
+// that button once the start-up pictures are listed; "preview:Circle" first chooses the mode
+// entry of that text.
 void AutoRun(CMainDlg& dlg)
 {
-    const QString strCommand = qEnvironmentVariable("TRAMINO_AUTORUN");
+    const QString strAutoRun = qEnvironmentVariable("TRAMINO_AUTORUN");
+    const QString strCommand = strAutoRun.section(QLatin1Char(':'), 0, 0);
+    const QString strMode = strAutoRun.section(QLatin1Char(':'), 1);
+    if (const int nMode = dlg.ModeCombo()->findText(strMode); !strMode.isEmpty() && nMode >= 0)
+    {
+        dlg.ModeCombo()->setCurrentIndex(nMode);
+    }
     if (strCommand == QLatin1String("preview"))
     {
         dlg.OnPreview();
