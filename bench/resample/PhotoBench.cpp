@@ -37,6 +37,7 @@ struct CChildRun
 CChildRun RunChild(std::vector<std::string> vecArgs)
 {
     std::vector<char*> vecArgv;
+    vecArgv.reserve(vecArgs.size() + 1);
     for (std::string& str : vecArgs)
         vecArgv.push_back(str.data());
     vecArgv.push_back(nullptr);
