@@ -10,8 +10,9 @@
 namespace tramino
 {
 
-CImportJob::CImportJob(QStringList vecPaths, int nPanelWidth, int nPanelHeight)
-    : m_vecPaths(std::move(vecPaths)), m_nPanelWidth(nPanelWidth), m_nPanelHeight(nPanelHeight)
+CImportJob::CImportJob(QStringList vecPaths, int nPanelWidth, int nPanelHeight, bool bFast)
+    : m_vecPaths(std::move(vecPaths)), m_nPanelWidth(nPanelWidth), m_nPanelHeight(nPanelHeight),
+      m_bFast(bFast)
 {
 }
 
@@ -54,8 +55,9 @@ void CImportJob::Run()
         {
             vecGroup.push_back(QFile::encodeName(m_vecPaths[i]).toStdString());
         }
-        CGroup group{nFirst, ConvertPicturesToPanel(vecGroup, m_nPanelWidth, m_nPanelHeight, {},
-                                                    [this](size_t, size_t) { Post(nullptr, false); })};
+        CGroup group{nFirst,
+                     ConvertPicturesToPanel(vecGroup, m_nPanelWidth, m_nPanelHeight, {.m_bFast = m_bFast},
+                                            [this](size_t, size_t) { Post(nullptr, false); })};
         Post(&group, false);
     }
     Post(nullptr, true);

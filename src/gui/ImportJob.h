@@ -31,7 +31,8 @@ public:
     // Called on the user-interface thread: files finished so far.
     using FnProgress = std::function<void(int nDone)>;
 
-    CImportJob(QStringList vecPaths, int nPanelWidth, int nPanelHeight);
+    // bFast lets the JPEG decoder scale down while decoding (the command line's --fast).
+    CImportJob(QStringList vecPaths, int nPanelWidth, int nPanelHeight, bool bFast = false);
     ~CImportJob() override;
 
     void Start(FnConverted fnConverted, FnProgress fnProgress);
@@ -60,6 +61,7 @@ private:
     const QStringList m_vecPaths;
     const int m_nPanelWidth;
     const int m_nPanelHeight;
+    const bool m_bFast;
     FnConverted m_fnConverted;
     FnProgress m_fnProgress;
     std::atomic<bool> m_bCancel{false};

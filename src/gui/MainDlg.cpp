@@ -12,6 +12,7 @@
 #include "show/Transition.h"
 #include "store/PictureStore.h"
 
+#include <QAction>
 #include <QCollator>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -38,6 +39,7 @@ constexpr int g_nRefreshTimerMs = 100;
 constexpr int g_nListColumnWidth = 715;
 constexpr QRgb g_crKeyMagenta = 0xFFFF00FF;
 const char* const g_szAboutMenuText = "&About Tramino...";
+const char* const g_szFastImportMenuText = "&Fast JPEG import (scale while decoding)";
 
 QString ObjectName(int nId)
 {
@@ -406,7 +408,7 @@ void CMainDlg::LoadPictures(const QStringList& vecPaths)
     progress.setAutoReset(false);
     progress.setAutoClose(false);
 
-    CImportJob job(vecPaths, g_nPanelWidth, g_nPanelHeight);
+    CImportJob job(vecPaths, g_nPanelWidth, g_nPanelHeight, m_bFastImport);
     m_pImportJob = &job;
     connect(&progress, &QProgressDialog::canceled, &job, &CImportJob::Cancel);
     QStringList vecFailures;
@@ -621,6 +623,11 @@ void CMainDlg::keyPressEvent(QKeyEvent* pEvent)
 void CMainDlg::contextMenuEvent(QContextMenuEvent* pEvent)
 {
     QMenu menu(this);
+    QAction* pFast = menu.addAction(QString::fromUtf8(g_szFastImportMenuText));
+    pFast->setCheckable(true);
+    pFast->setChecked(m_bFastImport);
+    connect(pFast, &QAction::toggled, this, [this](bool bOn) { m_bFastImport = bOn; });
+    menu.addSeparator();
     menu.addAction(QString::fromUtf8(g_szAboutMenuText), this, &CMainDlg::OnAbout);
     menu.exec(pEvent->globalPos());
 }

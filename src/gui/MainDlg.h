@@ -7,6 +7,7 @@
 #include "workers/Workers.h"
 
 #include <QTimer>
+#include <QtGlobal>
 
 #include <memory>
 #include <optional>
@@ -119,6 +120,9 @@ private:
 
     CImportJob* m_pImportJob = nullptr; // while LoadPictures runs
     bool m_bCloseAfterImport = false;
+    // Off by default: the reduction then sees every pixel of the photo. TRAMINO_FAST_IMPORT=1
+    // turns it on at start-up; the window's context menu toggles it.
+    bool m_bFastImport = qEnvironmentVariableIntValue("TRAMINO_FAST_IMPORT") != 0;
     bool m_bClosed = false;
 
     // Declared in this order so that the worker thread is joined before the rest goes.

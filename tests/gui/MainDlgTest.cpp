@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 
+#include "resample/ConvertPicture.h"
 #include "settings/LangTable.h"
 #include "settings/PanelSize.h"
 #include "settings/VendaleIni.h"
@@ -409,6 +410,28 @@ TEST_F(MainDlgTest, LoadingOnePictureListsStoresSelectsAndShowsIt)
     EXPECT_TRUE(m_pDlg->IsRefreshTimerActive());
     EXPECT_TRUE(QTest::qWaitFor([this] { return ShownColour() == 0; }, 2000));
     EXPECT_TRUE(m_pDialogs->m_vecMessages.isEmpty());
+}
+
+TEST_F(MainDlgTest, FastImportScalesJpegWhileDecodingOnlyWhenAskedFor)
+{
+    // 640 x 480 on the 96 x 64 panel: the fast path decodes at 1/4 first, so the two differ.
+    const QString strPhoto = g_strResDir + QStringLiteral("samples/hills-baseline.jpg");
+    const std::string strPath = strPhoto.toStdString();
+    for (const bool bFast : {false, true})
+    {
+        qputenv("TRAMINO_FAST_IMPORT", bFast ? "1" : "0");
+        Start();
+        Load({strPhoto});
+        ASSERT_EQ(m_pDlg->Store()->Count(), 1);
+        const CResult<CPicture> expected =
+            ConvertPictureToPanel(strPath, g_nPanelWidth, g_nPanelHeight, {.m_bFast = bFast});
+        const CResult<CPicture> other =
+            ConvertPictureToPanel(strPath, g_nPanelWidth, g_nPanelHeight, {.m_bFast = !bFast});
+        ASSERT_TRUE(expected && other);
+        EXPECT_EQ(m_pDlg->Store()->Read(0).Value(), expected.Value());
+        EXPECT_NE(expected.Value(), other.Value());
+    }
+    qunsetenv("TRAMINO_FAST_IMPORT");
 }
 
 TEST_F(MainDlgTest, UnreadableFilesAreLeftOutAndNamedInOneMessage)
