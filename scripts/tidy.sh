@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Runs clang-tidy with the project's checks over every source file of ours.
+# Checks the house format (clang-format) and runs clang-tidy with the project's checks over
+# every source file of ours.
 # Usage: scripts/tidy.sh [BUILD_DIR]   (a configured build with compile_commands.json; default build/ci)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build/ci}"
 [ -f "$build/compile_commands.json" ] || cmake --preset ci >/dev/null
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 files=$(git ls-files 'src/*.cpp' 'bench/*.cpp')
 # Qt's moc output and generated files are not ours; the compile database lists only real sources.
 echo "$files" | xargs -P 2 -n 8 clang-tidy -p "$build" --quiet

@@ -10,74 +10,85 @@
 #include <QPushButton>
 #include <QTableWidget>
 
-namespace tramino {
+namespace tramino
+{
 
-QPushButton *CMainDlgWorkerUi::Button(int nButtonId) const {
-  // Every control carries its template identifier as object name.
-  return m_dlg.findChild<QPushButton *>(QString::number(nButtonId));
+QPushButton* CMainDlgWorkerUi::Button(int nButtonId) const
+{
+    // Every control carries its template identifier as object name.
+    return m_dlg.findChild<QPushButton*>(QString::number(nButtonId));
 }
 
-void CMainDlgWorkerUi::EnableButton(int nButtonId, bool bEnable) {
-  Button(nButtonId)->setEnabled(bEnable);
+void CMainDlgWorkerUi::EnableButton(int nButtonId, bool bEnable)
+{
+    Button(nButtonId)->setEnabled(bEnable);
 }
 
-void CMainDlgWorkerUi::SetButtonCaption(int nButtonId,
-                                        const std::string &strCaption) {
-  Button(nButtonId)->setText(QString::fromStdString(strCaption));
+void CMainDlgWorkerUi::SetButtonCaption(int nButtonId, const std::string& strCaption)
+{
+    Button(nButtonId)->setText(QString::fromStdString(strCaption));
 }
 
-void CMainDlgWorkerUi::ClearItemSelected(int nItem) {
-  QTableWidget *pList = m_dlg.ListCtrl();
-  pList->selectionModel()->select(pList->model()->index(nItem, 0),
-                                  QItemSelectionModel::Deselect |
-                                      QItemSelectionModel::Rows);
+void CMainDlgWorkerUi::ClearItemSelected(int nItem)
+{
+    QTableWidget* pList = m_dlg.ListCtrl();
+    pList->selectionModel()->select(pList->model()->index(nItem, 0),
+                                    QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
 }
 
-void CMainDlgWorkerUi::SelectAndFocusItem(int nItem) {
-  QTableWidget *pList = m_dlg.ListCtrl();
-  const QModelIndex index = pList->model()->index(nItem, 0);
-  pList->selectionModel()->select(index, QItemSelectionModel::Select |
-                                             QItemSelectionModel::Rows);
-  pList->selectionModel()->setCurrentIndex(index,
-                                           QItemSelectionModel::NoUpdate);
+void CMainDlgWorkerUi::SelectAndFocusItem(int nItem)
+{
+    QTableWidget* pList = m_dlg.ListCtrl();
+    const QModelIndex index = pList->model()->index(nItem, 0);
+    pList->selectionModel()->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    pList->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
 }
 
-void CMainDlgWorkerUi::EnsureItemVisible(int nItem) {
-  QTableWidget *pList = m_dlg.ListCtrl();
-  pList->scrollTo(pList->model()->index(nItem, 0),
-                  QAbstractItemView::EnsureVisible);
+void CMainDlgWorkerUi::EnsureItemVisible(int nItem)
+{
+    QTableWidget* pList = m_dlg.ListCtrl();
+    pList->scrollTo(pList->model()->index(nItem, 0), QAbstractItemView::EnsureVisible);
 }
 
-void CMainDlgWorkerUi::StartRefreshTimer() { m_dlg.StartRefreshTimer(); }
-
-void CMainDlgWorkerUi::StopRefreshTimer() { m_dlg.StopRefreshTimer(); }
-
-void CMainDlgWorkerUi::SetShownImage(int nImage) {
-  g_nShownImage.store(nImage);
+void CMainDlgWorkerUi::StartRefreshTimer()
+{
+    m_dlg.StartRefreshTimer();
 }
 
-void CMainDlgWorkerUi::InvalidateWindow() { m_dlg.update(); }
-
-void CMainDlgWorkerUi::PutPixel(int x, int y, CRgb cr) {
-  // Thread-safe and cheap: the canvas shows the change within a frame.
-  m_dlg.PreviewWindow()->SetPixel(x, y, cr);
+void CMainDlgWorkerUi::StopRefreshTimer()
+{
+    m_dlg.StopRefreshTimer();
 }
 
-std::optional<std::string>
-CMainDlgWorkerUi::AskSaveFileName(const std::string &strFilter,
-                                  const std::string &strDefaultExtension) {
-  const QString strPath = m_dlg.Dialogs().GetSaveFileName(
-      &m_dlg, QString::fromStdString(strFilter),
-      QString::fromStdString(strDefaultExtension));
-  if (strPath.isEmpty())
-    return std::nullopt;
-  return QFile::encodeName(strPath).toStdString();
+void CMainDlgWorkerUi::SetShownImage(int nImage)
+{
+    g_nShownImage.store(nImage);
 }
 
-void CMainDlgWorkerUi::ShowMessage(const std::string &strText,
-                                   const std::string &strTitle) {
-  m_dlg.Dialogs().ShowMessage(&m_dlg, QString::fromStdString(strTitle),
-                              QString::fromStdString(strText));
+void CMainDlgWorkerUi::InvalidateWindow()
+{
+    m_dlg.update();
+}
+
+void CMainDlgWorkerUi::PutPixel(int x, int y, CRgb cr)
+{
+    // Thread-safe and cheap: the canvas shows the change within a frame.
+    m_dlg.PreviewWindow()->SetPixel(x, y, cr);
+}
+
+std::optional<std::string> CMainDlgWorkerUi::AskSaveFileName(const std::string& strFilter,
+                                                             const std::string& strDefaultExtension)
+{
+    const QString strPath = m_dlg.Dialogs().GetSaveFileName(&m_dlg, QString::fromStdString(strFilter),
+                                                            QString::fromStdString(strDefaultExtension));
+    if (strPath.isEmpty())
+        return std::nullopt;
+    return QFile::encodeName(strPath).toStdString();
+}
+
+void CMainDlgWorkerUi::ShowMessage(const std::string& strText, const std::string& strTitle)
+{
+    m_dlg.Dialogs().ShowMessage(&m_dlg, QString::fromStdString(strTitle), QString::fromStdString(strText));
 }
 
 } // namespace tramino

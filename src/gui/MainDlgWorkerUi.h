@@ -4,37 +4,37 @@
 
 class QPushButton;
 
-namespace tramino {
+namespace tramino
+{
 
 class CMainDlg;
 
 // The main dialog as the Preview and Transform workers see it. Every call but
 // PutPixel must be made on the user-interface thread: the workers reach it
 // through a CWorkerUiBridge.
-class CMainDlgWorkerUi final : public IWorkerUi {
+class CMainDlgWorkerUi final : public IWorkerUi
+{
 public:
-  explicit CMainDlgWorkerUi(CMainDlg &dlg) : m_dlg(dlg) {}
+    explicit CMainDlgWorkerUi(CMainDlg& dlg) : m_dlg(dlg) {}
 
-  void EnableButton(int nButtonId, bool bEnable) override;
-  void SetButtonCaption(int nButtonId, const std::string &strCaption) override;
-  void ClearItemSelected(int nItem) override;
-  void SelectAndFocusItem(int nItem) override;
-  void EnsureItemVisible(int nItem) override;
-  void StartRefreshTimer() override;
-  void StopRefreshTimer() override;
-  void SetShownImage(int nImage) override;
-  void InvalidateWindow() override;
-  void PutPixel(int x, int y, CRgb cr) override;
-  std::optional<std::string>
-  AskSaveFileName(const std::string &strFilter,
-                  const std::string &strDefaultExtension) override;
-  void ShowMessage(const std::string &strText,
-                   const std::string &strTitle) override;
+    void EnableButton(int nButtonId, bool bEnable) override;
+    void SetButtonCaption(int nButtonId, const std::string& strCaption) override;
+    void ClearItemSelected(int nItem) override;
+    void SelectAndFocusItem(int nItem) override;
+    void EnsureItemVisible(int nItem) override;
+    void StartRefreshTimer() override;
+    void StopRefreshTimer() override;
+    void SetShownImage(int nImage) override;
+    void InvalidateWindow() override;
+    void PutPixel(int x, int y, CRgb cr) override;
+    std::optional<std::string> AskSaveFileName(const std::string& strFilter,
+                                               const std::string& strDefaultExtension) override;
+    void ShowMessage(const std::string& strText, const std::string& strTitle) override;
 
 private:
-  QPushButton *Button(int nButtonId) const;
+    QPushButton* Button(int nButtonId) const;
 
-  CMainDlg &m_dlg;
+    CMainDlg& m_dlg;
 };
 
 } // namespace tramino

@@ -1,5 +1,5 @@
-#include "common/Status.h"
 #include "picture/Picture.h"
+#include "common/Status.h"
 
 #include <gtest/gtest.h>
 

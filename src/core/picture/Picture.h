@@ -50,7 +50,10 @@ public:
     // Direct pictures only.
     void SetPixel(int x, int y, CRgb cr);
 
-    static int BytesPerPixelFor(int nBitsPerPixel) { return nBitsPerPixel <= 8 ? 1 : nBitsPerPixel == 32 ? 4 : 3; }
+    static int BytesPerPixelFor(int nBitsPerPixel)
+    {
+        return nBitsPerPixel <= 8 ? 1 : nBitsPerPixel == 32 ? 4 : 3;
+    }
 
     friend bool operator==(const CPicture&, const CPicture&) = default;
 
