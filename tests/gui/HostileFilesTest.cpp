@@ -1,7 +1,5 @@
-#include "Dialogs.h"
-#include "Globals.h"
-#include "MainDlg.h"
 #include "PanelCanvas.h"
+#include "WindowTestSupport.h"
 
 #include "store/PictureStore.h"
 
@@ -19,7 +17,6 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <filesystem>
 #include <random>
 
@@ -27,26 +24,6 @@ namespace tramino
 {
 namespace
 {
-
-class CFakeDialogs : public IDialogs
-{
-public:
-    std::deque<QStringList> m_queOpenAnswers;
-    QStringList m_vecMessages;
-
-    QStringList GetOpenFileNames(QWidget*, const QString&) override
-    {
-        QStringList vecAnswer;
-        if (!m_queOpenAnswers.empty())
-        {
-            vecAnswer = m_queOpenAnswers.front();
-            m_queOpenAnswers.pop_front();
-        }
-        return vecAnswer;
-    }
-    QString GetSaveFileName(QWidget*, const QString&, const QString&) override { return {}; }
-    void ShowMessage(QWidget*, const QString&, const QString& strText) override { m_vecMessages += strText; }
-};
 
 constexpr qint64 g_nSparseBytes = qint64{8} << 30;
 
@@ -75,22 +52,9 @@ QByteArray GiantBmpHeader()
 }
 
 // The window started in a folder whose data files each test lays out, and the store beneath it.
-class HostileFilesTest : public testing::Test
+class HostileFilesTest : public CWindowTest
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        m_strOldDir = QDir::currentPath();
-        QDir::setCurrent(m_dir.path());
-    }
-
-    void TearDown() override
-    {
-        m_pDlg.reset();
-        QDir::setCurrent(m_strOldDir);
-    }
-
     void Put(const char* szName, const QByteArray& bytes, qint64 nSparseSize = 0)
     {
         QFile file(m_dir.filePath(QLatin1String(szName)));
@@ -113,11 +77,9 @@ protected:
     // Starts the window on whatever the folder holds; the start must not take long.
     void Start()
     {
-        m_pDlg.reset();
-        m_pDialogs = std::make_shared<CFakeDialogs>();
         QElapsedTimer timer;
         timer.start();
-        m_pDlg = std::make_unique<CMainDlg>(m_pDialogs);
+        Create();
         m_pDlg->show();
         QApplication::processEvents();
         EXPECT_LT(timer.elapsed(), 10000);
@@ -129,29 +91,14 @@ protected:
     {
         EXPECT_EQ(m_pDlg->PreviewWindow()->size(), QSize(96, 64));
         EXPECT_EQ(g_btnLoadImage->text(), QString());
-        EXPECT_EQ(m_pDlg->ListCtrl()->horizontalHeaderItem(0)->text(), QString());
+        EXPECT_EQ(List()->horizontalHeaderItem(0)->text(), QString());
         EXPECT_EQ(m_pDlg->ModeCombo()->count(), 4);
         EXPECT_FALSE(m_pDlg->HasBackground());
         EXPECT_TRUE(m_pDlg->mask().isEmpty());
         Load({MakePicture(QStringLiteral("a.bmp"), Qt::red)});
-        EXPECT_EQ(m_pDlg->ListCtrl()->rowCount(), 1);
+        EXPECT_EQ(List()->rowCount(), 1);
         EXPECT_TRUE(m_pDialogs->m_vecMessages.isEmpty())
             << m_pDialogs->m_vecMessages.join('\n').toStdString();
-    }
-
-    QString MakePicture(const QString& strName, QColor cr)
-    {
-        QImage image(g_nPanelWidth, g_nPanelHeight, QImage::Format_RGB888);
-        image.fill(cr);
-        const QString strPath = m_dir.filePath(strName);
-        EXPECT_TRUE(image.save(strPath, "BMP"));
-        return strPath;
-    }
-
-    void Load(const QStringList& vecPaths)
-    {
-        m_pDialogs->m_queOpenAnswers.push_back(vecPaths);
-        g_btnLoadImage->click();
     }
 
     QStringList LoadColours(const QList<QColor>& vecColours)
@@ -163,16 +110,6 @@ protected:
         }
         Load(vecPaths);
         return vecPaths;
-    }
-
-    QStringList ListTexts() const
-    {
-        QStringList vecTexts;
-        for (int i = 0; i < m_pDlg->ListCtrl()->rowCount(); ++i)
-        {
-            vecTexts += m_pDlg->ListCtrl()->item(i, 0)->text();
-        }
-        return vecTexts;
     }
 
     // The file each list item would be read from, as the picture file it was loaded from;
@@ -192,18 +129,6 @@ protected:
         }
         return vecFiles;
     }
-
-    void Select(int nRow)
-    {
-        m_pDlg->ListCtrl()->selectionModel()->select(m_pDlg->ListCtrl()->model()->index(nRow, 0),
-                                                     QItemSelectionModel::ClearAndSelect |
-                                                         QItemSelectionModel::Rows);
-    }
-
-    QTemporaryDir m_dir;
-    QString m_strOldDir;
-    std::shared_ptr<CFakeDialogs> m_pDialogs;
-    std::unique_ptr<CMainDlg> m_pDlg;
 };
 
 TEST_F(HostileFilesTest, MissingDataFilesAreTakenFromBesideTheProgram)
@@ -251,9 +176,9 @@ TEST_F(HostileFilesTest, StoreFilesChangedBehindTheWindowMoveWithTheirItems)
     garbage.close();
 
     // The refresh timer meets the unreadable pictures.
-    Select(1);
+    Select({1});
     QTest::qWait(250);
-    Select(2);
+    Select({2});
     QTest::qWait(250);
     g_btnUp->click();
     EXPECT_EQ(ListTexts(), (QStringList{vecPaths[0], vecPaths[2], vecPaths[1], vecPaths[3]}));
@@ -265,9 +190,9 @@ TEST_F(HostileFilesTest, StoreFilesChangedBehindTheWindowMoveWithTheirItems)
     EXPECT_EQ(StoreAsList(vecPaths), (QStringList{vecPaths[0], "-", vecPaths[3], "-"}));
     EXPECT_FALSE(std::filesystem::exists(pStore->PathOf(1)));
 
-    Select(1);
+    Select({1});
     g_btnDelete->click();
-    Select(2);
+    Select({2});
     g_btnDelete->click();
     EXPECT_EQ(ListTexts(), (QStringList{vecPaths[0], vecPaths[3]}));
     EXPECT_EQ(StoreAsList(vecPaths), ListTexts());
@@ -290,7 +215,7 @@ TEST_F(HostileFilesTest, ARemovedStoreFolderIsReportedOnLoadAndTheWindowStillClo
     EXPECT_EQ(ListTexts(), vecPaths);
     EXPECT_EQ(m_pDlg->Store()->Count(), 2);
 
-    Select(0);
+    Select({0});
     g_btnDelete->click();
     EXPECT_EQ(ListTexts(), QStringList{vecPaths[1]});
     EXPECT_EQ(m_pDlg->Store()->Count(), 1);

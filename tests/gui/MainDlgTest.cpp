@@ -1,10 +1,8 @@
-#include "MainDlg.h"
 #include "AboutDlg.h"
 #include "DialogUnits.h"
-#include "Dialogs.h"
-#include "Globals.h"
 #include "PanelCanvas.h"
 #include "QtPrinters.h"
+#include "WindowTestSupport.h"
 #include <QElapsedTimer>
 #include <QFileInfo>
 
@@ -40,7 +38,6 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <filesystem>
 #include <functional>
 #include <thread>
@@ -49,49 +46,6 @@ namespace tramino
 {
 namespace
 {
-
-class CFakeDialogs : public IDialogs
-{
-public:
-    std::deque<QStringList> m_queOpenAnswers; // none left: the user cancels
-    QString m_strOpenFilter;
-    QStringList m_vecMessages;
-
-    QStringList GetOpenFileNames(QWidget*, const QString& strFilter) override
-    {
-        m_strOpenFilter = strFilter;
-        if (m_queOpenAnswers.empty())
-        {
-            return {};
-        }
-        QStringList vecAnswer = m_queOpenAnswers.front();
-        m_queOpenAnswers.pop_front();
-        return vecAnswer;
-    }
-    QString m_strSaveAnswer;        // empty: the user cancels
-    QStringList m_vecSaveQuestions; // filter and default suffix of each save dialog shown
-    // Called while the save dialog or a message is open, to look at the window then.
-    std::function<void()> m_fnWhileAsking;
-    std::function<void()> m_fnWhileShowing;
-
-    QString GetSaveFileName(QWidget*, const QString& strFilter, const QString& strSuffix) override
-    {
-        m_vecSaveQuestions += strFilter + QLatin1Char('|') + strSuffix;
-        if (m_fnWhileAsking)
-        {
-            m_fnWhileAsking();
-        }
-        return m_strSaveAnswer;
-    }
-    void ShowMessage(QWidget*, const QString&, const QString& strText) override
-    {
-        m_vecMessages += strText;
-        if (m_fnWhileShowing)
-        {
-            m_fnWhileShowing();
-        }
-    }
-};
 
 // Fails one chosen rename, so that a store operation breaks in the middle of its sequence and
 // has to undo what it did.
@@ -117,14 +71,12 @@ private:
 const QString g_strResDir = QStringLiteral(TRAMINO_SOURCE_DIR "/res/");
 
 // Runs the real dialog in a folder of its own that holds its data files.
-class MainDlgTest : public testing::Test
+class MainDlgTest : public CWindowTest
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        m_strOldDir = QDir::currentPath();
-        QDir::setCurrent(m_dir.path());
+        ASSERT_NO_FATAL_FAILURE(CWindowTest::SetUp());
         for (const char* szFile : {"Lang.txt", "BG.bmp"})
         {
             ASSERT_TRUE(
@@ -132,15 +84,9 @@ protected:
         }
     }
 
-    void TearDown() override
-    {
-        m_pDlg.reset();
-        QDir::setCurrent(m_strOldDir);
-    }
-
     void Start(int nLanguage = 1, int nPanelCode = 1)
     {
-        m_pDlg.reset();
+        m_pDlg.reset(); // before its settings are rewritten
         QFile ini(m_dir.filePath(QStringLiteral("Vendale.ini")));
         ASSERT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
         ini.write(QStringLiteral("LanguageSelection = %1\nPanelSize = %2\nPanelType = 1\n")
@@ -148,21 +94,9 @@ protected:
                       .arg(nPanelCode)
                       .toUtf8());
         ini.close();
-        m_pDialogs = std::make_shared<CFakeDialogs>();
-        m_pDlg = std::make_unique<CMainDlg>(m_pDialogs);
+        Create();
         m_pDlg->SetStoreFileOps(m_pFileOps);
         m_pDlg->show();
-    }
-
-    // A picture of the panel's size in one colour, so that its position in the store can be
-    // told from any of its pixels.
-    QString MakePicture(const QString& strName, QColor cr)
-    {
-        QImage image(g_nPanelWidth, g_nPanelHeight, QImage::Format_RGB888);
-        image.fill(cr);
-        const QString strPath = m_dir.filePath(strName);
-        EXPECT_TRUE(image.save(strPath, "BMP"));
-        return strPath;
     }
 
     QString MakeUnreadable(const QString& strName)
@@ -187,24 +121,6 @@ protected:
     }
 
     static QColor Colour(int i) { return QColor(40 * i + 20, 200 - 30 * i, 100 + 10 * i); }
-
-    void Load(const QStringList& vecPaths)
-    {
-        m_pDialogs->m_queOpenAnswers.push_back(vecPaths);
-        g_btnLoadImage->click();
-    }
-
-    QTableWidget* List() const { return m_pDlg->ListCtrl(); }
-
-    QStringList ListTexts() const
-    {
-        QStringList vecTexts;
-        for (int i = 0; i < List()->rowCount(); ++i)
-        {
-            vecTexts += List()->item(i, 0)->text();
-        }
-        return vecTexts;
-    }
 
     // The colour of each stored picture, in store order; -1 where it cannot be read.
     std::vector<int> StoreOrder() const
@@ -244,23 +160,9 @@ protected:
         return vecRows;
     }
 
-    void Select(QList<int> vecRows)
-    {
-        List()->clearSelection();
-        for (int nRow : vecRows)
-        {
-            List()->selectionModel()->select(List()->model()->index(nRow, 0),
-                                             QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        }
-    }
-
     template <class T> T* Control(int nId) const { return m_pDlg->findChild<T*>(QString::number(nId)); }
 
-    QTemporaryDir m_dir;
-    QString m_strOldDir;
-    std::shared_ptr<CFakeDialogs> m_pDialogs;
     std::shared_ptr<CFailingFileOps> m_pFileOps = std::make_shared<CFailingFileOps>();
-    std::unique_ptr<CMainDlg> m_pDlg;
 };
 
 TEST_F(MainDlgTest, CaptionsComeFromTheChosenLanguageSection)
@@ -805,6 +707,15 @@ protected:
         ASSERT_EQ(List()->rowCount(), nCount);
     }
 
+    // A started window with nCount gradients listed, the given timing and the mode of TEXT<nKey>.
+    EEffect StartOnGradients(int nCount, int nKey, const CWorkerTiming& timing)
+    {
+        Start();
+        LoadGradients(nCount);
+        m_pDlg->SetWorkerTiming(timing);
+        return ChooseMode(nKey);
+    }
+
     // Chooses the mode entry of TEXT<nKey> and returns the transition it stands for.
     EEffect ChooseMode(int nKey) const
     {
@@ -921,11 +832,8 @@ TEST_F(MainDlgRunTest, EveryTransitionPlaysTheListAndWritesTheCoresFile)
 
 TEST_F(MainDlgRunTest, AStopDuringTheFirstPictureEndsTheRunAfterIt)
 {
-    Start();
-    LoadGradients(3);
-    const EEffect effect = ChooseMode(13);
     // A quarter of a second a picture: the second press lands while the first is drawn.
-    m_pDlg->SetWorkerTiming({g_nPanelWidth * g_nPanelHeight * 4, 1, 1});
+    const EEffect effect = StartOnGradients(3, 13, {g_nPanelWidth * g_nPanelHeight * 4, 1, 1});
     const QString strPath = Target(QStringLiteral("stopped.qrv"));
     for (const auto& [nOwn, nIdleKey] : {std::pair{1017, 1}, std::pair{1018, 5}})
     {
@@ -946,10 +854,7 @@ TEST_F(MainDlgRunTest, AStopDuringTheFirstPictureEndsTheRunAfterIt)
 
 TEST_F(MainDlgRunTest, AStopDuringTheLastPauseKeepsTheFileCompleteWithoutMessage)
 {
-    Start();
-    LoadGradients(2);
-    const EEffect effect = ChooseMode(11);
-    m_pDlg->SetWorkerTiming({0, 1, 300});
+    const EEffect effect = StartOnGradients(2, 11, {0, 1, 300});
     const QString strPath = Target(QStringLiteral("last.qrv"));
     Select({0});
     Button(1018)->click();
@@ -1000,10 +905,7 @@ TEST_F(MainDlgRunTest, AnUnwritableTargetIsReportedByName)
 
 TEST_F(MainDlgRunTest, AStoreFileRemovedBeforeTheRunIsNamedAndWrittenWhite)
 {
-    Start();
-    LoadGradients(3);
-    const EEffect effect = ChooseMode(12);
-    m_pDlg->SetWorkerTiming({0, 1, 1});
+    const EEffect effect = StartOnGradients(3, 12, {0, 1, 1});
     ASSERT_TRUE(std::filesystem::remove(m_pDlg->Store()->PathOf(1)));
     const QString strPath = Target(QStringLiteral("gap.qrv"));
     Button(1018)->click();
@@ -1019,10 +921,7 @@ TEST_F(MainDlgRunTest, AStoreFileRemovedBeforeTheRunIsNamedAndWrittenWhite)
 
 TEST_F(MainDlgRunTest, ClosingDuringATransformFinishesTheFileBeforeTheStoreGoes)
 {
-    Start();
-    LoadGradients(3);
-    const EEffect effect = ChooseMode(10);
-    m_pDlg->SetWorkerTiming({0, 1, 60000});
+    const EEffect effect = StartOnGradients(3, 10, {0, 1, 60000});
     const QString strPath = Target(QStringLiteral("closed.qrv"));
     Button(1018)->click();
     // Picture 0 written, its pause under way.

@@ -1,0 +1,137 @@
+#pragma once
+
+#include "Dialogs.h"
+#include "Globals.h"
+#include "MainDlg.h"
+
+#include <QDir>
+#include <QImage>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <memory>
+
+namespace tramino
+{
+
+// Answers the window's file dialogs as told and keeps what its message boxes said.
+class CFakeDialogs : public IDialogs
+{
+public:
+    std::deque<QStringList> m_queOpenAnswers; // none left: the user cancels
+    QString m_strOpenFilter;
+    QStringList m_vecMessages;
+    QString m_strSaveAnswer;        // empty: the user cancels
+    QStringList m_vecSaveQuestions; // filter and default suffix of each save dialog shown
+    // Called while the save dialog or a message is open, to look at the window then.
+    std::function<void()> m_fnWhileAsking;
+    std::function<void()> m_fnWhileShowing;
+
+    QStringList GetOpenFileNames(QWidget*, const QString& strFilter) override
+    {
+        m_strOpenFilter = strFilter;
+        if (m_queOpenAnswers.empty())
+        {
+            return {};
+        }
+        QStringList vecAnswer = m_queOpenAnswers.front();
+        m_queOpenAnswers.pop_front();
+        return vecAnswer;
+    }
+
+    QString GetSaveFileName(QWidget*, const QString& strFilter, const QString& strSuffix) override
+    {
+        m_vecSaveQuestions += strFilter + QLatin1Char('|') + strSuffix;
+        if (m_fnWhileAsking)
+        {
+            m_fnWhileAsking();
+        }
+        return m_strSaveAnswer;
+    }
+
+    void ShowMessage(QWidget*, const QString&, const QString& strText) override
+    {
+        m_vecMessages += strText;
+        if (m_fnWhileShowing)
+        {
+            m_fnWhileShowing();
+        }
+    }
+};
+
+// The real window, run in a folder of the test's own (its data files are read from the
+// current folder), with its dialogs faked.
+class CWindowTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_strOldDir = QDir::currentPath();
+        QDir::setCurrent(m_dir.path());
+    }
+
+    void TearDown() override
+    {
+        m_pDlg.reset();
+        QDir::setCurrent(m_strOldDir);
+    }
+
+    // A new window on fresh dialogs, not shown yet.
+    void Create()
+    {
+        m_pDlg.reset();
+        m_pDialogs = std::make_shared<CFakeDialogs>();
+        m_pDlg = std::make_unique<CMainDlg>(m_pDialogs);
+    }
+
+    // A picture of the panel's size in one colour, so that it can be told from any pixel.
+    QString MakePicture(const QString& strName, QColor cr)
+    {
+        QImage image(g_nPanelWidth, g_nPanelHeight, QImage::Format_RGB888);
+        image.fill(cr);
+        const QString strPath = m_dir.filePath(strName);
+        EXPECT_TRUE(image.save(strPath, "BMP"));
+        return strPath;
+    }
+
+    void Load(const QStringList& vecPaths)
+    {
+        m_pDialogs->m_queOpenAnswers.push_back(vecPaths);
+        g_btnLoadImage->click();
+    }
+
+    QTableWidget* List() const { return m_pDlg->ListCtrl(); }
+
+    QStringList ListTexts() const
+    {
+        QStringList vecTexts;
+        for (int i = 0; i < List()->rowCount(); ++i)
+        {
+            vecTexts += List()->item(i, 0)->text();
+        }
+        return vecTexts;
+    }
+
+    void Select(const QList<int>& vecRows)
+    {
+        List()->clearSelection();
+        for (int nRow : vecRows)
+        {
+            List()->selectionModel()->select(List()->model()->index(nRow, 0),
+                                             QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+    }
+
+    QTemporaryDir m_dir;
+    QString m_strOldDir;
+    std::shared_ptr<CFakeDialogs> m_pDialogs;
+    std::unique_ptr<CMainDlg> m_pDlg;
+};
+
+} // namespace tramino
