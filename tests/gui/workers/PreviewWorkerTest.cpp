@@ -5,21 +5,10 @@ namespace tramino
 namespace
 {
 
-class PreviewWorkerTest : public ::testing::Test
+class PreviewWorkerTest : public CWorkerTest
 {
 protected:
-    void Start(const std::string& strMode, const PictureList& vecPictures)
-    {
-        m_shared.m_nImageCount = static_cast<int>(vecPictures.size());
-        m_run = TestRun(strMode, vecPictures);
-        OnPreview(m_shared, m_ui, m_thread, m_run);
-    }
-    void Press() { OnPreview(m_shared, m_ui, m_thread, m_run); }
-
-    CFakeWorkerUi m_ui{g_nTestWidth, g_nTestHeight};
-    CWorkerShared m_shared;
-    CWorkerThread m_thread;
-    CWorkerRun m_run;
+    PreviewWorkerTest() : CWorkerTest(OnPreview) {}
 };
 
 TEST_F(PreviewWorkerTest, EmptyListIgnoresThePress)
@@ -37,36 +26,14 @@ TEST_F(PreviewWorkerTest, CompleteRunFollowsTheStepsInOrder)
     Start("Shutter(Top to Bottom)", vecPictures);
     m_thread.Join();
 
-    const std::vector<std::string> vecExpected{"caption 1017 Stop",
-                                               "enable 1019 0",
-                                               "enable 1020 0",
-                                               "enable 1021 0",
-                                               "enable 1023 0",
-                                               "enable 1018 0",
-                                               "enable 1016 0",
-                                               "timer stop",
-                                               "clear 0",
-                                               "clear 1",
-                                               "select 0",
-                                               "visible 0",
-                                               "pixels 128",
-                                               "shown 0",
-                                               "timer start",
-                                               "timer stop",
-                                               "clear 0",
-                                               "select 1",
-                                               "visible 1",
-                                               "pixels 128",
-                                               "shown 1",
-                                               "timer start",
-                                               "enable 1019 1",
-                                               "enable 1020 1",
-                                               "enable 1021 1",
-                                               "enable 1023 1",
-                                               "enable 1018 1",
-                                               "enable 1016 1",
-                                               "caption 1017 Preview",
-                                               "enable 1017 1"};
+    const std::vector<std::string> vecExpected = Joined({{"caption 1017 Stop"},
+                                                         OtherButtonsLog(g_nIdPreview, false),
+                                                         {"timer stop", "clear 0", "clear 1"},
+                                                         PictureLog(0),
+                                                         {"timer stop", "clear 0"},
+                                                         PictureLog(1),
+                                                         OtherButtonsLog(g_nIdPreview, true),
+                                                         {"caption 1017 Preview", "enable 1017 1"}});
     EXPECT_EQ(m_ui.Log(), vecExpected);
     ExpectIdle(m_ui, m_shared);
     EXPECT_TRUE(m_ui.IsTimerRunning());
@@ -80,9 +47,8 @@ TEST_F(PreviewWorkerTest, EveryEffectDrawsEveryPictureWhole)
     {
         CFakeWorkerUi ui(g_nTestWidth, g_nTestHeight);
         const PictureList vecPictures = TestPictures(3);
-        m_shared.m_nImageCount = 3;
-        m_run = TestRun(EffectName(effect), vecPictures);
-        OnPreview(m_shared, ui, m_thread, m_run);
+        Prepare(EffectName(effect), vecPictures);
+        Press(ui);
         m_thread.Join();
 
         EXPECT_EQ(ui.LogOf("pixels"), std::vector<std::string>(3, "pixels 128")) << EffectName(effect);
@@ -109,20 +75,14 @@ TEST_F(PreviewWorkerTest, ModeWithoutEffectPlaysNothing)
 
 TEST_F(PreviewWorkerTest, StopDuringFirstPictureEndsAfterItsHold)
 {
-    CHandOff firstPixel;
-    m_ui.SetHook(
-        [&](const std::string& strEntry)
-        {
-            if (strEntry == "pixels 1")
-                firstPixel.Reach();
-        });
+    HoldAt("pixels 1");
     Start("Circle", TestPictures(3));
-    firstPixel.WaitReached();
+    m_handOff.WaitReached();
     ExpectRunning(m_ui, m_shared, g_nIdPreview, false);
     EXPECT_FALSE(m_ui.IsTimerRunning());
     Press();
     ExpectRunning(m_ui, m_shared, g_nIdPreview, true);
-    firstPixel.Release();
+    m_handOff.Release();
     m_thread.Join();
 
     // The press greyed the button after the first pixel; the picture was completed all the same.
@@ -136,17 +96,11 @@ TEST_F(PreviewWorkerTest, StopDuringFirstPictureEndsAfterItsHold)
 
 TEST_F(PreviewWorkerTest, StopDuringLastHoldEndsLikeACompleteRun)
 {
-    CHandOff lastHold;
-    m_ui.SetHook(
-        [&](const std::string& strEntry)
-        {
-            if (strEntry == "shown 1")
-                lastHold.Reach();
-        });
+    HoldAt("shown 1");
     Start("Normal", TestPictures(2));
-    lastHold.WaitReached();
+    m_handOff.WaitReached();
     Press();
-    lastHold.Release();
+    m_handOff.Release();
     m_thread.Join();
 
     EXPECT_EQ(m_ui.LogOf("pixels").size(), 2u);
@@ -158,18 +112,12 @@ TEST_F(PreviewWorkerTest, StopDuringLastHoldEndsLikeACompleteRun)
 
 TEST_F(PreviewWorkerTest, TheOtherButtonDoesNotStopTheRun)
 {
-    CHandOff firstPixel;
-    m_ui.SetHook(
-        [&](const std::string& strEntry)
-        {
-            if (strEntry == "pixels 1")
-                firstPixel.Reach();
-        });
+    HoldAt("pixels 1");
     Start("Normal", TestPictures(2));
-    firstPixel.WaitReached();
+    m_handOff.WaitReached();
     OnTransform(m_shared, m_ui, m_thread, m_run);
     EXPECT_FALSE(m_shared.m_bStopRequested);
-    firstPixel.Release();
+    m_handOff.Release();
     m_thread.Join();
     EXPECT_EQ(m_ui.LogOf("pixels").size(), 2u);
     EXPECT_TRUE(m_ui.LogOf("ask").empty());

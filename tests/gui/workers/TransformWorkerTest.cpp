@@ -9,18 +9,11 @@ namespace tramino
 namespace
 {
 
-class TransformWorkerTest : public ::testing::Test
+class TransformWorkerTest : public CWorkerTest
 {
 protected:
-    TransformWorkerTest() { m_ui.SetSaveAnswer(Target().string()); }
+    TransformWorkerTest() : CWorkerTest(OnTransform) { m_ui.SetSaveAnswer(Target().string()); }
 
-    void Start(const std::string& strMode, const PictureList& vecPictures)
-    {
-        m_shared.m_nImageCount = static_cast<int>(vecPictures.size());
-        m_run = TestRun(strMode, vecPictures);
-        OnTransform(m_shared, m_ui, m_thread, m_run);
-    }
-    void Press() { OnTransform(m_shared, m_ui, m_thread, m_run); }
     std::filesystem::path Target() const { return m_dir.Path() / "show.qrv"; }
     std::vector<char> Expected(EEffect effect, const PictureList& vecPictures, size_t nCount) const
     {
@@ -36,10 +29,6 @@ protected:
     }
 
     CTempDir m_dir;
-    CFakeWorkerUi m_ui{g_nTestWidth, g_nTestHeight};
-    CWorkerShared m_shared;
-    CWorkerThread m_thread;
-    CWorkerRun m_run;
 };
 
 TEST_F(TransformWorkerTest, EmptyListIgnoresThePress)
@@ -56,39 +45,16 @@ TEST_F(TransformWorkerTest, CompleteRunFollowsTheStepsInOrder)
     Start("Normal", vecPictures);
     m_thread.Join();
 
-    const std::vector<std::string> vecExpected{"caption 1018 Stop",
-                                               "enable 1019 0",
-                                               "enable 1020 0",
-                                               "enable 1021 0",
-                                               "enable 1023 0",
-                                               "enable 1017 0",
-                                               "enable 1016 0",
-                                               "clear 0",
-                                               "clear 1",
-                                               "ask",
-                                               "timer stop",
-                                               "invalidate",
-                                               "select 0",
-                                               "visible 0",
-                                               "pixels 128",
-                                               "shown 0",
-                                               "timer start",
-                                               "timer stop",
-                                               "clear 0",
-                                               "select 1",
-                                               "visible 1",
-                                               "pixels 128",
-                                               "shown 1",
-                                               "timer start",
-                                               "message Done: Done",
-                                               "enable 1019 1",
-                                               "enable 1020 1",
-                                               "enable 1021 1",
-                                               "enable 1023 1",
-                                               "enable 1017 1",
-                                               "enable 1016 1",
-                                               "caption 1018 Transform",
-                                               "enable 1018 1"};
+    const std::vector<std::string> vecExpected =
+        Joined({{"caption 1018 Stop"},
+                OtherButtonsLog(g_nIdTransform, false),
+                {"clear 0", "clear 1", "ask", "timer stop", "invalidate"},
+                PictureLog(0),
+                {"timer stop", "clear 0"},
+                PictureLog(1),
+                {"message Done: Done"},
+                OtherButtonsLog(g_nIdTransform, true),
+                {"caption 1018 Transform", "enable 1018 1"}});
     EXPECT_EQ(m_ui.Log(), vecExpected);
     ExpectIdle(m_ui, m_shared);
     EXPECT_TRUE(m_ui.IsTimerRunning());
@@ -104,9 +70,8 @@ TEST_F(TransformWorkerTest, EveryEffectWritesTheCoresFileAndEchoesItsPixels)
     {
         CFakeWorkerUi ui(g_nTestWidth, g_nTestHeight);
         ui.SetSaveAnswer(Target().string());
-        m_shared.m_nImageCount = 3;
-        m_run = TestRun(EffectName(effect), vecPictures);
-        OnTransform(m_shared, ui, m_thread, m_run);
+        Prepare(EffectName(effect), vecPictures);
+        Press(ui);
         m_thread.Join();
 
         EXPECT_EQ(FileBytes(Target()), Expected(effect, vecPictures, 3)) << EffectName(effect);
@@ -164,19 +129,13 @@ TEST_F(TransformWorkerTest, ModeWithoutEffectAsksNothing)
 
 TEST_F(TransformWorkerTest, StopDuringFirstPictureFinishesAFileOfThatPicture)
 {
-    CHandOff firstPixel;
-    m_ui.SetHook(
-        [&](const std::string& strEntry)
-        {
-            if (strEntry == "pixels 1")
-                firstPixel.Reach();
-        });
+    HoldAt("pixels 1");
     const PictureList vecPictures = TestPictures(3);
     Start("Shutter(Left to Right)", vecPictures);
-    firstPixel.WaitReached();
+    m_handOff.WaitReached();
     Press();
     ExpectRunning(m_ui, m_shared, g_nIdTransform, true);
-    firstPixel.Release();
+    m_handOff.Release();
     m_thread.Join();
 
     EXPECT_EQ(FileBytes(Target()), Expected(EEffect::ShutterLeftToRight, vecPictures, 1));
@@ -188,18 +147,12 @@ TEST_F(TransformWorkerTest, StopDuringFirstPictureFinishesAFileOfThatPicture)
 
 TEST_F(TransformWorkerTest, StopDuringLastPauseKeepsTheFileCompleteWithoutMessage)
 {
-    CHandOff lastPause;
-    m_ui.SetHook(
-        [&](const std::string& strEntry)
-        {
-            if (strEntry == "shown 1")
-                lastPause.Reach();
-        });
+    HoldAt("shown 1");
     const PictureList vecPictures = TestPictures(2);
     Start("Shutter(Top to Bottom)", vecPictures);
-    lastPause.WaitReached();
+    m_handOff.WaitReached();
     Press();
-    lastPause.Release();
+    m_handOff.Release();
     m_thread.Join();
 
     EXPECT_EQ(FileBytes(Target()), Expected(EEffect::ShutterTopToBottom, vecPictures, 2));
@@ -253,8 +206,7 @@ TEST_F(TransformWorkerTest, FailedWriteEndsTheRunAndLeavesAnExistingTargetUntouc
     std::ofstream(Target()) << "the old show";
     // The writer buffers 64 KiB, so its first write comes a few hundred pictures into the run.
     const PictureList vecPictures = TestPictures(300);
-    m_shared.m_nImageCount = 300;
-    m_run = TestRun("Normal", vecPictures);
+    Prepare("Normal", vecPictures);
     m_run.m_timing.m_nPauseMs = 0;
     m_run.m_fnOpenSink = [](const std::string& strPath) -> CResult<std::unique_ptr<IShowFileSink>>
     {
@@ -264,7 +216,7 @@ TEST_F(TransformWorkerTest, FailedWriteEndsTheRunAndLeavesAnExistingTargetUntouc
         return std::unique_ptr<IShowFileSink>(
             std::make_unique<CFullDiskSink>(std::move(sink).Value(), strPath, 0));
     };
-    OnTransform(m_shared, m_ui, m_thread, m_run);
+    Press();
     m_thread.Join();
 
     const size_t nPictures = m_ui.LogOf("pixels").size();
@@ -306,10 +258,9 @@ TEST_F(TransformWorkerTest, StoreFileRemovedBeforeTheRunIsWrittenWhiteAndNamed)
     std::filesystem::remove(strRemoved);
     vecPictures[1].reset();
 
-    m_shared.m_nImageCount = 3;
-    m_run = TestRun("Shutter(Top to Bottom)", vecPictures);
+    Prepare("Shutter(Top to Bottom)", vecPictures);
     m_run.m_fnReadPicture = [&store](int k) { return store.Value().Read(k); };
-    OnTransform(m_shared, m_ui, m_thread, m_run);
+    Press();
     m_thread.Join();
 
     EXPECT_EQ(FileBytes(Target()), Expected(EEffect::ShutterTopToBottom, vecPictures, 3));

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -131,5 +132,71 @@ inline void ExpectRunning(const CFakeWorkerUi& ui, const CWorkerShared& shared, 
     EXPECT_TRUE(shared.m_bBusy);
     EXPECT_TRUE(shared.m_bIgnoreListSelect);
 }
+
+// The log of a worker's run greying (bEnable false) or enabling the six buttons besides its own.
+inline std::vector<std::string> OtherButtonsLog(int nOwnButton, bool bEnable)
+{
+    const int nOtherWorker = nOwnButton == g_nIdPreview ? g_nIdTransform : g_nIdPreview;
+    std::vector<std::string> vecLog;
+    for (const int nId : {g_nIdClean, g_nIdDelete, g_nIdUp, g_nIdDown, nOtherWorker, g_nIdLoadImage})
+        vecLog.push_back("enable " + std::to_string(nId) + (bEnable ? " 1" : " 0"));
+    return vecLog;
+}
+
+// The log of picture k drawn whole on the test panel and held.
+inline std::vector<std::string> PictureLog(int k)
+{
+    const std::string strK = std::to_string(k);
+    return {"select " + strK, "visible " + strK, "pixels 128", "shown " + strK, "timer start"};
+}
+
+inline std::vector<std::string> Joined(std::initializer_list<std::vector<std::string>> listParts)
+{
+    std::vector<std::string> vecAll;
+    for (const std::vector<std::string>& vecPart : listParts)
+        vecAll.insert(vecAll.end(), vecPart.begin(), vecPart.end());
+    return vecAll;
+}
+
+// A worker run the way the user runs it: by pressing its button, whose handler is fnPress.
+class CWorkerTest : public ::testing::Test
+{
+protected:
+    using FnPress = void (*)(CWorkerShared&, IWorkerUi&, CWorkerThread&, const CWorkerRun&);
+    explicit CWorkerTest(FnPress fnPress) : m_fnPress(fnPress) {}
+
+    // The run of strMode over vecPictures that the next press starts.
+    void Prepare(const std::string& strMode, const PictureList& vecPictures)
+    {
+        m_shared.m_nImageCount = static_cast<int>(vecPictures.size());
+        m_run = TestRun(strMode, vecPictures);
+    }
+    void Start(const std::string& strMode, const PictureList& vecPictures)
+    {
+        Prepare(strMode, vecPictures);
+        Press();
+    }
+    void Press() { Press(m_ui); }
+    void Press(CFakeWorkerUi& ui) { m_fnPress(m_shared, ui, m_thread, m_run); }
+    // The worker waits in m_handOff whenever it logs strEntry, until the test releases it.
+    void HoldAt(const std::string& strEntry)
+    {
+        m_ui.SetHook(
+            [this, strEntry](const std::string& strLogged)
+            {
+                if (strLogged == strEntry)
+                    m_handOff.Reach();
+            });
+    }
+
+    CHandOff m_handOff; // outlives the ui's hook and the worker
+    CFakeWorkerUi m_ui{g_nTestWidth, g_nTestHeight};
+    CWorkerShared m_shared;
+    CWorkerThread m_thread;
+    CWorkerRun m_run;
+
+private:
+    FnPress m_fnPress;
+};
 
 } // namespace tramino
