@@ -1,6 +1,6 @@
 #include "failure/FailureTestSupport.h"
 
-#include "store/PictureStore.h"
+#include "store/StoreTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -11,30 +11,10 @@ namespace
 using namespace test;
 namespace fs = std::filesystem;
 
-constexpr int g_nWidth = 6;
-constexpr int g_nHeight = 4;
-
-// A panel-sized picture in one colour that tells it apart.
-CPicture MakePicture(int nTag)
-{
-    CPicture picture(g_nWidth, g_nHeight, 24);
-    for (int y = 0; y < g_nHeight; ++y)
-        for (int x = 0; x < g_nWidth; ++x)
-            picture.SetPixel(x, y, CRgb{static_cast<uint8_t>(50 * nTag), 100, 200});
-    return picture;
-}
-
 class StoreFailureTest : public testing::Test
 {
 protected:
-    CPictureStore MakeStore(int nPictures)
-    {
-        CResult<CPictureStore> store = CPictureStore::Create(g_nWidth, g_nHeight, m_dir.Path().string());
-        EXPECT_TRUE(store) << store.Message();
-        for (int i = 0; i < nPictures; ++i)
-            EXPECT_TRUE(store.Value().Add(MakePicture(i)));
-        return std::move(store).Value();
-    }
+    CPictureStore MakeStore(int nPictures) { return TaggedStore(m_dir.Path().string(), nPictures); }
 
     // The tag of each position's picture; -1 for a position whose file cannot be read, whose
     // message must then name that file.
@@ -48,7 +28,7 @@ protected:
             {
                 EXPECT_NE(picture.Message().find(store.PathOf(i)), std::string::npos) << picture.Message();
             }
-            vecTags.push_back(picture ? picture.Value().GetPixel(0, 0).m_nRed / 50 : -1);
+            vecTags.push_back(picture ? TagOf(picture.Value()) : -1);
         }
         return vecTags;
     }
@@ -76,7 +56,7 @@ TEST_F(StoreFailureTest, TruncatedAndGarbageFilesAreReportedAndMoveWithTheirPosi
     EXPECT_EQ(Content(store), (std::vector<int>{-1, 0, -1, 3}));
     ASSERT_TRUE(store.Delete(2));
     EXPECT_EQ(Content(store), (std::vector<int>{-1, 0, 3}));
-    ASSERT_TRUE(store.Add(MakePicture(4)));
+    ASSERT_TRUE(store.Add(TagPicture(4)));
     EXPECT_EQ(Content(store), (std::vector<int>{-1, 0, 3, 4}));
     EXPECT_EQ(m_dir.Entries(fs::path(store.Folder()).filename()),
               (std::vector<std::string>{"Qrv0.bmp", "Qrv1.bmp", "Qrv2.bmp", "Qrv3.bmp"}));
@@ -86,7 +66,7 @@ TEST_F(StoreFailureTest, ARemovedFolderRefusesNewPicturesAndStillCloses)
 {
     CPictureStore store = MakeStore(3);
     fs::remove_all(store.Folder());
-    ExpectFailureNames(store.Add(MakePicture(3)), store.PathOf(3), "No such file or directory");
+    ExpectFailureNames(store.Add(TagPicture(3)), store.PathOf(3), "No such file or directory");
     EXPECT_EQ(store.Count(), 3);
     // The list's commands go on working: every position has lost its picture.
     ASSERT_TRUE(store.SwapWithNext(1));
@@ -106,7 +86,7 @@ TEST_F(StoreFailureTest, ARenameRefusedByTheFileSystemChangesNothing)
         GTEST_SKIP() << strReason;
     ExpectFailureNames(store.Delete(0), store.PathOf(0), "Read-only file system");
     ExpectFailureNames(store.SwapWithNext(1), store.PathOf(1), "Read-only file system");
-    ExpectFailureNames(store.Add(MakePicture(3)), store.PathOf(3), "Read-only file system");
+    ExpectFailureNames(store.Add(TagPicture(3)), store.PathOf(3), "Read-only file system");
     EXPECT_FALSE(store.IsDamaged());
     EXPECT_EQ(Content(store), (std::vector<int>{0, 1, 2}));
 

@@ -1,13 +1,15 @@
-#include "store/PictureStore.h"
+#include "store/StoreTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <sys/stat.h>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -15,20 +17,6 @@ using namespace tramino;
 
 namespace
 {
-
-constexpr int g_nWidth = 8;
-constexpr int g_nHeight = 6;
-
-// A panel-sized picture that tells itself apart by its colour and by one marked pixel.
-CPicture MakePicture(int nTag)
-{
-    CPicture picture(g_nWidth, g_nHeight, 24);
-    for (int y = 0; y < g_nHeight; ++y)
-        for (int x = 0; x < g_nWidth; ++x)
-            picture.SetPixel(x, y, CRgb{static_cast<uint8_t>(40 * nTag), static_cast<uint8_t>(x * 30), 200});
-    picture.SetPixel(nTag % g_nWidth, 0, CRgb{255, 255, 255});
-    return picture;
-}
 
 // Fails the renames whose call numbers (from 0) it is given, with a real errno value.
 class CFailingFileOps : public CStoreFileOps
@@ -55,12 +43,7 @@ protected:
 
     CPictureStore MakeStore(int nPictures, std::shared_ptr<CStoreFileOps> pOps = nullptr)
     {
-        CResult<CPictureStore> store =
-            CPictureStore::Create(g_nWidth, g_nHeight, m_strParent, std::move(pOps));
-        EXPECT_TRUE(store) << store.Message();
-        for (int i = 0; i < nPictures; ++i)
-            EXPECT_TRUE(store.Value().Add(MakePicture(i)));
-        return std::move(store).Value();
+        return TaggedStore(m_strParent, nPictures, std::move(pOps));
     }
 
     // Tag -1 stands for a position without a file.
@@ -78,7 +61,7 @@ protected:
             else
             {
                 ASSERT_TRUE(picture) << picture.Message();
-                EXPECT_EQ(picture.Value().GetPixel(0, 1), MakePicture(vecTags[i]).GetPixel(0, 1))
+                EXPECT_EQ(picture.Value().GetPixel(0, 1), TagPicture(vecTags[i]).GetPixel(0, 1))
                     << "position " << i;
             }
         }
@@ -128,10 +111,11 @@ TEST_F(PictureStoreTest, FolderIsPrivateUniqueAndRemovedWithEverythingInIt)
     EXPECT_TRUE(store.Close());
     EXPECT_FALSE(store.IsOpen());
     EXPECT_FALSE(fs::exists(strFolder));
-    EXPECT_FALSE(store.Add(MakePicture(0)));
+    EXPECT_FALSE(store.Add(TagPicture(0)));
     EXPECT_FALSE(store.Read(0));
 
-    CResult<CPictureStore> nowhere = CPictureStore::Create(g_nWidth, g_nHeight, m_strParent + "/missing");
+    CResult<CPictureStore> nowhere =
+        CPictureStore::Create(g_nStoreWidth, g_nStoreHeight, m_strParent + "/missing");
     ASSERT_FALSE(nowhere);
     EXPECT_NE(nowhere.Message().find(m_strParent + "/missing"), std::string::npos) << nowhere.Message();
 }
@@ -141,13 +125,13 @@ TEST_F(PictureStoreTest, AddKeepsPixelsAndRefusesWrongSizes)
     CPictureStore store = MakeStore(3);
     CResult<CPicture> picture = store.Read(2);
     ASSERT_TRUE(picture) << picture.Message();
-    EXPECT_EQ(picture.Value().Width(), g_nWidth);
-    EXPECT_EQ(picture.Value().Height(), g_nHeight);
-    for (int y = 0; y < g_nHeight; ++y)
-        for (int x = 0; x < g_nWidth; ++x)
-            EXPECT_EQ(picture.Value().GetPixel(x, y), MakePicture(2).GetPixel(x, y));
+    EXPECT_EQ(picture.Value().Width(), g_nStoreWidth);
+    EXPECT_EQ(picture.Value().Height(), g_nStoreHeight);
+    for (int y = 0; y < g_nStoreHeight; ++y)
+        for (int x = 0; x < g_nStoreWidth; ++x)
+            EXPECT_EQ(picture.Value().GetPixel(x, y), TagPicture(2).GetPixel(x, y));
 
-    EXPECT_FALSE(store.Add(CPicture(g_nWidth + 1, g_nHeight, 24)));
+    EXPECT_FALSE(store.Add(CPicture(g_nStoreWidth + 1, g_nStoreHeight, 24)));
     EXPECT_FALSE(store.Read(3));
     EXPECT_FALSE(store.Read(-1));
     ExpectContent(store, {0, 1, 2});
@@ -174,7 +158,7 @@ TEST_F(PictureStoreTest, DeleteClosesUpBehindThePosition)
     ASSERT_TRUE(store.Delete(0));
     ExpectContent(store, {});
     EXPECT_FALSE(store.Delete(0));
-    ASSERT_TRUE(store.Add(MakePicture(7)));
+    ASSERT_TRUE(store.Add(TagPicture(7)));
     ExpectContent(store, {7});
 }
 
@@ -241,27 +225,21 @@ TEST_F(PictureStoreTest, RealObstaclesAreReportedWithTheFileName)
 {
     CPictureStore store = MakeStore(3);
     // A non-empty directory cannot be replaced by a rename, not even by root.
-    MakeNonEmptyDirectory(store.Folder() + "/-1.bmp");
-    CStatus status = store.SwapWithNext(0);
-    ASSERT_FALSE(status);
-    EXPECT_NE(status.Message().find("-1.bmp"), std::string::npos) << status.Message();
-    fs::remove_all(store.Folder() + "/-1.bmp");
-    ExpectContent(store, {0, 1, 2});
-
-    MakeNonEmptyDirectory(store.Folder() + "/Qrvdeleted.bmp");
-    status = store.Delete(0);
-    ASSERT_FALSE(status);
-    EXPECT_NE(status.Message().find("Qrvdeleted.bmp"), std::string::npos) << status.Message();
-    fs::remove_all(store.Folder() + "/Qrvdeleted.bmp");
-    ExpectContent(store, {0, 1, 2});
-
-    MakeNonEmptyDirectory(store.PathOf(3));
-    status = store.Add(MakePicture(3));
-    ASSERT_FALSE(status);
-    EXPECT_NE(status.Message().find("Qrv3.bmp"), std::string::npos) << status.Message();
-    EXPECT_EQ(store.Count(), 3);
-    fs::remove_all(store.PathOf(3));
-    ExpectContent(store, {0, 1, 2});
+    const std::pair<std::string, std::function<CStatus()>> aBlockedSteps[] = {
+        {store.Folder() + "/-1.bmp", [&store] { return store.SwapWithNext(0); }},
+        {store.Folder() + "/Qrvdeleted.bmp", [&store] { return store.Delete(0); }},
+        {store.PathOf(3), [&store] { return store.Add(TagPicture(3)); }}};
+    for (const auto& [strObstacle, fnStep] : aBlockedSteps)
+    {
+        MakeNonEmptyDirectory(strObstacle);
+        const CStatus status = fnStep();
+        ASSERT_FALSE(status) << strObstacle;
+        EXPECT_NE(status.Message().find(fs::path(strObstacle).filename().string()), std::string::npos)
+            << status.Message();
+        EXPECT_EQ(store.Count(), 3);
+        fs::remove_all(strObstacle);
+        ExpectContent(store, {0, 1, 2});
+    }
 }
 
 TEST_F(PictureStoreTest, FailedUndoMarksTheStoreDamaged)
@@ -274,7 +252,7 @@ TEST_F(PictureStoreTest, FailedUndoMarksTheStoreDamaged)
     ASSERT_FALSE(status);
     EXPECT_TRUE(store.IsDamaged());
     EXPECT_NE(status.Message().find("no longer match"), std::string::npos) << status.Message();
-    EXPECT_FALSE(store.Add(MakePicture(9)));
+    EXPECT_FALSE(store.Add(TagPicture(9)));
     EXPECT_FALSE(store.SwapWithNext(0));
     EXPECT_TRUE(store.Read(0)); // still readable, for whatever can be saved
     const std::string strFolder = store.Folder();
