@@ -623,12 +623,12 @@ void CMainDlg::keyPressEvent(QKeyEvent* pEvent)
 void CMainDlg::contextMenuEvent(QContextMenuEvent* pEvent)
 {
     QMenu menu(this);
+    menu.addAction(QString::fromUtf8(g_szAboutMenuText), this, &CMainDlg::OnAbout);
+    menu.addSeparator();
     QAction* pFast = menu.addAction(QString::fromUtf8(g_szFastImportMenuText));
     pFast->setCheckable(true);
     pFast->setChecked(m_bFastImport);
     connect(pFast, &QAction::toggled, this, [this](bool bOn) { m_bFastImport = bOn; });
-    menu.addSeparator();
-    menu.addAction(QString::fromUtf8(g_szAboutMenuText), this, &CMainDlg::OnAbout);
     menu.exec(pEvent->globalPos());
 }
 
