@@ -61,7 +61,7 @@ run_target() {
   if [ -d "$root/tests/fuzz/regressions/$t" ]; then inputs+=("$root/tests/fuzz/regressions/$t"); fi
   local status=0
   nice -n 19 "$build/bin/tramino_fuzz_$t" "${inputs[@]}" -dict="$root/tests/fuzz/dict/$t.dict" \
-    -max_total_time="$seconds" -rss_limit_mb=2048 -malloc_limit_mb="${malloc_limit[$t]}" -timeout=10 \
+    -max_total_time="$seconds" -rss_limit_mb=2048 -malloc_limit_mb="${malloc_limit[$t]}" -timeout=25 \
     -max_len="${max_len[$t]}" -artifact_prefix="$findings/" -print_final_stats=1 >"$log" 2>&1 || status=$?
   local stats execs
   stats=$(grep -E '^#[0-9]+' "$log" | tail -n 1 || true)
