@@ -63,7 +63,7 @@ CStatus WritePictureRecords(CShowFileWriter& writer, EEffect effect, int nWidth,
                               SizeText(nWidth, nHeight));
     return WritePictureRecords(
         writer, effect, nWidth, nHeight, [&picture](int x, int y) { return picture.GetPixel(x, y); }, echo,
-        std::move(stop));
+        stop);
 }
 
 CStatus WriteUnreadablePicture(CShowFileWriter& writer, EEffect effect, int nWidth, int nHeight,
@@ -74,7 +74,7 @@ CStatus WriteUnreadablePicture(CShowFileWriter& writer, EEffect effect, int nWid
         [](int, int) {
             return CRgb{255, 255, 255};
         },
-        echo, std::move(stop));
+        echo, stop);
 }
 
 } // namespace tramino
