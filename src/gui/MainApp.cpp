@@ -1,8 +1,10 @@
 #include "MainApp.h"
 
 #include "MainDlg.h"
+#include "QuitSignals.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QTimer>
 
@@ -52,6 +54,15 @@ CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv)
 bool CMainApp::InitInstance()
 {
     CMainDlg dlg;
+    const CQuitSignals quitSignals(
+        [&dlg]
+        {
+            // A save dialog or message box of a run goes first; the run then ends in order.
+            if (auto* pModal = qobject_cast<QDialog*>(activeModalWidget());
+                pModal != nullptr && pModal != &dlg)
+                pModal->reject();
+            dlg.reject();
+        });
     const QStringList vecPictures = StartupPictures();
     QTimer::singleShot(0, &dlg,
                        [&dlg, vecPictures]
