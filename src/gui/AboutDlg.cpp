@@ -2,6 +2,8 @@
 
 #include "DialogUnits.h"
 
+#include "common/Version.h"
+
 #include <QLabel>
 #include <QPushButton>
 

@@ -3,6 +3,8 @@
 #include "MainDlg.h"
 #include "QuitSignals.h"
 
+#include "common/Version.h"
+
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>

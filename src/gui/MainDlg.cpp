@@ -7,6 +7,7 @@
 #include "ImportJob.h"
 #include "PanelCanvas.h"
 
+#include "common/Version.h"
 #include "settings/DataFile.h"
 #include "settings/StartupSettings.h"
 #include "show/Transition.h"

@@ -1,5 +1,7 @@
 #include "cli/CommandLine.h"
 
+#include "common/Version.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 
+#include "common/Version.h"
 #include "resample/ConvertPicture.h"
 #include "settings/LangTable.h"
 #include "settings/PanelSize.h"
