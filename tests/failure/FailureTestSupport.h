@@ -54,9 +54,9 @@ CProgramRun RunProgram(const std::vector<std::string>& vecArgs, const std::strin
 std::string RunInChild(const std::function<std::string()>& fn);
 
 // Mounts that only this test process (and the programs it starts) sees: the first call moves
-// the process into a mount namespace of its own. Each call returns "" when done, else why it
-// cannot be done here (a container without the right, a kernel without namespaces), for the
-// test to skip with.
+// the process into a mount namespace of its own (in a chroot, onto a bind mount of its root
+// there). Each call returns "" when done, else why it cannot be done here (a container without
+// the right, a kernel without namespaces), for the test to skip with.
 std::string MountTmpfs(const std::filesystem::path& dir, size_t nBytes);
 // Makes an existing directory read-only in place, for root too (a read-only bind mount).
 std::string MountReadOnly(const std::filesystem::path& dir);
