@@ -13,6 +13,12 @@ bool IsRegularFile(const std::filesystem::path& path)
     return std::filesystem::is_regular_file(path, error);
 }
 
+bool Exists(const std::filesystem::path& path)
+{
+    std::error_code error;
+    return std::filesystem::exists(path, error);
+}
+
 } // namespace
 
 std::filesystem::path ProgramDirectory()
@@ -38,6 +44,22 @@ std::optional<std::filesystem::path> FindDataFile(std::string_view strName,
 std::optional<std::filesystem::path> FindDataFile(std::string_view strName)
 {
     return FindDataFile(strName, ProgramDirectory());
+}
+
+std::optional<std::filesystem::path> FindDataFileEntry(std::string_view strName,
+                                                       const std::filesystem::path& programDirectory)
+{
+    const std::filesystem::path name(strName);
+    if (Exists(name))
+        return name;
+    if (!programDirectory.empty() && Exists(programDirectory / name))
+        return programDirectory / name;
+    return std::nullopt;
+}
+
+std::optional<std::filesystem::path> FindDataFileEntry(std::string_view strName)
+{
+    return FindDataFileEntry(strName, ProgramDirectory());
 }
 
 } // namespace tramino
