@@ -36,7 +36,8 @@ void PrintProgramHelp(const std::vector<std::unique_ptr<CCommand>>& vecCommands,
            "  --help, -h   show this help; after a command, show that command's help\n"
            "  --version    show the version\n"
            "\n"
-           "Exit status: 0 done, 1 failed (or the file checked is invalid), 2 bad usage.\n";
+           "Exit status: 0 done, 1 failed (or the file checked is invalid), 2 bad usage,\n"
+           "128 + N stopped by signal N (130 Ctrl-C, 143 SIGTERM, 129 SIGHUP).\n";
 }
 
 int ProgramUsageError(std::ostream& err, const std::string& strMessage)

@@ -19,6 +19,19 @@ bool Exists(const std::filesystem::path& path)
     return std::filesystem::exists(path, error);
 }
 
+// The current directory's name if it counts, else the program folder's if that counts.
+std::optional<std::filesystem::path> FindFirst(std::string_view strName,
+                                               const std::filesystem::path& programDirectory,
+                                               bool (*pfnCounts)(const std::filesystem::path&))
+{
+    const std::filesystem::path name(strName);
+    if (pfnCounts(name))
+        return name;
+    if (!programDirectory.empty() && pfnCounts(programDirectory / name))
+        return programDirectory / name;
+    return std::nullopt;
+}
+
 } // namespace
 
 std::filesystem::path ProgramDirectory()
@@ -33,12 +46,7 @@ std::filesystem::path ProgramDirectory()
 std::optional<std::filesystem::path> FindDataFile(std::string_view strName,
                                                   const std::filesystem::path& programDirectory)
 {
-    const std::filesystem::path name(strName);
-    if (IsRegularFile(name))
-        return name;
-    if (!programDirectory.empty() && IsRegularFile(programDirectory / name))
-        return programDirectory / name;
-    return std::nullopt;
+    return FindFirst(strName, programDirectory, IsRegularFile);
 }
 
 std::optional<std::filesystem::path> FindDataFile(std::string_view strName)
@@ -49,12 +57,7 @@ std::optional<std::filesystem::path> FindDataFile(std::string_view strName)
 std::optional<std::filesystem::path> FindDataFileEntry(std::string_view strName,
                                                        const std::filesystem::path& programDirectory)
 {
-    const std::filesystem::path name(strName);
-    if (Exists(name))
-        return name;
-    if (!programDirectory.empty() && Exists(programDirectory / name))
-        return programDirectory / name;
-    return std::nullopt;
+    return FindFirst(strName, programDirectory, Exists);
 }
 
 std::optional<std::filesystem::path> FindDataFileEntry(std::string_view strName)
