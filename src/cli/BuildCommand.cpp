@@ -1,6 +1,7 @@
 #include "cli/Command.h"
 #include "cli/PanelOptions.h"
 #include "cli/ProgressBar.h"
+#include "common/ReplacingFile.h"
 #include "resample/ConvertPicture.h"
 #include "show/RecordCutter.h"
 #include "show/ShowFileWriter.h"
@@ -90,14 +91,14 @@ public:
 
     int Run(const CArguments& args, CCommandIo& io) override
     {
-        CResult<CBuildRequest> request = ParseRequest(args);
+        CResult<CBuildRequest> request = ParseRequest(args, io);
         if (!request)
             return io.UsageError(request.Message());
         return Build(request.Value(), io);
     }
 
 private:
-    static CResult<CBuildRequest> ParseRequest(const CArguments& args)
+    static CResult<CBuildRequest> ParseRequest(const CArguments& args, CCommandIo& io)
     {
         CBuildRequest request;
         request.m_vecPictures = args.Operands();
@@ -107,7 +108,7 @@ private:
         if (pOutput == nullptr || pOutput->empty())
             return CStatus::Error("the show file to write is missing (-o SHOW.qrv)");
         request.m_strOutput = *pOutput;
-        CResult<CPanelChoice> panel = ResolvePanel(args);
+        CResult<CPanelChoice> panel = ResolvePanel(args, io);
         if (!panel)
             return panel.Status();
         request.m_panel = panel.Value();
@@ -139,12 +140,16 @@ private:
 
     static int Build(const CBuildRequest& request, CCommandIo& io)
     {
+        if (CStatus status = CheckWritableTarget(request.m_strOutput, request.m_vecPictures); !status)
+            return io.Failure(status.Message());
         const CPanelSize size = request.m_panel.m_size;
         CProgressBar progress(io.Err(), "converting");
         std::vector<CResult<CPicture>> vecConverted = ConvertPicturesToPanel(
             request.m_vecPictures, size.m_nWidth, size.m_nHeight, request.m_convert,
-            [&progress](size_t nDone, size_t nTotal) { progress.Update(nDone, nTotal); });
+            [&progress](size_t nDone, size_t nTotal) { progress.Update(nDone, nTotal); }, io.StopFlag());
         progress.Finish();
+        if (io.StopRequested())
+            return kExitFailure;
 
         CResult<CPictureStore> store = CPictureStore::Create(size.m_nWidth, size.m_nHeight);
         if (!store)
@@ -152,9 +157,11 @@ private:
         size_t nUnreadable = 0;
         for (CResult<CPicture>& picture : vecConverted)
         {
+            if (io.StopRequested())
+                return kExitFailure;
             if (!picture)
             {
-                io.Err() << "tramino-cli build: " << picture.Message() << "\n";
+                io.Warning(picture.Message());
                 ++nUnreadable;
             }
             else if (CStatus status = store.Value().Add(picture.Value()); !status)
@@ -171,9 +178,9 @@ private:
             return io.Failure(status.Message());
         std::error_code error;
         const auto nBytes = std::filesystem::file_size(request.m_strOutput, error);
-        io.Out() << "Wrote " << request.m_strOutput << ": " << store.Value().Count() << " picture"
+        io.Out() << "Wrote " << Printable(request.m_strOutput) << ": " << store.Value().Count() << " picture"
                  << (store.Value().Count() == 1 ? "" : "s") << ", " << EffectName(request.m_effect) << ", "
-                 << PanelSizeText(size) << " panel (" << request.m_panel.m_strOrigin << ")";
+                 << PanelSizeText(size) << " panel (" << Printable(request.m_panel.m_strOrigin) << ")";
         if (!error)
             io.Out() << ", " << nBytes << " bytes";
         io.Out() << "\n";
@@ -193,6 +200,8 @@ private:
         CProgressBar progress(io.Err(), "writing");
         for (int i = 0; i < store.Count(); ++i)
         {
+            if (io.StopRequested())
+                return CStatus::Error("stopped");
             CResult<CPicture> picture = store.Read(i);
             if (!picture)
                 return picture.Status();

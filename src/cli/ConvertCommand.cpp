@@ -1,6 +1,7 @@
 #include "cli/Command.h"
 #include "cli/PanelOptions.h"
 #include "codec/BmpWriter.h"
+#include "common/ReplacingFile.h"
 #include "resample/ConvertPicture.h"
 
 namespace tramino::cli
@@ -40,11 +41,13 @@ public:
     {
         if (args.Operands().size() != 2)
             return io.UsageError("needs the picture to convert and the BMP file to write");
-        const CResult<CPanelChoice> panel = ResolvePanel(args);
+        const CResult<CPanelChoice> panel = ResolvePanel(args, io);
         if (!panel)
             return io.UsageError(panel.Message());
         const std::string& strIn = args.Operands()[0];
         const std::string& strOut = args.Operands()[1];
+        if (CStatus status = CheckWritableTarget(strOut, {strIn}); !status)
+            return io.Failure(status.Message());
         const CPanelSize size = panel.Value().m_size;
         CConvertOptions options;
         options.m_bFast = args.Has("fast");
@@ -52,10 +55,12 @@ public:
             ConvertPictureToPanel(strIn, size.m_nWidth, size.m_nHeight, options);
         if (!picture)
             return io.Failure(picture.Message());
+        if (io.StopRequested())
+            return kExitFailure;
         if (CStatus status = WriteBmpFile(picture.Value(), strOut); !status)
             return io.Failure(status.Message());
-        io.Out() << "Wrote " << strOut << ": " << PanelSizeText(size) << " (" << panel.Value().m_strOrigin
-                 << ")\n";
+        io.Out() << "Wrote " << Printable(strOut) << ": " << PanelSizeText(size) << " ("
+                 << Printable(panel.Value().m_strOrigin) << ")\n";
         return kExitOk;
     }
 };

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <fstream>
 #include <random>
@@ -171,7 +170,7 @@ void WriteBytes(const std::string& strPath, std::string_view bytes)
 }
 
 CProgramRun RunProgram(const std::vector<std::string>& vecArgs, const std::string& strTmpDir,
-                       rlim_t nFileSizeLimit)
+                       rlim_t nFileSizeLimit, const std::function<void(pid_t)>& fnWhileRunning)
 {
     // Memory files take any amount of output without a reader, so the child never blocks.
     const int hOut = ::memfd_create("stdout", MFD_CLOEXEC);
@@ -189,8 +188,6 @@ CProgramRun RunProgram(const std::vector<std::string>& vecArgs, const std::strin
         ::setenv("TMPDIR", strTmpDir.c_str(), 1);
         if (nFileSizeLimit > 0)
         {
-            // An ignored signal stays ignored across exec.
-            std::signal(SIGXFSZ, SIG_IGN);
             const struct rlimit limit
             {
                 nFileSizeLimit, nFileSizeLimit
@@ -200,6 +197,8 @@ CProgramRun RunProgram(const std::vector<std::string>& vecArgs, const std::strin
         ::execv(vecArgv[0], vecArgv.data());
         _exit(127);
     }
+    if (nPid > 0 && fnWhileRunning)
+        fnWhileRunning(nPid);
     CProgramRun run;
     run.m_nStatus = nPid < 0 ? -1 : WaitStatus(nPid);
     run.m_strOut = ReadAll(hOut);
