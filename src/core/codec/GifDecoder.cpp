@@ -5,6 +5,7 @@
 #include <gif_lib.h>
 
 #include <algorithm>
+#include <array>
 #include <functional>
 
 namespace tramino
@@ -146,11 +147,18 @@ std::vector<CRgb> GifPalette(const ColorMapObject* pMap)
     return vecPalette;
 }
 
+void StoreRgb(CRgb cr, uint8_t* pRgb)
+{
+    pRgb[0] = cr.m_nRed;
+    pRgb[1] = cr.m_nGreen;
+    pRgb[2] = cr.m_nBlue;
+}
+
 void FillRect(CPicture& picture, int nLeft, int nTop, int nRight, int nBottom, CRgb cr)
 {
     for (int y = nTop; y < nBottom; ++y)
         for (int x = nLeft; x < nRight; ++x)
-            picture.SetPixel(x, y, cr);
+            StoreRgb(cr, picture.Row(y) + 3 * static_cast<size_t>(x));
 }
 
 // The canvas a browser shows, one image after the other.
@@ -227,21 +235,20 @@ CStatus CGifFrameReader::Draw(const GraphicsControlBlock& control)
     m_nTop = std::min(image.Top, m_canvas.Height());
     m_nRight = static_cast<int>(std::min<int64_t>(int64_t{image.Left} + image.Width, m_canvas.Width()));
     m_nBottom = static_cast<int>(std::min<int64_t>(int64_t{image.Top} + image.Height, m_canvas.Height()));
+    // Every index has a colour: those beyond the table are black.
+    std::array<CRgb, 256> vecColours{};
     const std::vector<CRgb> vecPalette = GifPalette(image.ColorMap ? image.ColorMap : m_pGif->SColorMap);
+    std::copy_n(vecPalette.begin(), std::min(vecPalette.size(), vecColours.size()), vecColours.begin());
     return ReadImageRows(*m_pSource, m_pGif.get(), m_vecLine,
                          [&](int y, const GifPixelType* pIndices)
                          {
-                             if (image.Top + y >= m_nBottom)
+                             if (image.Top + y >= m_nBottom || m_nLeft >= m_nRight)
                                  return;
-                             for (int x = m_nLeft; x < m_nRight; ++x)
-                             {
-                                 const int nIndex = pIndices[x - image.Left];
-                                 if (nIndex != control.TransparentColor)
-                                     m_canvas.SetPixel(x, image.Top + y,
-                                                       static_cast<size_t>(nIndex) < vecPalette.size()
-                                                           ? vecPalette[static_cast<size_t>(nIndex)]
-                                                           : CRgb{});
-                             }
+                             uint8_t* pOut = m_canvas.Row(image.Top + y) + 3 * static_cast<size_t>(m_nLeft);
+                             const GifPixelType* pIn = pIndices + (m_nLeft - image.Left);
+                             for (int x = m_nLeft; x < m_nRight; ++x, ++pIn, pOut += 3)
+                                 if (*pIn != control.TransparentColor)
+                                     StoreRgb(vecColours[*pIn], pOut);
                          });
 }
 
