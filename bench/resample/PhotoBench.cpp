@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <iterator>
+#include <utility>
 #include <vector>
 
 extern char** environ;
@@ -81,27 +83,6 @@ std::vector<std::string> JpegFiles(const std::string& strDir)
     return vecFiles;
 }
 
-// Each picture option on its own, beside the default conversion.
-void TimeOptions(const std::vector<std::string>& vecFiles, double fDefault)
-{
-    const std::pair<const char*, CConvertOptions> arrOptions[] = {
-        {"--fit contain", {.m_eFit = EFit::Contain}},
-        {"--fit cover", {.m_eFit = EFit::Cover}},
-        {"--dither ordered", {.m_eDither = EDither::Ordered}},
-        {"--dither diffusion", {.m_eDither = EDither::Diffusion}},
-        {"--auto-orient", {.m_bAutoOrient = true}},
-    };
-    for (const auto& [szName, options] : arrOptions)
-    {
-        bool bOk = true;
-        double fBest = 1e30;
-        for (int i = 0; i < 3; ++i)
-            fBest = std::min(fBest, Seconds([&] { return ConvertAll(vecFiles, options); }, bOk));
-        std::printf("ConvertPictureToPanel %-18s %7.3f s   %.2fx the default%s\n", szName, fBest,
-                    fBest / fDefault, bOk ? "" : "   SOME FILES FAILED");
-    }
-}
-
 void TimeConversions(const std::vector<std::string>& vecFiles)
 {
     std::printf("\n== Converting %zu photos to %d x %d, one core, best of 3 ==\n", vecFiles.size(),
@@ -114,21 +95,35 @@ void TimeConversions(const std::vector<std::string>& vecFiles)
             bAll = RunChild({"djpeg", "-bmp", "-outfile", "/dev/null", strFile}).m_bOk && bAll;
         return bAll;
     };
-    double fDjpeg = 1e30, fOurs = 1e30, fFast = 1e30;
-    for (int i = 0; i < 3; ++i) // interleaved, so that a busy moment hits all three alike
+    // The default conversion, fast mode, then each picture option on its own.
+    const std::pair<const char*, CConvertOptions> arrRuns[] = {
+        {"", {}},
+        {", fast mode", {.m_bFast = true}},
+        {" --fit contain", {.m_eFit = EFit::Contain}},
+        {" --fit cover", {.m_eFit = EFit::Cover}},
+        {" --dither ordered", {.m_eDither = EDither::Ordered}},
+        {" --dither diffusion", {.m_eDither = EDither::Diffusion}},
+        {" --auto-orient", {.m_bAutoOrient = true}},
+    };
+    double fDjpeg = 1e30;
+    std::vector<double> vecBest(std::size(arrRuns), 1e30);
+    for (int i = 0; i < 3; ++i) // interleaved, so that a busy moment hits all alike
     {
         fDjpeg = std::min(fDjpeg, Seconds(djpeg, bOk));
-        fOurs = std::min(fOurs, Seconds([&] { return ConvertAll(vecFiles, {}); }, bOk));
-        fFast = std::min(fFast, Seconds([&] { return ConvertAll(vecFiles, {.m_bFast = true}); }, bOk));
+        for (size_t r = 0; r < std::size(arrRuns); ++r)
+            vecBest[r] =
+                std::min(vecBest[r], Seconds([&] { return ConvertAll(vecFiles, arrRuns[r].second); }, bOk));
     }
     std::printf("djpeg -bmp, one process per file  %7.3f s\n", fDjpeg);
-    std::printf("ConvertPictureToPanel             %7.3f s   %.2fx djpeg (target <= 1.20)\n", fOurs,
-                fOurs / fDjpeg);
-    std::printf("ConvertPictureToPanel, fast mode  %7.3f s   %.2fx djpeg (target <= 0.60)\n", fFast,
-                fFast / fDjpeg);
+    std::printf("ConvertPictureToPanel             %7.3f s   %.2fx djpeg (target <= 1.20)\n", vecBest[0],
+                vecBest[0] / fDjpeg);
+    std::printf("ConvertPictureToPanel, fast mode  %7.3f s   %.2fx djpeg (target <= 0.60)\n", vecBest[1],
+                vecBest[1] / fDjpeg);
+    for (size_t r = 2; r < std::size(arrRuns); ++r)
+        std::printf("  %-31s %7.3f s   %.2fx the default conversion\n", arrRuns[r].first + 1, vecBest[r],
+                    vecBest[r] / vecBest[0]);
     if (!bOk)
         std::printf("SOME FILES FAILED to decode or convert\n");
-    TimeOptions(vecFiles, fOurs);
 }
 
 } // namespace
