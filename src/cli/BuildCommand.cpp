@@ -1,5 +1,6 @@
 #include "cli/Command.h"
 #include "cli/PanelOptions.h"
+#include "cli/PictureOptions.h"
 #include "cli/ProgressBar.h"
 #include "common/ReplacingFile.h"
 #include "resample/ConvertPicture.h"
@@ -58,7 +59,9 @@ public:
     std::string Help() const override
     {
         return "Usage: tramino-cli build [--panel-code N | --size WxH] [--mode NAME] [--fast] [-j N]\n"
-               "                         [--keep-going] -o SHOW.qrv PICTURE...\n"
+               "                         [--fit HOW] [--gravity WHERE] [--background RRGGBB]\n"
+               "                         [--dither HOW] [--auto-orient] [--keep-going]\n"
+               "                         -o SHOW.qrv PICTURE...\n"
                "\n"
                "Converts every picture (BMP, JPEG or GIF) to the panel size, in the order given, and\n"
                "writes them into one show file with the transition. Pictures that cannot be read are\n"
@@ -71,7 +74,8 @@ public:
                "                   \"Shutter(Left to Right)\" (shutter-lr),\n"
                "                   \"Shutter(Top to Bottom)\" (shutter-tb), \"Circle\" (circle)\n"
                "  --fast           let the JPEG decoder scale down while decoding (faster, slightly\n"
-               "                   different pixels)\n"
+               "                   different pixels)\n" +
+               std::string(PictureOptionsHelp()) +
                "  -j, --jobs N     pictures converted at once (default: one per core)\n"
                "  --keep-going     build the show from the pictures that can be read\n"
                "  -o, --output F   the show file to write (replaced only when complete)\n"
@@ -86,6 +90,8 @@ public:
                                              {"jobs", true, 'j'},
                                              {"keep-going", false},
                                              {"output", true, 'o'}});
+        const std::vector<COptionSpec> vecPicture = PictureOptions();
+        vecOptions.insert(vecOptions.end(), vecPicture.begin(), vecPicture.end());
         return vecOptions;
     }
 
@@ -134,6 +140,8 @@ private:
             request.m_convert.m_nThreads = *jobs;
         }
         request.m_convert.m_bFast = args.Has("fast");
+        if (CStatus status = ParsePictureOptions(args, request.m_convert); !status)
+            return status;
         request.m_bKeepGoing = args.Has("keep-going");
         return request;
     }

@@ -137,9 +137,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
     FUZZ_CHECK(bRowsOk == picture.IsOk(), "row reader and decoder disagree on whether the picture is valid");
     CheckFrames(pData, nSize);
 
-    // The import's own path; the fast variant lets a JPEG scale while decoding.
+    // The import's own path; the fast variant lets a JPEG scale while decoding. The picture
+    // options vary with the size too.
     CConvertOptions options;
     options.m_bFast = nSize % 2 == 1;
+    options.m_eFit = static_cast<EFit>(nSize / 2 % 3);
+    options.m_eDither = static_cast<EDither>(nSize / 6 % 3);
+    options.m_bAutoOrient = nSize / 18 % 2 == 1;
     const CResult<CPicture> converted =
         ConvertPictureToPanel(ScratchPath(pData, nSize), g_nPanelWidth, g_nPanelHeight, options);
     if (converted)
@@ -148,7 +152,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
                        converted.Value().Height() == g_nPanelHeight && converted.Value().BitsPerPixel() == 24,
                    "conversion gave a picture that is not the panel size");
     }
-    if (!options.m_bFast)
+    // A crop stops decoding after its last row, so it does not see damage below it.
+    if (!options.m_bFast && options.m_eFit != EFit::Cover)
         FUZZ_CHECK(converted.IsOk() == picture.IsOk(), "conversion and decoder disagree on validity");
     return 0;
 }
