@@ -22,6 +22,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -270,11 +271,20 @@ TEST_F(MainDlgTest, ModeComboHoldsTheFourTextsSortedAndStartsOnTheSecond)
     EXPECT_EQ(m_pDlg->ModeCombo()->currentText(), g_szLangText[10]);
 }
 
-TEST_F(MainDlgTest, PictureFilterMatchesEveryLetterCase)
+TEST_F(MainDlgTest, PictureFilterShowsAReadableNameAndMatchesEveryLetterCase)
 {
-    const QString strFilter = PictureFileFilter();
-    EXPECT_TRUE(strFilter.startsWith(QStringLiteral("*.bmp;*.jpg;*.gif (")));
-    const QString strPatterns = strFilter.section(QLatin1Char('('), 1).chopped(1);
+    const QString strFilter = PictureFileFilter(QStringLiteral("Pictures"), QStringLiteral("All files"));
+    // What Qt's dialog shows with the patterns hidden, as the window opens it.
+    QFileDialog dialog(nullptr, QString(), QString(), strFilter);
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+    const auto* pTypes = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    ASSERT_NE(pTypes, nullptr);
+    ASSERT_EQ(pTypes->count(), 2);
+    EXPECT_EQ(pTypes->itemText(0), QStringLiteral("Pictures (*.bmp *.jpg *.jpeg *.gif *.png)"));
+    EXPECT_EQ(pTypes->itemText(1), QStringLiteral("All files"));
+
+    const QString strPictures = strFilter.section(QStringLiteral(";;"), 0, 0);
+    const QString strPatterns = strPictures.section(QLatin1Char('('), -1).chopped(1);
     const auto matches = [&strPatterns](const QString& strName)
     {
         for (const QString& strPattern : strPatterns.split(QLatin1Char(' ')))
@@ -288,11 +298,11 @@ TEST_F(MainDlgTest, PictureFilterMatchesEveryLetterCase)
         }
         return false;
     };
-    for (const char* szName : {"a.bmp", "DSC0001.JPG", "x.Gif", "y.jPg"})
+    for (const char* szName : {"a.bmp", "DSC0001.JPG", "x.Gif", "y.jPg", "b.JPEG", "c.png"})
     {
         EXPECT_TRUE(matches(QLatin1String(szName))) << szName;
     }
-    for (const char* szName : {"a.png", "b.jpeg", "bmp"})
+    for (const char* szName : {"a.tif", "bmp", "a.bmp.txt"})
     {
         EXPECT_FALSE(matches(QLatin1String(szName))) << szName;
     }
@@ -302,7 +312,8 @@ TEST_F(MainDlgTest, LoadingOnePictureListsStoresSelectsAndShowsIt)
 {
     Start();
     const QStringList vecPaths = LoadColours(1);
-    EXPECT_EQ(m_pDialogs->m_strOpenFilter, PictureFileFilter());
+    EXPECT_EQ(m_pDialogs->m_strOpenFilter,
+              PictureFileFilter(QStringLiteral("Pictures"), QStringLiteral("All files")));
     EXPECT_EQ(ListTexts(), vecPaths);
     EXPECT_EQ(m_pDlg->WorkerShared().m_nImageCount.load(), 1);
     EXPECT_EQ(StoreOrder(), (std::vector<int>{0}));
