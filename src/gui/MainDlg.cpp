@@ -7,7 +7,7 @@
 #include "ImportJob.h"
 #include "PanelCanvas.h"
 #include "PathDelegate.h"
-#include "StartupNotice.h"
+#include "UnreadableSettings.h"
 
 #include "settings/DataFile.h"
 #include "settings/StartupSettings.h"
@@ -63,6 +63,23 @@ QString TextOr(int nKey, const char* szEnglish)
 {
     const QString& str = g_szLangText[static_cast<size_t>(nKey)];
     return str.isEmpty() ? QString::fromUtf8(szEnglish) : str;
+}
+
+// What start-up found wrong with the data files; empty when nothing.
+QString StartupNotice(const CWindowTexts& texts)
+{
+    QStringList vecNotices;
+    if (texts.m_bBuiltIn)
+    {
+        vecNotices += QString::fromUtf8(g_szBuiltInTextsNotice);
+    }
+    if (const std::optional<CUnreadableFile> unreadable = FindUnreadableSettingsFile(ProgramDirectory()))
+    {
+        vecNotices += texts.Text(EUiText::SettingsUnreadable)
+                          .arg(QFile::decodeName(unreadable->m_path.c_str()),
+                               QString::fromStdString(unreadable->m_strReason));
+    }
+    return vecNotices.join(QStringLiteral("\n\n"));
 }
 
 template <class TControl>
@@ -175,19 +192,7 @@ void CMainDlg::LoadTexts(int nLanguageCode)
     {
         QCoreApplication::installTranslator(&m_qtTranslator);
     }
-
-    QStringList vecNotices;
-    if (m_texts.m_bBuiltIn)
-    {
-        vecNotices += QString::fromUtf8(g_szBuiltInTextsNotice);
-    }
-    if (const std::optional<CUnreadableFile> unreadable = FindUnreadableSettingsFile(ProgramDirectory()))
-    {
-        vecNotices += m_texts.Text(EUiText::SettingsUnreadable)
-                          .arg(QFile::decodeName(unreadable->m_path.c_str()),
-                               QString::fromStdString(unreadable->m_strReason));
-    }
-    m_strStartupNotice = vecNotices.join(QStringLiteral("\n\n"));
+    m_strStartupNotice = StartupNotice(m_texts);
 }
 
 void CMainDlg::CreateControls()

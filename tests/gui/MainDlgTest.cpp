@@ -786,7 +786,9 @@ TEST_F(MainDlgTest, AboutBoxOpensFromContextMenuAndCloses)
          {QStringLiteral(".qrv"), QStringLiteral("Qt ") + QLatin1String(qVersion()),
           QStringLiteral("libjpeg-turbo 2."), QStringLiteral("giflib 5."), QStringLiteral("libpng 1.")})
     {
-        EXPECT_TRUE(strAbout.contains(strName)) << strAbout.toStdString();
+        // A name and its version are held together by a no-break space.
+        EXPECT_TRUE(strAbout.contains(QString(strName).replace(QLatin1Char(' '), QChar::Nbsp)))
+            << strAbout.toStdString();
     }
     EXPECT_TRUE(m_pDlg->isVisible());
 

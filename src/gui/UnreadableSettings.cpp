@@ -1,4 +1,4 @@
-#include "StartupNotice.h"
+#include "UnreadableSettings.h"
 
 #include <cerrno>
 #include <cstring>
