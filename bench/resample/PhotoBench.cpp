@@ -1,22 +1,14 @@
 #include "PhotoBench.h"
 
+#include "BenchSupport.h"
 #include "resample/ConvertPicture.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <iterator>
 #include <utility>
 #include <vector>
-
-extern char** environ;
 
 namespace tramino::bench
 {
@@ -29,58 +21,12 @@ namespace fs = std::filesystem;
 constexpr int g_nPanelWidth = 320;
 constexpr int g_nPanelHeight = 240;
 
-struct CChildRun
-{
-    bool m_bOk = false;
-    long m_nMaxRssKiB = 0;
-};
-
-// Runs a program to its end, its output thrown away; reports its peak resident memory.
-CChildRun RunChild(std::vector<std::string> vecArgs)
-{
-    std::vector<char*> vecArgv;
-    vecArgv.reserve(vecArgs.size() + 1);
-    for (std::string& str : vecArgs)
-        vecArgv.push_back(str.data());
-    vecArgv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int nError = posix_spawnp(&pid, vecArgv[0], &actions, nullptr, vecArgv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (nError != 0)
-        return {};
-    int nStatus = 0;
-    rusage usage{};
-    if (wait4(pid, &nStatus, 0, &usage) != pid)
-        return {};
-    return {WIFEXITED(nStatus) && WEXITSTATUS(nStatus) == 0, usage.ru_maxrss};
-}
-
-double Seconds(const std::function<bool()>& fn, bool& bOk)
-{
-    const auto start = std::chrono::steady_clock::now();
-    bOk = fn() && bOk;
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
 bool ConvertAll(const std::vector<std::string>& vecFiles, const CConvertOptions& options)
 {
     bool bAll = true;
     for (const std::string& strFile : vecFiles)
         bAll = ConvertPictureToPanel(strFile, g_nPanelWidth, g_nPanelHeight, options).IsOk() && bAll;
     return bAll;
-}
-
-std::vector<std::string> JpegFiles(const std::string& strDir)
-{
-    std::vector<std::string> vecFiles;
-    for (const fs::directory_entry& entry : fs::directory_iterator(strDir))
-        if (entry.is_regular_file() && entry.path().extension() == ".jpg")
-            vecFiles.push_back(entry.path().string());
-    std::sort(vecFiles.begin(), vecFiles.end());
-    return vecFiles;
 }
 
 void TimeConversions(const std::vector<std::string>& vecFiles)

@@ -637,8 +637,8 @@ CWorkerRun CMainDlg::MakeWorkerRun() const
 {
     const auto Text = [](int nKey) { return g_szLangText[static_cast<size_t>(nKey)].toStdString(); };
     CWorkerRun run;
-    run.m_strMode =
-        ResolveMode(m_cbMode->currentText().toStdString(), {Text(10), Text(11), Text(12), Text(13)});
+    run.m_effect = ResolveEffect(m_cbMode->currentText().toStdString(),
+                                 std::array{Text(10), Text(11), Text(12), Text(13)});
     run.m_nPanelWidth = g_nPanelWidth;
     run.m_nPanelHeight = g_nPanelHeight;
     run.m_texts = {Text(16), Text(1), Text(5), Text(9)};

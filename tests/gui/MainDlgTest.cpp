@@ -9,13 +9,12 @@
 #include <QFileInfo>
 
 #include "common/Version.h"
+#include "pipeline/ShowBuilder.h"
 #include "resample/ConvertPicture.h"
 #include "settings/LangTable.h"
 #include "settings/PanelSize.h"
 #include "settings/ProfileFile.h"
 #include "settings/VendaleIni.h"
-#include "show/RecordCutter.h"
-#include "show/ShowFileWriter.h"
 #include "show/Transition.h"
 #include "store/PictureStore.h"
 
@@ -66,9 +65,13 @@ public:
         m_nFailing = nNth;
     }
 
-    int Rename(const std::string& strFrom, const std::string& strTo) override
+    CResult<ERenamed> Rename(const std::string& strFrom, const std::string& strTo) override
     {
-        return ++m_nRenames == m_nFailing ? EACCES : CStoreFileOps::Rename(strFrom, strTo);
+        if (++m_nRenames == m_nFailing)
+        {
+            return ErrnoStatus("rename '" + strFrom + "' to", strTo, EACCES);
+        }
+        return CStoreFileOps::Rename(strFrom, strTo);
     }
 
 private:
@@ -912,7 +915,7 @@ protected:
             arrTexts[i] = g_szLangText[10 + i].toStdString();
         }
         const std::optional<EEffect> effect =
-            SelectEffect(ResolveMode(m_pDlg->ModeCombo()->currentText().toStdString(), arrTexts));
+            ResolveEffect(m_pDlg->ModeCombo()->currentText().toStdString(), arrTexts);
         EXPECT_TRUE(effect.has_value());
         return effect.value_or(EEffect::Normal);
     }
@@ -941,21 +944,23 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    // What the core's writer and record cutting make of the first nCount stored pictures; one
-    // that cannot be read is written white.
+    // What the core's show builder makes of the first nCount stored pictures; one that cannot be
+    // read is written white.
     QByteArray CoreShow(EEffect effect, int nCount)
     {
         const QString strPath = m_dir.filePath(QStringLiteral("core.qrv"));
-        CShowFileWriter writer;
-        EXPECT_TRUE(writer.Create(strPath.toStdString()));
+        PictureSources vecSources;
         for (int k = 0; k < nCount; ++k)
         {
-            const CResult<CPicture> picture = m_pDlg->Store()->Read(k);
-            EXPECT_TRUE(
-                picture ? WritePictureRecords(writer, effect, g_nPanelWidth, g_nPanelHeight, picture.Value())
-                        : WriteUnreadablePicture(writer, effect, g_nPanelWidth, g_nPanelHeight));
+            vecSources.push_back(
+                std::make_unique<CReadPictureSource>([this, k] { return m_pDlg->Store()->Read(k); }));
         }
-        EXPECT_TRUE(writer.Finish());
+        CShowBuildOptions options;
+        options.m_nPanelWidth = g_nPanelWidth;
+        options.m_nPanelHeight = g_nPanelHeight;
+        options.m_effect = effect;
+        options.m_eUnreadable = EUnreadable::WriteWhite;
+        EXPECT_TRUE(CShowBuilder(options).Build(vecSources, strPath.toStdString()).m_bWritten);
         return FileBytes(strPath);
     }
 

@@ -89,14 +89,20 @@ void RemoveAbandonedFolders(const std::string& strParent)
 
 } // namespace
 
-int CStoreFileOps::Rename(const std::string& strFrom, const std::string& strTo)
+CResult<ERenamed> CStoreFileOps::Rename(const std::string& strFrom, const std::string& strTo)
 {
-    return ::rename(strFrom.c_str(), strTo.c_str()) == 0 ? 0 : errno;
+    if (::rename(strFrom.c_str(), strTo.c_str()) == 0)
+        return ERenamed::Moved;
+    if (errno == ENOENT)
+        return ERenamed::NoSource;
+    return ErrnoStatus("rename '" + strFrom + "' to", strTo, errno);
 }
 
-int CStoreFileOps::RemoveFile(const std::string& strPath)
+CStatus CStoreFileOps::RemoveFile(const std::string& strPath)
 {
-    return ::unlink(strPath.c_str()) == 0 ? 0 : errno;
+    if (::unlink(strPath.c_str()) == 0 || errno == ENOENT)
+        return {};
+    return ErrnoStatus("remove", strPath, errno);
 }
 
 CResult<CPictureStore> CPictureStore::Create(int nPanelWidth, int nPanelHeight,
@@ -189,11 +195,19 @@ CStatus CPictureStore::CheckPosition(int nPosition, int nLimit) const
 
 CStatus CPictureStore::MoveIfPresent(const std::string& strFrom, const std::string& strTo, bool& bMoved)
 {
-    const int nError = m_pFileOps->Rename(strFrom, strTo);
-    bMoved = nError == 0;
-    if (nError == 0 || nError == ENOENT)
-        return {};
-    return ErrnoStatus("rename '" + strFrom + "' to", strTo, nError);
+    const CResult<ERenamed> renamed = m_pFileOps->Rename(strFrom, strTo);
+    bMoved = renamed && renamed.Value() == ERenamed::Moved;
+    return renamed ? CStatus() : renamed.Status();
+}
+
+CStatus CPictureStore::MoveBack(const std::string& strFrom, const std::string& strTo)
+{
+    const CResult<ERenamed> renamed = m_pFileOps->Rename(strFrom, strTo);
+    if (!renamed)
+        return renamed.Status();
+    if (renamed.Value() == ERenamed::NoSource)
+        return ErrnoStatus("rename '" + strFrom + "' back to", strTo, ENOENT);
+    return {};
 }
 
 CStatus CPictureStore::Undo(const CStatus& failure, const CStatus& undoResult)
@@ -241,12 +255,9 @@ CStatus CPictureStore::Delete(int nPosition)
         {
             CStatus undoResult;
             for (auto it = vecMoved.rbegin(); it != vecMoved.rend() && undoResult; ++it)
-                if (int nError = m_pFileOps->Rename(PathOf(*it - 1), PathOf(*it)); nError != 0)
-                    undoResult = ErrnoStatus("rename '" + PathOf(*it - 1) + "' back to", PathOf(*it), nError);
+                undoResult = MoveBack(PathOf(*it - 1), PathOf(*it));
             if (undoResult && bSetAside)
-                if (int nError = m_pFileOps->Rename(strDeleted, PathOf(nPosition)); nError != 0)
-                    undoResult =
-                        ErrnoStatus("rename '" + strDeleted + "' back to", PathOf(nPosition), nError);
+                undoResult = MoveBack(strDeleted, PathOf(nPosition));
             return Undo(status, undoResult);
         }
         if (bMoved)
@@ -283,17 +294,13 @@ CStatus CPictureStore::SwapWithNext(int nPosition)
         if (!status && bSecondMoved)
         {
             // Put the second picture back before the first, whose place it now holds.
-            if (int nError = m_pFileOps->Rename(strFirst, strSecond); nError != 0)
-                return Undo(status, ErrnoStatus("rename '" + strFirst + "' back to", strSecond, nError));
+            if (CStatus undoResult = MoveBack(strFirst, strSecond); !undoResult)
+                return Undo(status, undoResult);
         }
     }
     if (status)
         return {};
-    CStatus undoResult;
-    if (bFirstMoved)
-        if (int nError = m_pFileOps->Rename(strTransit, strFirst); nError != 0)
-            undoResult = ErrnoStatus("rename '" + strTransit + "' back to", strFirst, nError);
-    return Undo(status, undoResult);
+    return Undo(status, bFirstMoved ? MoveBack(strTransit, strFirst) : CStatus());
 }
 
 CResult<CPicture> CPictureStore::Read(int nPosition) const
@@ -336,8 +343,8 @@ CStatus CPictureStore::Close()
             if (typeError && result)
                 result = ErrnoStatus("remove", strPath, typeError.value());
         }
-        else if (int nError = m_pFileOps->RemoveFile(strPath); nError != 0 && nError != ENOENT && result)
-            result = ErrnoStatus("remove", strPath, nError);
+        else if (CStatus removed = m_pFileOps->RemoveFile(strPath); !removed && result)
+            result = removed;
     }
     if (::rmdir(m_strFolder.c_str()) != 0 && errno != ENOENT && result)
         result = ErrnoStatus("remove the picture folder", m_strFolder, errno);

@@ -84,6 +84,8 @@ private:
     CStatus CheckPosition(int nPosition, int nLimit) const;
     // Renames; a missing source is not an error (bMoved tells whether anything moved).
     CStatus MoveIfPresent(const std::string& strFrom, const std::string& strTo, bool& bMoved);
+    // Puts back a file an unfinished change moved; its absence is a failure here.
+    CStatus MoveBack(const std::string& strFrom, const std::string& strTo);
     CStatus Undo(const CStatus& failure, const CStatus& undoResult);
 
     std::string m_strFolder;
