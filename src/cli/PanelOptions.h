@@ -18,7 +18,7 @@ namespace tramino::cli
 struct CPanelChoice
 {
     CPanelSize m_size;
-    std::string m_strOrigin;  // "--size", "--panel-code 2", "PanelSize 2 of ./Vendale.ini", ...
+    std::string m_strOrigin;       // "--size", "--panel-code 2", "PanelSize 2 of ./Vendale.ini", ...
     std::string m_strWarning = {}; // why a Vendale.ini that is there could not be read
 };
 

@@ -93,6 +93,7 @@ std::vector<CResult<CPicture>> ConvertRegularFilesToPanel(const std::vector<std:
     std::vector<CResult<CPicture>> vecConverted =
         ConvertPicturesToPanel(vecRegular, nPanelWidth, nPanelHeight, options, fnProgress);
     std::vector<CResult<CPicture>> vecResults;
+    vecResults.reserve(vecRefused.size());
     auto itConverted = vecConverted.begin();
     for (std::optional<CStatus>& refused : vecRefused)
     {

@@ -5,6 +5,7 @@
 #include "settings/VendaleIni.h"
 
 #include <fcntl.h>
+#include <iterator>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -103,6 +104,7 @@ CWindowTexts ReadWindowTexts(const CProfileFile& file, int nLanguageCode)
         texts.m_arrLang[static_cast<size_t>(i)] = QString::fromStdString(table.Text(i));
 
     std::vector<std::string> vecKeys;
+    vecKeys.reserve(std::size(g_arrUiTexts));
     for (const CUiTextEntry& entry : g_arrUiTexts)
         vecKeys.emplace_back(entry.m_szKey);
     const std::vector<std::string> vecValues = file.GetStrings(strSection, vecKeys);

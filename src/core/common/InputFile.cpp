@@ -17,14 +17,13 @@ CResult<CInputFile> OpenRegularFile(const std::string& strPath, const std::strin
     {
     };
     CStatus status;
-    if (::fstat(hFile, &fileStat) != 0)
-        status = ErrnoStatus(strWhat, strPath, errno);
-    else if (S_ISDIR(fileStat.st_mode))
+    const bool bStatted = ::fstat(hFile, &fileStat) == 0;
+    if (bStatted && S_ISDIR(fileStat.st_mode))
         status = ErrnoStatus(strWhat, strPath, EISDIR);
-    else if (!S_ISREG(fileStat.st_mode))
+    else if (bStatted && !S_ISREG(fileStat.st_mode))
         status = CStatus::Error("Cannot " + strWhat + " '" + strPath + "': not a regular file");
     // Reads of a regular file do not care, but blocking ones are what every reader expects.
-    else if (::fcntl(hFile, F_SETFL, ::fcntl(hFile, F_GETFL) & ~O_NONBLOCK) != 0)
+    else if (!bStatted || ::fcntl(hFile, F_SETFL, ::fcntl(hFile, F_GETFL) & ~O_NONBLOCK) != 0)
         status = ErrnoStatus(strWhat, strPath, errno);
     if (!status)
     {

@@ -103,7 +103,12 @@ CStatus CheckWritableTarget(const std::string& strPath, const std::vector<std::s
         };
         if (optStat && ::stat(strInput.c_str(), &inputStat) == 0 && inputStat.st_dev == optStat->st_dev &&
             inputStat.st_ino == optStat->st_ino)
-            return CStatus::Error("Cannot write '" + strPath + "': it is the input file '" + strInput + "'");
+        {
+            std::string strMessage = "Cannot write '" + strPath + "': it is the input file '";
+            strMessage += strInput;
+            strMessage += "'";
+            return CStatus::Error(strMessage);
+        }
     }
     return {};
 }

@@ -47,7 +47,7 @@ CShowBuildResult CShowBuilder::Build(const PictureSources& vecSources, const std
             bool bGoOn = true;
             bool bGaveAny = false;
             const CStatus status = vecSources[i]->Produce(nWidth, nHeight,
-                                                          [&](CPicture picture)
+                                                          [&](const CPicture& picture)
                                                           {
                                                               bGaveAny = true;
                                                               bGoOn = WritePicture(run, i, &picture);

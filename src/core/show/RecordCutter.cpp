@@ -86,7 +86,8 @@ CStatus WritePictureRecords(CShowFileWriter& writer, EEffect effect, int nWidth,
     return CutRecords(writer, effect, nWidth, nHeight, stop,
                       [&](const CRecordWindow& window)
                       {
-                          const size_t nColumns = static_cast<size_t>(window.m_nX1 - window.m_nX0 + 1);
+                          const size_t nColumns =
+                              static_cast<size_t>(window.m_nX1) - static_cast<size_t>(window.m_nX0) + 1;
                           if (nColumns != 1)
                           {
                               CStatus status;
