@@ -117,7 +117,7 @@ CResult<std::unique_ptr<IShowFileSink>> OpenReplacingFile(const std::string& str
     for (int nAttempt = 0; nAttempt < 100; ++nAttempt)
     {
         const std::string strTemp =
-            (dir / ("." + path.filename().string() + "." + UniqueSuffix() + ".tmp")).string();
+            (dir / ("." + path.filename().native() + "." + UniqueSuffix() + ".tmp")).string();
         const int hFile = ::open(strTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (hFile < 0 && errno == EEXIST)
             continue;
