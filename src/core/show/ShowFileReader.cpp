@@ -124,7 +124,7 @@ uint32_t Be32(const uint8_t* p)
 
 std::string WindowText(const CRecordWindow& window)
 {
-    return "(" + std::to_string(window.m_nX0) + ", " + std::to_string(window.m_nX1) + ", " +
+    return '(' + std::to_string(window.m_nX0) + ", " + std::to_string(window.m_nX1) + ", " +
            std::to_string(window.m_nY0) + ", " + std::to_string(window.m_nY1) + ")";
 }
 
