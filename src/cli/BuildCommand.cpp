@@ -1,4 +1,5 @@
 #include "cli/Command.h"
+#include "cli/ModeOption.h"
 #include "cli/PanelOptions.h"
 #include "cli/ProgressBar.h"
 #include "resample/ConvertPicture.h"
@@ -16,23 +17,6 @@ namespace tramino::cli
 
 namespace
 {
-
-// The canonical names, and short ones that need no quoting in a shell.
-std::optional<EEffect> ParseModeName(const std::string& strName)
-{
-    if (std::optional<EEffect> effect = SelectEffect(strName))
-        return effect;
-    static const std::pair<const char*, EEffect> s_arrAliases[] = {
-        {"normal", EEffect::Normal},
-        {"shutter-lr", EEffect::ShutterLeftToRight},
-        {"shutter-tb", EEffect::ShutterTopToBottom},
-        {"circle", EEffect::Circle},
-    };
-    for (const auto& [szAlias, effect] : s_arrAliases)
-        if (strName == szAlias)
-            return effect;
-    return std::nullopt;
-}
 
 struct CBuildRequest
 {
@@ -65,10 +49,7 @@ public:
                "status is 1 whenever a picture was left out.\n"
                "\n"
                "Options:\n" +
-               std::string(PanelOptionsHelp()) +
-               "  --mode NAME      the transition: \"Normal\" (normal, the default),\n"
-               "                   \"Shutter(Left to Right)\" (shutter-lr),\n"
-               "                   \"Shutter(Top to Bottom)\" (shutter-tb), \"Circle\" (circle)\n"
+               std::string(PanelOptionsHelp()) + std::string(ModeOptionHelp()) +
                "  --fast           let the JPEG decoder scale down while decoding (faster, slightly\n"
                "                   different pixels)\n"
                "  -j, --jobs N     pictures converted at once (default: one per core)\n"
@@ -113,13 +94,10 @@ private:
         request.m_panel = panel.Value();
         if (const std::string* pMode = args.Value("mode"))
         {
-            std::optional<EEffect> effect = ParseModeName(*pMode);
+            CResult<EEffect> effect = ParseModeOption(*pMode);
             if (!effect)
-                return CStatus::Error(
-                    "unknown mode '" + *pMode +
-                    "' (use Normal, \"Shutter(Left to Right)\", \"Shutter(Top to Bottom)\", "
-                    "Circle or normal, shutter-lr, shutter-tb, circle)");
-            request.m_effect = *effect;
+                return effect.Status();
+            request.m_effect = effect.Value();
         }
         const CPanelSize size = request.m_panel.m_size;
         if (!EffectCoversPanel(request.m_effect, size.m_nWidth, size.m_nHeight))

@@ -31,8 +31,9 @@ CResult<std::string> OneOf(std::string_view strValue, std::initializer_list<std:
 
 CResult<std::string> HexColour(std::string_view strValue)
 {
-    const bool bHex = strValue.size() == 6 && std::all_of(strValue.begin(), strValue.end(), [](char ch)
-                                                          { return std::isxdigit(static_cast<unsigned char>(ch)); });
+    const bool bHex = strValue.size() == 6 &&
+                      std::all_of(strValue.begin(), strValue.end(),
+                                  [](char ch) { return std::isxdigit(static_cast<unsigned char>(ch)); });
     if (!bHex)
         return CStatus::Error("'" + std::string(strValue) + "' is no colour RRGGBB (six hexadecimal digits)");
     std::string strColour(strValue);

@@ -30,7 +30,8 @@ uint64_t ShowFileSize(EEffect effect, CPanelSize panel, uint64_t nPictures)
         static_cast<uint64_t>(EffectRecordCount(effect, panel.m_nWidth, panel.m_nHeight));
     uint64_t nPixels = 0;
     ForEachEffectRecord(effect, panel.m_nWidth, panel.m_nHeight,
-                        [&nPixels](const CRecordWindow& window) { nPixels += static_cast<uint64_t>(window.Area()); });
+                        [&nPixels](const CRecordWindow& window)
+                        { nPixels += static_cast<uint64_t>(window.Area()); });
     // Each pixel is one 16-bit value; each picture ends with its 16-bit marker.
     const uint64_t nPicture = nRecords * g_nRecordHeadSize + 2 * nPixels + 2;
     return g_nShowHeaderSize + nPictures * nPicture + 2;

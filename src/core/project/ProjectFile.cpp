@@ -47,7 +47,8 @@ std::string SyntaxReason(const nlohmann::json::parse_error& error)
 class CProjectReader
 {
 public:
-    CProjectReader(std::string strFile, fs::path folder) : m_strFile(std::move(strFile)), m_folder(std::move(folder))
+    CProjectReader(std::string strFile, fs::path folder)
+        : m_strFile(std::move(strFile)), m_folder(std::move(folder))
     {
     }
 
@@ -61,8 +62,8 @@ public:
 
     CStatus Fail(const std::string& strPlace, const std::string& strReason) const
     {
-        return CStatus::Error("Cannot read project '" + m_strFile + "': " + (strPlace.empty() ? "" : strPlace + ": ") +
-                              strReason);
+        return CStatus::Error("Cannot read project '" + m_strFile +
+                              "': " + (strPlace.empty() ? "" : strPlace + ": ") + strReason);
     }
 
 private:
@@ -73,7 +74,8 @@ private:
             return status;
         if (CStatus status = ReadFormat(root); !status)
             return status;
-        if (CStatus status = CheckObject(root, "", {"format", "panel", "transition", "output", "defaults", "pictures"});
+        if (CStatus status =
+                CheckObject(root, "", {"format", "panel", "transition", "output", "defaults", "pictures"});
             !status)
             return status;
         if (CStatus status = ReadPanel(Member(root, "panel"), project.m_panel); !status)
@@ -145,14 +147,15 @@ private:
             return status;
         const std::optional<EEffect> effect = SelectEffect(pTransition->get_ref<const std::string&>());
         if (!effect)
-            return Fail("transition", "'" + pTransition->get<std::string>() +
-                                          "' is none of Normal, Shutter(Left to Right), Shutter(Top to Bottom), "
-                                          "Circle");
+            return Fail("transition",
+                        "'" + pTransition->get<std::string>() +
+                            "' is none of Normal, Shutter(Left to Right), Shutter(Top to Bottom), "
+                            "Circle");
         const CPanelSize size = project.m_panel.m_size;
         if (!EffectCoversPanel(*effect, size.m_nWidth, size.m_nHeight))
             return Fail("transition", std::string(EffectName(*effect)) + " cannot cover a " +
-                                          std::to_string(size.m_nWidth) + "x" + std::to_string(size.m_nHeight) +
-                                          " panel");
+                                          std::to_string(size.m_nWidth) + "x" +
+                                          std::to_string(size.m_nHeight) + " panel");
         project.m_effect = *effect;
         return {};
     }
@@ -178,7 +181,8 @@ private:
                 return path.Status();
             std::error_code error;
             if (!fs::is_regular_file(path.Value().m_path, error))
-                return Fail(strPlace + ".path", "the picture '" + path.Value().m_path.string() + "' is not there");
+                return Fail(strPlace + ".path",
+                            "the picture '" + path.Value().m_path.string() + "' is not there");
             entry.m_path = path.Value();
             project.m_vecPictures.push_back(std::move(entry));
         }
@@ -186,8 +190,8 @@ private:
     }
 
     // The picture options of an object (the defaults or a picture), beside its other keys.
-    CStatus ReadValues(const Json& object, const std::string& strPlace, std::initializer_list<std::string_view> others,
-                       CPictureValues& values)
+    CStatus ReadValues(const Json& object, const std::string& strPlace,
+                       std::initializer_list<std::string_view> others, CPictureValues& values)
     {
         std::vector<std::string_view> vecKeys(others);
         for (const CPictureOptionInfo& info : PictureOptionTable())
@@ -203,8 +207,9 @@ private:
             const Json::value_t type = info.m_bFlag ? Json::value_t::boolean : Json::value_t::string;
             if (CStatus status = CheckType(*pValue, strPlaceOfValue, type); !status)
                 return status;
-            CResult<std::string> strValue = CanonicalPictureValue(
-                info.m_option, info.m_bFlag ? (pValue->get<bool>() ? "true" : "false") : pValue->get<std::string>());
+            CResult<std::string> strValue =
+                CanonicalPictureValue(info.m_option, info.m_bFlag ? (pValue->get<bool>() ? "true" : "false")
+                                                                  : pValue->get<std::string>());
             if (!strValue)
                 return Fail(strPlaceOfValue, strValue.Message());
             values[static_cast<size_t>(info.m_option)] = strValue.Value();
@@ -230,11 +235,13 @@ private:
             return Fail(strPlace, std::string("a whole number is needed, not ") + Describe(value));
         const bool bHuge = value.is_number_unsigned() && value.get<uint64_t>() > static_cast<uint64_t>(nMax);
         if (bHuge || value.get<int64_t>() < nMin || value.get<int64_t>() > nMax)
-            return Fail(strPlace, value.dump() + " is not from " + std::to_string(nMin) + " to " + std::to_string(nMax));
+            return Fail(strPlace, value.dump() + " is not from " + std::to_string(nMin) + " to " +
+                                      std::to_string(nMax));
         return value.get<int64_t>();
     }
 
-    CStatus CheckObject(const Json& value, const std::string& strPlace, const std::vector<std::string_view>& vecKeys)
+    CStatus CheckObject(const Json& value, const std::string& strPlace,
+                        const std::vector<std::string_view>& vecKeys)
     {
         if (CStatus status = CheckType(value, strPlace, Json::value_t::object); !status)
             return status;
@@ -356,9 +363,9 @@ CResult<CProject> LoadProject(const std::string& strPath)
     Json root;
     try
     {
-        root = Json::parse(
-            strText, [&duplicates](int nDepth, nlohmann::json::parse_event_t event, Json& parsed)
-            { return duplicates.OnEvent(nDepth, event, parsed); });
+        root =
+            Json::parse(strText, [&duplicates](int nDepth, nlohmann::json::parse_event_t event, Json& parsed)
+                        { return duplicates.OnEvent(nDepth, event, parsed); });
     }
     catch (const nlohmann::json::parse_error& error)
     {
@@ -377,14 +384,16 @@ CResult<std::string> ProjectText(const CProject& project, const std::string& str
     if (project.m_panel.m_nCode != 0)
         root["panel"] = {{"code", project.m_panel.m_nCode}};
     else
-        root["panel"] = {{"width", project.m_panel.m_size.m_nWidth}, {"height", project.m_panel.m_size.m_nHeight}};
+        root["panel"] = {{"width", project.m_panel.m_size.m_nWidth},
+                         {"height", project.m_panel.m_size.m_nHeight}};
     root["transition"] = EffectName(project.m_effect);
     if (project.m_optOutput)
         root["output"] = WrittenPath(*project.m_optOutput, folder);
     root["defaults"] = ValuesJson(project.m_defaults, Json::object());
     root["pictures"] = Json::array();
     for (const CProjectPicture& picture : project.m_vecPictures)
-        root["pictures"].push_back(ValuesJson(picture.m_overrides, {{"path", WrittenPath(picture.m_path, folder)}}));
+        root["pictures"].push_back(
+            ValuesJson(picture.m_overrides, {{"path", WrittenPath(picture.m_path, folder)}}));
     try
     {
         return root.dump(2) + "\n";
@@ -404,7 +413,8 @@ CStatus SaveProject(const CProject& project, const std::string& strPath)
     if (!file)
         return file.Status();
     const std::string& strBytes = strText.Value();
-    if (CStatus status = file.Value()->Write(reinterpret_cast<const uint8_t*>(strBytes.data()), strBytes.size());
+    if (CStatus status =
+            file.Value()->Write(reinterpret_cast<const uint8_t*>(strBytes.data()), strBytes.size());
         !status)
         return status;
     return file.Value()->Commit();
