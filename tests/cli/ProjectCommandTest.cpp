@@ -1,0 +1,157 @@
+#include "cli/CommandLine.h"
+#include "codec/BmpWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace fs = std::filesystem;
+using namespace tramino;
+
+namespace
+{
+
+struct CRun
+{
+    int m_nStatus = 0;
+    std::string m_strOut;
+    std::string m_strErr;
+};
+
+CRun RunCli(const std::vector<std::string>& vecArgs)
+{
+    std::ostringstream out, err;
+    const int nStatus = cli::RunCommandLine(vecArgs, out, err);
+    return {nStatus, out.str(), err.str()};
+}
+
+std::string ReadText(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+class ProjectCommandTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_dir = fs::temp_directory_path() / ("tramino-cli-project-" + std::to_string(std::random_device{}()));
+        fs::create_directories(m_dir / "pics");
+        CPicture picture(9, 6, 24);
+        for (int y = 0; y < 6; ++y)
+            for (int x = 0; x < 9; ++x)
+                picture.SetPixel(x, y, CRgb{static_cast<uint8_t>(x * 28), static_cast<uint8_t>(y * 40), 7});
+        ASSERT_TRUE(WriteBmpFile(picture, Path("pics/a.bmp")));
+        ASSERT_TRUE(WriteBmpFile(picture, Path("pics/b.bmp")));
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    std::string Path(const std::string& strName) const { return (m_dir / strName).string(); }
+
+    fs::path m_dir;
+};
+
+TEST_F(ProjectCommandTest, NewAddAndListKeepTheShowAndItsExactSize)
+{
+    const std::string strProject = Path("show.tramino");
+    const CRun made =
+        RunCli({"project", "new", "--panel-code", "2", "--mode", "circle", "--fit", "contain", "--background",
+                "ff8000", "--show", Path("out/show.qrv"), "-o", strProject, Path("pics/a.bmp")});
+    ASSERT_EQ(made.m_nStatus, 0) << made.m_strErr;
+    EXPECT_EQ(made.m_strOut, "Wrote " + strProject + ": 1 picture, Circle, 128x96 (code 2) panel\n");
+
+    // Only the options that differ from the defaults become the picture's own.
+    const CRun added =
+        RunCli({"project", "add", strProject, "--fit", "contain", "--dither", "ordered", Path("pics/b.bmp")});
+    ASSERT_EQ(added.m_nStatus, 0) << added.m_strErr;
+    const std::string strText = ReadText(strProject);
+    EXPECT_NE(strText.find("  \"output\": \"out/show.qrv\",\n"), std::string::npos) << strText;
+    EXPECT_NE(strText.find("\"background\": \"FF8000\""), std::string::npos) << strText;
+    EXPECT_NE(strText.find("{\n      \"path\": \"pics/a.bmp\"\n    },\n"
+                           "    {\n      \"path\": \"pics/b.bmp\",\n      \"dither\": \"ordered\"\n    }\n"),
+              std::string::npos)
+        << strText;
+
+    ASSERT_EQ(RunCli({"project", "add", strProject}).m_nStatus, 0);
+    EXPECT_EQ(ReadText(strProject), strText);
+
+    const CRun listed = RunCli({"project", "list", strProject});
+    ASSERT_EQ(listed.m_nStatus, 0) << listed.m_strErr;
+    const std::string strOptions = " fit=contain gravity=center background=FF8000 dither=";
+    EXPECT_NE(listed.m_strOut.find(
+                  "Panel: 128x96 (code 2)\nTransition: Circle\nShow file: " + Path("out/show.qrv") +
+                  "\nPictures: 2\n  1. " + Path("pics/a.bmp") + strOptions +
+                  "none frames=first auto-orient=false\n  2. " + Path("pics/b.bmp") + strOptions +
+                  "ordered frames=first auto-orient=false\n"),
+              std::string::npos)
+        << listed.m_strOut;
+
+    // The size it names is that of the show a build of those pictures writes.
+    ASSERT_EQ(RunCli({"build", "--panel-code", "2", "--mode", "circle", "-o", Path("real.qrv"),
+                      Path("pics/a.bmp"), Path("pics/b.bmp")})
+                  .m_nStatus,
+              0);
+    EXPECT_NE(listed.m_strOut.find("Show file size: " + std::to_string(fs::file_size(Path("real.qrv"))) +
+                                   " bytes\n"),
+              std::string::npos)
+        << listed.m_strOut;
+}
+
+TEST_F(ProjectCommandTest, BadUsageAndBadProjectsAreRefusedWithTheReason)
+{
+    const std::string strProject = Path("show.tramino");
+    ASSERT_EQ(RunCli({"project", "new", "--size", "100x40", "-o", strProject, Path("pics/a.bmp")}).m_nStatus,
+              0);
+    const std::string strText = ReadText(strProject);
+    std::ofstream(Path("broken.tramino")) << "{\"format\": 1, \"panel\": {\"code\": 1}, \"pictures\": []}";
+
+    const struct
+    {
+        std::vector<std::string> m_vecArgs;
+        int m_nStatus;
+        std::string m_strError;
+    } arrCases[] = {
+        {{"project"}, 2, "say new, add or list"},
+        {{"project", "remove", strProject}, 2, "unknown action 'remove' (use new, add or list)"},
+        {{"project", "new", Path("pics/a.bmp")},
+         2,
+         "the project file to write is missing (-o PROJECT.tramino)"},
+        {{"project", "new", "--panel-code", "12", "-o", Path("x.tramino")},
+         2,
+         "a project's --panel-code is 1 to 9"},
+        {{"project", "new", "--size", "100x40", "--mode", "shutter-lr", "-o", Path("x.tramino")},
+         2,
+         "the transition Shutter(Left to Right) cannot cover a 100x40 panel"},
+        {{"project", "new", "--gravity", "up", "-o", Path("x.tramino")},
+         2,
+         "--gravity: 'up' is none of center, north,"},
+        {{"project", "new", "-o", strProject}, 1, "'" + strProject + "' exists already"},
+        {{"project", "add", strProject, "--mode", "circle", Path("pics/b.bmp")},
+         2,
+         "--mode is an option of project new only"},
+        {{"project", "add", strProject, "--fit", "cover"}, 2, "picture options need pictures to apply to"},
+        {{"project", "add", strProject, Path("pics/b.bmp"), Path("pics/c.bmp")},
+         1,
+         "the picture '" + Path("pics/c.bmp") + "' is not there"},
+        {{"project", "list", strProject, "--fit", "cover"}, 2, "project list takes the project file alone"},
+        {{"project", "list", Path("broken.tramino")},
+         1,
+         "Cannot read project '" + Path("broken.tramino") + "': the key 'transition' is missing"},
+    };
+    for (const auto& testCase : arrCases)
+    {
+        SCOPED_TRACE(testCase.m_vecArgs.back());
+        const CRun run = RunCli(testCase.m_vecArgs);
+        EXPECT_EQ(run.m_nStatus, testCase.m_nStatus);
+        EXPECT_EQ(run.m_strErr.rfind("tramino-cli project: " + testCase.m_strError, 0), 0u) << run.m_strErr;
+    }
+    // None of them touched the project or left a new one.
+    EXPECT_EQ(ReadText(strProject), strText);
+    EXPECT_FALSE(fs::exists(Path("x.tramino")));
+}
+
+} // namespace
