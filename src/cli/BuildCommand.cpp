@@ -1,6 +1,7 @@
 #include "cli/Command.h"
 #include "cli/ModeOption.h"
 #include "cli/PanelOptions.h"
+#include "cli/PictureOptions.h"
 #include "cli/ProgressBar.h"
 #include "resample/ConvertPicture.h"
 #include "show/RecordCutter.h"
@@ -41,7 +42,9 @@ public:
     std::string Help() const override
     {
         return "Usage: tramino-cli build [--panel-code N | --size WxH] [--mode NAME] [--fast] [-j N]\n"
-               "                         [--keep-going] -o SHOW.qrv PICTURE...\n"
+               "                         [--fit HOW] [--gravity WHERE] [--background RRGGBB]\n"
+               "                         [--dither HOW] [--auto-orient] [--keep-going]\n"
+               "                         -o SHOW.qrv PICTURE...\n"
                "\n"
                "Converts every picture (BMP, JPEG or GIF) to the panel size, in the order given, and\n"
                "writes them into one show file with the transition. Pictures that cannot be read are\n"
@@ -51,7 +54,8 @@ public:
                "Options:\n" +
                std::string(PanelOptionsHelp()) + std::string(ModeOptionHelp()) +
                "  --fast           let the JPEG decoder scale down while decoding (faster, slightly\n"
-               "                   different pixels)\n"
+               "                   different pixels)\n" +
+               std::string(PictureOptionsHelp()) +
                "  -j, --jobs N     pictures converted at once (default: one per core)\n"
                "  --keep-going     build the show from the pictures that can be read\n"
                "  -o, --output F   the show file to write (replaced only when complete)\n"
@@ -66,6 +70,8 @@ public:
                                              {"jobs", true, 'j'},
                                              {"keep-going", false},
                                              {"output", true, 'o'}});
+        const std::vector<COptionSpec> vecPicture = PictureOptions();
+        vecOptions.insert(vecOptions.end(), vecPicture.begin(), vecPicture.end());
         return vecOptions;
     }
 
@@ -111,6 +117,8 @@ private:
             request.m_convert.m_nThreads = *jobs;
         }
         request.m_convert.m_bFast = args.Has("fast");
+        if (CStatus status = ParsePictureOptions(args, request.m_convert); !status)
+            return status;
         request.m_bKeepGoing = args.Has("keep-going");
         return request;
     }

@@ -31,6 +31,7 @@ struct CPictureInfo
     int m_nBitsPerPixel = 24; // depth class, as CPicture documents it
     int m_nFileWidth = 0;     // the picture's own size in the file
     int m_nFileHeight = 0;
+    int m_nOrientation = 1; // EXIF orientation 1-8 of a JPEG file; 1 when it names none
 };
 
 struct CDecodeOptions

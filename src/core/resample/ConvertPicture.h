@@ -2,6 +2,8 @@
 
 #include "common/Status.h"
 #include "picture/Picture.h"
+#include "resample/Dither.h"
+#include "resample/FitGeometry.h"
 
 #include <atomic>
 #include <cstddef>
@@ -19,12 +21,21 @@ struct CConvertOptions
     bool m_bFast = false;
     // Pictures converted at once by ConvertPicturesToPanel; 0 means one per core.
     int m_nThreads = 0;
+    EFit m_eFit = EFit::Stretch;
+    EGravity m_eGravity = EGravity::Center;
+    // Around a contained picture.
+    CRgb m_crBackground{0, 0, 0};
+    EDither m_eDither = EDither::None;
+    // Turn JPEG photos as their EXIF orientation says, before the fit.
+    bool m_bAutoOrient = false;
 };
 
 // Decodes the file and brings it to exactly nPanelWidth x nPanelHeight (24 bits per pixel).
-// A 24-bit picture strictly larger than the panel in both directions takes the integer
-// reduction; every other picture is stretched. A file that cannot be decoded is an error
-// that names it.
+// A 24-bit picture strictly larger than its target in both directions takes the integer
+// reduction; every other picture is stretched. The target is the panel, or with EFit::Contain
+// the picture's own rectangle on it; EFit::Cover converts the crop as if it were the whole
+// file. Dithering comes last, on the panel's picture. A file that cannot be decoded is an
+// error that names it.
 CResult<CPicture> ConvertPictureToPanel(const std::string& strPath, int nPanelWidth, int nPanelHeight,
                                         const CConvertOptions& options = {});
 
