@@ -1,6 +1,7 @@
 #include "cli/Command.h"
 #include "cli/ModeOption.h"
 #include "cli/PanelOptions.h"
+#include "cli/PictureOptions.h"
 #include "project/Project.h"
 
 #include <algorithm>
@@ -20,6 +21,10 @@ constexpr std::string_view g_arrProjectWideOptions[] = {"panel-code", "size", "m
 // The picture options given, each in its written form.
 CResult<CPictureValues> GivenPictureValues(const CArguments& args)
 {
+    // Refused as build refuses them, in the same words.
+    CConvertOptions convert;
+    if (CStatus status = ParsePictureOptions(args, convert); !status)
+        return status;
     CPictureValues values;
     for (const CPictureOptionInfo& info : PictureOptionTable())
     {
@@ -124,10 +129,9 @@ public:
                std::string(PanelOptionsHelp()) + std::string(ModeOptionHelp()) +
                "  --show F         the show file the project builds (kept relative to the project)\n"
                "  -o, --output F   the project file to write (must not exist yet)\n"
-               "Picture options (new and add), as build takes them:\n"
-               "  --fit stretch|contain|cover         --gravity center|north|...|southeast\n"
-               "  --background RRGGBB                 --dither none|ordered|diffusion\n"
-               "  --frames first|all                  --auto-orient\n"
+               "Picture options (new and add), as build takes them:\n" +
+               std::string(PictureOptionsHelp()) +
+               "  --frames WHICH   first (the default) or all frames of an animated GIF\n"
                "  --help           show this help\n";
     }
 
@@ -135,8 +139,9 @@ public:
     {
         std::vector<COptionSpec> vecOptions = PanelOptions();
         vecOptions.insert(vecOptions.end(), {{"mode", true}, {"show", true}, {"output", true, 'o'}});
-        for (const CPictureOptionInfo& info : PictureOptionTable())
-            vecOptions.push_back({info.m_strKey, !info.m_bFlag});
+        const std::vector<COptionSpec> vecPicture = PictureOptions();
+        vecOptions.insert(vecOptions.end(), vecPicture.begin(), vecPicture.end());
+        vecOptions.push_back({"frames", true});
         return vecOptions;
     }
 

@@ -1,4 +1,4 @@
-#include "cli/CommandLine.h"
+#include "CliTestSupport.h"
 #include "codec/BmpWriter.h"
 
 #include <gtest/gtest.h>
@@ -10,23 +10,11 @@
 
 namespace fs = std::filesystem;
 using namespace tramino;
+using tramino::test::CRun;
+using tramino::test::RunCli;
 
 namespace
 {
-
-struct CRun
-{
-    int m_nStatus = 0;
-    std::string m_strOut;
-    std::string m_strErr;
-};
-
-CRun RunCli(const std::vector<std::string>& vecArgs)
-{
-    std::ostringstream out, err;
-    const int nStatus = cli::RunCommandLine(vecArgs, out, err);
-    return {nStatus, out.str(), err.str()};
-}
 
 std::string ReadText(const fs::path& path)
 {
@@ -126,9 +114,7 @@ TEST_F(ProjectCommandTest, BadUsageAndBadProjectsAreRefusedWithTheReason)
         {{"project", "new", "--size", "100x40", "--mode", "shutter-lr", "-o", Path("x.tramino")},
          2,
          "the transition Shutter(Left to Right) cannot cover a 100x40 panel"},
-        {{"project", "new", "--gravity", "up", "-o", Path("x.tramino")},
-         2,
-         "--gravity: 'up' is none of center, north,"},
+        {{"project", "new", "--gravity", "up", "-o", Path("x.tramino")}, 2, "--gravity takes center, north,"},
         {{"project", "new", "-o", strProject}, 1, "'" + strProject + "' exists already"},
         {{"project", "add", strProject, "--mode", "circle", Path("pics/b.bmp")},
          2,

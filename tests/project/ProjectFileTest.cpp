@@ -130,6 +130,14 @@ TEST_F(ProjectFileTest, AProjectMovedWithItsPicturesStillFindsThemAndKeepsAbsolu
     EXPECT_EQ(fs::path(plan.m_vecPictures[1].m_strPath), moved / "pics/b.bmp");
     EXPECT_EQ(fs::path(plan.m_vecPictures[2].m_strPath), m_root / "elsewhere.bmp");
     EXPECT_EQ(fs::path(plan.m_strOutput), moved / "out/show.qrv");
+    const CConvertOptions& own = plan.m_vecPictures[1].m_options;
+    EXPECT_EQ(own.m_eFit, EFit::Cover);
+    EXPECT_EQ(own.m_eGravity, EGravity::SouthEast);
+    EXPECT_EQ(own.m_crBackground, (CRgb{255, 128, 0}));
+    EXPECT_EQ(own.m_eDither, EDither::Diffusion);
+    EXPECT_FALSE(own.m_bAutoOrient);
+    EXPECT_TRUE(plan.m_vecPictures[0].m_options.m_bAutoOrient);
+    EXPECT_EQ(plan.m_vecPictures[0].m_options.m_eFit, EFit::Contain);
 
     // Saved elsewhere, relative paths follow the new folder.
     const std::string strCopy = (m_root / "copy.tramino").string();
@@ -189,9 +197,9 @@ const CMalformed g_arrMalformed[] = {
      "panel.code: 10 is not from 1 to 9"},
     {"CodeAndSize", "\"width\": 300,", "\"code\": 2, \"width\": 300,",
      "panel: give either a code or a width and height, not both"},
-    {"FitValue", "\"cover\"", "\"strech\"", "pictures[1].fit: 'strech' is none of stretch, contain, cover"},
-    {"Colour", "FF8000", "FF80G0",
-     "defaults.background: 'FF80G0' is no colour RRGGBB (six hexadecimal digits)"},
+    {"FitValue", "\"cover\"", "\"strech\"",
+     "pictures[1].fit: 'strech' is not one of stretch, contain, cover"},
+    {"Colour", "FF8000", "FF80G0", "defaults.background: 'FF80G0' is not a colour RRGGBB in hexadecimal"},
     {"Transition", "\"Shutter(Top to Bottom)\"", "\"Shutter\"",
      "transition: 'Shutter' is none of Normal, Shutter(Left to Right), Shutter(Top to Bottom), Circle"},
     {"TransitionPanel", "\"height\": 200", "\"height\": 201",

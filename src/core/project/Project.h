@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/Status.h"
-#include "project/PictureOptions.h"
+#include "project/PictureValues.h"
 #include "resample/ConvertPicture.h"
 #include "settings/PanelSize.h"
 #include "show/Transition.h"

@@ -2,7 +2,7 @@
 find_package(nlohmann_json 3.10 REQUIRED)
 
 target_sources(tramino_core PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/PictureOptions.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PictureValues.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Project.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectFile.cpp
 )
