@@ -248,10 +248,10 @@ private:
         for (const auto& [strKey, member] : value.items())
             if (std::find(vecKeys.begin(), vecKeys.end(), strKey) == vecKeys.end())
             {
-                std::string strKnown;
+                std::string strReason = "unknown key '" + strKey + "' (known:";
                 for (std::string_view strName : vecKeys)
-                    strKnown += (strKnown.empty() ? "" : ", ") + std::string(strName);
-                return Fail(strPlace, "unknown key '" + strKey + "' (known: " + strKnown + ")");
+                    strReason.append(strName == vecKeys.front() ? " " : ", ").append(strName);
+                return Fail(strPlace, strReason + ")");
             }
         return {};
     }
