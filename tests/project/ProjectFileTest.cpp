@@ -146,6 +146,20 @@ TEST_F(ProjectFileTest, AProjectMovedWithItsPicturesStillFindsThemAndKeepsAbsolu
               Replaced(Replaced(m_strText, "\"pics/", "\"moved/pics/"), "\"out/", "\"moved/out/"));
 }
 
+TEST_F(ProjectFileTest, WhatIsNoProjectFileIsRefusedBeforeItIsRead)
+{
+    const std::string strHuge = ProjectFile();
+    WriteText(strHuge, "");
+    fs::resize_file(strHuge, (64u << 20) + 1); // sparse: nothing is written
+    const std::pair<std::string, std::string> arrCases[] = {
+        {strHuge, "': at 67108865 bytes it is far larger than any project"},
+        {m_dir.string(), "': Is a directory"},
+        {(m_dir / "none.tramino").string(), "': No such file or directory"},
+    };
+    for (const auto& [strPath, strReason] : arrCases)
+        EXPECT_EQ(LoadProject(strPath).Message(), "Cannot read project '" + strPath + strReason);
+}
+
 struct CMalformed
 {
     const char* m_szName;

@@ -9,7 +9,6 @@
 #include <initializer_list>
 #include <iterator>
 #include <set>
-#include <sstream>
 #include <vector>
 
 namespace tramino
@@ -20,6 +19,10 @@ namespace
 
 namespace fs = std::filesystem;
 using Json = nlohmann::ordered_json;
+
+// A project of a hundred thousand pictures is a few megabytes; anything this large is no project
+// and is not read into memory.
+constexpr uintmax_t g_nMaxProjectBytes = 64u << 20;
 
 fs::path FolderOf(const std::string& strPath)
 {
@@ -347,25 +350,44 @@ Json ValuesJson(const CPictureValues& values, Json object)
     return object;
 }
 
+CResult<std::string> ReadProjectText(const std::string& strPath)
+{
+    std::error_code error;
+    if (fs::is_directory(strPath, error))
+        return ErrnoStatus("read project", strPath, EISDIR);
+    if (const uintmax_t nSize = fs::file_size(strPath, error); !error && nSize > g_nMaxProjectBytes)
+        return CStatus::Error("Cannot read project '" + strPath + "': at " + std::to_string(nSize) +
+                              " bytes it is far larger than any project");
+    std::ifstream file(strPath, std::ios::binary);
+    if (!file)
+        return ErrnoStatus("read project", strPath, errno != 0 ? errno : ENOENT);
+    try
+    {
+        std::string strText{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+        if (!file.bad())
+            return strText;
+    }
+    catch (const std::ios_base::failure&) // libstdc++ throws on a failed read whatever the stream asked
+    {
+    }
+    return ErrnoStatus("read project", strPath, errno != 0 ? errno : EIO);
+}
+
 } // namespace
 
 CResult<CProject> LoadProject(const std::string& strPath)
 {
-    std::ifstream file(strPath, std::ios::binary);
-    if (!file)
-        return ErrnoStatus("read project", strPath, errno != 0 ? errno : ENOENT);
-    const std::string strText{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    if (file.bad())
-        return ErrnoStatus("read project", strPath, EIO);
-
+    CResult<std::string> strText = ReadProjectText(strPath);
+    if (!strText)
+        return strText.Status();
     CProjectReader reader(strPath, FolderOf(strPath));
     CDuplicateKeyFinder duplicates;
     Json root;
     try
     {
-        root =
-            Json::parse(strText, [&duplicates](int nDepth, nlohmann::json::parse_event_t event, Json& parsed)
-                        { return duplicates.OnEvent(nDepth, event, parsed); });
+        root = Json::parse(strText.Value(),
+                           [&duplicates](int nDepth, nlohmann::json::parse_event_t event, Json& parsed)
+                           { return duplicates.OnEvent(nDepth, event, parsed); });
     }
     catch (const nlohmann::json::parse_error& error)
     {
