@@ -11,7 +11,7 @@ root=$PWD
 seconds="${1:-60}"
 build="$root/build/fuzz"
 testdata="${TRAMINO_TESTDATA:-$root/../shared/testdata}"
-targets=(picture_bmp picture_jpeg picture_gif vendale_ini lang_file show_file)
+targets=(picture_bmp picture_jpeg picture_gif picture_png vendale_ini lang_file show_file)
 if [ -n "${FUZZ_TARGETS:-}" ]; then read -ra targets <<<"$FUZZ_TARGETS"; fi
 jobs="${FUZZ_JOBS:-1}"
 
@@ -46,9 +46,10 @@ done
 
 # Per target: the longest input worth mutating, and a memory cap for single allocations where
 # a decoder must refuse what the file cannot hold.
-declare -A max_len=([picture_bmp]=16384 [picture_jpeg]=16384 [picture_gif]=16384 [vendale_ini]=4096
+declare -A max_len=([picture_bmp]=16384 [picture_jpeg]=16384 [picture_gif]=16384 [picture_png]=16384
+  [vendale_ini]=4096
   [lang_file]=4096 [show_file]=16384)
-declare -A malloc_limit=([picture_bmp]=512 [picture_jpeg]=512 [picture_gif]=512 [vendale_ini]=2048
+declare -A malloc_limit=([picture_bmp]=512 [picture_jpeg]=512 [picture_gif]=512 [picture_png]=512 [vendale_ini]=2048
   [lang_file]=2048 [show_file]=2048)
 
 run_target() {

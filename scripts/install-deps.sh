@@ -10,7 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang clang-tidy clang-format libclang-rt-14-dev
   libjpeg-turbo-progs
-  python3
+  python3 python3-pil
   xvfb xauth x11-apps imagemagick fonts-wqy-microhei
   desktop-file-utils
 )

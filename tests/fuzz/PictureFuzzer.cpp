@@ -74,6 +74,41 @@ bool ReadRowsAgainst(CRowReader& reader, const CPicture* pPicture)
     return true;
 }
 
+// Every frame has the size of the first, and once all of them decoded, the count agrees. The
+// pixels looked at are capped, since a small file may rightly stand for many large frames.
+void CheckFrames(const uint8_t* pData, size_t nSize)
+{
+    constexpr int64_t g_nMaxPixelsLookedAt = 64LL * 1024 * 1024;
+    CDecodeOptions options;
+    options.m_crBackground = CRgb{1, 2, 3};
+    CResult<std::unique_ptr<CFrameReader>> frames = OpenFrameReaderMemory(pData, nSize, "fuzz", options);
+    if (!frames)
+        return;
+    int nFrames = 0;
+    int64_t nPixels = 0;
+    int nWidth = 0, nHeight = 0;
+    for (; nPixels < g_nMaxPixelsLookedAt; ++nFrames)
+    {
+        CResult<std::unique_ptr<CRowReader>> frame = frames.Value()->NextFrame();
+        if (!frame)
+            return;
+        if (!frame.Value())
+        {
+            const CResult<int> count = CountPictureFramesMemory(pData, nSize, "fuzz");
+            FUZZ_CHECK(count && count.Value() == nFrames, "frame count disagrees with the frames handed out");
+            return;
+        }
+        const CPictureInfo& info = frame.Value()->Info();
+        CheckSize(info.m_nWidth, info.m_nHeight, nSize);
+        FUZZ_CHECK(nFrames == 0 || (info.m_nWidth == nWidth && info.m_nHeight == nHeight),
+                   "frames of one file differ in size");
+        nWidth = info.m_nWidth;
+        nHeight = info.m_nHeight;
+        nPixels += int64_t{nWidth} * nHeight;
+        FUZZ_CHECK(ReadRowsAgainst(*frame.Value(), nullptr), "a frame handed out failed to read");
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
@@ -100,6 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
         bRowsOk = ReadRowsAgainst(*reader.Value(), picture ? &picture.Value() : nullptr);
     }
     FUZZ_CHECK(bRowsOk == picture.IsOk(), "row reader and decoder disagree on whether the picture is valid");
+    CheckFrames(pData, nSize);
 
     // The import's own path; the fast variant lets a JPEG scale while decoding.
     CConvertOptions options;

@@ -8,4 +8,5 @@ target_sources(tramino_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/JpegDecoder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PictureDecoder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PictureRowReader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PngDecoder.cpp
 )
