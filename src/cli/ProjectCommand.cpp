@@ -255,9 +255,10 @@ private:
                 out << " " << info.m_strKey << "=" << *values[static_cast<size_t>(info.m_option)];
             out << "\n";
         }
-        out << "Show file size: "
-            << ShowFileSize(project.m_effect, project.m_panel.m_size, project.m_vecPictures.size())
-            << " bytes\n";
+        const CResult<uint64_t> nBytes = ShowFileSize(PlanShow(project));
+        if (!nBytes)
+            return io.Failure(nBytes.Message());
+        out << "Show file size: " << nBytes.Value() << " bytes\n";
         return kExitOk;
     }
 };

@@ -250,4 +250,23 @@ TEST(ShowFileSizeTest, EqualsTheSizeOfAWrittenShowForEveryTransition)
     fs::remove(show);
 }
 
+TEST(ShowFileSizeTest, APlanCountsEveryFrameOfThePicturesThatTakeThemAll)
+{
+    const std::string strAnimated =
+        TRAMINO_SOURCE_DIR "/tests/fuzz/seeds/picture_gif/animated.gif"; // 2 frames
+    const std::string strStill = TRAMINO_SOURCE_DIR "/tests/fuzz/seeds/picture_bmp/rgb24.bmp";
+    CShowPlan plan{{96, 64},
+                   EEffect::Circle,
+                   {{strAnimated, {}, true}, {strAnimated, {}, false}, {strStill, {}, true}},
+                   {}};
+    const CResult<uint64_t> nBytes = ShowFileSize(plan);
+    ASSERT_TRUE(nBytes) << nBytes.Message();
+    EXPECT_EQ(nBytes.Value(), ShowFileSize(EEffect::Circle, {96, 64}, 4));
+
+    plan.m_vecPictures.push_back({TRAMINO_SOURCE_DIR "/README.md", {}, true});
+    const CResult<uint64_t> nRefused = ShowFileSize(plan);
+    ASSERT_FALSE(nRefused);
+    EXPECT_NE(nRefused.Message().find("README.md"), std::string::npos) << nRefused.Message();
+}
+
 } // namespace

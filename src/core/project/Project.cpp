@@ -1,5 +1,6 @@
 #include "project/Project.h"
 
+#include "codec/PictureDecoder.h"
 #include "show/ShowFileFormat.h"
 
 namespace tramino
@@ -17,8 +18,12 @@ CShowPlan PlanShow(const CProject& project)
 {
     CShowPlan plan{project.m_panel.m_size, project.m_effect, {}, {}};
     for (size_t i = 0; i < project.m_vecPictures.size(); ++i)
-        plan.m_vecPictures.push_back(
-            {project.m_vecPictures[i].m_path.m_path.string(), ConvertOptionsFor(project.EffectiveValues(i))});
+    {
+        const CPictureValues values = project.EffectiveValues(i);
+        plan.m_vecPictures.push_back({project.m_vecPictures[i].m_path.m_path.string(),
+                                      ConvertOptionsFor(values),
+                                      values[static_cast<size_t>(EPictureOption::Frames)] == "all"});
+    }
     if (project.m_optOutput)
         plan.m_strOutput = project.m_optOutput->m_path.string();
     return plan;
@@ -35,6 +40,19 @@ uint64_t ShowFileSize(EEffect effect, CPanelSize panel, uint64_t nPictures)
     // Each pixel is one 16-bit value; each picture ends with its 16-bit marker.
     const uint64_t nPicture = nRecords * g_nRecordHeadSize + 2 * nPixels + 2;
     return g_nShowHeaderSize + nPictures * nPicture + 2;
+}
+
+CResult<uint64_t> ShowFileSize(const CShowPlan& plan)
+{
+    uint64_t nPictures = 0;
+    for (const CShowPlanPicture& picture : plan.m_vecPictures)
+    {
+        CResult<int> nFrames = picture.m_bAllFrames ? CountPictureFrames(picture.m_strPath) : CResult<int>(1);
+        if (!nFrames)
+            return nFrames.Status();
+        nPictures += static_cast<uint64_t>(nFrames.Value());
+    }
+    return ShowFileSize(plan.m_effect, plan.m_panel, nPictures);
 }
 
 } // namespace tramino

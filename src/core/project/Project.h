@@ -75,6 +75,8 @@ struct CShowPlanPicture
 {
     std::string m_strPath;
     CConvertOptions m_options;
+    // Every frame of an animated GIF is a picture of the show, not only the first.
+    bool m_bAllFrames = false;
 };
 struct CShowPlan
 {
@@ -87,5 +89,8 @@ CShowPlan PlanShow(const CProject& project);
 
 // The exact size in bytes of a show file of nPictures pictures with the effect on the panel.
 uint64_t ShowFileSize(EEffect effect, CPanelSize panel, uint64_t nPictures);
+// The size of the show the plan builds when every picture can be read; the frames of the pictures
+// that take them all are counted without decoding them.
+CResult<uint64_t> ShowFileSize(const CShowPlan& plan);
 
 } // namespace tramino
