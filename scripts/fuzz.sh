@@ -36,6 +36,7 @@ shopt -s nullglob
 link_into "$extra/picture_bmp" "$root"/res/samples/*.bmp "$testdata"/bmpsuite/*/*.bmp
 link_into "$extra/picture_jpeg" "$root"/res/samples/*.jpg "$testdata"/photos/*.jpg "$testdata"/photos/edge/*.jpg
 link_into "$extra/picture_gif" "$root"/res/samples/*.gif "$testdata"/photos/*.gif "$testdata"/photos/edge/*.gif
+link_into "$extra/picture_png" "$root"/res/samples/*.png "$testdata"/photos/*.png "$testdata"/photos/edge/*.png
 link_into "$extra/vendale_ini" "$root/res/Vendale.ini"
 link_into "$extra/lang_file" "$root/res/Lang.txt"
 mkdir -p "$extra/show_file"

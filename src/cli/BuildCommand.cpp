@@ -3,14 +3,15 @@
 #include "cli/PanelOptions.h"
 #include "cli/PictureOptions.h"
 #include "cli/ProgressBar.h"
-#include "resample/ConvertPicture.h"
-#include "show/RecordCutter.h"
-#include "show/ShowFileWriter.h"
+#include "common/ReplacingFile.h"
+#include "pipeline/ShowBuilder.h"
+#include "project/Project.h"
 #include "show/Transition.h"
-#include "store/PictureStore.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
+#include <thread>
 #include <utility>
 
 namespace tramino::cli
@@ -19,20 +20,39 @@ namespace tramino::cli
 namespace
 {
 
+namespace fs = std::filesystem;
+
 struct CBuildRequest
 {
     CPanelChoice m_panel;
     EEffect m_effect = EEffect::Normal;
-    CConvertOptions m_convert;
+    int m_nJobs = 0;
     bool m_bKeepGoing = false;
     std::string m_strOutput;
-    std::vector<std::string> m_vecPictures;
+    std::vector<CShowPlanPicture> m_vecPictures;
+    std::vector<std::string> m_vecInputs; // every file read, which the show must not replace
 };
+
+bool IsProjectFile(const std::string& strPath)
+{
+    return fs::path(strPath).extension() == ".tramino";
+}
+
+PictureSources PlanSources(const std::vector<CShowPlanPicture>& vecPictures)
+{
+    PictureSources vecSources;
+    vecSources.reserve(vecPictures.size());
+    for (const CShowPlanPicture& picture : vecPictures)
+        // frames: CFramesPictureSource
+        vecSources.push_back(std::make_unique<CFilePictureSource>(picture.m_strPath, picture.m_options));
+    return vecSources;
+}
 
 } // namespace
 
 // Builds a show from picture files as the main window's Load Image and Transform do: every
-// picture converted to the panel, kept in a picture store, and written with the transition.
+// picture converted to the panel and written with the transition, streaming, so that the
+// memory does not grow with the number of pictures.
 class CBuildCommand : public CCommand
 {
 public:
@@ -45,11 +65,16 @@ public:
                "                         [--fit HOW] [--gravity WHERE] [--background RRGGBB]\n"
                "                         [--dither HOW] [--auto-orient] [--keep-going]\n"
                "                         -o SHOW.qrv PICTURE...\n"
+               "       tramino-cli build [--panel-code N | --size WxH] [--fast] [-j N] [--keep-going]\n"
+               "                         [-o SHOW.qrv] PROJECT.tramino\n"
                "\n"
                "Converts every picture (BMP, JPEG or GIF) to the panel size, in the order given, and\n"
                "writes them into one show file with the transition. Pictures that cannot be read are\n"
                "listed with the reason, and no show is written unless --keep-going is given; the exit\n"
                "status is 1 whenever a picture was left out.\n"
+               "Given a project file, builds the show it describes: its panel (before Vendale.ini's,\n"
+               "a panel option replaces it), its transition, its pictures with their options, and its\n"
+               "show file unless -o names another.\n"
                "\n"
                "Options:\n" +
                std::string(PanelOptionsHelp()) + std::string(ModeOptionHelp()) +
@@ -77,24 +102,53 @@ public:
 
     int Run(const CArguments& args, CCommandIo& io) override
     {
-        CResult<CBuildRequest> request = ParseRequest(args);
+        CResult<CBuildRequest> request = ParseRequest(args, io);
         if (!request)
             return io.UsageError(request.Message());
         return Build(request.Value(), io);
     }
 
 private:
-    static CResult<CBuildRequest> ParseRequest(const CArguments& args)
+    static CResult<CBuildRequest> ParseRequest(const CArguments& args, CCommandIo& io)
+    {
+        const std::vector<std::string>& vecOperands = args.Operands();
+        if (vecOperands.empty())
+            return CStatus::Error("no pictures given");
+        const bool bProject = std::any_of(vecOperands.begin(), vecOperands.end(), IsProjectFile);
+        if (bProject && vecOperands.size() > 1)
+            return CStatus::Error("a project file is built alone, without pictures beside it");
+        CResult<CBuildRequest> request = bProject ? ProjectRequest(args, io) : PicturesRequest(args, io);
+        if (!request)
+            return request;
+        CBuildRequest& build = request.Value();
+        if (const std::string* pOutput = args.Value("output"))
+            build.m_strOutput = *pOutput;
+        if (build.m_strOutput.empty())
+            return CStatus::Error(bProject ? "the project names no show file; give one with -o SHOW.qrv"
+                                           : "the show file to write is missing (-o SHOW.qrv)");
+        const CPanelSize size = build.m_panel.m_size;
+        if (!EffectCoversPanel(build.m_effect, size.m_nWidth, size.m_nHeight))
+            return CStatus::Error(std::string("the transition ") + EffectName(build.m_effect) +
+                                  " cannot cover a " + PanelSizeText(size) + " panel");
+        if (const std::string* pJobs = args.Value("jobs"))
+        {
+            std::optional<int> jobs = ParseInteger(*pJobs);
+            if (!jobs || *jobs < 1)
+                return CStatus::Error("-j needs a positive number, not '" + *pJobs + "'");
+            build.m_nJobs = *jobs;
+        }
+        for (CShowPlanPicture& picture : build.m_vecPictures)
+            picture.m_options.m_bFast = args.Has("fast");
+        build.m_bKeepGoing = args.Has("keep-going");
+        return request;
+    }
+
+    static CResult<CBuildRequest> PicturesRequest(const CArguments& args, CCommandIo& io)
     {
         CBuildRequest request;
-        request.m_vecPictures = args.Operands();
-        if (request.m_vecPictures.empty())
-            return CStatus::Error("no pictures given");
-        const std::string* pOutput = args.Value("output");
-        if (pOutput == nullptr || pOutput->empty())
+        if (args.Value("output") == nullptr)
             return CStatus::Error("the show file to write is missing (-o SHOW.qrv)");
-        request.m_strOutput = *pOutput;
-        CResult<CPanelChoice> panel = ResolvePanel(args);
+        CResult<CPanelChoice> panel = ResolvePanel(args, io);
         if (!panel)
             return panel.Status();
         request.m_panel = panel.Value();
@@ -105,91 +159,97 @@ private:
                 return effect.Status();
             request.m_effect = effect.Value();
         }
-        const CPanelSize size = request.m_panel.m_size;
-        if (!EffectCoversPanel(request.m_effect, size.m_nWidth, size.m_nHeight))
-            return CStatus::Error(std::string("the transition ") + EffectName(request.m_effect) +
-                                  " cannot cover a " + PanelSizeText(size) + " panel");
-        if (const std::string* pJobs = args.Value("jobs"))
-        {
-            std::optional<int> jobs = ParseInteger(*pJobs);
-            if (!jobs || *jobs < 1)
-                return CStatus::Error("-j needs a positive number, not '" + *pJobs + "'");
-            request.m_convert.m_nThreads = *jobs;
-        }
-        request.m_convert.m_bFast = args.Has("fast");
-        if (CStatus status = ParsePictureOptions(args, request.m_convert); !status)
+        CConvertOptions convert;
+        if (CStatus status = ParsePictureOptions(args, convert); !status)
             return status;
-        request.m_bKeepGoing = args.Has("keep-going");
+        request.m_vecInputs = args.Operands();
+        for (const std::string& strPath : request.m_vecInputs)
+            request.m_vecPictures.push_back({strPath, convert});
+        return request;
+    }
+
+    // The project's show; a panel option replaces its panel, and says so.
+    static CResult<CBuildRequest> ProjectRequest(const CArguments& args, CCommandIo& io)
+    {
+        for (const COptionSpec& option : PictureOptions())
+            if (args.Has(option.m_strName))
+                return CStatus::Error("--" + std::string(option.m_strName) +
+                                      " is the project's to give (tramino-cli project add sets it)");
+        if (args.Has("mode"))
+            return CStatus::Error("--mode is the project's to give");
+        const std::string& strProject = args.Operands().front();
+        CResult<CProject> project = LoadProject(strProject);
+        if (!project)
+            return project.Status();
+        CShowPlan plan = PlanShow(project.Value());
+        CBuildRequest request;
+        request.m_panel = {plan.m_panel, strProject};
+        if (args.Has("panel-code") || args.Has("size"))
+        {
+            CResult<CPanelChoice> panel = ResolvePanel(args, io);
+            if (!panel)
+                return panel.Status();
+            request.m_panel = panel.Value();
+            io.Warning("the panel " + PanelSizeText(request.m_panel.m_size) + " of " +
+                       request.m_panel.m_strOrigin + " replaces the project's " +
+                       PanelSizeText(plan.m_panel));
+        }
+        request.m_effect = plan.m_effect;
+        request.m_strOutput = plan.m_strOutput;
+        request.m_vecInputs.push_back(strProject);
+        for (const CShowPlanPicture& picture : plan.m_vecPictures)
+            request.m_vecInputs.push_back(picture.m_strPath);
+        request.m_vecPictures = std::move(plan.m_vecPictures);
         return request;
     }
 
     static int Build(const CBuildRequest& request, CCommandIo& io)
     {
+        if (CStatus status = CheckWritableTarget(request.m_strOutput, request.m_vecInputs); !status)
+            return io.Failure(status.Message());
         const CPanelSize size = request.m_panel.m_size;
-        CProgressBar progress(io.Err(), "converting");
-        std::vector<CResult<CPicture>> vecConverted = ConvertPicturesToPanel(
-            request.m_vecPictures, size.m_nWidth, size.m_nHeight, request.m_convert,
-            [&progress](size_t nDone, size_t nTotal) { progress.Update(nDone, nTotal); });
-        progress.Finish();
-
-        CResult<CPictureStore> store = CPictureStore::Create(size.m_nWidth, size.m_nHeight);
-        if (!store)
-            return io.Failure(store.Message());
-        size_t nUnreadable = 0;
-        for (CResult<CPicture>& picture : vecConverted)
+        const size_t nPictures = request.m_vecPictures.size();
+        CProgressBar progress(io.Err(), "building");
+        CShowBuildEvents events;
+        events.m_fnEntryFailed = [&](size_t, const CStatus& status)
         {
-            if (!picture)
-            {
-                io.Err() << "tramino-cli build: " << picture.Message() << "\n";
-                ++nUnreadable;
-            }
-            else if (CStatus status = store.Value().Add(picture.Value()); !status)
-                return io.Failure(status.Message());
-            if (picture)
-                picture.Value() = CPicture(); // the store holds it now
-        }
-        if (nUnreadable > 0 && (!request.m_bKeepGoing || store.Value().Count() == 0))
-            return io.Failure(std::to_string(nUnreadable) + " of " + std::to_string(vecConverted.size()) +
-                              " pictures cannot be read; no show written" +
+            progress.Finish();
+            io.Warning(status.Message());
+        };
+        events.m_fnProgress = [&progress](size_t nDone, size_t nTotal) { progress.Update(nDone, nTotal); };
+        const int nCores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+        CShowBuildOptions options;
+        options.m_nPanelWidth = size.m_nWidth;
+        options.m_nPanelHeight = size.m_nHeight;
+        options.m_effect = request.m_effect;
+        options.m_eUnreadable = request.m_bKeepGoing ? EUnreadable::LeaveOut : EUnreadable::Abandon;
+        options.m_nJobs = request.m_nJobs > 0 ? request.m_nJobs : nCores;
+        options.m_pbCancel = io.StopFlag();
+        CShowBuilder builder(std::move(options), std::move(events));
+        const CShowBuildResult result =
+            builder.Build(PlanSources(request.m_vecPictures), request.m_strOutput);
+        progress.Finish();
+        if (io.StopRequested())
+            return kExitFailure;
+        if (!result.m_status)
+            return io.Failure(result.m_status.Message());
+        const std::string strUnreadable =
+            std::to_string(result.m_nUnreadable) + " of " + std::to_string(nPictures) + " pictures";
+        if (!result.m_bWritten)
+            return io.Failure(strUnreadable + " cannot be read; no show written" +
                               (request.m_bKeepGoing ? "" : " (--keep-going builds it from the others)"));
 
-        if (CStatus status = WriteShow(store.Value(), request, io); !status)
-            return io.Failure(status.Message());
         std::error_code error;
         const auto nBytes = std::filesystem::file_size(request.m_strOutput, error);
-        io.Out() << "Wrote " << request.m_strOutput << ": " << store.Value().Count() << " picture"
-                 << (store.Value().Count() == 1 ? "" : "s") << ", " << EffectName(request.m_effect) << ", "
-                 << PanelSizeText(size) << " panel (" << request.m_panel.m_strOrigin << ")";
+        io.Out() << "Wrote " << Printable(request.m_strOutput) << ": " << result.m_nPictures << " picture"
+                 << (result.m_nPictures == 1 ? "" : "s") << ", " << EffectName(request.m_effect) << ", "
+                 << PanelSizeText(size) << " panel (" << Printable(request.m_panel.m_strOrigin) << ")";
         if (!error)
             io.Out() << ", " << nBytes << " bytes";
         io.Out() << "\n";
-        if (nUnreadable > 0)
-            return io.Failure(std::to_string(nUnreadable) + " of " + std::to_string(vecConverted.size()) +
-                              " pictures left out");
+        if (result.m_nUnreadable > 0)
+            return io.Failure(strUnreadable + " left out");
         return kExitOk;
-    }
-
-    // As the transform worker does it: every stored picture read back and cut into records.
-    static CStatus WriteShow(const CPictureStore& store, const CBuildRequest& request, CCommandIo& io)
-    {
-        const CPanelSize size = request.m_panel.m_size;
-        CShowFileWriter writer;
-        if (CStatus status = writer.Create(request.m_strOutput); !status)
-            return status;
-        CProgressBar progress(io.Err(), "writing");
-        for (int i = 0; i < store.Count(); ++i)
-        {
-            CResult<CPicture> picture = store.Read(i);
-            if (!picture)
-                return picture.Status();
-            if (CStatus status = WritePictureRecords(writer, request.m_effect, size.m_nWidth, size.m_nHeight,
-                                                     picture.Value());
-                !status)
-                return status;
-            progress.Update(static_cast<size_t>(i) + 1, static_cast<size_t>(store.Count()));
-        }
-        progress.Finish();
-        return writer.Finish();
     }
 };
 

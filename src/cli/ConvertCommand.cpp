@@ -2,6 +2,7 @@
 #include "cli/PanelOptions.h"
 #include "cli/PictureOptions.h"
 #include "codec/BmpWriter.h"
+#include "common/ReplacingFile.h"
 #include "png/PngWriter.h"
 #include "resample/ConvertPicture.h"
 
@@ -62,11 +63,13 @@ public:
     {
         if (args.Operands().size() != 2)
             return io.UsageError("needs the picture to convert and the BMP or PNG file to write");
-        const CResult<CPanelChoice> panel = ResolvePanel(args);
+        const CResult<CPanelChoice> panel = ResolvePanel(args, io);
         if (!panel)
             return io.UsageError(panel.Message());
         const std::string& strIn = args.Operands()[0];
         const std::string& strOut = args.Operands()[1];
+        if (CStatus status = CheckWritableTarget(strOut, {strIn}); !status)
+            return io.Failure(status.Message());
         const CPanelSize size = panel.Value().m_size;
         CConvertOptions options;
         options.m_bFast = args.Has("fast");
@@ -76,12 +79,14 @@ public:
             ConvertPictureToPanel(strIn, size.m_nWidth, size.m_nHeight, options);
         if (!picture)
             return io.Failure(picture.Message());
+        if (io.StopRequested())
+            return kExitFailure;
         const CStatus status =
             EndsInPng(strOut) ? WritePngFile(picture.Value(), strOut) : WriteBmpFile(picture.Value(), strOut);
         if (!status)
             return io.Failure(status.Message());
-        io.Out() << "Wrote " << strOut << ": " << PanelSizeText(size) << " (" << panel.Value().m_strOrigin
-                 << ")\n";
+        io.Out() << "Wrote " << Printable(strOut) << ": " << PanelSizeText(size) << " ("
+                 << Printable(panel.Value().m_strOrigin) << ")\n";
         return kExitOk;
     }
 };

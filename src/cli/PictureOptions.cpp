@@ -7,6 +7,27 @@
 namespace tramino::cli
 {
 
+namespace
+{
+
+// Sets value from option --strName when it is given; a value fnParse refuses is an error.
+template <class T, class FnParse>
+CStatus ParseValue(const CArguments& args, std::string_view strName, FnParse fnParse,
+                   std::string_view strTakes, T& value)
+{
+    const std::string* pValue = args.Value(strName);
+    if (pValue == nullptr)
+        return {};
+    const std::optional<T> parsed = fnParse(*pValue);
+    if (!parsed)
+        return CStatus::Error("--" + std::string(strName) + " takes " + std::string(strTakes) + ", not '" +
+                              *pValue + "'");
+    value = *parsed;
+    return {};
+}
+
+} // namespace
+
 std::vector<COptionSpec> PictureOptions()
 {
     return {{"fit", true}, {"gravity", true}, {"background", true}, {"dither", true}, {"auto-orient", false}};
@@ -32,38 +53,17 @@ std::optional<CRgb> ParseColour(std::string_view str)
 
 CStatus ParsePictureOptions(const CArguments& args, CConvertOptions& options)
 {
-    if (const std::string* pFit = args.Value("fit"))
-    {
-        const std::optional<EFit> fit = ParseFit(*pFit);
-        if (!fit)
-            return CStatus::Error("--fit takes stretch, contain or cover, not '" + *pFit + "'");
-        options.m_eFit = *fit;
-    }
-    if (const std::string* pGravity = args.Value("gravity"))
-    {
-        const std::optional<EGravity> gravity = ParseGravity(*pGravity);
-        if (!gravity)
-            return CStatus::Error("--gravity takes center, north, south, east, west, northwest, northeast, "
-                                  "southwest or southeast, not '" +
-                                  *pGravity + "'");
-        options.m_eGravity = *gravity;
-    }
-    if (const std::string* pBackground = args.Value("background"))
-    {
-        const std::optional<CRgb> cr = ParseColour(*pBackground);
-        if (!cr)
-            return CStatus::Error("--background needs RRGGBB in hexadecimal, not '" + *pBackground + "'");
-        options.m_crBackground = *cr;
-    }
-    if (const std::string* pDither = args.Value("dither"))
-    {
-        const std::optional<EDither> dither = ParseDither(*pDither);
-        if (!dither)
-            return CStatus::Error("--dither takes none, ordered or diffusion, not '" + *pDither + "'");
-        options.m_eDither = *dither;
-    }
+    CStatus status = ParseValue(args, "fit", ParseFit, "stretch, contain or cover", options.m_eFit);
+    if (status)
+        status = ParseValue(args, "gravity", ParseGravity,
+                            "center, north, south, east, west, northwest, northeast, southwest or southeast",
+                            options.m_eGravity);
+    if (status)
+        status = ParseValue(args, "background", ParseColour, "RRGGBB in hexadecimal", options.m_crBackground);
+    if (status)
+        status = ParseValue(args, "dither", ParseDither, "none, ordered or diffusion", options.m_eDither);
     options.m_bAutoOrient = args.Has("auto-orient");
-    return {};
+    return status;
 }
 
 } // namespace tramino::cli

@@ -45,7 +45,7 @@ bool HasPictureOptions(const CArguments& args)
                        [&args](const CPictureOptionInfo& info) { return args.Has(info.m_strKey); });
 }
 
-CResult<CProjectPanel> ProjectPanel(const CArguments& args)
+CResult<CProjectPanel> ProjectPanel(const CArguments& args, CCommandIo& io)
 {
     if (const std::string* pCode = args.Value("panel-code"))
     {
@@ -53,7 +53,7 @@ CResult<CProjectPanel> ProjectPanel(const CArguments& args)
         if (!nCode || *nCode < 1 || *nCode > static_cast<int>(g_arrPanelSizes.size()))
             return CStatus::Error("a project's --panel-code is 1 to 9, not '" + *pCode + "'");
     }
-    CResult<CPanelChoice> panel = ResolvePanel(args);
+    CResult<CPanelChoice> panel = ResolvePanel(args, io);
     if (!panel)
         return panel.Status();
     return CProjectPanel::ForSize(panel.Value().m_size);
@@ -176,7 +176,7 @@ private:
         if (pProject == nullptr || pProject->empty())
             return io.UsageError("the project file to write is missing (-o PROJECT.tramino)");
         CProject project;
-        CResult<CProjectPanel> panel = ProjectPanel(args);
+        CResult<CProjectPanel> panel = ProjectPanel(args, io);
         if (!panel)
             return io.UsageError(panel.Message());
         project.m_panel = panel.Value();

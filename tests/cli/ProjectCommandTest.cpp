@@ -140,4 +140,58 @@ TEST_F(ProjectCommandTest, BadUsageAndBadProjectsAreRefusedWithTheReason)
     EXPECT_FALSE(fs::exists(Path("x.tramino")));
 }
 
+TEST_F(ProjectCommandTest, BuildOfAProjectWritesTheShowOfItsPictures)
+{
+    const std::vector<std::string> vecOptions = {"--mode",  "circle",       "--fit",
+                                                 "contain", "--background", "ff8000"};
+    std::vector<std::string> vecNew = {"project",        "new", "--panel-code",      "2", "--show",
+                                       Path("show.qrv"), "-o",  Path("show.tramino")};
+    vecNew.insert(vecNew.end(), vecOptions.begin(), vecOptions.end());
+    vecNew.insert(vecNew.end(), {Path("pics/a.bmp"), Path("pics/b.bmp")});
+    ASSERT_EQ(RunCli(vecNew).m_nStatus, 0);
+    // The reference: the same pictures and options given to build itself.
+    const auto BuildPictures = [&](const std::string& strPanel, const std::string& strSize)
+    {
+        std::vector<std::string> vecBuild = {"build", strPanel, strSize, "-o", Path("direct.qrv")};
+        vecBuild.insert(vecBuild.end(), vecOptions.begin(), vecOptions.end());
+        vecBuild.insert(vecBuild.end(), {Path("pics/a.bmp"), Path("pics/b.bmp")});
+        EXPECT_EQ(RunCli(vecBuild).m_nStatus, 0);
+        return ReadText(Path("direct.qrv"));
+    };
+    const std::string strShow = BuildPictures("--panel-code", "2");
+
+    // Moved with its pictures, the project still builds, into the show file it names.
+    const fs::path moved = m_dir.string() + "-moved";
+    fs::rename(m_dir, moved);
+    m_dir = moved;
+    const CRun built = RunCli({"build", Path("show.tramino")});
+    ASSERT_EQ(built.m_nStatus, 0) << built.m_strErr;
+    EXPECT_EQ(built.m_strErr, "");
+    EXPECT_EQ(ReadText(Path("show.qrv")), strShow);
+
+    // -o wins over the project's show file; a panel option over the project's panel, and says so.
+    const CRun other = RunCli({"build", "--size", "64x32", "-o", Path("other.qrv"), Path("show.tramino")});
+    ASSERT_EQ(other.m_nStatus, 0) << other.m_strErr;
+    EXPECT_EQ(other.m_strErr, "tramino-cli build: the panel 64x32 of --size replaces the project's 128x96\n");
+    EXPECT_EQ(ReadText(Path("other.qrv")), BuildPictures("--size", "64x32"));
+
+    ASSERT_EQ(RunCli({"project", "new", "-o", Path("bare.tramino"), Path("pics/a.bmp")}).m_nStatus, 0);
+    const struct
+    {
+        std::vector<std::string> m_vecArgs;
+        std::string m_strError;
+    } arrRefused[] = {
+        {{"build", Path("bare.tramino")}, "the project names no show file; give one with -o SHOW.qrv"},
+        {{"build", "--fit", "cover", Path("show.tramino")}, "--fit is the project's to give"},
+        {{"build", "-o", Path("x.qrv"), Path("show.tramino"), Path("pics/a.bmp")},
+         "a project file is built alone"},
+    };
+    for (const auto& refused : arrRefused)
+    {
+        const CRun run = RunCli(refused.m_vecArgs);
+        EXPECT_EQ(run.m_nStatus, 2);
+        EXPECT_EQ(run.m_strErr.rfind("tramino-cli build: " + refused.m_strError, 0), 0u) << run.m_strErr;
+    }
+}
+
 } // namespace

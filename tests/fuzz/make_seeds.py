@@ -315,6 +315,27 @@ def make_claims():
         write("picture_jpeg", name.replace(".jpg", "-claims-65500x4096.jpg"), bytes(claim))
 
 
+# --- JPEG photos turned by their EXIF orientation, in both byte orders ----------------------
+
+def exif_segment(orientation, order):
+    fmt = "<" if order == b"II" else ">"
+    tiff = order + struct.pack(fmt + "HI", 42, 8) + struct.pack(fmt + "H", 1)
+    tiff += struct.pack(fmt + "HHIHH", 0x0112, 3, 1, orientation, 0) + struct.pack(fmt + "I", 0)
+    payload = b"Exif\0\0" + tiff
+    return b"\xff\xe1" + struct.pack(">H", len(payload) + 2) + payload
+
+
+def make_exif():
+    path = os.path.join(HERE, "seeds", "picture_jpeg", "baseline.jpg")
+    if not os.path.exists(path):
+        return
+    with open(path, "rb") as f:
+        jpeg = f.read()
+    for orientation, order in ((3, b"MM"), (6, b"II"), (7, b"MM")):
+        write("picture_jpeg", "exif-orientation-%d.jpg" % orientation,
+              jpeg[:2] + exif_segment(orientation, order) + jpeg[2:])
+
+
 # --- Settings and language files ------------------------------------------------------------
 
 def make_text():
@@ -345,6 +366,7 @@ def main():
     make_jpeg()
     make_png()
     make_claims()
+    make_exif()
     make_text()
     make_show()
 

@@ -120,7 +120,7 @@ TEST_F(Convert, BatchKeepsTheInputOrderAndReportsEveryPicture)
     std::vector<std::string> vecPaths;
     for (int i = 0; i < 6; ++i)
         vecPaths.push_back(Write(UniformPicture(60 + i, 50, {static_cast<uint8_t>(i), 0, 0}),
-                                 "p" + std::to_string(i) + ".bmp"));
+                                 'p' + std::to_string(i) + ".bmp"));
     vecPaths.insert(vecPaths.begin() + 2, (m_dir / "missing.bmp").string());
     std::vector<size_t> vecDone;
     const std::vector<CResult<CPicture>> vecResults =

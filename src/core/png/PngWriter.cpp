@@ -1,7 +1,7 @@
 #include "png/PngWriter.h"
 
-#include <cerrno>
-#include <cstdio>
+#include "common/ReplacingFile.h"
+
 #include <png.h>
 #include <vector>
 
@@ -31,26 +31,27 @@ CStatus WritePngFile(const CPicture& picture, const std::string& strPath)
     if (picture.IsEmpty())
         return CStatus::Error("Cannot write '" + strPath + "': the picture is empty");
     const std::vector<uint8_t> vecRgb = RgbBytes(picture);
-
-    // The simplified interface needs no longjmp; the file is ours so that errno names the reason.
-    std::FILE* pFile = std::fopen(strPath.c_str(), "wb");
-    if (pFile == nullptr)
-        return ErrnoStatus("create", strPath, errno);
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     image.width = static_cast<png_uint_32>(picture.Width());
     image.height = static_cast<png_uint_32>(picture.Height());
     image.format = PNG_FORMAT_RGB;
-    CStatus status;
-    if (png_image_write_to_stdio(&image, pFile, 0, vecRgb.data(), 0, nullptr) == 0)
-        status = CStatus::Error("Cannot write '" + strPath + "': " + image.message);
+    // The simplified interface needs no longjmp. The first call only measures.
+    png_alloc_size_t nBytes = 0;
+    std::vector<uint8_t> vecPng;
+    bool bEncoded = png_image_write_to_memory(&image, nullptr, &nBytes, 0, vecRgb.data(), 0, nullptr) != 0;
+    if (bEncoded)
+    {
+        vecPng.resize(nBytes);
+        bEncoded =
+            png_image_write_to_memory(&image, vecPng.data(), &nBytes, 0, vecRgb.data(), 0, nullptr) != 0;
+        vecPng.resize(nBytes);
+    }
+    const std::string strReason = image.message;
     png_image_free(&image);
-    // Closing flushes the last bytes, and a full disk shows only there.
-    if (std::fclose(pFile) != 0 && status)
-        status = ErrnoStatus("write", strPath, errno);
-    if (!status)
-        std::remove(strPath.c_str());
-    return status;
+    if (!bEncoded)
+        return CStatus::Error("Cannot write '" + strPath + "': " + strReason);
+    return ReplaceFileContent(strPath, vecPng);
 }
 
 } // namespace tramino

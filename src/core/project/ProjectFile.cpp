@@ -1,6 +1,6 @@
 #include "project/Project.h"
 
-#include "show/ShowFileSink.h"
+#include "common/ReplacingFile.h"
 
 #include <nlohmann/json.hpp>
 
@@ -431,15 +431,8 @@ CStatus SaveProject(const CProject& project, const std::string& strPath)
     CResult<std::string> strText = ProjectText(project, strPath);
     if (!strText)
         return strText.Status();
-    CResult<std::unique_ptr<IShowFileSink>> file = OpenReplacingFile(strPath);
-    if (!file)
-        return file.Status();
     const std::string& strBytes = strText.Value();
-    if (CStatus status =
-            file.Value()->Write(reinterpret_cast<const uint8_t*>(strBytes.data()), strBytes.size());
-        !status)
-        return status;
-    return file.Value()->Commit();
+    return ReplaceFileContent(strPath, std::vector<uint8_t>(strBytes.begin(), strBytes.end()));
 }
 
 } // namespace tramino

@@ -1,5 +1,6 @@
 #include "resample/ConvertPicture.h"
 
+#include "codec/DecodeMemory.h"
 #include "codec/PictureDecoder.h"
 #include "resample/Orientation.h"
 #include "resample/StreamingReducer.h"
@@ -118,22 +119,34 @@ CResult<CPicture> ConvertPictureToPanel(const std::string& strPath, int nPanelWi
     return picture;
 }
 
-std::vector<CResult<CPicture>> ConvertPicturesToPanel(const std::vector<std::string>& vecPaths,
-                                                      int nPanelWidth, int nPanelHeight,
-                                                      const CConvertOptions& options,
-                                                      const FnConvertProgress& fnProgress,
-                                                      const std::atomic<bool>* pbCancel)
+uint64_t EstimateConversionBytes(const std::string& strPath, int nPanelWidth, int nPanelHeight)
+{
+    // The picture (3 bytes a pixel) and the stretcher's sums (12).
+    const uint64_t nPanelPixels =
+        static_cast<uint64_t>(std::max(0, nPanelWidth)) * static_cast<uint64_t>(std::max(0, nPanelHeight));
+    return EstimateDecodeBytes(strPath) + 15 * nPanelPixels;
+}
+
+std::vector<CResult<CPicture>>
+ConvertPicturesToPanel(const std::vector<std::string>& vecPaths, int nPanelWidth, int nPanelHeight,
+                       const CConvertOptions& options, const FnConvertProgress& fnProgress,
+                       const std::atomic<bool>* pbCancel, uint64_t nMemoryBudget)
 {
     std::vector<std::optional<CResult<CPicture>>> vecResults(vecPaths.size());
     std::atomic<size_t> nNext = 0;
     std::mutex mutexProgress;
     size_t nDone = 0;
+    CMemoryBudget budget(nMemoryBudget);
     const auto work = [&]
     {
         for (size_t i = nNext++; i < vecPaths.size(); i = nNext++)
         {
-            if (pbCancel && pbCancel->load())
-                return;
+            // Every turn of the budget is taken, a cancelled one with nothing.
+            const bool bCancelled = pbCancel && pbCancel->load();
+            const CMemoryBudget::CReservation reservation = budget.Reserve(
+                i, bCancelled ? 0 : EstimateConversionBytes(vecPaths[i], nPanelWidth, nPanelHeight));
+            if (bCancelled)
+                continue;
             vecResults[i] = ConvertPictureToPanel(vecPaths[i], nPanelWidth, nPanelHeight, options);
             std::lock_guard lock(mutexProgress);
             ++nDone;

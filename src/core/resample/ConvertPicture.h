@@ -4,9 +4,11 @@
 #include "picture/Picture.h"
 #include "resample/Dither.h"
 #include "resample/FitGeometry.h"
+#include "resample/MemoryBudget.h"
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -39,17 +41,23 @@ struct CConvertOptions
 CResult<CPicture> ConvertPictureToPanel(const std::string& strPath, int nPanelWidth, int nPanelHeight,
                                         const CConvertOptions& options = {});
 
+// The most memory ConvertPictureToPanel takes for the file, judged before it starts: the
+// decoding (EstimateDecodeBytes) and the panel-size picture with the resampler's sums.
+uint64_t EstimateConversionBytes(const std::string& strPath, int nPanelWidth, int nPanelHeight);
+
 // Called after each finished picture with the number finished so far, one call at a time,
 // from whichever thread finished it (the caller's or a worker's).
 using FnConvertProgress = std::function<void(size_t nDone, size_t nTotal)>;
 
 // Converts every file as ConvertPictureToPanel does, on several threads, and returns the
-// results in the order of vecPaths. Once *pbCancel becomes true no further picture is
+// results in the order of vecPaths. The conversions running at once share a memory budget of
+// nMemoryBudget bytes (CMemoryBudget). Once *pbCancel becomes true no further picture is
 // started; those not converted carry an error saying so.
 std::vector<CResult<CPicture>> ConvertPicturesToPanel(const std::vector<std::string>& vecPaths,
                                                       int nPanelWidth, int nPanelHeight,
                                                       const CConvertOptions& options = {},
                                                       const FnConvertProgress& fnProgress = {},
-                                                      const std::atomic<bool>* pbCancel = nullptr);
+                                                      const std::atomic<bool>* pbCancel = nullptr,
+                                                      uint64_t nMemoryBudget = g_nConversionMemoryBudget);
 
 } // namespace tramino

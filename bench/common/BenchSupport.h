@@ -1,0 +1,26 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tramino::bench
+{
+
+struct CChildRun
+{
+    bool m_bOk = false;
+    long m_nMaxRssKiB = 0;
+};
+
+// Runs a program to its end, its standard output into strOutput (thrown away by default);
+// reports whether it succeeded and its peak resident memory.
+CChildRun RunChild(std::vector<std::string> vecArgs, const std::string& strOutput = "/dev/null");
+
+// Wall-clock seconds of fn; bOk becomes false when fn does.
+double Seconds(const std::function<bool()>& fn, bool& bOk);
+
+// The JPEG files directly in strDir, sorted by name.
+std::vector<std::string> JpegFiles(const std::string& strDir);
+
+} // namespace tramino::bench
