@@ -79,11 +79,7 @@ CStatus AddPictures(CProject& project, const std::vector<std::string>& vecPaths,
         CResult<CProjectPath> path = GivenPath(strPath);
         if (!path)
             return path.Status();
-        CProjectPicture picture{path.Value(), {}};
-        for (size_t i = 0; i < given.size(); ++i)
-            if (given[i] != project.m_defaults[i])
-                picture.m_overrides[i] = given[i];
-        project.m_vecPictures.push_back(std::move(picture));
+        project.m_vecPictures.push_back({path.Value(), OverridesOf(project.m_defaults, given)});
     }
     return {};
 }

@@ -105,6 +105,15 @@ CPictureValues EffectivePictureValues(const CPictureValues& defaults, const CPic
     return values;
 }
 
+CPictureValues OverridesOf(const CPictureValues& defaults, const CPictureValues& values)
+{
+    CPictureValues overrides;
+    for (size_t i = 0; i < values.size(); ++i)
+        if (values[i] && values[i] != defaults[i])
+            overrides[i] = values[i];
+    return overrides;
+}
+
 CConvertOptions ConvertOptionsFor(const CPictureValues& values)
 {
     CConvertOptions options;

@@ -49,6 +49,8 @@ CResult<std::string> CanonicalPictureValue(EPictureOption option, std::string_vi
 
 // Each option of overrides that is set, otherwise the one of defaults.
 CPictureValues EffectivePictureValues(const CPictureValues& defaults, const CPictureValues& overrides);
+// The options of values that are set and differ from defaults: a picture's overrides.
+CPictureValues OverridesOf(const CPictureValues& defaults, const CPictureValues& values);
 
 // The conversion options that build a picture with these values (each set and canonical).
 CConvertOptions ConvertOptionsFor(const CPictureValues& values);

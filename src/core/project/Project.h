@@ -24,6 +24,8 @@ struct CProjectPath
 {
     std::filesystem::path m_path; // absolute
     bool m_bKeepAbsolute = false;
+
+    friend bool operator==(const CProjectPath&, const CProjectPath&) = default;
 };
 
 // The panel as the project gives it: a code of the size table or a width and height.
@@ -34,12 +36,16 @@ struct CProjectPanel
 
     // The table's code for a size it lists, otherwise the size itself.
     static CProjectPanel ForSize(CPanelSize size);
+
+    friend bool operator==(const CProjectPanel&, const CProjectPanel&) = default;
 };
 
 struct CProjectPicture
 {
     CProjectPath m_path;
     CPictureValues m_overrides; // the options in which this picture differs from the defaults
+
+    friend bool operator==(const CProjectPicture&, const CProjectPicture&) = default;
 };
 
 // A show description kept in a *.tramino file: the panel, the transition, the options every
@@ -56,12 +62,21 @@ struct CProject
     {
         return EffectivePictureValues(m_defaults, m_vecPictures[nPicture].m_overrides);
     }
+
+    friend bool operator==(const CProject&, const CProject&) = default;
+};
+
+// What reading a project does with a picture that is not there.
+enum class EMissingPicture
+{
+    Refuse, // an error, as for every other fault of the file
+    Keep,   // kept in the project; the window names it and opens the others
 };
 
 // Reads a project file. Anything it does not understand (broken JSON, an unknown key, a value of
 // the wrong type or out of range, a newer format, a picture that is not there) is an error naming
 // the file, the place (line and column, or the key path such as pictures[2].fit) and the reason.
-CResult<CProject> LoadProject(const std::string& strPath);
+CResult<CProject> LoadProject(const std::string& strPath, EMissingPicture eMissing = EMissingPicture::Refuse);
 
 // The file's text for a project saved as strPath: fixed key order, two-space indentation, one
 // block per picture, a final line feed. Relative paths are made relative to strPath's folder.

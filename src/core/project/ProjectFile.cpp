@@ -50,8 +50,8 @@ std::string SyntaxReason(const nlohmann::json::parse_error& error)
 class CProjectReader
 {
 public:
-    CProjectReader(std::string strFile, fs::path folder)
-        : m_strFile(std::move(strFile)), m_folder(std::move(folder))
+    CProjectReader(std::string strFile, fs::path folder, EMissingPicture eMissing)
+        : m_strFile(std::move(strFile)), m_folder(std::move(folder)), m_eMissing(eMissing)
     {
     }
 
@@ -183,7 +183,7 @@ private:
             if (!path)
                 return path.Status();
             std::error_code error;
-            if (!fs::is_regular_file(path.Value().m_path, error))
+            if (m_eMissing == EMissingPicture::Refuse && !fs::is_regular_file(path.Value().m_path, error))
                 return Fail(strPlace + ".path",
                             "the picture '" + path.Value().m_path.string() + "' is not there");
             entry.m_path = path.Value();
@@ -297,6 +297,7 @@ private:
 
     std::string m_strFile;
     fs::path m_folder;
+    EMissingPicture m_eMissing;
 };
 
 // Records the first key an object of the document gives twice, which the parser would silently
@@ -375,12 +376,12 @@ CResult<std::string> ReadProjectText(const std::string& strPath)
 
 } // namespace
 
-CResult<CProject> LoadProject(const std::string& strPath)
+CResult<CProject> LoadProject(const std::string& strPath, EMissingPicture eMissing)
 {
     CResult<std::string> strText = ReadProjectText(strPath);
     if (!strText)
         return strText.Status();
-    CProjectReader reader(strPath, FolderOf(strPath));
+    CProjectReader reader(strPath, FolderOf(strPath), eMissing);
     CDuplicateKeyFinder duplicates;
     Json root;
     try
