@@ -30,7 +30,9 @@ struct CBuildRequest
     bool m_bKeepGoing = false;
     std::string m_strOutput;
     std::vector<CShowPlanPicture> m_vecPictures;
-    std::vector<std::string> m_vecInputs; // every file read, which the show must not replace
+    std::vector<std::string> m_vecInputs;   // every file read, which the show must not replace
+    std::string m_strProject;               // the project file the rest comes from, if any
+    std::optional<CPanelChoice> m_optPanel; // a panel option given beside the project
 };
 
 bool IsProjectFile(const std::string& strPath)
@@ -74,7 +76,7 @@ public:
                "status is 1 whenever a picture was left out.\n"
                "Given a project file, builds the show it describes: its panel (before Vendale.ini's,\n"
                "a panel option replaces it), its transition, its pictures with their options, and its\n"
-               "show file unless -o names another.\n"
+               "show file unless -o names another; --keep-going leaves out its pictures that are gone.\n"
                "\n"
                "Options:\n" +
                std::string(PanelOptionsHelp()) + std::string(ModeOptionHelp()) +
@@ -102,10 +104,26 @@ public:
 
     int Run(const CArguments& args, CCommandIo& io) override
     {
-        CResult<CBuildRequest> request = ParseRequest(args, io);
-        if (!request)
-            return io.UsageError(request.Message());
-        return Build(request.Value(), io);
+        CResult<CBuildRequest> parsed = ParseRequest(args, io);
+        if (!parsed)
+            return io.UsageError(parsed.Message());
+        CBuildRequest& request = parsed.Value();
+        if (!request.m_strProject.empty())
+            if (CStatus status = ReadProject(request, args.Has("keep-going"), io); !status)
+                return io.Failure(status.Message());
+        if (const std::string* pOutput = args.Value("output"))
+            request.m_strOutput = *pOutput;
+        if (request.m_strOutput.empty())
+            return io.UsageError(request.m_strProject.empty()
+                                     ? "the show file to write is missing (-o SHOW.qrv)"
+                                     : "the project names no show file; give one with -o SHOW.qrv");
+        const CPanelSize size = request.m_panel.m_size;
+        if (!EffectCoversPanel(request.m_effect, size.m_nWidth, size.m_nHeight))
+            return io.UsageError(std::string("the transition ") + EffectName(request.m_effect) +
+                                 " cannot cover a " + PanelSizeText(size) + " panel");
+        for (CShowPlanPicture& picture : request.m_vecPictures)
+            picture.m_options.m_bFast = args.Has("fast");
+        return Build(request, io);
     }
 
 private:
@@ -120,26 +138,14 @@ private:
         CResult<CBuildRequest> request = bProject ? ProjectRequest(args, io) : PicturesRequest(args, io);
         if (!request)
             return request;
-        CBuildRequest& build = request.Value();
-        if (const std::string* pOutput = args.Value("output"))
-            build.m_strOutput = *pOutput;
-        if (build.m_strOutput.empty())
-            return CStatus::Error(bProject ? "the project names no show file; give one with -o SHOW.qrv"
-                                           : "the show file to write is missing (-o SHOW.qrv)");
-        const CPanelSize size = build.m_panel.m_size;
-        if (!EffectCoversPanel(build.m_effect, size.m_nWidth, size.m_nHeight))
-            return CStatus::Error(std::string("the transition ") + EffectName(build.m_effect) +
-                                  " cannot cover a " + PanelSizeText(size) + " panel");
         if (const std::string* pJobs = args.Value("jobs"))
         {
             std::optional<int> jobs = ParseInteger(*pJobs);
             if (!jobs || *jobs < 1)
                 return CStatus::Error("-j needs a positive number, not '" + *pJobs + "'");
-            build.m_nJobs = *jobs;
+            request.Value().m_nJobs = *jobs;
         }
-        for (CShowPlanPicture& picture : build.m_vecPictures)
-            picture.m_options.m_bFast = args.Has("fast");
-        build.m_bKeepGoing = args.Has("keep-going");
+        request.Value().m_bKeepGoing = args.Has("keep-going");
         return request;
     }
 
@@ -168,7 +174,7 @@ private:
         return request;
     }
 
-    // The project's show; a panel option replaces its panel, and says so.
+    // The options beside a project: those of the run, and a panel to replace the project's.
     static CResult<CBuildRequest> ProjectRequest(const CArguments& args, CCommandIo& io)
     {
         for (const COptionSpec& option : PictureOptions())
@@ -177,30 +183,42 @@ private:
                                       " is the project's to give (tramino-cli project add sets it)");
         if (args.Has("mode"))
             return CStatus::Error("--mode is the project's to give");
-        const std::string& strProject = args.Operands().front();
-        CResult<CProject> project = LoadProject(strProject);
-        if (!project)
-            return project.Status();
-        CShowPlan plan = PlanShow(project.Value());
         CBuildRequest request;
-        request.m_panel = {plan.m_panel, strProject};
+        request.m_strProject = args.Operands().front();
         if (args.Has("panel-code") || args.Has("size"))
         {
             CResult<CPanelChoice> panel = ResolvePanel(args, io);
             if (!panel)
                 return panel.Status();
-            request.m_panel = panel.Value();
+            request.m_optPanel = panel.Value();
+        }
+        return request;
+    }
+
+    // The project's show; with --keep-going a picture that is not there is left out as one
+    // that cannot be read.
+    static CStatus ReadProject(CBuildRequest& request, bool bKeepGoing, CCommandIo& io)
+    {
+        CResult<CProject> project =
+            LoadProject(request.m_strProject, bKeepGoing ? EMissingPicture::Keep : EMissingPicture::Refuse);
+        if (!project)
+            return project.Status();
+        CShowPlan plan = PlanShow(project.Value());
+        request.m_panel = {plan.m_panel, request.m_strProject};
+        if (request.m_optPanel)
+        {
+            request.m_panel = *request.m_optPanel;
             io.Warning("the panel " + PanelSizeText(request.m_panel.m_size) + " of " +
                        request.m_panel.m_strOrigin + " replaces the project's " +
                        PanelSizeText(plan.m_panel));
         }
         request.m_effect = plan.m_effect;
         request.m_strOutput = plan.m_strOutput;
-        request.m_vecInputs.push_back(strProject);
+        request.m_vecInputs.push_back(request.m_strProject);
         for (const CShowPlanPicture& picture : plan.m_vecPictures)
             request.m_vecInputs.push_back(picture.m_strPath);
         request.m_vecPictures = std::move(plan.m_vecPictures);
-        return request;
+        return {};
     }
 
     static int Build(const CBuildRequest& request, CCommandIo& io)

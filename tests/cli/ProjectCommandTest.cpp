@@ -192,6 +192,19 @@ TEST_F(ProjectCommandTest, BuildOfAProjectWritesTheShowOfItsPictures)
         EXPECT_EQ(run.m_nStatus, 2);
         EXPECT_EQ(run.m_strErr.rfind("tramino-cli build: " + refused.m_strError, 0), 0u) << run.m_strErr;
     }
+
+    // A picture gone: the project is refused, unless --keep-going leaves the picture out.
+    fs::remove(Path("pics/b.bmp"));
+    const CRun gone = RunCli({"build", Path("show.tramino")});
+    EXPECT_EQ(gone.m_nStatus, 1);
+    EXPECT_NE(gone.m_strErr.find("pictures[1].path: the picture '" + Path("pics/b.bmp") + "' is not there"),
+              std::string::npos)
+        << gone.m_strErr;
+    const CRun kept = RunCli({"build", "--keep-going", Path("show.tramino")});
+    EXPECT_EQ(kept.m_nStatus, 1);
+    EXPECT_NE(kept.m_strOut.find("Wrote " + Path("show.qrv") + ": 1 picture,"), std::string::npos)
+        << kept.m_strOut;
+    EXPECT_NE(kept.m_strErr.find("1 of 2 pictures left out"), std::string::npos) << kept.m_strErr;
 }
 
 } // namespace
