@@ -1,6 +1,7 @@
 #include "cli/PictureOptions.h"
 
-#include <charconv>
+#include "project/PictureValues.h"
+
 #include <string>
 
 namespace tramino::cli
@@ -47,19 +48,7 @@ std::string_view PictureOptionsHelp()
 
 std::optional<CRgb> ParseColour(std::string_view str)
 {
-    if (!str.empty() && str[0] == '#')
-        str.remove_prefix(1);
-    if (str.size() != 6)
-        return std::nullopt;
-    uint8_t arrBytes[3] = {};
-    for (size_t i = 0; i < 3; ++i)
-    {
-        const char* pFirst = str.data() + 2 * i;
-        const auto [pEnd, error] = std::from_chars(pFirst, pFirst + 2, arrBytes[i], 16);
-        if (error != std::errc() || pEnd != pFirst + 2)
-            return std::nullopt;
-    }
-    return CRgb{arrBytes[0], arrBytes[1], arrBytes[2]};
+    return ParseRgbHex(str);
 }
 
 CStatus ParsePictureOptions(const CArguments& args, CConvertOptions& options)

@@ -1,4 +1,4 @@
-#include "cli/CommandLine.h"
+#include "CliTestSupport.h"
 #include "codec/BmpWriter.h"
 #include "codec/PictureDecoder.h"
 #include "resample/ConvertPicture.h"
@@ -16,23 +16,11 @@
 
 namespace fs = std::filesystem;
 using namespace tramino;
+using tramino::test::CRun;
+using tramino::test::RunCli;
 
 namespace
 {
-
-struct CRun
-{
-    int m_nStatus = 0;
-    std::string m_strOut;
-    std::string m_strErr;
-};
-
-CRun RunCli(const std::vector<std::string>& vecArgs)
-{
-    std::ostringstream out, err;
-    const int nStatus = cli::RunCommandLine(vecArgs, out, err);
-    return {nStatus, out.str(), err.str()};
-}
 
 // Width and height from a PNG file's header.
 std::pair<int, int> PngSize(const fs::path& path)

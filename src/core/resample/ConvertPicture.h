@@ -30,6 +30,8 @@ struct CConvertOptions
     EDither m_eDither = EDither::None;
     // Turn JPEG photos as their EXIF orientation says, before the fit.
     bool m_bAutoOrient = false;
+
+    friend bool operator==(const CConvertOptions&, const CConvertOptions&) = default;
 };
 
 // Decodes the file and brings it to exactly nPanelWidth x nPanelHeight (24 bits per pixel).
