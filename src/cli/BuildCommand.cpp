@@ -23,6 +23,7 @@ struct CBuildRequest
     CPanelChoice m_panel;
     EEffect m_effect = EEffect::Normal;
     CConvertOptions m_convert;
+    EFrames m_eFrames = EFrames::First;
     bool m_bKeepGoing = false;
     std::string m_strOutput;
     std::vector<std::string> m_vecPictures;
@@ -43,13 +44,13 @@ public:
     {
         return "Usage: tramino-cli build [--panel-code N | --size WxH] [--mode NAME] [--fast] [-j N]\n"
                "                         [--fit HOW] [--gravity WHERE] [--background RRGGBB]\n"
-               "                         [--dither HOW] [--auto-orient] [--keep-going]\n"
-               "                         -o SHOW.qrv PICTURE...\n"
+               "                         [--dither HOW] [--auto-orient] [--frames WHICH]\n"
+               "                         [--keep-going] -o SHOW.qrv PICTURE...\n"
                "\n"
-               "Converts every picture (BMP, JPEG or GIF) to the panel size, in the order given, and\n"
-               "writes them into one show file with the transition. Pictures that cannot be read are\n"
-               "listed with the reason, and no show is written unless --keep-going is given; the exit\n"
-               "status is 1 whenever a picture was left out.\n"
+               "Converts every picture (BMP, JPEG, GIF or PNG) to the panel size, in the order given,\n"
+               "and writes them into one show file with the transition. Pictures that cannot be read\n"
+               "are listed with the reason, and no show is written unless --keep-going is given; the\n"
+               "exit status is 1 whenever a picture was left out.\n"
                "\n"
                "Options:\n" +
                std::string(PanelOptionsHelp()) +
@@ -59,8 +60,11 @@ public:
                "  --fast           let the JPEG decoder scale down while decoding (faster, slightly\n"
                "                   different pixels)\n" +
                std::string(PictureOptionsHelp()) +
+               "  --frames WHICH   first (an animated GIF gives its first frame, the default) or all\n"
+               "                   (every frame, in order, as a browser shows it)\n"
                "  -j, --jobs N     pictures converted at once (default: one per core)\n"
-               "  --keep-going     build the show from the pictures that can be read\n"
+               "  --keep-going     build the show from the pictures that can be read (an animation\n"
+               "                   that fails part-way keeps the frames before the failure)\n"
                "  -o, --output F   the show file to write (replaced only when complete)\n"
                "  --help           show this help\n";
     }
@@ -70,6 +74,7 @@ public:
         std::vector<COptionSpec> vecOptions = PanelOptions();
         vecOptions.insert(vecOptions.end(), {{"mode", true},
                                              {"fast", false},
+                                             {"frames", true},
                                              {"jobs", true, 'j'},
                                              {"keep-going", false},
                                              {"output", true, 'o'}});
@@ -125,6 +130,12 @@ private:
         request.m_convert.m_bFast = args.Has("fast");
         if (CStatus status = ParsePictureOptions(args, request.m_convert); !status)
             return status;
+        if (const std::string* pFrames = args.Value("frames"))
+        {
+            if (*pFrames != "first" && *pFrames != "all")
+                return CStatus::Error("--frames takes first or all, not '" + *pFrames + "'");
+            request.m_eFrames = *pFrames == "all" ? EFrames::All : EFrames::First;
+        }
         request.m_bKeepGoing = args.Has("keep-going");
         return request;
     }
@@ -152,8 +163,8 @@ private:
         options.m_nJobs = request.m_convert.m_nThreads > 0 ? request.m_convert.m_nThreads : nCores;
         options.m_pbCancel = io.StopFlag();
         CShowBuilder builder(std::move(options), std::move(events));
-        const CShowBuildResult result =
-            builder.Build(FileSources(request.m_vecPictures, request.m_convert), request.m_strOutput);
+        const CShowBuildResult result = builder.Build(
+            FileSources(request.m_vecPictures, request.m_convert, request.m_eFrames), request.m_strOutput);
         progress.Finish();
         if (io.StopRequested())
             return kExitFailure;

@@ -16,9 +16,9 @@ namespace tramino
 // Takes one picture at the panel size; false when the run wants no more.
 using FnTakePicture = std::function<bool(CPicture picture)>;
 
-// One entry of a show's list: where its pictures come from. An entry gives one picture today;
-// one file may give several in turn (the frames of an animation), which is why pictures are
-// handed on rather than returned.
+// One entry of a show's list: where its pictures come from. An entry gives one picture, or
+// several in turn (the frames of an animation), which is why pictures are handed on rather than
+// returned.
 class IPictureSource
 {
 public:
@@ -51,6 +51,26 @@ private:
     CConvertOptions m_options;
 };
 
+// Every frame of a picture file, in order, each converted with the options as a file of that one
+// frame would be (ConvertFramesToPanel): the frames of an animated GIF, or any other picture's
+// one. A frame that fails after others were handed on ends the entry with the error; those
+// handed on stay.
+class CFramesPictureSource final : public IPictureSource
+{
+public:
+    CFramesPictureSource(std::string strPath, CConvertOptions options)
+        : m_strPath(std::move(strPath)), m_options(options)
+    {
+    }
+
+    uint64_t PeakBytes(int nPanelWidth, int nPanelHeight) const override;
+    CStatus Produce(int nPanelWidth, int nPanelHeight, const FnTakePicture& fnTake) const override;
+
+private:
+    std::string m_strPath;
+    CConvertOptions m_options;
+};
+
 // A picture already at the panel size, read when its turn comes (the window's picture store).
 class CReadPictureSource final : public IPictureSource
 {
@@ -65,8 +85,16 @@ private:
     FnRead m_fnRead;
 };
 
-// One file source per path, all with the same options.
-PictureSources FileSources(const std::vector<std::string>& vecPaths, const CConvertOptions& options);
+// Which pictures a file gives a show.
+enum class EFrames
+{
+    First, // one: the file's picture (CFilePictureSource)
+    All,   // every frame of an animation (CFramesPictureSource)
+};
+
+// One source per path, all with the same options.
+PictureSources FileSources(const std::vector<std::string>& vecPaths, const CConvertOptions& options,
+                           EFrames eFrames = EFrames::First);
 
 // Ok when the picture has exactly the panel's size, else the reason.
 CStatus CheckPanelSize(const CPicture& picture, int nPanelWidth, int nPanelHeight);
