@@ -34,41 +34,41 @@ public:
 
 using PictureSources = std::vector<std::unique_ptr<IPictureSource>>;
 
-// A picture file converted to the panel with its own options.
-class CFilePictureSource final : public IPictureSource
+// A picture file and the options it is converted to the panel with.
+class CPathPictureSource : public IPictureSource
 {
 public:
-    CFilePictureSource(std::string strPath, CConvertOptions options)
+    CPathPictureSource(std::string strPath, CConvertOptions options)
         : m_strPath(std::move(strPath)), m_options(options)
     {
     }
 
-    uint64_t PeakBytes(int nPanelWidth, int nPanelHeight) const override;
-    CStatus Produce(int nPanelWidth, int nPanelHeight, const FnTakePicture& fnTake) const override;
-
-private:
+protected:
     std::string m_strPath;
     CConvertOptions m_options;
 };
 
-// Every frame of a picture file, in order, each converted with the options as a file of that one
-// frame would be (ConvertFramesToPanel): the frames of an animated GIF, or any other picture's
-// one. A frame that fails after others were handed on ends the entry with the error; those
-// handed on stay.
-class CFramesPictureSource final : public IPictureSource
+// The file's picture.
+class CFilePictureSource final : public CPathPictureSource
 {
 public:
-    CFramesPictureSource(std::string strPath, CConvertOptions options)
-        : m_strPath(std::move(strPath)), m_options(options)
-    {
-    }
+    using CPathPictureSource::CPathPictureSource;
 
     uint64_t PeakBytes(int nPanelWidth, int nPanelHeight) const override;
     CStatus Produce(int nPanelWidth, int nPanelHeight, const FnTakePicture& fnTake) const override;
+};
 
-private:
-    std::string m_strPath;
-    CConvertOptions m_options;
+// Every frame of the file, in order, each converted with the options as a file of that one
+// frame would be (ConvertFramesToPanel): the frames of an animated GIF, or any other picture's
+// one. A frame that fails after others were handed on ends the entry with an error naming the
+// file and the frame.
+class CFramesPictureSource final : public CPathPictureSource
+{
+public:
+    using CPathPictureSource::CPathPictureSource;
+
+    uint64_t PeakBytes(int nPanelWidth, int nPanelHeight) const override;
+    CStatus Produce(int nPanelWidth, int nPanelHeight, const FnTakePicture& fnTake) const override;
 };
 
 // A picture already at the panel size, read when its turn comes (the window's picture store).
