@@ -83,6 +83,7 @@ bool WriteAnimation(const std::string& strPath)
     if (pGif == nullptr)
         return false;
     std::vector<GifColorType> vecColours;
+    vecColours.reserve(256);
     for (int i = 0; i < 256; ++i)
         vecColours.push_back({static_cast<GifByteType>(i), static_cast<GifByteType>(255 - i),
                               static_cast<GifByteType>(i * 7)});
