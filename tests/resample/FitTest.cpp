@@ -54,14 +54,14 @@ TEST(FitGeometry, ContainSizeIsThatOfVipsThumbnail)
     const std::vector<std::pair<int, int>> vecSizes = {
         {64, 19},  {65, 19}, {63, 19},   {19, 64},   {21, 64},   {3, 128},   {100, 200}, {1000, 1},
         {1, 1000}, {3, 2},   {400, 300}, {302, 200}, {640, 190}, {190, 640}, {97, 65},   {95, 63}};
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("tramino-fit-" + std::to_string(::getpid()));
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                      std::string("tramino-fit-").append(std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     std::string strInputs, strOutputs;
     for (size_t i = 0; i < vecSizes.size(); ++i)
     {
         const auto [nWidth, nHeight] = vecSizes[i];
-        const std::string strName = (dir / ("p" + std::to_string(i))).string();
+        const std::string strName = (dir / std::string("p").append(std::to_string(i))).string();
         std::ofstream(strName + ".pgm", std::ios::binary)
             << "P5\n"
             << nWidth << " " << nHeight << "\n255\n"
