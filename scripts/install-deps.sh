@@ -11,7 +11,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang clang-tidy clang-format libclang-rt-14-dev
   libjpeg-turbo-progs
-  python3 python3-pil
+  python3 python3-pil libvips-tools
   xvfb xauth x11-apps imagemagick fonts-wqy-microhei openbox
   desktop-file-utils file
 )

@@ -45,8 +45,13 @@ PictureSources PlanSources(const std::vector<CShowPlanPicture>& vecPictures)
     PictureSources vecSources;
     vecSources.reserve(vecPictures.size());
     for (const CShowPlanPicture& picture : vecPictures)
-        // frames: CFramesPictureSource
-        vecSources.push_back(std::make_unique<CFilePictureSource>(picture.m_strPath, picture.m_options));
+    {
+        if (picture.m_bAllFrames)
+            vecSources.push_back(
+                std::make_unique<CFramesPictureSource>(picture.m_strPath, picture.m_options));
+        else
+            vecSources.push_back(std::make_unique<CFilePictureSource>(picture.m_strPath, picture.m_options));
+    }
     return vecSources;
 }
 
@@ -65,15 +70,15 @@ public:
     {
         return "Usage: tramino-cli build [--panel-code N | --size WxH] [--mode NAME] [--fast] [-j N]\n"
                "                         [--fit HOW] [--gravity WHERE] [--background RRGGBB]\n"
-               "                         [--dither HOW] [--auto-orient] [--keep-going]\n"
-               "                         -o SHOW.qrv PICTURE...\n"
+               "                         [--dither HOW] [--auto-orient] [--frames WHICH]\n"
+               "                         [--keep-going] -o SHOW.qrv PICTURE...\n"
                "       tramino-cli build [--panel-code N | --size WxH] [--fast] [-j N] [--keep-going]\n"
                "                         [-o SHOW.qrv] PROJECT.tramino\n"
                "\n"
-               "Converts every picture (BMP, JPEG or GIF) to the panel size, in the order given, and\n"
-               "writes them into one show file with the transition. Pictures that cannot be read are\n"
-               "listed with the reason, and no show is written unless --keep-going is given; the exit\n"
-               "status is 1 whenever a picture was left out.\n"
+               "Converts every picture (BMP, JPEG, GIF or PNG) to the panel size, in the order given,\n"
+               "and writes them into one show file with the transition. Pictures that cannot be read\n"
+               "are listed with the reason, and no show is written unless --keep-going is given; the\n"
+               "exit status is 1 whenever a picture was left out.\n"
                "Given a project file, builds the show it describes: its panel (before Vendale.ini's,\n"
                "a panel option replaces it), its transition, its pictures with their options, and its\n"
                "show file unless -o names another; --keep-going leaves out its pictures that are gone.\n"
@@ -83,8 +88,11 @@ public:
                "  --fast           let the JPEG decoder scale down while decoding (faster, slightly\n"
                "                   different pixels)\n" +
                std::string(PictureOptionsHelp()) +
+               "  --frames WHICH   first (an animated GIF gives its first frame, the default) or all\n"
+               "                   (every frame, in order, as a browser shows it)\n"
                "  -j, --jobs N     pictures converted at once (default: one per core)\n"
-               "  --keep-going     build the show from the pictures that can be read\n"
+               "  --keep-going     build the show from the pictures that can be read (an animation\n"
+               "                   that fails part-way keeps the frames before the failure)\n"
                "  -o, --output F   the show file to write (replaced only when complete)\n"
                "  --help           show this help\n";
     }
@@ -94,6 +102,7 @@ public:
         std::vector<COptionSpec> vecOptions = PanelOptions();
         vecOptions.insert(vecOptions.end(), {{"mode", true},
                                              {"fast", false},
+                                             {"frames", true},
                                              {"jobs", true, 'j'},
                                              {"keep-going", false},
                                              {"output", true, 'o'}});
@@ -168,9 +177,16 @@ private:
         CConvertOptions convert;
         if (CStatus status = ParsePictureOptions(args, convert); !status)
             return status;
+        bool bAllFrames = false;
+        if (const std::string* pFrames = args.Value("frames"))
+        {
+            if (*pFrames != "first" && *pFrames != "all")
+                return CStatus::Error("--frames takes first or all, not '" + *pFrames + "'");
+            bAllFrames = *pFrames == "all";
+        }
         request.m_vecInputs = args.Operands();
         for (const std::string& strPath : request.m_vecInputs)
-            request.m_vecPictures.push_back({strPath, convert});
+            request.m_vecPictures.push_back({strPath, convert, bAllFrames});
         return request;
     }
 
@@ -181,8 +197,9 @@ private:
             if (args.Has(option.m_strName))
                 return CStatus::Error("--" + std::string(option.m_strName) +
                                       " is the project's to give (tramino-cli project add sets it)");
-        if (args.Has("mode"))
-            return CStatus::Error("--mode is the project's to give");
+        for (const char* szOption : {"mode", "frames"})
+            if (args.Has(szOption))
+                return CStatus::Error("--" + std::string(szOption) + " is the project's to give");
         CBuildRequest request;
         request.m_strProject = args.Operands().front();
         if (args.Has("panel-code") || args.Has("size"))

@@ -40,7 +40,9 @@ std::string_view PictureOptionsHelp()
            "  --gravity WHERE  where contain places the picture and cover crops: center (the\n"
            "                   default), north, south, east, west, northwest, northeast,\n"
            "                   southwest, southeast\n"
-           "  --background RRGGBB  colour of the bars, hexadecimal (default 000000)\n"
+           "  --background RRGGBB  colour of the bars and under transparent pixels, hexadecimal\n"
+           "                   (default 000000; a GIF's first picture is composed over it\n"
+           "                   only when it is another colour)\n"
            "  --dither HOW     none (truncate to the panel's colours, the default), ordered\n"
            "                   (8x8 Bayer) or diffusion (Floyd-Steinberg)\n"
            "  --auto-orient    turn JPEG photos upright as their EXIF orientation says\n";

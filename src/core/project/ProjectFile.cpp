@@ -229,7 +229,7 @@ private:
             return Fail(strPlace, "the path is empty");
         if (path.is_absolute())
             return CProjectPath{path, true};
-        return CProjectPath{m_folder / path, false};
+        return CProjectPath{(m_folder / path).lexically_normal(), false};
     }
 
     CResult<int64_t> ReadInteger(const Json& value, const std::string& strPlace, int64_t nMin, int64_t nMax)
