@@ -92,8 +92,11 @@ CResult<std::string> CanonicalPictureValue(EPictureOption option, std::string_vi
 {
     if (std::optional<std::string> strCanonical = Canonical(option, strValue))
         return *strCanonical;
-    return CStatus::Error("'" + std::string(strValue) + "' is not " +
-                          std::string(g_arrPictureOptions[static_cast<size_t>(option)].m_strExpected));
+    std::string strMessage(1, '\'');
+    strMessage.append(strValue)
+        .append("' is not ")
+        .append(g_arrPictureOptions[static_cast<size_t>(option)].m_strExpected);
+    return CStatus::Error(std::move(strMessage));
 }
 
 CPictureValues EffectivePictureValues(const CPictureValues& defaults, const CPictureValues& overrides)

@@ -148,10 +148,11 @@ private:
             return Fail("", "the key 'transition' is missing");
         if (CStatus status = CheckType(*pTransition, "transition", Json::value_t::string); !status)
             return status;
-        const std::optional<EEffect> effect = SelectEffect(pTransition->get_ref<const std::string&>());
+        const std::string& strTransition = pTransition->get_ref<const std::string&>();
+        const std::optional<EEffect> effect = SelectEffect(strTransition);
         if (!effect)
             return Fail("transition",
-                        "'" + pTransition->get<std::string>() +
+                        "'" + strTransition +
                             "' is none of Normal, Shutter(Left to Right), Shutter(Top to Bottom), "
                             "Circle");
         const CPanelSize size = project.m_panel.m_size;
