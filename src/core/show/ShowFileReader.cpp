@@ -138,9 +138,10 @@ class CParser
 {
 public:
     CParser(CShowFileReader::IInput& input, int nWidth, int nHeight, bool bRebuild,
-            std::vector<CShowFilePicture>& vecPictures)
+            CShowFileReader::PictureHandler handler)
         : m_input(input), m_nWidth(nWidth), m_nHeight(nHeight), m_bRebuild(bRebuild),
-          m_vecPictures(vecPictures), m_vecWritten(static_cast<size_t>(nWidth) * static_cast<size_t>(nHeight))
+          m_handler(std::move(handler)),
+          m_vecWritten(static_cast<size_t>(nWidth) * static_cast<size_t>(nHeight))
     {
         StartPicture();
     }
@@ -157,6 +158,7 @@ public:
     }
 
     const std::optional<CShowFileViolation>& Violation() const { return m_optViolation; }
+    uint64_t Offset() const { return m_nOffset; }
 
 private:
     uint64_t Remaining() const { return m_input.Size() - m_nOffset; }
@@ -318,9 +320,9 @@ private:
                 picture.m_optEffect = g_arrEffects[e];
         picture.m_nDeviationOffset = picture.m_optEffect ? 0 : m_optDeviation.value_or(nAt);
         picture.m_picture = std::move(m_picture);
-        m_vecPictures.push_back(std::move(picture));
+        m_ioStatus = m_handler(picture);
         StartPicture();
-        return true;
+        return m_ioStatus.IsOk();
     }
 
     bool EndFile(uint64_t nAt)
@@ -346,7 +348,7 @@ private:
     int m_nWidth;
     int m_nHeight;
     bool m_bRebuild;
-    std::vector<CShowFilePicture>& m_vecPictures;
+    CShowFileReader::PictureHandler m_handler;
     uint64_t m_nOffset = 0;
     CStatus m_ioStatus;
     std::optional<CShowFileViolation> m_optViolation;
@@ -368,36 +370,70 @@ CShowFileReader::CShowFileReader(int nWidth, int nHeight, bool bRebuildPictures)
 {
 }
 
+CShowFileReader::PictureHandler CShowFileReader::Keeper()
+{
+    return [this](CShowFilePicture& picture)
+    {
+        m_vecPictures.push_back(std::move(picture));
+        return CStatus();
+    };
+}
+
+void CShowFileReader::Reset()
+{
+    m_vecPictures.clear();
+    m_optViolation.reset();
+    m_optUnrecognised.reset();
+    m_nPictureCount = 0;
+    m_nBytesRead = 0;
+}
+
 CStatus CShowFileReader::ReadFile(const std::string& strPath)
+{
+    return ReadFile(strPath, Keeper());
+}
+
+CStatus CShowFileReader::ReadFile(const std::string& strPath, const PictureHandler& handler)
 {
     CFileInput input;
     if (CStatus status = input.Open(strPath); !status)
     {
-        m_vecPictures.clear();
-        m_optViolation.reset();
+        Reset();
         return status;
     }
-    return Read(input, strPath);
+    return Read(input, strPath, handler);
 }
 
 CStatus CShowFileReader::Parse(std::span<const uint8_t> bytes, const std::string& strName)
 {
     CSpanInput input(bytes);
-    return Read(input, strName);
+    return Read(input, strName, Keeper());
 }
 
-CStatus CShowFileReader::Read(IInput& input, const std::string& strName)
+CStatus CShowFileReader::Take(CShowFilePicture& picture, const PictureHandler& handler)
 {
-    m_vecPictures.clear();
-    m_optViolation.reset();
+    ++m_nPictureCount;
+    if (!picture.m_optEffect && !m_optUnrecognised)
+        m_optUnrecognised = CShowFileViolation{picture.m_nDeviationOffset,
+                                               "the records of picture " + std::to_string(m_nPictureCount) +
+                                                   " follow none of the four transitions"};
+    return handler(picture);
+}
+
+CStatus CShowFileReader::Read(IInput& input, const std::string& strName, const PictureHandler& handler)
+{
+    Reset();
     const std::string strPanel = std::to_string(m_nWidth) + " x " + std::to_string(m_nHeight);
     // Checking a picture takes memory for each panel pixel; far beyond any real panel that is refused.
     if (m_nWidth <= 0 || m_nHeight <= 0 || m_nWidth >= g_nMinMarker || m_nHeight > 0xFFFF ||
         static_cast<int64_t>(m_nWidth) * m_nHeight > g_nMaxPanelPixels)
         return CStatus::Error("Cannot read '" + strName + "': " + strPanel +
                               " is not a panel size this program reads");
-    CParser parser(input, m_nWidth, m_nHeight, m_bRebuildPictures, m_vecPictures);
-    if (CStatus status = parser.Run(); !status)
+    CParser parser(input, m_nWidth, m_nHeight, m_bRebuildPictures,
+                   [&](CShowFilePicture& picture) { return Take(picture, handler); });
+    const CStatus status = parser.Run();
+    m_nBytesRead = parser.Offset();
+    if (!status)
         return status;
     m_optViolation = parser.Violation();
     if (m_optViolation)
@@ -409,12 +445,7 @@ CStatus CShowFileReader::Read(IInput& input, const std::string& strName)
 
 std::optional<CShowFileViolation> CShowFileReader::FirstProblem() const
 {
-    for (size_t i = 0; i < m_vecPictures.size(); ++i)
-        if (!m_vecPictures[i].m_optEffect)
-            return CShowFileViolation{m_vecPictures[i].m_nDeviationOffset,
-                                      "the records of picture " + std::to_string(i + 1) +
-                                          " follow none of the four transitions"};
-    return m_optViolation;
+    return m_optUnrecognised ? m_optUnrecognised : m_optViolation;
 }
 
 CResult<CPanelSize> DetectShowFilePanel(const std::string& strPath)
@@ -424,7 +455,7 @@ CResult<CPanelSize> DetectShowFilePanel(const std::string& strPath)
     for (const CPanelSize& size : g_arrPanelSizes)
     {
         CShowFileReader reader(size.m_nWidth, size.m_nHeight, false);
-        const CStatus status = reader.ReadFile(strPath);
+        const CStatus status = reader.ReadFile(strPath, [](CShowFilePicture&) { return CStatus(); });
         if (!status && !reader.Violation())
             return status;
         const std::optional<CShowFileViolation> optProblem = reader.FirstProblem();
