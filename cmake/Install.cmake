@@ -10,7 +10,7 @@ if(TARGET tramino)
 endif()
 install(TARGETS ${tramino_programs} RUNTIME DESTINATION ${TRAMINO_INSTALL_APPDIR})
 foreach(data Vendale.ini Lang.txt BG.bmp)
-  install(FILES ${CMAKE_SOURCE_DIR}/res/${data} DESTINATION ${TRAMINO_INSTALL_APPDIR})
+  install(FILES ${PROJECT_SOURCE_DIR}/res/${data} DESTINATION ${TRAMINO_INSTALL_APPDIR})
 endforeach()
 
 # Relative links, so that the installed tree can be moved (DESTDIR, a package's staging root).
@@ -27,9 +27,12 @@ endforeach()
 
 # Where desktops look for launchers and icons; the icon is drawn 64 x 64.
 if(TARGET tramino)
-  install(FILES ${CMAKE_SOURCE_DIR}/res/tramino.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-  install(FILES ${CMAKE_SOURCE_DIR}/res/tramino.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)
+  install(FILES ${PROJECT_SOURCE_DIR}/res/tramino.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${PROJECT_SOURCE_DIR}/res/tramino.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)
 endif()
+
+# Debian's policy asks every package for a copyright file in its documentation folder.
+install(FILES ${PROJECT_SOURCE_DIR}/cmake/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tramino)
 
 set(CPACK_GENERATOR "DEB")
 set(CPACK_PACKAGE_NAME "tramino")
@@ -43,9 +46,12 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
 set(CPACK_DEBIAN_PACKAGE_SECTION "graphics")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Qt loads its platform plugins at run time, where the library scan cannot see them.
 if(TARGET tramino)
+  # Qt loads its platform plugins at run time, where the library scan cannot see them.
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+  # Without a font with Chinese glyphs the Chinese interface shows empty boxes; the English one
+  # needs none, so it is a recommendation.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei | fonts-noto-cjk, qt6-translations-l10n")
 endif()
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")

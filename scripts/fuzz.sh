@@ -11,7 +11,7 @@ root=$PWD
 seconds="${1:-60}"
 build="$root/build/fuzz"
 testdata="${TRAMINO_TESTDATA:-$root/../shared/testdata}"
-targets=(picture_bmp picture_jpeg picture_gif vendale_ini lang_file show_file)
+targets=(picture_bmp picture_jpeg picture_gif picture_png vendale_ini lang_file show_file)
 if [ -n "${FUZZ_TARGETS:-}" ]; then read -ra targets <<<"$FUZZ_TARGETS"; fi
 jobs="${FUZZ_JOBS:-1}"
 
@@ -36,6 +36,7 @@ shopt -s nullglob
 link_into "$extra/picture_bmp" "$root"/res/samples/*.bmp "$testdata"/bmpsuite/*/*.bmp
 link_into "$extra/picture_jpeg" "$root"/res/samples/*.jpg "$testdata"/photos/*.jpg "$testdata"/photos/edge/*.jpg
 link_into "$extra/picture_gif" "$root"/res/samples/*.gif "$testdata"/photos/*.gif "$testdata"/photos/edge/*.gif
+link_into "$extra/picture_png" "$root"/res/samples/*.png "$testdata"/photos/*.png "$testdata"/photos/edge/*.png
 link_into "$extra/vendale_ini" "$root/res/Vendale.ini"
 link_into "$extra/lang_file" "$root/res/Lang.txt"
 mkdir -p "$extra/show_file"
@@ -46,9 +47,10 @@ done
 
 # Per target: the longest input worth mutating, and a memory cap for single allocations where
 # a decoder must refuse what the file cannot hold.
-declare -A max_len=([picture_bmp]=16384 [picture_jpeg]=16384 [picture_gif]=16384 [vendale_ini]=4096
+declare -A max_len=([picture_bmp]=16384 [picture_jpeg]=16384 [picture_gif]=16384 [picture_png]=16384
+  [vendale_ini]=4096
   [lang_file]=4096 [show_file]=16384)
-declare -A malloc_limit=([picture_bmp]=512 [picture_jpeg]=512 [picture_gif]=512 [vendale_ini]=2048
+declare -A malloc_limit=([picture_bmp]=512 [picture_jpeg]=512 [picture_gif]=512 [picture_png]=512 [vendale_ini]=2048
   [lang_file]=2048 [show_file]=2048)
 
 run_target() {

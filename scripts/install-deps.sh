@@ -1,18 +1,19 @@
 #!/usr/bin/env bash
 # Installs every Debian package that building, testing and benchmarking Tramino needs.
-# Quiet, idempotent, and only touches packages that are missing. Run as root (or with sudo).
+# Idempotent, and only touches packages that are missing; silent when none are. Run as root (or
+# with sudo).
 set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
   libjpeg62-turbo-dev libgif-dev libpng-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
   clang clang-tidy clang-format libclang-rt-14-dev
   libjpeg-turbo-progs
-  python3
-  xvfb xauth x11-apps imagemagick fonts-wqy-microhei
-  desktop-file-utils
+  python3 python3-pil
+  xvfb xauth x11-apps imagemagick fonts-wqy-microhei openbox
+  desktop-file-utils file
 )
 
 missing=()
@@ -29,6 +30,12 @@ fi
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
-echo "install-deps: installing ${missing[*]}" >&2
+# apt itself stays quiet, so say what happens while it works.
+echo "install-deps: installing these Debian packages and what they need (a minute or so on a" \
+  "fresh machine):" >&2
+echo "${missing[*]}" | fold -s -w 94 | sed 's/^/  /' >&2
+echo "install-deps: updating the package lists" >&2
 $SUDO apt-get update -qq >/dev/null
+echo "install-deps: downloading and installing" >&2
 $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+echo "install-deps: done" >&2

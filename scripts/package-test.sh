@@ -27,6 +27,7 @@ trap cleanup EXIT
 deb="$scratch/package/tramino_${version}_amd64.deb"
 [ -f "$deb" ] || fail "cpack made no $(basename "$deb")"
 dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' || fail "the package does not depend on Qt"
+dpkg-deb -f "$deb" Recommends | grep -q 'fonts-wqy-microhei' || fail "the package recommends no CJK font"
 
 if dpkg-query -W -f='${Status}' tramino 2>/dev/null | grep -q 'install ok installed'; then
   fail "tramino is installed already; remove it first"
@@ -43,6 +44,7 @@ fi
 [ "$(command -v tramino)" = /usr/bin/tramino ] || fail "tramino is not on the PATH"
 [ -f /usr/share/applications/tramino.desktop ] || fail "no desktop entry"
 [ -f /usr/share/icons/hicolor/64x64/apps/tramino.png ] || fail "no icon"
+[ -f /usr/share/doc/tramino/copyright ] || fail "no copyright file"
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate /usr/share/applications/tramino.desktop
 fi

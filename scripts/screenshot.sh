@@ -7,7 +7,8 @@
 # The pictures to load are taken from TRAMINO_LOAD (paths separated by ':'), which the
 # program reads at start-up; by default three of the sample pictures. The picture is taken
 # TRAMINO_SHOT_DELAY seconds after the start (default 4); with TRAMINO_AUTORUN=preview and a
-# slow TRAMINO_PIXELS_PER_SECOND it catches a show under way.
+# slow TRAMINO_PIXELS_PER_SECOND it catches a show under way; TRAMINO_AUTORUN=about shows the
+# About box. With openbox installed, windows get their frames and titles as on a desktop.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -30,6 +31,7 @@ shoot() { # language-code name
     cp "$root/res/Lang.txt" "$root/res/BG.bmp" "$dir/"
     (cd "$dir" && xvfb-run -a -s "-screen 0 800x480x24" bash -c '
         display -window root "$1"
+        if command -v openbox >/dev/null; then openbox & sleep 0.5; fi
         "$2" & pid=$!
         sleep "$4"
         import -window root "$3"

@@ -7,10 +7,8 @@
 #include "show/ShowFileWriter.h"
 #include "show/ShowRenderer.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
+#include "BenchSupport.h"
+
 #include <unistd.h>
 
 #include <chrono>
@@ -19,12 +17,11 @@
 #include <string>
 #include <vector>
 
-extern char** environ;
-
 namespace
 {
 
 using namespace tramino;
+using namespace tramino::bench;
 namespace fs = std::filesystem;
 
 constexpr int g_nWidth = 320;
@@ -62,54 +59,9 @@ bool MakeShow(const std::string& strPath, int nPictures)
     return status.IsOk();
 }
 
-struct CChildRun
+double MiB(long nKiB)
 {
-    bool m_bOk = false;
-    double m_dSeconds = 0;
-    double m_dCpuSeconds = 0; // user and system: what a busy machine does not inflate
-    double m_dMaxRssMiB = 0;
-};
-
-double Seconds(const timeval& time)
-{
-    return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
-}
-
-double CpuSeconds(const rusage& usage)
-{
-    return Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
-}
-
-double OwnCpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return CpuSeconds(usage);
-}
-
-// Runs a program to its end, its output thrown away; its time and peak resident memory.
-CChildRun RunChild(std::vector<std::string> vecArgs)
-{
-    std::vector<char*> vecArgv;
-    for (std::string& str : vecArgs)
-        vecArgv.push_back(str.data());
-    vecArgv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    const auto start = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    const int nError = posix_spawnp(&pid, vecArgv[0], &actions, nullptr, vecArgv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (nError != 0)
-        return {};
-    int nStatus = 0;
-    rusage usage{};
-    if (wait4(pid, &nStatus, 0, &usage) != pid)
-        return {};
-    return {WIFEXITED(nStatus) && WEXITSTATUS(nStatus) == 0,
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
-            CpuSeconds(usage), static_cast<double>(usage.ru_maxrss) / 1024};
+    return static_cast<double>(nKiB) / 1024;
 }
 
 uint64_t FolderBytes(const fs::path& dir)
@@ -136,8 +88,8 @@ void RunRender(const fs::path& dir, const std::string& strShow, int nPictures)
     std::printf("time                        %7.2f s   %s(target <= %.0f s; CPU time %.2f s)\n",
                 best.m_dSeconds, best.m_bOk ? "" : "FAILED ", g_dTargetSeconds, best.m_dCpuSeconds);
     std::printf("peak resident memory        %7.1f MiB %s(target <= %.0f MiB; the program idle: %.1f MiB)\n",
-                best.m_dMaxRssMiB, best.m_dMaxRssMiB <= g_dTargetMiB ? "" : "OVER ", g_dTargetMiB,
-                idle.m_dMaxRssMiB);
+                MiB(best.m_nMaxRssKiB), MiB(best.m_nMaxRssKiB) <= g_dTargetMiB ? "" : "OVER ", g_dTargetMiB,
+                MiB(idle.m_nMaxRssKiB));
     std::printf("written                     %7.1f MB\n",
                 static_cast<double>(FolderBytes(dir / "render")) / 1e6);
 }

@@ -61,8 +61,10 @@ CResult<CArguments> ParseArguments(const std::vector<std::string>& vecArgs,
             bOptionsEnded = true;
             continue;
         }
-        const size_t nEquals = strArg.find('=');
-        const std::string strName = strArg.substr(0, nEquals);
+        // "-j4": a short option's value may follow its letter directly.
+        const bool bAttached = !strArg.starts_with("--") && strArg.size() > 2 && strArg[2] != '=';
+        const size_t nNameEnd = bAttached ? 2 : strArg.find('=');
+        const std::string strName = strArg.substr(0, nNameEnd);
         const COptionSpec* pOption = strName.starts_with("--") ? FindOption(vecOptions, strName.substr(2))
                                                                : FindShortOption(vecOptions, strName);
         if (pOption == nullptr)
@@ -70,11 +72,11 @@ CResult<CArguments> ParseArguments(const std::vector<std::string>& vecArgs,
         if (args.Has(pOption->m_strName))
             return CStatus::Error("option " + strName + " given twice");
         std::string strValue;
-        if (nEquals != std::string::npos)
+        if (nNameEnd != std::string::npos)
         {
             if (!pOption->m_bTakesValue)
                 return CStatus::Error("option " + strName + " takes no value");
-            strValue = strArg.substr(nEquals + 1);
+            strValue = strArg.substr(bAttached ? nNameEnd : nNameEnd + 1);
         }
         else if (pOption->m_bTakesValue)
         {

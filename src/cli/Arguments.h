@@ -12,7 +12,7 @@ namespace tramino::cli
 {
 
 // One `--name` option a command accepts; with a value it is given as `--name V` or `--name=V`.
-// An option with a short letter is also given as `-L` (`-L V`, `-L=V`).
+// An option with a short letter is also given as `-L` (`-L V`, `-L=V`, `-LV`).
 struct COptionSpec
 {
     std::string_view m_strName; // without the leading "--"

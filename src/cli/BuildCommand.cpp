@@ -1,14 +1,15 @@
 #include "cli/Command.h"
 #include "cli/PanelOptions.h"
+#include "cli/PictureOptions.h"
 #include "cli/ProgressBar.h"
-#include "resample/ConvertPicture.h"
-#include "show/RecordCutter.h"
-#include "show/ShowFileWriter.h"
+#include "common/ReplacingFile.h"
+#include "pipeline/ShowBuilder.h"
 #include "show/Transition.h"
-#include "store/PictureStore.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
+#include <thread>
 #include <utility>
 
 namespace tramino::cli
@@ -16,23 +17,6 @@ namespace tramino::cli
 
 namespace
 {
-
-// The canonical names, and short ones that need no quoting in a shell.
-std::optional<EEffect> ParseModeName(const std::string& strName)
-{
-    if (std::optional<EEffect> effect = SelectEffect(strName))
-        return effect;
-    static const std::pair<const char*, EEffect> s_arrAliases[] = {
-        {"normal", EEffect::Normal},
-        {"shutter-lr", EEffect::ShutterLeftToRight},
-        {"shutter-tb", EEffect::ShutterTopToBottom},
-        {"circle", EEffect::Circle},
-    };
-    for (const auto& [szAlias, effect] : s_arrAliases)
-        if (strName == szAlias)
-            return effect;
-    return std::nullopt;
-}
 
 struct CBuildRequest
 {
@@ -47,7 +31,8 @@ struct CBuildRequest
 } // namespace
 
 // Builds a show from picture files as the main window's Load Image and Transform do: every
-// picture converted to the panel, kept in a picture store, and written with the transition.
+// picture converted to the panel and written with the transition, streaming, so that the
+// memory does not grow with the number of pictures.
 class CBuildCommand : public CCommand
 {
 public:
@@ -57,7 +42,9 @@ public:
     std::string Help() const override
     {
         return "Usage: tramino-cli build [--panel-code N | --size WxH] [--mode NAME] [--fast] [-j N]\n"
-               "                         [--keep-going] -o SHOW.qrv PICTURE...\n"
+               "                         [--fit HOW] [--gravity WHERE] [--background RRGGBB]\n"
+               "                         [--dither HOW] [--auto-orient] [--keep-going]\n"
+               "                         -o SHOW.qrv PICTURE...\n"
                "\n"
                "Converts every picture (BMP, JPEG or GIF) to the panel size, in the order given, and\n"
                "writes them into one show file with the transition. Pictures that cannot be read are\n"
@@ -70,7 +57,8 @@ public:
                "                   \"Shutter(Left to Right)\" (shutter-lr),\n"
                "                   \"Shutter(Top to Bottom)\" (shutter-tb), \"Circle\" (circle)\n"
                "  --fast           let the JPEG decoder scale down while decoding (faster, slightly\n"
-               "                   different pixels)\n"
+               "                   different pixels)\n" +
+               std::string(PictureOptionsHelp()) +
                "  -j, --jobs N     pictures converted at once (default: one per core)\n"
                "  --keep-going     build the show from the pictures that can be read\n"
                "  -o, --output F   the show file to write (replaced only when complete)\n"
@@ -85,19 +73,21 @@ public:
                                              {"jobs", true, 'j'},
                                              {"keep-going", false},
                                              {"output", true, 'o'}});
+        const std::vector<COptionSpec> vecPicture = PictureOptions();
+        vecOptions.insert(vecOptions.end(), vecPicture.begin(), vecPicture.end());
         return vecOptions;
     }
 
     int Run(const CArguments& args, CCommandIo& io) override
     {
-        CResult<CBuildRequest> request = ParseRequest(args);
+        CResult<CBuildRequest> request = ParseRequest(args, io);
         if (!request)
             return io.UsageError(request.Message());
         return Build(request.Value(), io);
     }
 
 private:
-    static CResult<CBuildRequest> ParseRequest(const CArguments& args)
+    static CResult<CBuildRequest> ParseRequest(const CArguments& args, CCommandIo& io)
     {
         CBuildRequest request;
         request.m_vecPictures = args.Operands();
@@ -107,13 +97,13 @@ private:
         if (pOutput == nullptr || pOutput->empty())
             return CStatus::Error("the show file to write is missing (-o SHOW.qrv)");
         request.m_strOutput = *pOutput;
-        CResult<CPanelChoice> panel = ResolvePanel(args);
+        CResult<CPanelChoice> panel = ResolvePanel(args, io);
         if (!panel)
             return panel.Status();
         request.m_panel = panel.Value();
         if (const std::string* pMode = args.Value("mode"))
         {
-            std::optional<EEffect> effect = ParseModeName(*pMode);
+            const std::optional<EEffect> effect = ResolveEffect(*pMode, g_arrEffectAliases);
             if (!effect)
                 return CStatus::Error(
                     "unknown mode '" + *pMode +
@@ -133,77 +123,59 @@ private:
             request.m_convert.m_nThreads = *jobs;
         }
         request.m_convert.m_bFast = args.Has("fast");
+        if (CStatus status = ParsePictureOptions(args, request.m_convert); !status)
+            return status;
         request.m_bKeepGoing = args.Has("keep-going");
         return request;
     }
 
     static int Build(const CBuildRequest& request, CCommandIo& io)
     {
+        if (CStatus status = CheckWritableTarget(request.m_strOutput, request.m_vecPictures); !status)
+            return io.Failure(status.Message());
         const CPanelSize size = request.m_panel.m_size;
-        CProgressBar progress(io.Err(), "converting");
-        std::vector<CResult<CPicture>> vecConverted = ConvertPicturesToPanel(
-            request.m_vecPictures, size.m_nWidth, size.m_nHeight, request.m_convert,
-            [&progress](size_t nDone, size_t nTotal) { progress.Update(nDone, nTotal); });
-        progress.Finish();
-
-        CResult<CPictureStore> store = CPictureStore::Create(size.m_nWidth, size.m_nHeight);
-        if (!store)
-            return io.Failure(store.Message());
-        size_t nUnreadable = 0;
-        for (CResult<CPicture>& picture : vecConverted)
+        const size_t nPictures = request.m_vecPictures.size();
+        CProgressBar progress(io.Err(), "building");
+        CShowBuildEvents events;
+        events.m_fnEntryFailed = [&](size_t, const CStatus& status)
         {
-            if (!picture)
-            {
-                io.Err() << "tramino-cli build: " << picture.Message() << "\n";
-                ++nUnreadable;
-            }
-            else if (CStatus status = store.Value().Add(picture.Value()); !status)
-                return io.Failure(status.Message());
-            if (picture)
-                picture.Value() = CPicture(); // the store holds it now
-        }
-        if (nUnreadable > 0 && (!request.m_bKeepGoing || store.Value().Count() == 0))
-            return io.Failure(std::to_string(nUnreadable) + " of " + std::to_string(vecConverted.size()) +
-                              " pictures cannot be read; no show written" +
+            progress.Finish();
+            io.Warning(status.Message());
+        };
+        events.m_fnProgress = [&progress](size_t nDone, size_t nTotal) { progress.Update(nDone, nTotal); };
+        const int nCores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+        CShowBuildOptions options;
+        options.m_nPanelWidth = size.m_nWidth;
+        options.m_nPanelHeight = size.m_nHeight;
+        options.m_effect = request.m_effect;
+        options.m_eUnreadable = request.m_bKeepGoing ? EUnreadable::LeaveOut : EUnreadable::Abandon;
+        options.m_nJobs = request.m_convert.m_nThreads > 0 ? request.m_convert.m_nThreads : nCores;
+        options.m_pbCancel = io.StopFlag();
+        CShowBuilder builder(std::move(options), std::move(events));
+        const CShowBuildResult result =
+            builder.Build(FileSources(request.m_vecPictures, request.m_convert), request.m_strOutput);
+        progress.Finish();
+        if (io.StopRequested())
+            return kExitFailure;
+        if (!result.m_status)
+            return io.Failure(result.m_status.Message());
+        const std::string strUnreadable =
+            std::to_string(result.m_nUnreadable) + " of " + std::to_string(nPictures) + " pictures";
+        if (!result.m_bWritten)
+            return io.Failure(strUnreadable + " cannot be read; no show written" +
                               (request.m_bKeepGoing ? "" : " (--keep-going builds it from the others)"));
 
-        if (CStatus status = WriteShow(store.Value(), request, io); !status)
-            return io.Failure(status.Message());
         std::error_code error;
         const auto nBytes = std::filesystem::file_size(request.m_strOutput, error);
-        io.Out() << "Wrote " << request.m_strOutput << ": " << store.Value().Count() << " picture"
-                 << (store.Value().Count() == 1 ? "" : "s") << ", " << EffectName(request.m_effect) << ", "
-                 << PanelSizeText(size) << " panel (" << request.m_panel.m_strOrigin << ")";
+        io.Out() << "Wrote " << Printable(request.m_strOutput) << ": " << result.m_nPictures << " picture"
+                 << (result.m_nPictures == 1 ? "" : "s") << ", " << EffectName(request.m_effect) << ", "
+                 << PanelSizeText(size) << " panel (" << Printable(request.m_panel.m_strOrigin) << ")";
         if (!error)
             io.Out() << ", " << nBytes << " bytes";
         io.Out() << "\n";
-        if (nUnreadable > 0)
-            return io.Failure(std::to_string(nUnreadable) + " of " + std::to_string(vecConverted.size()) +
-                              " pictures left out");
+        if (result.m_nUnreadable > 0)
+            return io.Failure(strUnreadable + " left out");
         return kExitOk;
-    }
-
-    // As the transform worker does it: every stored picture read back and cut into records.
-    static CStatus WriteShow(const CPictureStore& store, const CBuildRequest& request, CCommandIo& io)
-    {
-        const CPanelSize size = request.m_panel.m_size;
-        CShowFileWriter writer;
-        if (CStatus status = writer.Create(request.m_strOutput); !status)
-            return status;
-        CProgressBar progress(io.Err(), "writing");
-        for (int i = 0; i < store.Count(); ++i)
-        {
-            CResult<CPicture> picture = store.Read(i);
-            if (!picture)
-                return picture.Status();
-            if (CStatus status = WritePictureRecords(writer, request.m_effect, size.m_nWidth, size.m_nHeight,
-                                                     picture.Value());
-                !status)
-                return status;
-            progress.Update(static_cast<size_t>(i) + 1, static_cast<size_t>(store.Count()));
-        }
-        progress.Finish();
-        return writer.Finish();
     }
 };
 

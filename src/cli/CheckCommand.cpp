@@ -58,7 +58,7 @@ public:
         if (!status && !reader.Violation())
             return io.Failure(status.Message());
 
-        io.Out() << "panel: " << PanelSizeText(size) << " (" << panel.m_strOrigin << ")\n";
+        io.Out() << "panel: " << PanelSizeText(size) << " (" << Printable(panel.m_strOrigin) << ")\n";
         io.Out() << "pictures: " << vecEffects.size() << (reader.Violation() ? " complete" : "") << "\n";
         for (size_t i = 0; i < vecEffects.size(); ++i)
             io.Out() << "picture " << i + 1 << ": "
@@ -81,7 +81,7 @@ private:
     {
         if (!args.Has("detect"))
         {
-            CResult<CPanelChoice> choice = ResolvePanel(args);
+            CResult<CPanelChoice> choice = ResolvePanel(args, io);
             if (!choice)
                 return io.UsageError(choice.Message());
             panel = std::move(choice).Value();

@@ -1,7 +1,13 @@
 #include "cli/CommandLine.h"
 
+#include "common/Version.h"
+
 #include <algorithm>
+#include <csignal>
 #include <exception>
+#include <new>
+#include <stdexcept>
+#include <system_error>
 
 namespace tramino::cli
 {
@@ -32,12 +38,13 @@ void PrintProgramHelp(const std::vector<std::unique_ptr<CCommand>>& vecCommands,
            "  --help, -h   show this help; after a command, show that command's help\n"
            "  --version    show the version\n"
            "\n"
-           "Exit status: 0 done, 1 failed (or the file checked is invalid), 2 bad usage.\n";
+           "Exit status: 0 done, 1 failed (or the file checked is invalid), 2 bad usage,\n"
+           "128 + N stopped by signal N (130 Ctrl-C, 143 SIGTERM, 129 SIGHUP).\n";
 }
 
 int ProgramUsageError(std::ostream& err, const std::string& strMessage)
 {
-    err << "tramino-cli: " << strMessage << "\n"
+    err << "tramino-cli: " << Printable(strMessage) << "\n"
         << "Run 'tramino-cli --help' for its usage.\n";
     return kExitUsage;
 }
@@ -49,10 +56,51 @@ bool AsksForHelp(const std::vector<std::string>& vecArgs)
     return std::any_of(vecArgs.begin(), itEnd, IsHelp);
 }
 
-int RunCommand(CCommand& command, const std::vector<std::string>& vecArgs, std::ostream& out,
-               std::ostream& err)
+const char* SignalName(int nSignal)
 {
-    CCommandIo io(out, err, std::string(command.Name()));
+    switch (nSignal)
+    {
+    case SIGINT:
+        return "SIGINT";
+    case SIGTERM:
+        return "SIGTERM";
+    case SIGHUP:
+        return "SIGHUP";
+    default:
+        return "a signal";
+    }
+}
+
+// Exceptions are failures the command did not foresee. The standard ones' texts name C++
+// internals, so they get a reason a person understands.
+int RunGuarded(CCommand& command, const CArguments& args, CCommandIo& io)
+{
+    try
+    {
+        return command.Run(args, io);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return io.Failure("not enough memory");
+    }
+    catch (const std::length_error&)
+    {
+        return io.Failure("not enough memory");
+    }
+    catch (const std::system_error& error)
+    {
+        return io.Failure("unexpected failure: " + error.code().message());
+    }
+    catch (const std::exception& exception)
+    {
+        return io.Failure(std::string("unexpected failure: ") + exception.what());
+    }
+}
+
+int RunCommand(CCommand& command, const std::vector<std::string>& vecArgs, std::ostream& out,
+               std::ostream& err, const CStopRequest* pStop)
+{
+    CCommandIo io(out, err, std::string(command.Name()), pStop);
     if (AsksForHelp(vecArgs))
     {
         out << command.Help();
@@ -61,21 +109,21 @@ int RunCommand(CCommand& command, const std::vector<std::string>& vecArgs, std::
     CResult<CArguments> args = ParseArguments(vecArgs, command.Options());
     if (!args)
         return io.UsageError(args.Message());
-    try
+    const int nStatus = RunGuarded(command, args.Value(), io);
+    // Whatever the command managed before it saw the stop, the run ends as the signal asked.
+    if (const int nSignal = io.StopSignal(); nSignal != 0)
     {
-        return command.Run(args.Value(), io);
+        io.Warning(std::string("stopped by ") + SignalName(nSignal));
+        return 128 + nSignal;
     }
-    catch (const std::exception& exception)
-    {
-        return io.Failure(std::string("unexpected failure: ") + exception.what());
-    }
+    return nStatus;
 }
 
 } // namespace
 
 int RunCommandLine(const std::vector<std::string>& vecArgs,
                    const std::vector<std::unique_ptr<CCommand>>& vecCommands, std::ostream& out,
-                   std::ostream& err)
+                   std::ostream& err, const CStopRequest* pStop)
 {
     if (vecArgs.empty())
     {
@@ -101,12 +149,13 @@ int RunCommandLine(const std::vector<std::string>& vecArgs,
                                  [&](const auto& pCommand) { return pCommand->Name() == strFirst; });
     if (it == vecCommands.end())
         return ProgramUsageError(err, "unknown command '" + strFirst + "'");
-    return RunCommand(**it, std::vector<std::string>(vecArgs.begin() + 1, vecArgs.end()), out, err);
+    return RunCommand(**it, std::vector<std::string>(vecArgs.begin() + 1, vecArgs.end()), out, err, pStop);
 }
 
-int RunCommandLine(const std::vector<std::string>& vecArgs, std::ostream& out, std::ostream& err)
+int RunCommandLine(const std::vector<std::string>& vecArgs, std::ostream& out, std::ostream& err,
+                   const CStopRequest* pStop)
 {
-    return RunCommandLine(vecArgs, MakeCommands(), out, err);
+    return RunCommandLine(vecArgs, MakeCommands(), out, err, pStop);
 }
 
 } // namespace tramino::cli

@@ -1,10 +1,29 @@
 #include "cli/Command.h"
 #include "cli/PanelOptions.h"
+#include "cli/PictureOptions.h"
 #include "codec/BmpWriter.h"
+#include "common/ReplacingFile.h"
+#include "png/PngWriter.h"
 #include "resample/ConvertPicture.h"
+
+#include <algorithm>
+#include <cctype>
 
 namespace tramino::cli
 {
+
+namespace
+{
+
+bool EndsInPng(const std::string& strPath)
+{
+    std::string strEnd = strPath.substr(strPath.size() - std::min<size_t>(strPath.size(), 4));
+    std::transform(strEnd.begin(), strEnd.end(), strEnd.begin(),
+                   [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+    return strEnd == ".png";
+}
+
+} // namespace
 
 // One picture to the panel size, exactly as the import stores it.
 class CConvertCommand : public CCommand
@@ -13,49 +32,61 @@ public:
     std::string_view Name() const override { return "convert"; }
     std::string_view Summary() const override
     {
-        return "convert one picture to the panel size as a BMP file";
+        return "convert one picture to the panel size as a BMP or PNG file";
     }
 
     std::string Help() const override
     {
-        return "Usage: tramino-cli convert [--panel-code N | --size WxH] [--fast] IN OUT.bmp\n"
+        return "Usage: tramino-cli convert [--panel-code N | --size WxH] [--fast] [--fit HOW]\n"
+               "                           [--gravity WHERE] [--background RRGGBB] [--dither HOW]\n"
+               "                           [--auto-orient] IN OUT.bmp|OUT.png\n"
                "\n"
                "Converts the picture IN (BMP, JPEG or GIF) to the panel size as the import does, and\n"
-               "writes it to OUT.bmp (24 bits per pixel).\n"
+               "writes it to OUT (24 bits per pixel; a PNG file when its name ends in .png).\n"
                "\n"
                "Options:\n" +
                std::string(PanelOptionsHelp()) +
-               "  --fast           let the JPEG decoder scale down while decoding\n"
-               "  --help           show this help\n";
+               "  --fast           let the JPEG decoder scale down while decoding\n" +
+               std::string(PictureOptionsHelp()) + "  --help           show this help\n";
     }
 
     std::vector<COptionSpec> Options() const override
     {
         std::vector<COptionSpec> vecOptions = PanelOptions();
         vecOptions.push_back({"fast", false});
+        const std::vector<COptionSpec> vecPicture = PictureOptions();
+        vecOptions.insert(vecOptions.end(), vecPicture.begin(), vecPicture.end());
         return vecOptions;
     }
 
     int Run(const CArguments& args, CCommandIo& io) override
     {
         if (args.Operands().size() != 2)
-            return io.UsageError("needs the picture to convert and the BMP file to write");
-        const CResult<CPanelChoice> panel = ResolvePanel(args);
+            return io.UsageError("needs the picture to convert and the BMP or PNG file to write");
+        const CResult<CPanelChoice> panel = ResolvePanel(args, io);
         if (!panel)
             return io.UsageError(panel.Message());
         const std::string& strIn = args.Operands()[0];
         const std::string& strOut = args.Operands()[1];
+        if (CStatus status = CheckWritableTarget(strOut, {strIn}); !status)
+            return io.Failure(status.Message());
         const CPanelSize size = panel.Value().m_size;
         CConvertOptions options;
         options.m_bFast = args.Has("fast");
+        if (CStatus status = ParsePictureOptions(args, options); !status)
+            return io.UsageError(status.Message());
         const CResult<CPicture> picture =
             ConvertPictureToPanel(strIn, size.m_nWidth, size.m_nHeight, options);
         if (!picture)
             return io.Failure(picture.Message());
-        if (CStatus status = WriteBmpFile(picture.Value(), strOut); !status)
+        if (io.StopRequested())
+            return kExitFailure;
+        const CStatus status =
+            EndsInPng(strOut) ? WritePngFile(picture.Value(), strOut) : WriteBmpFile(picture.Value(), strOut);
+        if (!status)
             return io.Failure(status.Message());
-        io.Out() << "Wrote " << strOut << ": " << PanelSizeText(size) << " (" << panel.Value().m_strOrigin
-                 << ")\n";
+        io.Out() << "Wrote " << Printable(strOut) << ": " << PanelSizeText(size) << " ("
+                 << Printable(panel.Value().m_strOrigin) << ")\n";
         return kExitOk;
     }
 };

@@ -43,10 +43,11 @@ public:
                 io.Out() << i + 1 << " " << PanelSizeText(g_arrPanelSizes[i]) << "\n";
             return kExitOk;
         }
-        const CResult<CPanelChoice> panel = ResolvePanel(args);
+        const CResult<CPanelChoice> panel = ResolvePanel(args, io);
         if (!panel)
             return io.UsageError(panel.Message());
-        io.Out() << PanelSizeText(panel.Value().m_size) << " (" << panel.Value().m_strOrigin << ")\n";
+        io.Out() << PanelSizeText(panel.Value().m_size) << " (" << Printable(panel.Value().m_strOrigin)
+                 << ")\n";
         return kExitOk;
     }
 };

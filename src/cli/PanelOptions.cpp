@@ -8,7 +8,8 @@ namespace tramino::cli
 namespace
 {
 
-constexpr int kMaxSide = 65535;
+// The largest panel a show file is read back for.
+constexpr int kMaxSide = 4096;
 
 std::optional<int> ParseSide(std::string_view str)
 {
@@ -33,7 +34,7 @@ std::string_view PanelOptionsHelp()
     return "  --panel-code N   panel of size code N (1 96x64, 2 128x96, 3 160x128, 4 128x128,\n"
            "                   5 160x112, 6 176x144, 7 208x176, 8 220x176, 9 320x240;\n"
            "                   any other code 96x64)\n"
-           "  --size WxH       panel of W x H pixels (1 to 65535 each)\n"
+           "  --size WxH       panel of W x H pixels (1 to 4096 each)\n"
            "                   Without either: the PanelSize of Vendale.ini in the current\n"
            "                   directory or beside tramino-cli; without that file, 96x64.\n";
 }
@@ -74,19 +75,27 @@ CResult<CPanelChoice> ResolvePanel(const CArguments& args,
     {
         const std::optional<CPanelSize> size = ParsePanelSize(*pSize);
         if (!size)
-            return CStatus::Error("--size needs WxH with sides from 1 to 65535, not '" + *pSize + "'");
+            return CStatus::Error("--size needs WxH with sides from 1 to " + std::to_string(kMaxSide) +
+                                  ", not '" + *pSize + "'");
         return CPanelChoice{*size, "--size"};
     }
     if (!vendaleIni)
         return CPanelChoice{PanelSizeFromCode(0), "no Vendale.ini found"};
-    const int nCode = ReadVendaleIni(*vendaleIni).m_nPanelSizeCode;
+    const CResult<CVendaleSettings> codes = TryReadVendaleIni(*vendaleIni);
+    if (!codes)
+        return CPanelChoice{PanelSizeFromCode(0), vendaleIni->string() + " cannot be read",
+                            VendaleIniProblem(codes.Status())};
+    const int nCode = codes.Value().m_nPanelSizeCode;
     return CPanelChoice{PanelSizeFromCode(nCode),
                         "PanelSize " + std::to_string(nCode) + " of " + vendaleIni->string()};
 }
 
-CResult<CPanelChoice> ResolvePanel(const CArguments& args)
+CResult<CPanelChoice> ResolvePanel(const CArguments& args, CCommandIo& io)
 {
-    return ResolvePanel(args, FindDataFile("Vendale.ini"));
+    CResult<CPanelChoice> choice = ResolvePanel(args, FindDataFileEntry("Vendale.ini"));
+    if (choice && !choice.Value().m_strWarning.empty())
+        io.Warning(choice.Value().m_strWarning);
+    return choice;
 }
 
 } // namespace tramino::cli

@@ -67,7 +67,7 @@ public:
         CPanelSize size;
         if (args.Has("panel-code") || args.Has("size"))
         {
-            const CResult<CPanelChoice> choice = ResolvePanel(args);
+            const CResult<CPanelChoice> choice = ResolvePanel(args, io);
             if (!choice)
                 return io.UsageError(choice.Message());
             size = choice.Value().m_size;

@@ -1,6 +1,10 @@
 #include "AboutDlg.h"
 
 #include "DialogUnits.h"
+#include "LibraryVersions.h"
+#include "UiTexts.h"
+
+#include "common/Version.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -8,19 +12,30 @@
 namespace tramino
 {
 
-CAboutDlg::CAboutDlg(QWidget* pParent) : CSkinDialog(pParent)
+CAboutDlg::CAboutDlg(const CWindowTexts& texts, QWidget* pParent) : CSkinDialog(pParent)
 {
-    setWindowTitle(QStringLiteral("About Tramino"));
+    setWindowTitle(texts.Text(EUiText::AboutTitle));
     QFont font = this->font();
     font.setPixelSize(g_nDialogFontPixels);
     setFont(font);
-    setFixedSize(DluSize(235, 55));
+    setFixedSize(DluSize(235, 82));
 
-    auto* pVersion = new QLabel(QStringLiteral("Tramino Version " TRAMINO_VERSION), this);
+    auto* pVersion = new QLabel(texts.Text(EUiText::AboutVersion).arg(QStringLiteral(TRAMINO_VERSION)), this);
     pVersion->setObjectName(QStringLiteral("IDC_STATIC"));
     pVersion->setGeometry(DluRect(40, 10, 119, 8));
 
-    auto* pOk = new QPushButton(QStringLiteral("OK"), this);
+    const std::pair<QString, int> aLines[] = {
+        {texts.Text(EUiText::AboutPurpose), 28},
+        {texts.Text(EUiText::AboutLibraries).arg(LibraryVersions()), 52},
+    };
+    for (const auto& [strText, nY] : aLines)
+    {
+        auto* pLine = new QLabel(strText, this);
+        pLine->setWordWrap(true);
+        pLine->setGeometry(DluRect(10, nY, 218, 22));
+    }
+
+    auto* pOk = new QPushButton(texts.Text(EUiText::Ok), this);
     pOk->setObjectName(QStringLiteral("IDOK"));
     pOk->setGeometry(DluRect(178, 7, 50, 16));
     pOk->setDefault(true);

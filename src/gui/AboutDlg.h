@@ -5,13 +5,16 @@
 namespace tramino
 {
 
-// "About Tramino": the version and an OK button, a skinned dialog without a background.
+struct CWindowTexts;
+
+// "About Tramino": the version, what Tramino is, the libraries it runs with and an OK button;
+// a skinned dialog without a background.
 class CAboutDlg : public CSkinDialog
 {
     Q_OBJECT
 
 public:
-    explicit CAboutDlg(QWidget* pParent = nullptr);
+    explicit CAboutDlg(const CWindowTexts& texts, QWidget* pParent = nullptr);
 };
 
 } // namespace tramino

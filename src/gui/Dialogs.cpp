@@ -23,30 +23,35 @@ QString CaseInsensitivePattern(const QString& strPattern)
     return strResult;
 }
 
-QString PictureFileFilter()
+QString PictureFileFilter(const QString& strPictures, const QString& strAllFiles)
 {
-    const QString strDescription = QStringLiteral("*.bmp;*.jpg;*.gif");
+    const QStringList vecReadable = {QStringLiteral("*.bmp"), QStringLiteral("*.jpg"),
+                                     QStringLiteral("*.jpeg"), QStringLiteral("*.gif"),
+                                     QStringLiteral("*.png")};
     QStringList vecPatterns;
-    for (const QString& strPattern : strDescription.split(QLatin1Char(';')))
+    for (const QString& strPattern : vecReadable)
     {
         vecPatterns += CaseInsensitivePattern(strPattern);
     }
-    return strDescription + QStringLiteral(" (") + vecPatterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    // The dialog takes the last parenthesised list as the patterns and, with its details
+    // hidden, shows the rest: the name with the readable list.
+    return QStringLiteral("%1 (%2) (%3);;%4 (*)")
+        .arg(strPictures, vecReadable.join(QLatin1Char(' ')), vecPatterns.join(QLatin1Char(' ')),
+             strAllFiles);
 }
 
 QStringList CQtDialogs::GetOpenFileNames(QWidget* pParent, const QString& strFilter)
 {
-    // Qt's own dialog, so that the bracket patterns behave the same on every desktop; the
-    // patterns stay out of sight behind the description.
+    // Qt's own dialog, so that the bracket patterns behave the same on every desktop.
     return QFileDialog::getOpenFileNames(pParent, QString(), QString(), strFilter, nullptr,
                                          QFileDialog::DontUseNativeDialog |
                                              QFileDialog::HideNameFilterDetails);
 }
 
 QString CQtDialogs::GetSaveFileName(QWidget* pParent, const QString& strFilter,
-                                    const QString& strDefaultSuffix)
+                                    const QString& strDefaultSuffix, const QString& strFolder)
 {
-    QFileDialog dialog(pParent, QString(), QString(), strFilter);
+    QFileDialog dialog(pParent, QString(), strFolder, strFilter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(strDefaultSuffix);
@@ -58,9 +63,14 @@ QString CQtDialogs::GetSaveFileName(QWidget* pParent, const QString& strFilter,
     return dialog.selectedFiles().constFirst();
 }
 
-void CQtDialogs::ShowMessage(QWidget* pParent, const QString& strTitle, const QString& strText)
+void CQtDialogs::ShowMessage(QWidget* pParent, const QString& strTitle, const QString& strText,
+                             EMessageKind eKind)
 {
-    QMessageBox::information(pParent, strTitle, strText, QMessageBox::Ok);
+    const QMessageBox::Icon eIcon = eKind == EMessageKind::Information ? QMessageBox::Information
+                                    : eKind == EMessageKind::Warning   ? QMessageBox::Warning
+                                                                       : QMessageBox::Critical;
+    QMessageBox box(eIcon, strTitle, strText, QMessageBox::Ok, pParent);
+    box.exec();
 }
 
 } // namespace tramino

@@ -8,6 +8,14 @@ class QWidget;
 namespace tramino
 {
 
+// What a message box says, and so the icon it shows.
+enum class EMessageKind
+{
+    Information, // a command did what was asked
+    Warning,     // the window goes on, but not quite as the user set it up
+    Error,       // something failed
+};
+
 // The file dialogs and message boxes the window asks the user with. They sit behind this
 // interface so that tests answer them instead of a person.
 class IDialogs
@@ -19,11 +27,13 @@ public:
     // the user cancels.
     virtual QStringList GetOpenFileNames(QWidget* pParent, const QString& strFilter) = 0;
     // The chosen file name, with strDefaultSuffix appended when the user typed none; an existing
-    // file is confirmed before it is returned; empty when the user cancels.
+    // file is confirmed before it is returned; empty when the user cancels. The dialog opens in
+    // strFolder, or where Qt's dialogs were last when it is empty.
     virtual QString GetSaveFileName(QWidget* pParent, const QString& strFilter,
-                                    const QString& strDefaultSuffix) = 0;
+                                    const QString& strDefaultSuffix, const QString& strFolder) = 0;
     // A message with an OK button; returns when the user closed it.
-    virtual void ShowMessage(QWidget* pParent, const QString& strTitle, const QString& strText) = 0;
+    virtual void ShowMessage(QWidget* pParent, const QString& strTitle, const QString& strText,
+                             EMessageKind eKind) = 0;
 };
 
 // The real dialogs of Qt.
@@ -31,15 +41,16 @@ class CQtDialogs : public IDialogs
 {
 public:
     QStringList GetOpenFileNames(QWidget* pParent, const QString& strFilter) override;
-    QString GetSaveFileName(QWidget* pParent, const QString& strFilter,
-                            const QString& strDefaultSuffix) override;
-    void ShowMessage(QWidget* pParent, const QString& strTitle, const QString& strText) override;
+    QString GetSaveFileName(QWidget* pParent, const QString& strFilter, const QString& strDefaultSuffix,
+                            const QString& strFolder) override;
+    void ShowMessage(QWidget* pParent, const QString& strTitle, const QString& strText,
+                     EMessageKind eKind) override;
 };
 
-// The filter of the Load Image dialog. Its description is "*.bmp;*.jpg;*.gif"; its patterns
-// spell every letter in both cases, because cameras write ".JPG" and some dialogs match
-// patterns case-sensitively.
-QString PictureFileFilter();
+// The filters of the Load Image dialog: the pictures under a readable name, then every file.
+// The name lists the extensions in lower case; the patterns behind it spell every letter in
+// both cases, because cameras write ".JPG" and some dialogs match patterns case-sensitively.
+QString PictureFileFilter(const QString& strPictures, const QString& strAllFiles);
 
 // Each letter of a pattern as a class of both cases: "*.jpg" gives "*.[jJ][pP][gG]".
 QString CaseInsensitivePattern(const QString& strPattern);

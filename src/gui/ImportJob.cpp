@@ -1,75 +1,53 @@
 #include "ImportJob.h"
 
-#include "resample/ConvertPicture.h"
+#include "codec/ByteSource.h"
 
 #include <QFile>
 #include <QMetaObject>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <sys/stat.h>
 
 namespace tramino
 {
-
-CImportJob::CImportJob(QStringList vecPaths, int nPanelWidth, int nPanelHeight, bool bFast)
-    : m_vecPaths(std::move(vecPaths)), m_nPanelWidth(nPanelWidth), m_nPanelHeight(nPanelHeight),
-      m_bFast(bFast)
+namespace
 {
-}
 
-CImportJob::~CImportJob()
-{
-    Cancel();
-    if (m_thread.joinable())
-    {
-        m_thread.join();
-    }
-}
+// How long closing waits for a conversion under way before it leaves it to end on its own.
+constexpr std::chrono::seconds g_nAbandonAfter{2};
 
-void CImportJob::Cancel()
+struct CGroup
 {
-    {
-        const std::lock_guard lock(m_mutex);
-        m_bCancel.store(true);
-    }
-    m_cvTaken.notify_all();
-}
+    int m_nFirst = 0;
+    std::vector<CResult<CPicture>> m_vecResults;
+};
 
-void CImportJob::Start(FnConverted fnConverted, FnProgress fnProgress)
-{
-    m_fnConverted = std::move(fnConverted);
-    m_fnProgress = std::move(fnProgress);
-    m_thread = std::jthread([this] { Run(); });
-}
+} // namespace
 
-void CImportJob::Run()
+// What the worker thread and the job share; the thread keeps it alive after the job is gone.
+struct CImportJob::CShared
 {
-    // A group holds one file per core: every core is busy, yet a cancel never waits for more
-    // than one picture per core. Within a group the core converts in parallel and gives the
-    // results back in order.
-    const int nGroup = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    const int nTotal = static_cast<int>(m_vecPaths.size());
-    for (int nFirst = 0; nFirst < nTotal && !m_bCancel.load(); nFirst += nGroup)
-    {
-        std::vector<std::string> vecGroup;
-        for (int i = nFirst; i < std::min(nTotal, nFirst + nGroup); ++i)
-        {
-            vecGroup.push_back(QFile::encodeName(m_vecPaths[i]).toStdString());
-        }
-        CGroup group{nFirst,
-                     ConvertPicturesToPanel(vecGroup, m_nPanelWidth, m_nPanelHeight, {.m_bFast = m_bFast},
-                                            [this](size_t, size_t) { Post(nullptr, false); })};
-        Post(&group, false);
-    }
-    Post(nullptr, true);
-}
+    std::mutex m_mutex;
+    std::condition_variable m_cv;   // the queued groups were taken, a cancel, the thread's end
+    std::deque<CGroup> m_queGroups; // the rest guarded by m_mutex too
+    int m_nDone = 0;
+    bool m_bFinished = false;
+    bool m_bCancel = false;
+    bool m_bThreadDone = false;
+    CImportJob* m_pOwner = nullptr; // null once the job is gone: nothing is posted then
 
-void CImportJob::Post(CGroup* pGroup, bool bFinished)
-{
+    // Worker side: queue what is new and ask the user-interface thread to take it.
+    void Post(CGroup* pGroup, bool bFinished)
     {
         std::unique_lock lock(m_mutex);
         if (pGroup != nullptr)
         {
-            m_cvTaken.wait(lock, [this] { return m_queGroups.empty() || m_bCancel.load(); });
+            m_cv.wait(lock, [this] { return m_queGroups.empty() || m_bCancel; });
             m_queGroups.push_back(std::move(*pGroup));
         }
         else if (!bFinished)
@@ -77,28 +55,157 @@ void CImportJob::Post(CGroup* pGroup, bool bFinished)
             ++m_nDone;
         }
         m_bFinished = m_bFinished || bFinished;
+        if (m_pOwner != nullptr)
+        {
+            QMetaObject::invokeMethod(m_pOwner, "Deliver", Qt::QueuedConnection);
+        }
     }
+
+    bool IsCancelled()
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_bCancel;
+    }
+};
+
+std::vector<CResult<CPicture>> ConvertRegularFilesToPanel(const std::vector<std::string>& vecPaths,
+                                                          int nPanelWidth, int nPanelHeight,
+                                                          const CConvertOptions& options,
+                                                          const FnConvertProgress& fnProgress)
+{
+    std::vector<std::string> vecRegular;
+    std::vector<std::optional<CStatus>> vecRefused;
+    for (const std::string& strPath : vecPaths)
+    {
+        struct stat st = {};
+        const bool bRegular = ::stat(strPath.c_str(), &st) != 0 || S_ISREG(st.st_mode);
+        vecRefused.push_back(bRegular ? std::nullopt
+                                      : std::optional(DecodeError(strPath, "not a regular file")));
+        if (bRegular)
+        {
+            vecRegular.push_back(strPath); // a missing file is named by the conversion
+        }
+        else if (fnProgress)
+        {
+            fnProgress(0, vecPaths.size());
+        }
+    }
+    std::vector<CResult<CPicture>> vecConverted =
+        ConvertPicturesToPanel(vecRegular, nPanelWidth, nPanelHeight, options, fnProgress);
+    std::vector<CResult<CPicture>> vecResults;
+    vecResults.reserve(vecRefused.size());
+    auto itConverted = vecConverted.begin();
+    for (std::optional<CStatus>& refused : vecRefused)
+    {
+        vecResults.push_back(refused ? CResult<CPicture>(std::move(*refused)) : std::move(*itConverted++));
+    }
+    return vecResults;
+}
+
+CImportJob::CImportJob(const QStringList& vecPaths, int nPanelWidth, int nPanelHeight, bool bFast)
+    : CImportJob(vecPaths,
+                 [nPanelWidth, nPanelHeight, bFast](const std::vector<std::string>& vecGroup,
+                                                    const FnConvertProgress& fnProgress) {
+                     return ConvertRegularFilesToPanel(vecGroup, nPanelWidth, nPanelHeight,
+                                                       {.m_bFast = bFast}, fnProgress);
+                 })
+{
+}
+
+CImportJob::CImportJob(const QStringList& vecPaths, FnConvert fnConvert)
+    : m_fnConvert(std::move(fnConvert)), m_pShared(std::make_shared<CShared>())
+{
+    for (const QString& strPath : vecPaths)
+    {
+        m_vecPaths.push_back(QFile::encodeName(strPath).toStdString());
+    }
+    m_pShared->m_pOwner = this;
+}
+
+CImportJob::~CImportJob()
+{
+    std::unique_lock lock(m_pShared->m_mutex);
+    m_pShared->m_bCancel = true;
+    m_pShared->m_pOwner = nullptr;
+    m_pShared->m_cv.notify_all();
+    const bool bDone =
+        m_pShared->m_cv.wait_for(lock, g_nAbandonAfter, [this] { return m_pShared->m_bThreadDone; });
+    lock.unlock();
+    if (m_thread.joinable())
+    {
+        if (bDone)
+        {
+            m_thread.join();
+        }
+        else
+        {
+            m_thread.detach();
+        }
+    }
+}
+
+void CImportJob::Cancel()
+{
+    {
+        const std::lock_guard lock(m_pShared->m_mutex);
+        m_pShared->m_bCancel = true;
+    }
+    m_pShared->m_cv.notify_all();
     QMetaObject::invokeMethod(this, "Deliver", Qt::QueuedConnection);
+}
+
+void CImportJob::Start(FnConverted fnConverted, FnProgress fnProgress)
+{
+    m_fnConverted = std::move(fnConverted);
+    m_fnProgress = std::move(fnProgress);
+    m_thread = std::thread([pShared = m_pShared, vecPaths = m_vecPaths, fnConvert = m_fnConvert]
+                           { Run(pShared, vecPaths, fnConvert); });
+}
+
+void CImportJob::Run(const std::shared_ptr<CShared>& pShared, const std::vector<std::string>& vecPaths,
+                     const FnConvert& fnConvert)
+{
+    // A group holds one file per core: every core is busy, yet a cancel never waits for more
+    // than one picture per core. Within a group the core converts in parallel and gives the
+    // results back in order.
+    const size_t nGroup = std::max(1u, std::thread::hardware_concurrency());
+    for (size_t nFirst = 0; nFirst < vecPaths.size() && !pShared->IsCancelled(); nFirst += nGroup)
+    {
+        const std::vector<std::string> vecGroup(
+            vecPaths.begin() + static_cast<ptrdiff_t>(nFirst),
+            vecPaths.begin() + static_cast<ptrdiff_t>(std::min(vecPaths.size(), nFirst + nGroup)));
+        CGroup group{static_cast<int>(nFirst),
+                     fnConvert(vecGroup, [&pShared](size_t, size_t) { pShared->Post(nullptr, false); })};
+        pShared->Post(&group, false);
+    }
+    pShared->Post(nullptr, true);
+    const std::lock_guard lock(pShared->m_mutex);
+    pShared->m_bThreadDone = true;
+    pShared->m_cv.notify_all();
 }
 
 void CImportJob::Deliver()
 {
+    if (m_bFinishEmitted)
+    {
+        return; // a late result of a cancelled import
+    }
     std::deque<CGroup> queGroups;
     int nDone = 0;
     bool bFinished = false;
     {
-        const std::lock_guard lock(m_mutex);
-        queGroups.swap(m_queGroups);
-        nDone = m_nDone;
-        bFinished = m_bFinished;
+        const std::lock_guard lock(m_pShared->m_mutex);
+        queGroups.swap(m_pShared->m_queGroups);
+        nDone = m_pShared->m_nDone;
+        bFinished = m_pShared->m_bFinished || m_pShared->m_bCancel;
     }
-    m_cvTaken.notify_all();
+    m_pShared->m_cv.notify_all();
     m_fnProgress(nDone);
     for (CGroup& group : queGroups)
     {
         m_fnConverted(group.m_nFirst, group.m_vecResults);
     }
-    if (bFinished && !m_bFinishEmitted)
+    if (bFinished)
     {
         m_bFinishEmitted = true;
         emit Finished();

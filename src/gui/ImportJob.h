@@ -2,15 +2,14 @@
 
 #include "common/Status.h"
 #include "picture/Picture.h"
+#include "resample/ConvertPicture.h"
 
 #include <QObject>
 #include <QStringList>
 
-#include <atomic>
-#include <condition_variable>
-#include <deque>
 #include <functional>
-#include <mutex>
+#include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -30,50 +29,51 @@ public:
     using FnConverted = std::function<void(int nFirst, std::vector<CResult<CPicture>>& vecResults)>;
     // Called on the user-interface thread: files finished so far.
     using FnProgress = std::function<void(int nDone)>;
+    // Converts one group of files, in their order, on any thread.
+    using FnConvert = std::function<std::vector<CResult<CPicture>>(const std::vector<std::string>& vecPaths,
+                                                                   const FnConvertProgress& fnProgress)>;
 
     // bFast lets the JPEG decoder scale down while decoding (the command line's --fast).
-    CImportJob(QStringList vecPaths, int nPanelWidth, int nPanelHeight, bool bFast = false);
+    CImportJob(const QStringList& vecPaths, int nPanelWidth, int nPanelHeight, bool bFast = false);
+    CImportJob(const QStringList& vecPaths, FnConvert fnConvert);
+    // Waits a little for a conversion under way; one that still waits for its file then is left
+    // to end on its own, and nothing of it reaches the window.
     ~CImportJob() override;
 
     void Start(FnConverted fnConverted, FnProgress fnProgress);
-    // No group is started after this; the groups converted already are still delivered. Any thread.
+    // No group is started after this, the groups converted already are delivered, and Finished
+    // follows from the event loop even while a conversion still waits for its file (a FIFO, a
+    // stalled network folder). User-interface thread.
     void Cancel();
-    bool IsCancelled() const { return m_bCancel.load(); }
 
 signals:
     // Emitted on the user-interface thread after the last delivery.
     void Finished();
 
 private:
-    struct CGroup
-    {
-        int m_nFirst = 0;
-        std::vector<CResult<CPicture>> m_vecResults;
-    };
+    struct CShared;
 
-    void Run();
-    // Worker side: queue what is new and ask the user-interface thread to take it.
-    void Post(CGroup* pGroup, bool bFinished);
+    // Worker side.
+    static void Run(const std::shared_ptr<CShared>& pShared, const std::vector<std::string>& vecPaths,
+                    const FnConvert& fnConvert);
     // User-interface side; invoked by name, so that the event Qt queues carries nothing built by
-    // our code (Qt is not built for ThreadSanitizer; the groups travel under m_mutex).
+    // our code (Qt is not built for ThreadSanitizer; the groups travel under the shared mutex).
     Q_INVOKABLE void Deliver();
 
-    const QStringList m_vecPaths;
-    const int m_nPanelWidth;
-    const int m_nPanelHeight;
-    const bool m_bFast;
+    std::vector<std::string> m_vecPaths;
+    FnConvert m_fnConvert;
     FnConverted m_fnConverted;
     FnProgress m_fnProgress;
-    std::atomic<bool> m_bCancel{false};
-
-    std::mutex m_mutex;
-    std::condition_variable m_cvTaken; // the user-interface thread took the queued groups
-    std::deque<CGroup> m_queGroups;    // guarded by m_mutex
-    int m_nDone = 0;                   // guarded by m_mutex
-    bool m_bFinished = false;          // guarded by m_mutex
-    bool m_bFinishEmitted = false;     // user-interface thread only
-
-    std::jthread m_thread;
+    std::shared_ptr<CShared> m_pShared;
+    bool m_bFinishEmitted = false; // user-interface thread only
+    std::thread m_thread;
 };
+
+// Converts the regular files among vecPaths as ConvertPicturesToPanel does; anything else (a
+// FIFO, a device, a folder) is refused without being opened, as opening it could wait for ever.
+std::vector<CResult<CPicture>> ConvertRegularFilesToPanel(const std::vector<std::string>& vecPaths,
+                                                          int nPanelWidth, int nPanelHeight,
+                                                          const CConvertOptions& options,
+                                                          const FnConvertProgress& fnProgress);
 
 } // namespace tramino

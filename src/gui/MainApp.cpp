@@ -3,6 +3,8 @@
 #include "MainDlg.h"
 #include "QuitSignals.h"
 
+#include "common/Version.h"
+
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
@@ -23,7 +25,7 @@ QStringList StartupPictures()
 
 // Scripted runs (screenshots of a show under way): TRAMINO_AUTORUN=preview or transform presses
 // that button once the start-up pictures are listed; "preview:Circle" first chooses the mode
-// entry of that text.
+// entry of that text; "about" opens the About box.
 void AutoRun(CMainDlg& dlg)
 {
     const QString strAutoRun = qEnvironmentVariable("TRAMINO_AUTORUN");
@@ -40,6 +42,10 @@ void AutoRun(CMainDlg& dlg)
     else if (strCommand == QLatin1String("transform"))
     {
         dlg.OnTransform();
+    }
+    else if (strCommand == QLatin1String("about"))
+    {
+        dlg.OnAbout();
     }
 }
 

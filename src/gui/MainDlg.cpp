@@ -6,7 +6,10 @@
 #include "Globals.h"
 #include "ImportJob.h"
 #include "PanelCanvas.h"
+#include "PathDelegate.h"
+#include "UnreadableSettings.h"
 
+#include "common/Version.h"
 #include "settings/DataFile.h"
 #include "settings/StartupSettings.h"
 #include "show/Transition.h"
@@ -18,17 +21,22 @@
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QIntValidator>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QShortcut>
+#include <QShowEvent>
 #include <QTableWidget>
+
+#include <utility>
 
 namespace tramino
 {
@@ -38,8 +46,8 @@ namespace
 constexpr int g_nRefreshTimerMs = 100;
 constexpr int g_nListColumnWidth = 715;
 constexpr QRgb g_crKeyMagenta = 0xFFFF00FF;
-const char* const g_szAboutMenuText = "&About Tramino...";
-const char* const g_szFastImportMenuText = "&Fast JPEG import (scale while decoding)";
+const char* const g_szBuiltInTextsNotice =
+    "Lang.txt was not found or cannot be read, so the window shows its built-in English texts.";
 
 QString ObjectName(int nId)
 {
@@ -56,6 +64,23 @@ QString TextOr(int nKey, const char* szEnglish)
 {
     const QString& str = g_szLangText[static_cast<size_t>(nKey)];
     return str.isEmpty() ? QString::fromUtf8(szEnglish) : str;
+}
+
+// What start-up found wrong with the data files; empty when nothing.
+QString StartupNotice(const CWindowTexts& texts)
+{
+    QStringList vecNotices;
+    if (texts.m_bBuiltIn)
+    {
+        vecNotices += QString::fromUtf8(g_szBuiltInTextsNotice);
+    }
+    if (const std::optional<CUnreadableFile> unreadable = FindUnreadableSettingsFile(ProgramDirectory()))
+    {
+        vecNotices += texts.Text(EUiText::SettingsUnreadable)
+                          .arg(QFile::decodeName(unreadable->m_path.c_str()),
+                               QString::fromStdString(unreadable->m_strReason));
+    }
+    return vecNotices.join(QStringLiteral("\n\n"));
 }
 
 template <class TControl>
@@ -117,12 +142,9 @@ CMainDlg::CMainDlg(std::shared_ptr<IDialogs> pDialogs)
 CMainDlg::~CMainDlg()
 {
     RequestCloseAndWait(m_workerShared, m_workerThread);
-    if (g_hMainDlg == this)
+    QCoreApplication::removeTranslator(&m_qtTranslator);
+    if (g_btnLoadImage != nullptr && g_btnLoadImage->parentWidget() == this)
     {
-        g_hMainDlg = nullptr;
-        g_pPreviewWnd = nullptr;
-        g_pListCtrl = nullptr;
-        g_pPictureStore = nullptr;
         for (QPushButton** ppButton : {&g_btnLoadImage, &g_btnPreview, &g_btnTransform, &g_btnClean,
                                        &g_btnDelete, &g_btnUp, &g_btnDown})
         {
@@ -138,10 +160,7 @@ void CMainDlg::OnInitDialog()
     m_workerShared.m_bIgnoreListSelect.store(false);
 
     const CStartupSettings settings = LoadStartupSettings();
-    for (int nKey = 0; nKey < g_nLangTextCount; ++nKey)
-    {
-        g_szLangText[static_cast<size_t>(nKey)] = QString::fromStdString(settings.m_langTable.Text(nKey));
-    }
+    LoadTexts(settings.m_codes.m_nLanguageCode);
     g_nPanelWidth = settings.m_panelSize.m_nWidth;
     g_nPanelHeight = settings.m_panelSize.m_nHeight;
 
@@ -157,12 +176,24 @@ void CMainDlg::OnInitDialog()
     m_editHeight->setEnabled(false);
 
     FillModeCombo();
-    g_hMainDlg = this;
     SetCaptions();
     ApplySkin();
 
     auto* pAbout = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(pAbout, &QShortcut::activated, this, &CMainDlg::OnAbout);
+}
+
+void CMainDlg::LoadTexts(int nLanguageCode)
+{
+    m_texts = LoadWindowTexts(FindDataFile("Lang.txt"), nLanguageCode);
+    g_szLangText = m_texts.m_arrLang;
+    const QString strQtLanguage = QtTranslationName(nLanguageCode);
+    if (!strQtLanguage.isEmpty() && m_qtTranslator.load(QStringLiteral("qt_") + strQtLanguage,
+                                                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    {
+        QCoreApplication::installTranslator(&m_qtTranslator);
+    }
+    m_strStartupNotice = StartupNotice(m_texts);
 }
 
 void CMainDlg::CreateControls()
@@ -175,7 +206,6 @@ void CMainDlg::CreateControls()
     m_wndPreview = new CPanelCanvas(this, g_nPanelWidth, g_nPanelHeight);
     m_wndPreview->setObjectName(ObjectName(1012));
     m_wndPreview->setGeometry(DluRect(373, 84, 15, 13));
-    g_pPreviewWnd = m_wndPreview;
 
     m_cbMode = MakeControl<QComboBox>(this, 1013, 280, 198, 210, 42);
     // A drop-down list shows one line; its height in the template is that of the open list.
@@ -200,7 +230,9 @@ void CMainDlg::CreateControls()
     g_btnDown = MakeButton(this, 1023, 347, 250, "Down");
 
     m_pListCtrl = MakeControl<QTableWidget>(this, 1022, 7, 7, 255, 260);
-    g_pListCtrl = m_pListCtrl;
+    m_pListDelegate = new CPathDelegate(m_pListCtrl);
+    m_pListCtrl->setItemDelegate(m_pListDelegate);
+    m_pListCtrl->installEventFilter(this);
     m_pListCtrl->setColumnCount(1);
     m_pListCtrl->verticalHeader()->hide();
     m_pListCtrl->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -289,6 +321,18 @@ void CMainDlg::SetCaptions()
         }
     }
     m_pListCtrl->setHorizontalHeaderLabels({Text(0)});
+
+    const std::pair<QWidget*, EUiText> aTips[] = {{g_btnLoadImage, EUiText::TipLoadImage},
+                                                  {g_btnPreview, EUiText::TipPreview},
+                                                  {g_btnTransform, EUiText::TipTransform},
+                                                  {g_btnDelete, EUiText::TipDelete},
+                                                  {g_btnUp, EUiText::TipUp},
+                                                  {g_btnDown, EUiText::TipDown},
+                                                  {m_cbMode, EUiText::TipMode}};
+    for (const auto& [pControl, eText] : aTips)
+    {
+        pControl->setToolTip(m_texts.Text(eText));
+    }
 }
 
 void CMainDlg::ApplySkin()
@@ -375,18 +419,47 @@ bool CMainDlg::EnsureStore()
         return false;
     }
     m_pStore = std::make_unique<CPictureStore>(std::move(store).Value());
-    g_pPictureStore = m_pStore.get();
     return true;
 }
 
 void CMainDlg::ReportError(const QString& strText)
 {
-    m_pDialogs->ShowMessage(this, windowTitle(), strText);
+    m_pDialogs->ShowMessage(this, windowTitle(), strText, EMessageKind::Error);
+}
+
+void CMainDlg::ShowStartupNotice()
+{
+    if (!m_strStartupNotice.isEmpty())
+    {
+        const QString strNotice = std::exchange(m_strStartupNotice, QString());
+        m_pDialogs->ShowMessage(this, windowTitle(), strNotice, EMessageKind::Warning);
+    }
+}
+
+void CMainDlg::showEvent(QShowEvent* pEvent)
+{
+    CSkinDialog::showEvent(pEvent);
+    // Once the window is up, so that the message stands in front of it.
+    if (!m_strStartupNotice.isEmpty())
+    {
+        QTimer::singleShot(0, this, &CMainDlg::ShowStartupNotice);
+    }
+}
+
+bool CMainDlg::IsListBusy() const
+{
+    return IsImporting() || m_workerShared.m_bBusy.load() || m_workerThread.IsRunning();
 }
 
 void CMainDlg::OnLoadImage()
 {
-    const QStringList vecPaths = m_pDialogs->GetOpenFileNames(this, PictureFileFilter());
+    if (IsListBusy())
+    {
+        return;
+    }
+    const QStringList vecPaths =
+        m_pDialogs->GetOpenFileNames(this, PictureFileFilter(m_texts.Text(EUiText::FilterPictures),
+                                                             m_texts.Text(EUiText::FilterAllFiles)));
     if (!vecPaths.isEmpty())
     {
         LoadPictures(vecPaths);
@@ -395,7 +468,7 @@ void CMainDlg::OnLoadImage()
 
 void CMainDlg::LoadPictures(const QStringList& vecPaths)
 {
-    if (m_pImportJob != nullptr || vecPaths.isEmpty() || !EnsureStore())
+    if (IsListBusy() || vecPaths.isEmpty() || !EnsureStore())
     {
         return;
     }
@@ -426,7 +499,9 @@ void CMainDlg::LoadPictures(const QStringList& vecPaths)
             }
             const int nRow = m_workerShared.m_nImageCount.load();
             m_pListCtrl->insertRow(nRow);
-            m_pListCtrl->setItem(nRow, 0, new QTableWidgetItem(strPath));
+            auto* pItem = new QTableWidgetItem(strPath);
+            pItem->setToolTip(strPath);
+            m_pListCtrl->setItem(nRow, 0, pItem);
             m_workerShared.m_nImageCount.store(nRow + 1);
             SelectOnly(nRow);
             g_nShownImage.store(nRow);
@@ -453,7 +528,7 @@ void CMainDlg::LoadPictures(const QStringList& vecPaths)
 
 void CMainDlg::OnDelete()
 {
-    if (m_workerShared.m_nImageCount.load() == 0 || SelectedRows().isEmpty())
+    if (IsListBusy() || m_workerShared.m_nImageCount.load() == 0 || SelectedRows().isEmpty())
     {
         return;
     }
@@ -501,7 +576,7 @@ void CMainDlg::MoveItem(int nFrom, int nTo)
 void CMainDlg::OnUp()
 {
     const QList<int> vecRows = SelectedRows();
-    if (vecRows.size() == 1 && vecRows.constFirst() > 0)
+    if (!IsListBusy() && vecRows.size() == 1 && vecRows.constFirst() > 0)
     {
         MoveItem(vecRows.constFirst(), vecRows.constFirst() - 1);
     }
@@ -510,7 +585,8 @@ void CMainDlg::OnUp()
 void CMainDlg::OnDown()
 {
     const QList<int> vecRows = SelectedRows();
-    if (vecRows.size() == 1 && vecRows.constFirst() < m_workerShared.m_nImageCount.load() - 1)
+    if (!IsListBusy() && vecRows.size() == 1 &&
+        vecRows.constFirst() < m_workerShared.m_nImageCount.load() - 1)
     {
         MoveItem(vecRows.constFirst(), vecRows.constFirst() + 1);
     }
@@ -534,17 +610,26 @@ void CMainDlg::OnClean()
 
 void CMainDlg::OnAbout()
 {
-    CAboutDlg dlg(this);
+    CAboutDlg dlg(m_texts, this);
     dlg.exec();
 }
 
 void CMainDlg::OnPreview()
 {
+    // The import adds to the store that a worker would read.
+    if (IsImporting())
+    {
+        return;
+    }
     tramino::OnPreview(m_workerShared, m_workerUi, m_workerThread, MakeWorkerRun());
 }
 
 void CMainDlg::OnTransform()
 {
+    if (IsImporting())
+    {
+        return;
+    }
     tramino::OnTransform(m_workerShared, m_workerUi, m_workerThread, MakeWorkerRun());
 }
 
@@ -552,8 +637,8 @@ CWorkerRun CMainDlg::MakeWorkerRun() const
 {
     const auto Text = [](int nKey) { return g_szLangText[static_cast<size_t>(nKey)].toStdString(); };
     CWorkerRun run;
-    run.m_strMode =
-        ResolveMode(m_cbMode->currentText().toStdString(), {Text(10), Text(11), Text(12), Text(13)});
+    run.m_effect = ResolveEffect(m_cbMode->currentText().toStdString(),
+                                 std::array{Text(10), Text(11), Text(12), Text(13)});
     run.m_nPanelWidth = g_nPanelWidth;
     run.m_nPanelHeight = g_nPanelHeight;
     run.m_texts = {Text(16), Text(1), Text(5), Text(9)};
@@ -582,7 +667,6 @@ void CMainDlg::OnClose(int nResult)
     if (m_pStore)
     {
         const CStatus status = m_pStore->Close();
-        g_pPictureStore = nullptr;
         m_pStore.reset();
         if (!status)
         {
@@ -623,13 +707,42 @@ void CMainDlg::keyPressEvent(QKeyEvent* pEvent)
 void CMainDlg::contextMenuEvent(QContextMenuEvent* pEvent)
 {
     QMenu menu(this);
-    menu.addAction(QString::fromUtf8(g_szAboutMenuText), this, &CMainDlg::OnAbout);
+    menu.addAction(m_texts.Text(EUiText::MenuAbout), this, &CMainDlg::OnAbout);
     menu.addSeparator();
-    QAction* pFast = menu.addAction(QString::fromUtf8(g_szFastImportMenuText));
+    QAction* pFast = menu.addAction(m_texts.Text(EUiText::MenuFastImport));
     pFast->setCheckable(true);
     pFast->setChecked(m_bFastImport);
     connect(pFast, &QAction::toggled, this, [this](bool bOn) { m_bFastImport = bOn; });
     menu.exec(pEvent->globalPos());
+}
+
+bool CMainDlg::eventFilter(QObject* pWatched, QEvent* pEvent)
+{
+    if (pWatched != m_pListCtrl || pEvent->type() != QEvent::KeyPress)
+    {
+        return CSkinDialog::eventFilter(pWatched, pEvent);
+    }
+    const auto* pKey = static_cast<QKeyEvent*>(pEvent);
+    if (pKey->modifiers() != Qt::NoModifier)
+    {
+        return false;
+    }
+    const int nRows = m_pListCtrl->rowCount();
+    switch (pKey->key())
+    {
+    case Qt::Key_Delete:
+        OnDelete();
+        return true;
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        if (nRows > 0)
+        {
+            SelectOnly(pKey->key() == Qt::Key_Home ? 0 : nRows - 1);
+        }
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace tramino

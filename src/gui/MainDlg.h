@@ -3,10 +3,12 @@
 #include "MainDlgWorkerUi.h"
 #include "SkinDialog.h"
 #include "UiTaskQueue.h"
+#include "UiTexts.h"
 #include "workers/WorkerUiBridge.h"
 #include "workers/Workers.h"
 
 #include <QTimer>
+#include <QTranslator>
 #include <QtGlobal>
 
 #include <memory>
@@ -21,6 +23,7 @@ namespace tramino
 
 class CImportJob;
 class CPanelCanvas;
+class CPathDelegate;
 class CPictureStore;
 class CStoreFileOps;
 class IDialogs;
@@ -37,9 +40,12 @@ public:
     ~CMainDlg() override;
 
     IDialogs& Dialogs() { return *m_pDialogs; }
+    // Everything the window says, in the language Vendale.ini chose.
+    const CWindowTexts& Texts() const { return m_texts; }
     CPanelCanvas* PreviewWindow() const { return m_wndPreview; }
     QTableWidget* ListCtrl() const { return m_pListCtrl; }
     QComboBox* ModeCombo() const { return m_cbMode; }
+    CPathDelegate* ListDelegate() const { return m_pListDelegate; }
     // The store of the listed pictures; null before the first picture and after close.
     CPictureStore* Store() const { return m_pStore.get(); }
     // The file operations the store is created with (tests make them fail); before the first load.
@@ -53,8 +59,10 @@ public:
 
     // Converts the files, adds them to the store and to the list in the given order and
     // selects the last one; reports every file that could not be loaded in one message.
-    // Returns when the import has ended (done or cancelled); the window stays responsive.
+    // Returns when the import has ended (done or cancelled); the window stays responsive, but
+    // no other command touches the list or the store meanwhile.
     void LoadPictures(const QStringList& vecPaths);
+    bool IsImporting() const { return m_pImportJob != nullptr; }
 
     // Handlers of the window's commands.
     void OnLoadImage();
@@ -84,9 +92,13 @@ public slots:
 protected:
     void keyPressEvent(QKeyEvent* pEvent) override;
     void contextMenuEvent(QContextMenuEvent* pEvent) override;
+    void showEvent(QShowEvent* pEvent) override;
+    // The list's keys: Delete deletes, Home and End select the first and the last picture.
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 
 private:
     void OnInitDialog();
+    void LoadTexts(int nLanguageCode);
     void CreateControls();
     void PlacePreviewWindow();
     void FillModeCombo();
@@ -101,8 +113,12 @@ private:
     void SelectOnly(int nRow);
     void MoveItem(int nFrom, int nTo);
 
+    // An import or a worker owns the list and the store: the list commands leave them alone.
+    bool IsListBusy() const;
     bool EnsureStore();
     void ReportError(const QString& strText);
+    // What start-up found wrong with the data files, said once when the window first shows.
+    void ShowStartupNotice();
     CWorkerRun MakeWorkerRun() const;
 
     std::shared_ptr<IDialogs> m_pDialogs;
@@ -111,9 +127,13 @@ private:
     QLineEdit* m_editWidth = nullptr;
     QLineEdit* m_editHeight = nullptr;
     QTableWidget* m_pListCtrl = nullptr;
+    CPathDelegate* m_pListDelegate = nullptr;
     int m_nWidth = 0;
     int m_nHeight = 0;
 
+    CWindowTexts m_texts;
+    QTranslator m_qtTranslator; // Qt's own texts (file dialogs, buttons) in the chosen language
+    QString m_strStartupNotice; // empty once said
     QTimer m_timerRefresh;
     std::unique_ptr<CPictureStore> m_pStore;
     std::shared_ptr<CStoreFileOps> m_pStoreFileOps;

@@ -6,6 +6,7 @@
 #include "PanelCanvas.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -79,16 +80,23 @@ void CMainDlgWorkerUi::PutPixel(int x, int y, CRgb cr)
 std::optional<std::string> CMainDlgWorkerUi::AskSaveFileName(const std::string& strFilter,
                                                              const std::string& strDefaultExtension)
 {
-    const QString strPath = m_dlg.Dialogs().GetSaveFileName(&m_dlg, QString::fromStdString(strFilter),
-                                                            QString::fromStdString(strDefaultExtension));
+    const QString strPath =
+        m_dlg.Dialogs().GetSaveFileName(&m_dlg, QString::fromStdString(strFilter),
+                                        QString::fromStdString(strDefaultExtension), m_strLastSaveFolder);
     if (strPath.isEmpty())
         return std::nullopt;
+    m_strLastSaveFolder = QFileInfo(strPath).absolutePath();
     return QFile::encodeName(strPath).toStdString();
 }
 
 void CMainDlgWorkerUi::ShowMessage(const std::string& strText, const std::string& strTitle)
 {
-    m_dlg.Dialogs().ShowMessage(&m_dlg, QString::fromStdString(strTitle), QString::fromStdString(strText));
+    // A worker's one message of success is the completion text alone; with anything added (the
+    // pictures it could not read) or instead of it (a failure), it reports an error.
+    const QString strMessage = QString::fromStdString(strText);
+    const EMessageKind eKind =
+        strMessage == g_szLangText[9] ? EMessageKind::Information : EMessageKind::Error;
+    m_dlg.Dialogs().ShowMessage(&m_dlg, QString::fromStdString(strTitle), strMessage, eKind);
 }
 
 } // namespace tramino

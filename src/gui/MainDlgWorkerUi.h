@@ -2,6 +2,8 @@
 
 #include "workers/WorkerUi.h"
 
+#include <QString>
+
 class QPushButton;
 
 namespace tramino
@@ -35,6 +37,7 @@ private:
     QPushButton* Button(int nButtonId) const;
 
     CMainDlg& m_dlg;
+    QString m_strLastSaveFolder; // where the user saved last in this run
 };
 
 } // namespace tramino

@@ -1,8 +1,12 @@
 #include "cli/CommandLine.h"
 
+#include "common/Version.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
+#include <new>
 #include <sstream>
 #include <stdexcept>
 
@@ -24,6 +28,10 @@ public:
     {
         if (args.Operands().size() == 1 && args.Operands()[0] == "throw")
             throw std::runtime_error("boom");
+        if (args.Operands().size() == 1 && args.Operands()[0] == "alloc")
+            throw std::bad_alloc();
+        if (args.Operands().size() == 1 && args.Operands()[0] == "fail")
+            return io.Failure("failed");
         if (args.Operands().size() == 1 && args.Operands()[0] == "bad")
             return io.UsageError("bad operand");
         const std::string* pName = args.Value("name");
@@ -41,13 +49,13 @@ struct CRun
     std::string m_strErr;
 };
 
-CRun RunEcho(const std::vector<std::string>& vecArgs)
+CRun RunEcho(const std::vector<std::string>& vecArgs, const CStopRequest* pStop = nullptr)
 {
     std::vector<std::unique_ptr<CCommand>> vecCommands;
     vecCommands.push_back(std::make_unique<CEchoCommand>());
     std::ostringstream out;
     std::ostringstream err;
-    const int nStatus = RunCommandLine(vecArgs, vecCommands, out, err);
+    const int nStatus = RunCommandLine(vecArgs, vecCommands, out, err, pStop);
     return {nStatus, out.str(), err.str()};
 }
 
@@ -75,6 +83,7 @@ TEST(CommandLine, OptionsReachTheCommand)
     EXPECT_EQ(RunEcho({"echo", "-n", "--loud"}).m_strOut, "--loud");
     EXPECT_EQ(RunEcho({"echo", "--", "--loud", "-"}).m_strOut, "- --loud -");
     EXPECT_EQ(RunEcho({"echo", "--name", ""}).m_strOut, "");
+    EXPECT_EQ(RunEcho({"echo", "-nx", "a"}).m_strOut, "x a");
 }
 
 TEST(CommandLine, HelpOfACommandWinsOverItsOtherArguments)
@@ -92,6 +101,7 @@ TEST(CommandLine, BadCommandUsageIsReportedOnStandardError)
                                                     {"echo", "--loud=1"},
                                                     {"echo", "--loud", "--loud"},
                                                     {"echo", "-x"},
+                                                    {"echo", "-xn"},
                                                     {"echo", "bad"}})
     {
         const CRun run = RunEcho(vecArgs);
@@ -106,6 +116,32 @@ TEST(CommandLine, AnExceptionIsAFailureNotACrash)
     const CRun run = RunEcho({"echo", "throw"});
     EXPECT_EQ(run.m_nStatus, kExitFailure);
     EXPECT_NE(run.m_strErr.find("boom"), std::string::npos);
+    // The standard exceptions' own texts are C++ names, not reasons.
+    const CRun alloc = RunEcho({"echo", "alloc"});
+    EXPECT_EQ(alloc.m_nStatus, kExitFailure);
+    EXPECT_EQ(alloc.m_strErr, "tramino-cli echo: not enough memory\n");
+}
+
+TEST(CommandLine, AStopEndsWithTheSignalsStatusAndOneLine)
+{
+    for (const char* szOperand : {"a", "fail"})
+    {
+        CStopRequest stop;
+        stop.m_nSignal = SIGTERM;
+        stop.m_bStop = true;
+        const CRun run = RunEcho({"echo", szOperand}, &stop);
+        EXPECT_EQ(run.m_nStatus, 128 + SIGTERM);
+        EXPECT_EQ(run.m_strErr, "tramino-cli echo: stopped by SIGTERM\n");
+    }
+}
+
+TEST(CommandLine, ControlCharactersArePrintedEscaped)
+{
+    EXPECT_EQ(Printable("a\nb\x1b[31mc\td\r\x7f\xc2\x9b\xc3\xa9"),
+              "a\\nb\\x1b[31mc\\td\\r\\x7f\\xc2\\x9b\xc3\xa9");
+    const CRun run = RunEcho({"--no\x1b]0;x\a"});
+    EXPECT_EQ(run.m_strErr.find('\x1b'), std::string::npos) << run.m_strErr;
+    EXPECT_NE(run.m_strErr.find("'--no\\x1b]0;x\\x07'"), std::string::npos) << run.m_strErr;
 }
 
 TEST(CommandLine, EveryRegisteredCommandHasHelpAndAUniqueName)

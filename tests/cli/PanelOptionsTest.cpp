@@ -26,14 +26,14 @@ TEST(PanelOptions, CodeOrSize)
     // Codes the table does not list give its smallest panel, as in Vendale.ini.
     EXPECT_EQ(Resolve({"--panel-code", "-7"}).Value().m_size, (CPanelSize{96, 64}));
     EXPECT_EQ(Resolve({"--size", "100X50"}).Value().m_size, (CPanelSize{100, 50}));
-    EXPECT_EQ(Resolve({"--size", "65535x1"}).Value().m_size, (CPanelSize{65535, 1}));
+    EXPECT_EQ(Resolve({"--size", "4096x1"}).Value().m_size, (CPanelSize{4096, 1}));
     EXPECT_EQ(Resolve({}).Value().m_size, (CPanelSize{96, 64}));
 }
 
 TEST(PanelOptions, MalformedValuesAreRejected)
 {
     for (const char* szSize :
-         {"0x5", "5x0", "65536x1", "-5x5", "+5x5", "5x", "x5", "5", "5x5x5", "5 x5", "", "axb"})
+         {"0x5", "5x0", "4097x1", "1x65535", "-5x5", "+5x5", "5x", "x5", "5", "5x5x5", "5 x5", "", "axb"})
         EXPECT_FALSE(Resolve({"--size", szSize}).IsOk()) << szSize;
     for (const char* szCode : {"", "x", "9x", "99999999999", " 9", "+-1"})
         EXPECT_FALSE(Resolve({"--panel-code", szCode}).IsOk()) << szCode;

@@ -187,6 +187,55 @@ TEST_F(ShowCommandsTest, ConvertWritesThePanelSize)
     EXPECT_FALSE(fs::exists(Path("none.bmp")));
 }
 
+TEST_F(ShowCommandsTest, PictureOptionsReachTheConversionOfConvertAndBuild)
+{
+    const CConvertOptions contain = {.m_eFit = EFit::Contain,
+                                     .m_eGravity = EGravity::South,
+                                     .m_crBackground = {255, 128, 0},
+                                     .m_eDither = EDither::Ordered};
+    const std::vector<std::string> vecContain = {"--size", "50x40",        "--fit",  "contain",  "--gravity",
+                                                 "South",  "--background", "ff8000", "--dither", "ordered"};
+    for (const char* szOut : {"out.bmp", "out.PNG"})
+    {
+        std::vector<std::string> vecArgs = {"convert"};
+        vecArgs.insert(vecArgs.end(), vecContain.begin(), vecContain.end());
+        vecArgs.insert(vecArgs.end(), {Path("direct.bmp"), Path(szOut)});
+        const CRun run = RunCli(vecArgs);
+        ASSERT_EQ(run.m_nStatus, 0) << run.m_strErr;
+    }
+    const CResult<CPicture> expected = ConvertPictureToPanel(Path("direct.bmp"), 50, 40, contain);
+    ASSERT_TRUE(expected);
+    EXPECT_TRUE(DecodePictureFile(Path("out.bmp")).Value() == expected.Value());
+    EXPECT_EQ(PngSize(m_dir / "out.PNG"), std::make_pair(50, 40));
+
+    const CRun build = RunCli({"build", "--size", "50x40", "--fit", "cover", "--dither", "diffusion",
+                               "--auto-orient", "-o", Path("show.qrv"), Path("direct.bmp")});
+    ASSERT_EQ(build.m_nStatus, 0) << build.m_strErr;
+    CShowFileReader reader(50, 40);
+    ASSERT_TRUE(reader.ReadFile(Path("show.qrv")));
+    const CResult<CPicture> covered = ConvertPictureToPanel(
+        Path("direct.bmp"), 50, 40,
+        {.m_eFit = EFit::Cover, .m_eDither = EDither::Diffusion, .m_bAutoOrient = true});
+    ASSERT_TRUE(covered);
+    EXPECT_TRUE(reader.Pictures()[0].m_picture == covered.Value()) << "dithered colours are packed exactly";
+
+    for (const std::vector<std::string>& vecBad :
+         std::vector<std::vector<std::string>>{{"--fit", "fill"},
+                                               {"--gravity", "middle"},
+                                               {"--background", "12345"},
+                                               {"--background", "12345g"},
+                                               {"--dither", "yes"},
+                                               {"--auto-orient=1"}})
+        for (const std::vector<std::string>& vecTail :
+             std::vector<std::vector<std::string>>{{"build", "-o", Path("bad.qrv"), Path("direct.bmp")},
+                                                   {"convert", Path("direct.bmp"), Path("bad.bmp")}})
+        {
+            std::vector<std::string> vecArgs = vecTail;
+            vecArgs.insert(vecArgs.begin() + 1, vecBad.begin(), vecBad.end());
+            EXPECT_EQ(RunCli(vecArgs).m_nStatus, 2) << vecTail[0] << " " << vecBad[0];
+        }
+}
+
 TEST_F(ShowCommandsTest, RenderWritesEveryPictureAndTheSheet)
 {
     const std::string strShow = Path("show.qrv");

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <fstream>
 #include <random>
+#include <sstream>
 
 #include <fcntl.h>
 #include <sched.h>
@@ -33,6 +33,50 @@ bool WriteProcFile(const char* szPath, const std::string& strText)
     return static_cast<bool>(file);
 }
 
+// Whether the mount on the root directory takes part in propagation with other mounts ("shared:N"
+// among the optional fields of /proc/self/mountinfo). Unreadable counts as shared: not private.
+bool RootMountIsShared()
+{
+    std::ifstream file("/proc/self/mountinfo");
+    bool bFound = false;
+    for (std::string strLine; std::getline(file, strLine);)
+    {
+        std::istringstream fields(strLine);
+        std::string strId, strParent, strDevice, strRoot, strMountPoint, strOptions;
+        fields >> strId >> strParent >> strDevice >> strRoot >> strMountPoint >> strOptions;
+        if (strMountPoint != "/")
+            continue;
+        bFound = true;
+        for (std::string strField; fields >> strField && strField != "-";)
+            if (strField.starts_with("shared:"))
+                return true;
+    }
+    return !bFound;
+}
+
+// In a plain chroot "/" is a directory inside some mount, not a mount of its own, so it cannot be
+// made private. Binding it onto itself gives it one; "/.." leads onto the mount stacked on the
+// root, and entering it makes that mount the root. A bind onto a shared mount has already been
+// copied to its peers outside: unmounting it again takes the copies back with it.
+std::string MakeRootAMount()
+{
+    if (::mount("/", "/", nullptr, MS_BIND | MS_REC, nullptr) != 0)
+        return ErrnoText("cannot bind-mount / onto itself", errno);
+    if (RootMountIsShared())
+    {
+        ::umount2("/..", MNT_DETACH);
+        return "cannot make the mounts private: / is not a mount point and its mount is shared "
+               "with the rest of the machine";
+    }
+    std::error_code error;
+    const std::filesystem::path cwd = std::filesystem::current_path(error);
+    if (::chdir("/..") != 0 || ::chroot(".") != 0)
+        return ErrnoText("cannot enter the bind mount of /", errno);
+    if (error || ::chdir(cwd.c_str()) != 0)
+        return ErrnoText("cannot return to the working directory", error ? error.value() : errno);
+    return {};
+}
+
 // Root may mount in a mount namespace of its own; without that right (not root, or a container
 // that took it away) a user namespace may still give it. A user namespace needs a process
 // without threads, which the test process is.
@@ -52,7 +96,14 @@ std::string EnterMountNamespace()
     }
     // Mounts made from now on must not propagate to the rest of the machine.
     if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-        return ErrnoText("cannot make the mounts private", errno);
+    {
+        if (errno != EINVAL)
+            return ErrnoText("cannot make the mounts private", errno);
+        if (std::string strReason = MakeRootAMount(); !strReason.empty())
+            return strReason;
+        if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+            return ErrnoText("cannot make the mounts private", errno);
+    }
     return {};
 }
 
@@ -119,7 +170,7 @@ void WriteBytes(const std::string& strPath, std::string_view bytes)
 }
 
 CProgramRun RunProgram(const std::vector<std::string>& vecArgs, const std::string& strTmpDir,
-                       rlim_t nFileSizeLimit)
+                       rlim_t nFileSizeLimit, const std::function<void(pid_t)>& fnWhileRunning)
 {
     // Memory files take any amount of output without a reader, so the child never blocks.
     const int hOut = ::memfd_create("stdout", MFD_CLOEXEC);
@@ -137,8 +188,6 @@ CProgramRun RunProgram(const std::vector<std::string>& vecArgs, const std::strin
         ::setenv("TMPDIR", strTmpDir.c_str(), 1);
         if (nFileSizeLimit > 0)
         {
-            // An ignored signal stays ignored across exec.
-            std::signal(SIGXFSZ, SIG_IGN);
             const struct rlimit limit
             {
                 nFileSizeLimit, nFileSizeLimit
@@ -148,6 +197,8 @@ CProgramRun RunProgram(const std::vector<std::string>& vecArgs, const std::strin
         ::execv(vecArgv[0], vecArgv.data());
         _exit(127);
     }
+    if (nPid > 0 && fnWhileRunning)
+        fnWhileRunning(nPid);
     CProgramRun run;
     run.m_nStatus = nPid < 0 ? -1 : WaitStatus(nPid);
     run.m_strOut = ReadAll(hOut);

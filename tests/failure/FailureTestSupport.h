@@ -41,12 +41,12 @@ struct CProgramRun
     std::string m_strErr;
 };
 
-// Runs a program with its temporary files in strTmpDir ($TMPDIR) and waits for it.
-// nFileSizeLimit > 0 makes the kernel refuse to let any file of the program grow beyond that
-// many bytes; SIGXFSZ is ignored there, so the write that crosses the limit fails with EFBIG
-// instead of killing the program.
+// Runs a program with its temporary files in strTmpDir ($TMPDIR) and waits for it, calling
+// fnWhileRunning (when given) with its process id first. nFileSizeLimit > 0 makes the kernel
+// refuse to let any file of the program grow beyond that many bytes (with SIGXFSZ, which the
+// program must ignore to report the failure).
 CProgramRun RunProgram(const std::vector<std::string>& vecArgs, const std::string& strTmpDir,
-                       rlim_t nFileSizeLimit = 0);
+                       rlim_t nFileSizeLimit = 0, const std::function<void(pid_t)>& fnWhileRunning = {});
 
 // Runs fn in a forked child and returns the text it produced (a crash of the child reads as
 // "child ended with status N"). For changes that must not touch the test process itself,
@@ -54,9 +54,9 @@ CProgramRun RunProgram(const std::vector<std::string>& vecArgs, const std::strin
 std::string RunInChild(const std::function<std::string()>& fn);
 
 // Mounts that only this test process (and the programs it starts) sees: the first call moves
-// the process into a mount namespace of its own. Each call returns "" when done, else why it
-// cannot be done here (a container without the right, a kernel without namespaces), for the
-// test to skip with.
+// the process into a mount namespace of its own (in a chroot, onto a bind mount of its root
+// there). Each call returns "" when done, else why it cannot be done here (a container without
+// the right, a kernel without namespaces), for the test to skip with.
 std::string MountTmpfs(const std::filesystem::path& dir, size_t nBytes);
 // Makes an existing directory read-only in place, for root too (a read-only bind mount).
 std::string MountReadOnly(const std::filesystem::path& dir);

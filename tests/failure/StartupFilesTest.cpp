@@ -7,7 +7,10 @@
 
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <random>
+
+#include <sys/stat.h>
 
 namespace tramino
 {
@@ -97,6 +100,31 @@ TEST_F(StartupFilesTest, HugeFilesAreReadOnlyAsFarAsTheirBeginning)
     EXPECT_EQ(settings.m_codes, (CVendaleSettings{1, 9}));
     EXPECT_EQ(settings.m_panelSize.m_nWidth, 320);
     EXPECT_EQ(settings.m_langTable.Text(4), "Load Image");
+}
+
+TEST_F(StartupFilesTest, AVendaleIniThatCannotBeReadIsReportedOnceAndNotWaitedOn)
+{
+    const std::vector<std::pair<std::function<void()>, std::string>> vecKinds{
+        {[] { fs::create_directory("Vendale.ini"); }, "Is a directory"},
+        {[] { ::mkfifo("Vendale.ini", 0644); }, "not a regular file"}};
+    for (const auto& [fnMake, strReason] : vecKinds)
+    {
+        SCOPED_TRACE(strReason);
+        fnMake();
+        // Not passed over for the file beside the program, which says PanelSize 9.
+        const CStartupSettings settings = TimedLoad();
+        EXPECT_EQ(settings.m_codes, (CVendaleSettings{0, 0}));
+        ASSERT_EQ(settings.m_vecProblems.size(), 1u);
+        EXPECT_NE(settings.m_vecProblems[0].find("'Vendale.ini': " + strReason), std::string::npos);
+
+        const CProgramRun run =
+            RunProgram({"/bin/sh", "-c", "cd '" + m_dir.Path().string() + "' && exec " TRAMINO_CLI " panel"},
+                       m_dir.Path().string());
+        EXPECT_EQ(run.m_nStatus, 0) << run.m_strErr;
+        EXPECT_EQ(run.m_strOut, "96x64 (Vendale.ini cannot be read)\n");
+        EXPECT_EQ(run.m_strErr, "tramino-cli panel: " + settings.m_vecProblems[0] + "\n");
+        fs::remove("Vendale.ini");
+    }
 }
 
 } // namespace

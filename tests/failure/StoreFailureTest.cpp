@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace tramino
 {
 namespace
@@ -106,6 +108,28 @@ TEST_F(StoreFailureTest, AFolderThatCannotBeRemovedIsNamedWhenClosing)
     Unmount(strFolder);
     ExpectFailureNames(status, strFolder + "/Qrv", "Read-only file system");
     EXPECT_FALSE(store.IsOpen());
+}
+
+TEST_F(StoreFailureTest, FoldersOfEndedRunsAreRemovedWhenAStoreIsMade)
+{
+    // A run killed with its store open: the child ends without closing it.
+    const std::string strLeft = RunInChild(
+        [this]
+        {
+            auto* pStore = new CPictureStore(MakeStore(2));
+            return fs::path(pStore->Folder()).filename().string();
+        });
+    ASSERT_TRUE(strLeft.starts_with("Qrvtemp")) << strLeft;
+    // A live owner's folder and one without an owner's mark stay.
+    fs::create_directory(m_dir.Path() / "Qrvtemp1-abcdef");
+    fs::create_directory(m_dir.Path() / "QrvtempABCDEF");
+    ASSERT_EQ(m_dir.Entries().size(), 3u);
+
+    CPictureStore store = MakeStore(1);
+    std::vector<std::string> vecExpected{"Qrvtemp1-abcdef", "QrvtempABCDEF",
+                                         fs::path(store.Folder()).filename().string()};
+    std::sort(vecExpected.begin(), vecExpected.end());
+    EXPECT_EQ(m_dir.Entries(), vecExpected);
 }
 
 } // namespace

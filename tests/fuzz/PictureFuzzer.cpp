@@ -74,6 +74,46 @@ bool ReadRowsAgainst(CRowReader& reader, const CPicture* pPicture)
     return true;
 }
 
+// Every frame has the size of the first, and once all of them decoded, the count agrees. A broken
+// file may fail in any frame, but not in the first when the whole picture decoded. The pixels
+// looked at are capped, since a small file may rightly stand for many large frames.
+void CheckFrames(const uint8_t* pData, size_t nSize, bool bPictureOk)
+{
+    constexpr int64_t g_nMaxPixelsLookedAt = 64LL * 1024 * 1024;
+    CDecodeOptions options;
+    options.m_crBackground = CRgb{1, 2, 3};
+    CResult<std::unique_ptr<CFrameReader>> frames = OpenFrameReaderMemory(pData, nSize, "fuzz", options);
+    if (!frames)
+        return;
+    int nFrames = 0;
+    int64_t nPixels = 0;
+    int nWidth = 0, nHeight = 0;
+    for (; nPixels < g_nMaxPixelsLookedAt; ++nFrames)
+    {
+        CResult<std::unique_ptr<CRowReader>> frame = frames.Value()->NextFrame();
+        if (!frame)
+            return;
+        if (!frame.Value())
+        {
+            const CResult<int> count = CountPictureFramesMemory(pData, nSize, "fuzz");
+            FUZZ_CHECK(count && count.Value() == nFrames, "frame count disagrees with the frames handed out");
+            return;
+        }
+        const CPictureInfo& info = frame.Value()->Info();
+        CheckSize(info.m_nWidth, info.m_nHeight, nSize);
+        FUZZ_CHECK(nFrames == 0 || (info.m_nWidth == nWidth && info.m_nHeight == nHeight),
+                   "frames of one file differ in size");
+        nWidth = info.m_nWidth;
+        nHeight = info.m_nHeight;
+        nPixels += int64_t{nWidth} * nHeight;
+        if (!ReadRowsAgainst(*frame.Value(), nullptr))
+        {
+            FUZZ_CHECK(nFrames > 0 || !bPictureOk, "the first frame failed to read, though the picture decoded");
+            return;
+        }
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
@@ -100,10 +140,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
         bRowsOk = ReadRowsAgainst(*reader.Value(), picture ? &picture.Value() : nullptr);
     }
     FUZZ_CHECK(bRowsOk == picture.IsOk(), "row reader and decoder disagree on whether the picture is valid");
+    CheckFrames(pData, nSize, picture.IsOk());
 
-    // The import's own path; the fast variant lets a JPEG scale while decoding.
+    // The import's own path; the fast variant lets a JPEG scale while decoding. The picture
+    // options vary with the size too.
     CConvertOptions options;
     options.m_bFast = nSize % 2 == 1;
+    options.m_eFit = static_cast<EFit>(nSize / 2 % 3);
+    options.m_eDither = static_cast<EDither>(nSize / 6 % 3);
+    options.m_bAutoOrient = nSize / 18 % 2 == 1;
     const CResult<CPicture> converted =
         ConvertPictureToPanel(ScratchPath(pData, nSize), g_nPanelWidth, g_nPanelHeight, options);
     if (converted)
@@ -112,7 +157,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
                        converted.Value().Height() == g_nPanelHeight && converted.Value().BitsPerPixel() == 24,
                    "conversion gave a picture that is not the panel size");
     }
-    if (!options.m_bFast)
+    // A crop stops decoding after its last row, so it does not see damage below it.
+    if (!options.m_bFast && options.m_eFit != EFit::Cover)
         FUZZ_CHECK(converted.IsOk() == picture.IsOk(), "conversion and decoder disagree on validity");
     return 0;
 }

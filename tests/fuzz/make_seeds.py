@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Writes the small seed inputs of the fuzz targets into tests/fuzz/seeds/<target>/: tiny
-pictures of every BMP layout, GIF and JPEG variant the decoders handle, settings and language
+pictures of every BMP layout, GIF, JPEG and PNG variant the decoders handle, settings and language
 files in each encoding, and show files of every transition for a 16 x 8 panel. Each seed stays
 a few KiB at most, so that the fuzzer mutates structure rather than pixels. JPEG seeds need
 cjpeg (libjpeg-turbo-progs)."""
@@ -11,6 +11,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "show"))
@@ -194,6 +195,65 @@ def make_gif():
     write("picture_gif", "no-colour-table.gif", bytes(out + b"\x3b"))
 
 
+# --- PNG -----------------------------------------------------------------------------------
+
+CHANNELS = {0: 1, 2: 3, 3: 1, 4: 2, 6: 4}
+# Adam7: first column, first row, column step, row step of each pass.
+ADAM7 = ((0, 0, 8, 8), (4, 0, 8, 8), (0, 4, 4, 8), (2, 0, 4, 4), (0, 2, 2, 4), (1, 0, 2, 2), (0, 1, 1, 2))
+
+
+def png_chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+
+def png(w, h, colour_type, depth, samples, plte=None, trns=None, interlace=False):
+    """samples(x, y) gives the tuple of channel values of a pixel at the file's depth."""
+    def scanline(xs, y):
+        values = [v for x in xs for v in samples(x, y)]
+        if depth == 16:
+            return b"\0" + b"".join(struct.pack(">H", v) for v in values)
+        if depth == 8:
+            return b"\0" + bytes(values)
+        acc, n, out = 0, 0, bytearray(b"\0")
+        for v in values:
+            acc, n = acc << depth | v, n + depth
+            if n == 8:
+                out.append(acc)
+                acc, n = 0, 0
+        if n:
+            out.append(acc << (8 - n))
+        return bytes(out)
+
+    passes = ADAM7 if interlace else ((0, 0, 1, 1),)
+    raw = b""
+    for x0, y0, dx, dy in passes:
+        xs = range(x0, w, dx)
+        if len(xs):
+            raw += b"".join(scanline(xs, y) for y in range(y0, h, dy))
+    out = b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, depth, colour_type, 0, 0,
+                                                                       1 if interlace else 0))
+    if plte:
+        out += png_chunk(b"PLTE", b"".join(bytes(c) for c in plte))
+    if trns is not None:
+        out += png_chunk(b"tRNS", trns)
+    return out + png_chunk(b"IDAT", zlib.compress(raw, 9)) + png_chunk(b"IEND", b"")
+
+
+def make_png():
+    w, h = 7, 5
+    grey = lambda bits: lambda x, y: ((x * 3 + y * 5) % (1 << bits),)  # noqa: E731
+    write("picture_png", "grey1.png", png(w, h, 0, 1, grey(1)))
+    write("picture_png", "grey4-trns.png", png(w, h, 0, 4, grey(4), trns=struct.pack(">H", 3)))
+    write("picture_png", "grey16.png", png(w, h, 0, 16, lambda x, y: (x * 9001 + y * 333,)))
+    write("picture_png", "pal2-trns.png", png(w, h, 3, 2, grey(2), plte=palette(4), trns=b"\x00\x80"))
+    write("picture_png", "pal8-interlaced.png", png(w, h, 3, 8, lambda x, y: (x * h + y,), plte=palette(35),
+                                                    interlace=True))
+    write("picture_png", "ga8.png", png(w, h, 4, 8, lambda x, y: (x * 30, y * 60)))
+    write("picture_png", "rgb8-trns.png", png(w, h, 2, 8, colour, trns=struct.pack(">HHH", *colour(1, 1))))
+    write("picture_png", "rgba16-interlaced.png",
+          png(w, h, 6, 16, lambda x, y: (x * 9000, y * 13000, 500, x * y * 2700), interlace=True))
+
+
 # --- JPEG ----------------------------------------------------------------------------------
 
 def make_jpeg():
@@ -241,6 +301,9 @@ def make_claims():
     at = claim.index(b"\x2c")
     claim[at + 1:at + 9] = struct.pack("<HHHH", 0, 0, w, h)
     write("picture_gif", "image-claims-65535x4096.gif", bytes(claim))
+    claim = png(1, 1, 2, 8, lambda x, y: (1, 2, 3))
+    ihdr = png_chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0))
+    write("picture_png", "claims-65535x4096.png", claim[:8] + ihdr + claim[8 + len(ihdr):])
     folder = os.path.join(HERE, "seeds", "picture_jpeg")
     for name, marker in (("baseline.jpg", b"\xff\xc0"), ("progressive.jpg", b"\xff\xc2")):
         if not os.path.exists(os.path.join(folder, name)):
@@ -250,6 +313,27 @@ def make_claims():
         at = claim.index(marker)
         claim[at + 5:at + 9] = struct.pack(">HH", 4096, 65500)
         write("picture_jpeg", name.replace(".jpg", "-claims-65500x4096.jpg"), bytes(claim))
+
+
+# --- JPEG photos turned by their EXIF orientation, in both byte orders ----------------------
+
+def exif_segment(orientation, order):
+    fmt = "<" if order == b"II" else ">"
+    tiff = order + struct.pack(fmt + "HI", 42, 8) + struct.pack(fmt + "H", 1)
+    tiff += struct.pack(fmt + "HHIHH", 0x0112, 3, 1, orientation, 0) + struct.pack(fmt + "I", 0)
+    payload = b"Exif\0\0" + tiff
+    return b"\xff\xe1" + struct.pack(">H", len(payload) + 2) + payload
+
+
+def make_exif():
+    path = os.path.join(HERE, "seeds", "picture_jpeg", "baseline.jpg")
+    if not os.path.exists(path):
+        return
+    with open(path, "rb") as f:
+        jpeg = f.read()
+    for orientation, order in ((3, b"MM"), (6, b"II"), (7, b"MM")):
+        write("picture_jpeg", "exif-orientation-%d.jpg" % orientation,
+              jpeg[:2] + exif_segment(orientation, order) + jpeg[2:])
 
 
 # --- Settings and language files ------------------------------------------------------------
@@ -280,7 +364,9 @@ def main():
     make_bmp()
     make_gif()
     make_jpeg()
+    make_png()
     make_claims()
+    make_exif()
     make_text()
     make_show()
 

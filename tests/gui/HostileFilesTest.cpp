@@ -19,6 +19,7 @@
 
 #include <filesystem>
 #include <random>
+#include <sys/stat.h>
 
 namespace tramino
 {
@@ -223,6 +224,30 @@ TEST_F(HostileFilesTest, ARemovedStoreFolderIsReportedOnLoadAndTheWindowStillClo
     m_pDlg->close();
     EXPECT_FALSE(m_pDlg->isVisible());
     EXPECT_EQ(m_pDialogs->m_vecMessages.size(), 1) << m_pDialogs->m_vecMessages.last().toStdString();
+}
+
+TEST_F(HostileFilesTest, AVendaleIniThatCannotBeReadIsSaidOnceWithoutBlocking)
+{
+    const QString strIni = m_dir.filePath(QStringLiteral("Vendale.ini"));
+    const QByteArray bytesIni = QFile::encodeName(strIni);
+    for (const bool bFifo : {false, true})
+    {
+        SCOPED_TRACE(bFifo);
+        std::filesystem::remove(bytesIni.constData());
+        ASSERT_EQ(bFifo ? ::mkfifo(bytesIni.constData(), 0600) : ::mkdir(bytesIni.constData(), 0700), 0);
+        Start();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !m_pDialogs->m_vecMessages.isEmpty(); }, 2000));
+        const QString& strMessage = m_pDialogs->m_vecMessages.constFirst();
+        EXPECT_TRUE(
+            strMessage.contains(QStringLiteral("Vendale.ini")) &&
+            strMessage.contains(bFifo ? QStringLiteral("not a regular file") : QStringLiteral("folder")))
+            << strMessage.toStdString();
+        EXPECT_EQ(m_pDialogs->m_vecMessageKinds, std::vector{EMessageKind::Warning});
+        m_pDlg->hide();
+        m_pDlg->show();
+        QTest::qWait(20);
+        EXPECT_EQ(m_pDialogs->m_vecMessages.size(), 1);
+    }
 }
 
 } // namespace

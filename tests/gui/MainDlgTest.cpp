@@ -1,17 +1,20 @@
 #include "AboutDlg.h"
 #include "DialogUnits.h"
+#include "ImportJob.h"
 #include "PanelCanvas.h"
+#include "PathDelegate.h"
 #include "QtPrinters.h"
 #include "WindowTestSupport.h"
 #include <QElapsedTimer>
 #include <QFileInfo>
 
+#include "common/Version.h"
+#include "pipeline/ShowBuilder.h"
 #include "resample/ConvertPicture.h"
 #include "settings/LangTable.h"
 #include "settings/PanelSize.h"
+#include "settings/ProfileFile.h"
 #include "settings/VendaleIni.h"
-#include "show/RecordCutter.h"
-#include "show/ShowFileWriter.h"
 #include "show/Transition.h"
 #include "store/PictureStore.h"
 
@@ -22,9 +25,11 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProgressDialog>
@@ -40,6 +45,8 @@
 
 #include <filesystem>
 #include <functional>
+#include <semaphore>
+#include <sys/stat.h>
 #include <thread>
 
 namespace tramino
@@ -58,9 +65,13 @@ public:
         m_nFailing = nNth;
     }
 
-    int Rename(const std::string& strFrom, const std::string& strTo) override
+    CResult<ERenamed> Rename(const std::string& strFrom, const std::string& strTo) override
     {
-        return ++m_nRenames == m_nFailing ? EACCES : CStoreFileOps::Rename(strFrom, strTo);
+        if (++m_nRenames == m_nFailing)
+        {
+            return ErrnoStatus("rename '" + strFrom + "' to", strTo, EACCES);
+        }
+        return CStoreFileOps::Rename(strFrom, strTo);
     }
 
 private:
@@ -192,6 +203,62 @@ TEST_F(MainDlgTest, CaptionsComeFromTheChosenLanguageSection)
     }
 }
 
+TEST_F(MainDlgTest, OwnAndQtTextsFollowTheLanguageWithEnglishForMissingKeys)
+{
+    const auto qtCancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
+    Start(2);
+    const CProfileFile lang = CProfileFile::Load((g_strResDir + QStringLiteral("Lang.txt")).toStdString());
+    const auto text = [&lang](const char* szKey)
+    { return QString::fromStdString(lang.GetString("TraditionalChinese", szKey)); };
+    ASSERT_FALSE(text("TipLoadImage").isEmpty());
+    EXPECT_EQ(Control<QPushButton>(1016)->toolTip(), text("TipLoadImage"));
+    EXPECT_EQ(m_pDlg->ModeCombo()->toolTip(), text("TipMode"));
+    EXPECT_EQ(m_pDlg->Texts().Text(EUiText::MenuAbout), text("MenuAbout"));
+    if (QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qt_zh_TW.qm")))
+    {
+        EXPECT_EQ(qtCancel(), QStringLiteral("取消"));
+    }
+    m_pDlg.reset();
+    EXPECT_EQ(qtCancel(), QStringLiteral("Cancel"));
+
+    // A file that lacks keys: the twenty as the file has them, our own in English; no notice.
+    QFile file(m_dir.filePath(QStringLiteral("Lang.txt")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("[English]\nTEXT4=Add\n");
+    file.close();
+    Start(1);
+    EXPECT_EQ(Control<QPushButton>(1016)->text(), QStringLiteral("Add"));
+    EXPECT_EQ(Control<QPushButton>(1018)->text(), QString());
+    EXPECT_EQ(Control<QPushButton>(1016)->toolTip(),
+              LoadWindowTexts(std::nullopt, 1).Text(EUiText::TipLoadImage));
+    QApplication::processEvents();
+    EXPECT_TRUE(m_pDialogs->m_vecMessages.isEmpty());
+}
+
+TEST(WindowTextsTest, WithoutALangFileEveryTextIsTheBuiltInEnglishOne)
+{
+    for (const std::optional<std::filesystem::path>& path :
+         {std::optional<std::filesystem::path>(),
+          std::optional<std::filesystem::path>("/nonexistent/Lang.txt")})
+    {
+        const CWindowTexts texts = LoadWindowTexts(path, 3);
+        EXPECT_TRUE(texts.m_bBuiltIn);
+        EXPECT_EQ(texts.m_arrLang[4], QStringLiteral("Load Image"));
+        EXPECT_EQ(texts.m_arrLang[13], QStringLiteral("Circle"));
+        EXPECT_EQ(texts.Text(EUiText::FilterPictures), QStringLiteral("Pictures"));
+    }
+    // The bundled file has every key of ours in every language.
+    const CProfileFile lang = CProfileFile::Load(TRAMINO_SOURCE_DIR "/res/Lang.txt");
+    for (const char* szSection : {"English", "TraditionalChinese", "SimplifiedChinese"})
+    {
+        for (int i = 0; i < static_cast<int>(EUiText::Count); ++i)
+        {
+            EXPECT_FALSE(lang.GetString(szSection, UiTextKey(static_cast<EUiText>(i))).empty())
+                << szSection << " " << UiTextKey(static_cast<EUiText>(i));
+        }
+    }
+}
+
 TEST_F(MainDlgTest, ControlsStandWhereTheTemplatePutsThem)
 {
     Start();
@@ -270,11 +337,20 @@ TEST_F(MainDlgTest, ModeComboHoldsTheFourTextsSortedAndStartsOnTheSecond)
     EXPECT_EQ(m_pDlg->ModeCombo()->currentText(), g_szLangText[10]);
 }
 
-TEST_F(MainDlgTest, PictureFilterMatchesEveryLetterCase)
+TEST_F(MainDlgTest, PictureFilterShowsAReadableNameAndMatchesEveryLetterCase)
 {
-    const QString strFilter = PictureFileFilter();
-    EXPECT_TRUE(strFilter.startsWith(QStringLiteral("*.bmp;*.jpg;*.gif (")));
-    const QString strPatterns = strFilter.section(QLatin1Char('('), 1).chopped(1);
+    const QString strFilter = PictureFileFilter(QStringLiteral("Pictures"), QStringLiteral("All files"));
+    // What Qt's dialog shows with the patterns hidden, as the window opens it.
+    QFileDialog dialog(nullptr, QString(), QString(), strFilter);
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+    const auto* pTypes = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    ASSERT_NE(pTypes, nullptr);
+    ASSERT_EQ(pTypes->count(), 2);
+    EXPECT_EQ(pTypes->itemText(0), QStringLiteral("Pictures (*.bmp *.jpg *.jpeg *.gif *.png)"));
+    EXPECT_EQ(pTypes->itemText(1), QStringLiteral("All files"));
+
+    const QString strPictures = strFilter.section(QStringLiteral(";;"), 0, 0);
+    const QString strPatterns = strPictures.section(QLatin1Char('('), -1).chopped(1);
     const auto matches = [&strPatterns](const QString& strName)
     {
         for (const QString& strPattern : strPatterns.split(QLatin1Char(' ')))
@@ -288,11 +364,11 @@ TEST_F(MainDlgTest, PictureFilterMatchesEveryLetterCase)
         }
         return false;
     };
-    for (const char* szName : {"a.bmp", "DSC0001.JPG", "x.Gif", "y.jPg"})
+    for (const char* szName : {"a.bmp", "DSC0001.JPG", "x.Gif", "y.jPg", "b.JPEG", "c.png"})
     {
         EXPECT_TRUE(matches(QLatin1String(szName))) << szName;
     }
-    for (const char* szName : {"a.png", "b.jpeg", "bmp"})
+    for (const char* szName : {"a.tif", "bmp", "a.bmp.txt"})
     {
         EXPECT_FALSE(matches(QLatin1String(szName))) << szName;
     }
@@ -302,7 +378,8 @@ TEST_F(MainDlgTest, LoadingOnePictureListsStoresSelectsAndShowsIt)
 {
     Start();
     const QStringList vecPaths = LoadColours(1);
-    EXPECT_EQ(m_pDialogs->m_strOpenFilter, PictureFileFilter());
+    EXPECT_EQ(m_pDialogs->m_strOpenFilter,
+              PictureFileFilter(QStringLiteral("Pictures"), QStringLiteral("All files")));
     EXPECT_EQ(ListTexts(), vecPaths);
     EXPECT_EQ(m_pDlg->WorkerShared().m_nImageCount.load(), 1);
     EXPECT_EQ(StoreOrder(), (std::vector<int>{0}));
@@ -357,6 +434,52 @@ TEST_F(MainDlgTest, UnreadableFilesAreLeftOutAndNamedInOneMessage)
     EXPECT_TRUE(strMessage.contains(vecMore[1]));
     EXPECT_TRUE(strMessage.contains(vecMore[3]));
     EXPECT_FALSE(strMessage.contains(vecMore[0]));
+    EXPECT_EQ(m_pDialogs->m_vecMessageKinds, std::vector{EMessageKind::Error});
+}
+
+TEST_F(MainDlgTest, AFifoOrDeviceAmongThePicturesIsNamedAndNeverHoldsUpTheImport)
+{
+    Start();
+    const QString strFifo = m_dir.filePath(QStringLiteral("pipe.bmp"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(strFifo).constData(), 0600), 0);
+    const QStringList vecPaths{MakePicture(QStringLiteral("a.bmp"), Colour(0)), strFifo,
+                               QStringLiteral("/dev/null"), MakePicture(QStringLiteral("b.bmp"), Colour(1))};
+    QElapsedTimer timer;
+    timer.start();
+    Load(vecPaths);
+    EXPECT_LT(timer.elapsed(), 10000);
+    EXPECT_EQ(ListTexts(), (QStringList{vecPaths[0], vecPaths[3]}));
+    ASSERT_EQ(m_pDialogs->m_vecMessages.size(), 1);
+    const QString& strMessage = m_pDialogs->m_vecMessages.constFirst();
+    EXPECT_TRUE(strMessage.contains(strFifo + QStringLiteral("': not a regular file")))
+        << strMessage.toStdString();
+    EXPECT_TRUE(strMessage.contains(QStringLiteral("/dev/null"))) << strMessage.toStdString();
+}
+
+TEST(ImportJobTest, CancelEndsTheImportWhileAConversionStillWaitsForItsFile)
+{
+    auto pRelease = std::make_shared<std::binary_semaphore>(0);
+    std::atomic<bool> bConverting{false};
+    int nDelivered = 0;
+    {
+        CImportJob job(
+            {QStringLiteral("a.bmp"), QStringLiteral("b.bmp")},
+            [pRelease, &bConverting](const std::vector<std::string>& vecPaths, const FnConvertProgress&)
+            {
+                bConverting = true;
+                pRelease->acquire(); // as open() on a FIFO without a writer
+                return std::vector<CResult<CPicture>>(vecPaths.size(), CStatus::Error("late"));
+            });
+        bool bFinished = false;
+        QObject::connect(&job, &CImportJob::Finished, [&bFinished] { bFinished = true; });
+        job.Start([&nDelivered](int, std::vector<CResult<CPicture>>&) { ++nDelivered; }, [](int) {});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return bConverting.load(); }, 5000));
+        job.Cancel();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return bFinished; }, 1000));
+        pRelease->release();
+    }
+    QApplication::processEvents();
+    EXPECT_EQ(nDelivered, 0);
 }
 
 TEST_F(MainDlgTest, CancellingALongImportKeepsThePicturesDoneSoFar)
@@ -453,6 +576,47 @@ TEST_F(MainDlgTest, DeleteRemovesEverySelectedItem)
     EXPECT_FALSE(m_pDlg->IsRefreshTimerActive());
 }
 
+TEST_F(MainDlgTest, TheListTakesDeleteHomeAndEndAndElidesLongPathsInTheMiddle)
+{
+    Start();
+    QString strFolder = m_dir.path();
+    for (int i = 0; i < 6; ++i)
+    {
+        strFolder += QStringLiteral("/a-rather-long-folder-name-%1").arg(i);
+    }
+    ASSERT_TRUE(QDir().mkpath(strFolder));
+    const QString strLong =
+        MakePicture(QStringLiteral("a-rather-long-folder-name-0/a-rather-long-folder-name-1/"
+                                   "a-rather-long-folder-name-2/a-rather-long-folder-name-3/"
+                                   "a-rather-long-folder-name-4/a-rather-long-folder-name-5/"
+                                   "DSC0001.bmp"),
+                    Colour(3));
+    const QStringList vecPaths = LoadColours(3) << strLong;
+    Load({strLong});
+    ASSERT_EQ(ListTexts(), vecPaths);
+    EXPECT_EQ(List()->item(3, 0)->toolTip(), strLong);
+
+    QStyleOptionViewItem option;
+    option.initFrom(List());
+    option.rect = List()->visualRect(List()->model()->index(3, 0));
+    option.text = strLong;
+    const QString strShown = m_pDlg->ListDelegate()->VisibleText(option);
+    EXPECT_TRUE(strShown.endsWith(QStringLiteral("/DSC0001.bmp"))) << strShown.toStdString();
+    EXPECT_TRUE(strShown.startsWith(m_dir.path().left(4))) << strShown.toStdString();
+    EXPECT_LT(option.fontMetrics.horizontalAdvance(strShown), List()->viewport()->width());
+
+    List()->setFocus();
+    QTest::keyClick(List(), Qt::Key_Home);
+    EXPECT_EQ(SelectedRows(), QList<int>{0});
+    EXPECT_EQ(g_nShownImage.load(), 0);
+    QTest::keyClick(List(), Qt::Key_End);
+    EXPECT_EQ(SelectedRows(), QList<int>{3});
+    EXPECT_EQ(g_nShownImage.load(), 3);
+    QTest::keyClick(List(), Qt::Key_Delete);
+    EXPECT_EQ(ListTexts(), vecPaths.mid(0, 3));
+    EXPECT_EQ(StoreOrder(), (std::vector<int>{0, 1, 2}));
+}
+
 TEST_F(MainDlgTest, UpAndDownMoveOnePlaceAndDoNothingAtTheEnds)
 {
     Start();
@@ -547,6 +711,18 @@ TEST_F(MainDlgTest, TransformWritesTheShowAndReportsIt)
     EXPECT_EQ(Control<QPushButton>(1018)->text(), g_szLangText[5]);
     EXPECT_EQ(SelectedRows(), QList<int>{2});
     EXPECT_TRUE(m_pDlg->IsRefreshTimerActive());
+    EXPECT_EQ(m_pDialogs->m_vecMessageKinds, std::vector{EMessageKind::Information});
+
+    // The next save dialog opens where this one saved.
+    QDir(m_dir.path()).mkdir(QStringLiteral("shows"));
+    m_pDialogs->m_strSaveAnswer = m_dir.filePath(QStringLiteral("shows/next.qrv"));
+    for (int nRun = 0; nRun < 2; ++nRun)
+    {
+        Control<QPushButton>(1018)->click();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !m_pDlg->IsWorkerRunning(); }, 10000));
+    }
+    EXPECT_EQ(m_pDialogs->m_vecSaveFolders,
+              (QStringList{QString(), m_dir.path(), m_dir.filePath(QStringLiteral("shows"))}));
 }
 
 TEST_F(MainDlgTest, ClosingDuringASlowPreviewStopsTheWorkerFirst)
@@ -582,6 +758,7 @@ TEST_F(MainDlgTest, AboutBoxOpensFromContextMenuAndCloses)
     Start();
     QString strMenuText;
     QString strVersion;
+    QString strAbout;
     QTimer::singleShot(0,
                        [&]
                        {
@@ -595,6 +772,10 @@ TEST_F(MainDlgTest, AboutBoxOpensFromContextMenuAndCloses)
                                                       QApplication::activeModalWidget());
                                                   ASSERT_NE(pAbout, nullptr);
                                                   strVersion = pAbout->findChild<QLabel*>()->text();
+                                                  for (const QLabel* pLabel : pAbout->findChildren<QLabel*>())
+                                                  {
+                                                      strAbout += pLabel->text() + QLatin1Char('\n');
+                                                  }
                                                   pAbout->findChild<QPushButton*>()->click();
                                               });
                            pMenu->actions().value(0)->trigger();
@@ -605,6 +786,14 @@ TEST_F(MainDlgTest, AboutBoxOpensFromContextMenuAndCloses)
     QApplication::sendEvent(m_pDlg.get(), &event);
     EXPECT_EQ(strMenuText, QStringLiteral("&About Tramino..."));
     EXPECT_EQ(strVersion, QStringLiteral("Tramino Version " TRAMINO_VERSION));
+    for (const QString& strName :
+         {QStringLiteral(".qrv"), QStringLiteral("Qt ") + QLatin1String(qVersion()),
+          QStringLiteral("libjpeg-turbo 2."), QStringLiteral("giflib 5."), QStringLiteral("libpng 1.")})
+    {
+        // A name and its version are held together by a no-break space.
+        EXPECT_TRUE(strAbout.contains(QString(strName).replace(QLatin1Char(' '), QChar::Nbsp)))
+            << strAbout.toStdString();
+    }
     EXPECT_TRUE(m_pDlg->isVisible());
 
     bool bF1 = false;
@@ -726,7 +915,7 @@ protected:
             arrTexts[i] = g_szLangText[10 + i].toStdString();
         }
         const std::optional<EEffect> effect =
-            SelectEffect(ResolveMode(m_pDlg->ModeCombo()->currentText().toStdString(), arrTexts));
+            ResolveEffect(m_pDlg->ModeCombo()->currentText().toStdString(), arrTexts);
         EXPECT_TRUE(effect.has_value());
         return effect.value_or(EEffect::Normal);
     }
@@ -755,21 +944,23 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    // What the core's writer and record cutting make of the first nCount stored pictures; one
-    // that cannot be read is written white.
+    // What the core's show builder makes of the first nCount stored pictures; one that cannot be
+    // read is written white.
     QByteArray CoreShow(EEffect effect, int nCount)
     {
         const QString strPath = m_dir.filePath(QStringLiteral("core.qrv"));
-        CShowFileWriter writer;
-        EXPECT_TRUE(writer.Create(strPath.toStdString()));
+        PictureSources vecSources;
         for (int k = 0; k < nCount; ++k)
         {
-            const CResult<CPicture> picture = m_pDlg->Store()->Read(k);
-            EXPECT_TRUE(
-                picture ? WritePictureRecords(writer, effect, g_nPanelWidth, g_nPanelHeight, picture.Value())
-                        : WriteUnreadablePicture(writer, effect, g_nPanelWidth, g_nPanelHeight));
+            vecSources.push_back(
+                std::make_unique<CReadPictureSource>([this, k] { return m_pDlg->Store()->Read(k); }));
         }
-        EXPECT_TRUE(writer.Finish());
+        CShowBuildOptions options;
+        options.m_nPanelWidth = g_nPanelWidth;
+        options.m_nPanelHeight = g_nPanelHeight;
+        options.m_effect = effect;
+        options.m_eUnreadable = EUnreadable::WriteWhite;
+        EXPECT_TRUE(CShowBuilder(options).Build(vecSources, strPath.toStdString()).m_bWritten);
         return FileBytes(strPath);
     }
 
@@ -900,7 +1091,50 @@ TEST_F(MainDlgRunTest, AnUnwritableTargetIsReportedByName)
     EXPECT_TRUE(m_pDialogs->m_vecMessages.constFirst().contains(strPath))
         << m_pDialogs->m_vecMessages.constFirst().toStdString();
     EXPECT_FALSE(QFile::exists(strPath));
+    EXPECT_EQ(m_pDialogs->m_vecMessageKinds, std::vector{EMessageKind::Error});
     ExpectIdle();
+}
+
+TEST_F(MainDlgRunTest, CommandsPressedDuringAnImportLeaveTheListAndTheStoreAlone)
+{
+    Start();
+    const QStringList vecFirst = LoadColours(2);
+    m_pDlg->SetWorkerTiming({0, 60000, 60000}); // a run started by mistake would still be going
+    Target(QStringLiteral("early.qrv"));
+    QStringList vecMore;
+    for (int i = 2; i < 6; ++i)
+    {
+        vecMore += MakePicture(QStringLiteral("more%1.bmp").arg(i), Colour(i));
+    }
+    int nPresses = 0;
+    const auto pressAll = [&]
+    {
+        EXPECT_TRUE(m_pDlg->IsImporting());
+        for (const int nId : {1017, 1018, 1020, 1021, 1023, 1016})
+        {
+            Button(nId)->click();
+        }
+        QTest::keyClick(List(), Qt::Key_Delete);
+        ++nPresses;
+    };
+    // Before the import has listed anything, and after each picture it lists.
+    QTimer::singleShot(0, m_pDlg.get(), pressAll);
+    QObject::connect(List()->model(), &QAbstractItemModel::rowsInserted, m_pDlg.get(), pressAll);
+    Load(vecMore);
+    QObject::disconnect(List()->model(), &QAbstractItemModel::rowsInserted, m_pDlg.get(), nullptr);
+
+    EXPECT_EQ(nPresses, 1 + vecMore.size());
+    EXPECT_FALSE(m_pDlg->IsWorkerRunning());
+    EXPECT_TRUE(m_pDialogs->m_vecSaveQuestions.isEmpty());
+    EXPECT_EQ(ListTexts(), vecFirst + vecMore);
+    EXPECT_EQ(StoreOrder(), (std::vector<int>{0, 1, 2, 3, 4, 5}));
+
+    // While a worker runs, the Delete key leaves the list alone as the greyed button does.
+    Button(1017)->click();
+    ASSERT_TRUE(WaitForOthersGreyed());
+    Select({0});
+    QTest::keyClick(List(), Qt::Key_Delete);
+    EXPECT_EQ(ListTexts(), vecFirst + vecMore);
 }
 
 TEST_F(MainDlgRunTest, AStoreFileRemovedBeforeTheRunIsNamedAndWrittenWhite)

@@ -15,6 +15,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace tramino
 {
@@ -26,8 +27,10 @@ public:
     std::deque<QStringList> m_queOpenAnswers; // none left: the user cancels
     QString m_strOpenFilter;
     QStringList m_vecMessages;
+    std::vector<EMessageKind> m_vecMessageKinds;
     QString m_strSaveAnswer;        // empty: the user cancels
     QStringList m_vecSaveQuestions; // filter and default suffix of each save dialog shown
+    QStringList m_vecSaveFolders;   // the folder each save dialog opened in
     // Called while the save dialog or a message is open, to look at the window then.
     std::function<void()> m_fnWhileAsking;
     std::function<void()> m_fnWhileShowing;
@@ -44,9 +47,11 @@ public:
         return vecAnswer;
     }
 
-    QString GetSaveFileName(QWidget*, const QString& strFilter, const QString& strSuffix) override
+    QString GetSaveFileName(QWidget*, const QString& strFilter, const QString& strSuffix,
+                            const QString& strFolder) override
     {
         m_vecSaveQuestions += strFilter + QLatin1Char('|') + strSuffix;
+        m_vecSaveFolders += strFolder;
         if (m_fnWhileAsking)
         {
             m_fnWhileAsking();
@@ -54,9 +59,10 @@ public:
         return m_strSaveAnswer;
     }
 
-    void ShowMessage(QWidget*, const QString&, const QString& strText) override
+    void ShowMessage(QWidget*, const QString&, const QString& strText, EMessageKind eKind) override
     {
         m_vecMessages += strText;
+        m_vecMessageKinds.push_back(eKind);
         if (m_fnWhileShowing)
         {
             m_fnWhileShowing();

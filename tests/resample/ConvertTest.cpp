@@ -47,6 +47,15 @@ CPicture ConvertOrNothing(const std::string& strPath, int nWidth, int nHeight, C
     return result ? std::move(result).Value() : CPicture();
 }
 
+CPicture Crop(const CPicture& picture, const CRect& rc)
+{
+    CPicture part(rc.m_nWidth, rc.m_nHeight, 24);
+    for (int y = 0; y < rc.m_nHeight; ++y)
+        for (int x = 0; x < rc.m_nWidth; ++x)
+            part.SetPixel(x, y, picture.GetPixel(rc.m_nX + x, rc.m_nY + y));
+    return part;
+}
+
 // A uniform picture keeps its level when stretched and loses one when reduced on 128 x 96.
 TEST_F(Convert, OnlyTrueColourPicturesLargerInBothDirectionsAreReduced)
 {
@@ -111,7 +120,7 @@ TEST_F(Convert, BatchKeepsTheInputOrderAndReportsEveryPicture)
     std::vector<std::string> vecPaths;
     for (int i = 0; i < 6; ++i)
         vecPaths.push_back(Write(UniformPicture(60 + i, 50, {static_cast<uint8_t>(i), 0, 0}),
-                                 "p" + std::to_string(i) + ".bmp"));
+                                 'p' + std::to_string(i) + ".bmp"));
     vecPaths.insert(vecPaths.begin() + 2, (m_dir / "missing.bmp").string());
     std::vector<size_t> vecDone;
     const std::vector<CResult<CPicture>> vecResults =
@@ -145,6 +154,52 @@ TEST_F(Convert, CancelledBatchStartsNoFurtherPicture)
         EXPECT_FALSE(result);
         EXPECT_NE(result.Message().find("cancelled"), std::string::npos) << result.Message();
     }
+}
+
+// Reduced (larger than the target both ways) and stretched (smaller, or only one way larger).
+TEST_F(Convert, ContainedPictureIsThePlainConversionToItsRectangleOnTheBackground)
+{
+    const CRgb crBackground{10, 200, 30};
+    for (const auto& [nWidth, nHeight, eGravity] :
+         {std::tuple{300, 137, EGravity::South}, {40, 30, EGravity::East}, {50, 300, EGravity::NorthWest}})
+    {
+        SCOPED_TRACE(std::to_string(nWidth) + " x " + std::to_string(nHeight));
+        const std::string strPath = Write(test::RandomPicture(nWidth, nHeight, 7), "source.bmp");
+        const CRect rc = ContainRect(nWidth, nHeight, 96, 64, eGravity);
+        const CPicture panel = ConvertOrNothing(
+            strPath, 96, 64,
+            {.m_eFit = EFit::Contain, .m_eGravity = eGravity, .m_crBackground = crBackground});
+        EXPECT_TRUE(Crop(panel, rc) == ConvertOrNothing(strPath, rc.m_nWidth, rc.m_nHeight));
+        int nBackground = 0;
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 96; ++x)
+                nBackground += panel.GetPixel(x, y) == crBackground;
+        EXPECT_EQ(nBackground, 96 * 64 - rc.m_nWidth * rc.m_nHeight);
+    }
+}
+
+// Cropped rows of a bottom-up BMP and of a top-down JPEG, reduced and stretched.
+TEST_F(Convert, CoverIsTheConversionOfTheCropSavedAsItsOwnFile)
+{
+    std::vector<std::pair<std::string, CPicture>> vecSources;
+    for (const auto& [nWidth, nHeight] : {std::pair{300, 137}, {50, 200}})
+    {
+        CPicture source = test::RandomPicture(nWidth, nHeight, 3);
+        vecSources.emplace_back(Write(source, "source" + std::to_string(nWidth) + ".bmp"), std::move(source));
+    }
+    const std::string strJpeg = TRAMINO_SOURCE_DIR "/res/samples/lake-progressive.jpg";
+    CResult<CPicture> jpeg = DecodePictureFile(strJpeg);
+    ASSERT_TRUE(jpeg) << jpeg.Message();
+    vecSources.emplace_back(strJpeg, std::move(jpeg).Value());
+    for (const auto& [strPath, source] : vecSources)
+        for (EGravity eGravity : {EGravity::North, EGravity::Center, EGravity::SouthEast})
+        {
+            SCOPED_TRACE(strPath + ", gravity " + std::to_string(static_cast<int>(eGravity)));
+            const CRect rc = CoverCrop(source.Width(), source.Height(), 96, 64, eGravity);
+            const std::string strCrop = Write(Crop(source, rc), "crop.bmp");
+            EXPECT_TRUE(ConvertOrNothing(strPath, 96, 64, {.m_eFit = EFit::Cover, .m_eGravity = eGravity}) ==
+                        ConvertOrNothing(strCrop, 96, 64));
+        }
 }
 
 // Rows streamed from a real JPEG reduce exactly as the whole decoded picture does.

@@ -122,16 +122,18 @@ TEST(Transition, SizesAnEffectCannotCoverAreRecognised)
     EXPECT_EQ(EffectRecordCount(EEffect::Normal, 0, 64), 0);
 }
 
-TEST(Transition, ModeResolutionTakesTheFirstEqualTextOtherwiseKeepsTheComboText)
+TEST(Transition, ModeResolutionTakesTheFirstEqualTextThenTheCanonicalName)
 {
     const std::array<std::string, 4> arrTexts{"Plain", "Blinds", "Blinds", "Ring"};
-    EXPECT_EQ(ResolveMode("Plain", arrTexts), "Normal");
-    EXPECT_EQ(ResolveMode("Blinds", arrTexts), "Shutter(Left to Right)");
-    EXPECT_EQ(ResolveMode("Ring", arrTexts), "Circle");
-    EXPECT_EQ(ResolveMode("ring", arrTexts), "ring");
-    EXPECT_EQ(ResolveMode("Circle", arrTexts), "Circle");
+    EXPECT_EQ(ResolveEffect("Plain", arrTexts), EEffect::Normal);
+    EXPECT_EQ(ResolveEffect("Blinds", arrTexts), EEffect::ShutterLeftToRight);
+    EXPECT_EQ(ResolveEffect("Ring", arrTexts), EEffect::Circle);
+    EXPECT_EQ(ResolveEffect("ring", arrTexts), std::nullopt);
+    EXPECT_EQ(ResolveEffect("Circle", arrTexts), EEffect::Circle);
+    EXPECT_EQ(ResolveEffect("shutter-tb", g_arrEffectAliases), EEffect::ShutterTopToBottom);
+    EXPECT_EQ(ResolveEffect("Normal", g_arrEffectAliases), EEffect::Normal);
     // Empty language texts match an empty combo text only.
-    EXPECT_EQ(ResolveMode("", {"", "", "", ""}), "Normal");
+    EXPECT_EQ(ResolveEffect("", std::array<std::string, 4>{"", "", "", ""}), EEffect::Normal);
 }
 
 TEST(Transition, EffectSelectionNeedsTheExactCanonicalName)

@@ -25,9 +25,11 @@ public:
     std::set<int> m_setFailing;
     int m_nCalls = 0;
 
-    int Rename(const std::string& strFrom, const std::string& strTo) override
+    CResult<ERenamed> Rename(const std::string& strFrom, const std::string& strTo) override
     {
-        return m_setFailing.count(m_nCalls++) != 0 ? EACCES : CStoreFileOps::Rename(strFrom, strTo);
+        if (m_setFailing.count(m_nCalls++) != 0)
+            return ErrnoStatus("rename '" + strFrom + "' to", strTo, EACCES);
+        return CStoreFileOps::Rename(strFrom, strTo);
     }
 };
 

@@ -1,11 +1,8 @@
 #include "codec/BmpWriter.h"
 
+#include "common/ReplacingFile.h"
+
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace tramino
 {
@@ -66,23 +63,6 @@ void PutRow(const CPicture& picture, int y, int nBits, uint8_t* pOut)
     }
 }
 
-std::atomic<unsigned> g_nTempCounter{0};
-
-CStatus WriteAll(int hFile, const std::vector<uint8_t>& vecData, const std::string& strPath)
-{
-    size_t nDone = 0;
-    while (nDone < vecData.size())
-    {
-        const ssize_t n = ::write(hFile, vecData.data() + nDone, vecData.size() - nDone);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return ErrnoStatus("write", strPath, errno);
-        nDone += static_cast<size_t>(n);
-    }
-    return {};
-}
-
 } // namespace
 
 std::vector<uint8_t> EncodeBmp(const CPicture& picture)
@@ -131,24 +111,11 @@ std::vector<uint8_t> EncodeBmp(const CPicture& picture)
     return vec;
 }
 
-CStatus WriteBmpFile(const CPicture& picture, const std::string& strPath)
+CStatus WriteBmpFile(const CPicture& picture, const std::string& strPath, bool bSync)
 {
     if (picture.IsEmpty())
         return CStatus::Error("Cannot write '" + strPath + "': the picture is empty");
-    const std::vector<uint8_t> vecData = EncodeBmp(picture);
-    const std::string strTemp =
-        strPath + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(++g_nTempCounter);
-    const int hFile = ::open(strTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (hFile < 0)
-        return ErrnoStatus("create", strTemp, errno);
-    CStatus status = WriteAll(hFile, vecData, strTemp);
-    if (::close(hFile) != 0 && status)
-        status = ErrnoStatus("write", strTemp, errno);
-    if (status && std::rename(strTemp.c_str(), strPath.c_str()) != 0)
-        status = ErrnoStatus("replace", strPath, errno);
-    if (!status)
-        ::unlink(strTemp.c_str());
-    return status;
+    return ReplaceFileContent(strPath, EncodeBmp(picture), bSync);
 }
 
 } // namespace tramino

@@ -14,7 +14,7 @@ namespace tramino
 // Decoding the file again gives the same size and the same pixels.
 std::vector<uint8_t> EncodeBmp(const CPicture& picture);
 
-// Writes through a temporary name beside strPath and renames it over strPath.
-CStatus WriteBmpFile(const CPicture& picture, const std::string& strPath);
+// Writes through a CReplacingFile (bSync as there).
+CStatus WriteBmpFile(const CPicture& picture, const std::string& strPath, bool bSync = true);
 
 } // namespace tramino

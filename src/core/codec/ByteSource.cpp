@@ -1,12 +1,11 @@
 #include "codec/ByteSource.h"
 
 #include "codec/PictureDecoder.h"
+#include "common/InputFile.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tramino
@@ -23,15 +22,11 @@ CResult<std::unique_ptr<CByteSource>> CByteSource::OpenFile(const std::string& s
 {
     std::unique_ptr<CByteSource> pSource(new CByteSource);
     pSource->m_strName = strPath;
-    pSource->m_hFile = ::open(strPath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (pSource->m_hFile < 0)
-        return ErrnoStatus("open", strPath, errno);
-    struct stat st = {};
-    if (::fstat(pSource->m_hFile, &st) != 0)
-        return ErrnoStatus("read", strPath, errno);
-    if (!S_ISREG(st.st_mode))
-        return DecodeError(strPath, "not a regular file");
-    pSource->m_nSize = static_cast<uint64_t>(st.st_size);
+    CResult<CInputFile> file = OpenRegularFile(strPath, "open");
+    if (!file)
+        return file.Status();
+    pSource->m_hFile = file.Value().m_hFile;
+    pSource->m_nSize = file.Value().m_nSize;
     pSource->m_vecBuffer.resize(g_nFileBufferBytes);
     return pSource;
 }

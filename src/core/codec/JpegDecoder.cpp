@@ -1,5 +1,7 @@
 #include "codec/JpegDecoder.h"
 
+#include "codec/ExifOrientation.h"
+
 // clang-format off
 #include <cstdio>
 #include <jpeglib.h>
@@ -24,6 +26,7 @@ constexpr long g_nJpegBaseMemory = 256L * 1024 * 1024;
 constexpr long g_nJpegMemoryPerFileByte = 64;
 // Files with absurd numbers of scans take very long for what they hold.
 constexpr int g_nMaxJpegScans = 1000;
+constexpr int g_nExifMarker = JPEG_APP0 + 1;
 
 // Everything libjpeg's callbacks reach, found again through client_data.
 struct SJpegContext
@@ -144,6 +147,7 @@ bool JpegReadHeader(SJpegContext* p)
 {
     if (setjmp(p->jmp))
         return false;
+    jpeg_save_markers(&p->cinfo, g_nExifMarker, 0xFFFF);
     jpeg_read_header(&p->cinfo, TRUE);
     return true;
 }
@@ -280,6 +284,9 @@ CStatus CJpegDecoder::Open(CByteSource& source, const CDecodeOptions& options)
     m_info.m_nFileWidth = static_cast<int>(cinfo.image_width);
     m_info.m_nFileHeight = static_cast<int>(cinfo.image_height);
     m_info.m_nBitsPerPixel = m_nDepthClass;
+    for (jpeg_saved_marker_ptr pMarker = cinfo.marker_list; pMarker != nullptr; pMarker = pMarker->next)
+        if (pMarker->marker == g_nExifMarker && m_info.m_nOrientation == 1)
+            m_info.m_nOrientation = ParseExifOrientation(pMarker->data, pMarker->data_length);
     return {};
 }
 

@@ -31,13 +31,14 @@ void DepthRowToRgb(int nBitsPerPixel, const std::vector<CRgb>& vecPalette, const
         std::memcpy(pRgb, pRow, static_cast<size_t>(nWidth) * 3);
 }
 
-CPictureRowReader::CPictureRowReader(CPicture picture, EPictureFormat eFormat, bool bBottomUp)
+CPictureRowReader::CPictureRowReader(CPicture picture, EPictureFormat eFormat, bool bBottomUp,
+                                     int nDepthClass)
     : m_picture(std::move(picture)), m_bBottomUp(bBottomUp)
 {
     m_info.m_eFormat = eFormat;
     m_info.m_nWidth = m_info.m_nFileWidth = m_picture.Width();
     m_info.m_nHeight = m_info.m_nFileHeight = m_picture.Height();
-    m_info.m_nBitsPerPixel = m_picture.BitsPerPixel();
+    m_info.m_nBitsPerPixel = nDepthClass ? nDepthClass : m_picture.BitsPerPixel();
 }
 
 CStatus CPictureRowReader::ReadRows(const std::function<bool(int y, const uint8_t* pRgb)>& fnRow)

@@ -1,5 +1,7 @@
 #include "png/PngWriter.h"
 
+#include "common/ReplacingFile.h"
+
 #include <csetjmp>
 #include <png.h>
 #include <vector>
@@ -14,22 +16,17 @@ constexpr size_t g_nOutputBuffer = 64 * 1024;
 
 } // namespace
 
-// libpng's structures and the bytes not yet handed to the sink. libpng reports failures by a
-// long jump; everything it jumps over here is trivially destructible.
+// libpng's structures, the file and the bytes not yet written to it. libpng reports failures by
+// a long jump; everything it jumps over here is trivially destructible.
 class CPngWriter::CState
 {
 public:
-    CState(std::unique_ptr<IShowFileSink> pSink, std::string strPath, int nWidth)
-        : m_pSink(std::move(pSink)), m_strPath(std::move(strPath)), m_nWidth(nWidth)
+    CState(CReplacingFile file, std::string strPath, int nWidth)
+        : m_file(std::move(file)), m_strPath(std::move(strPath)), m_nWidth(nWidth)
     {
         m_vecBuffer.reserve(g_nOutputBuffer);
     }
-    ~CState()
-    {
-        png_destroy_write_struct(&m_pPng, &m_pInfo);
-        if (m_pSink)
-            m_pSink->Discard();
-    }
+    ~CState() { png_destroy_write_struct(&m_pPng, &m_pInfo); }
     CState(const CState&) = delete;
     CState& operator=(const CState&) = delete;
 
@@ -66,10 +63,7 @@ public:
             return status;
         if (CStatus status = Flush(); !status)
             return status;
-        CStatus status = m_pSink->Commit();
-        if (status)
-            m_pSink.reset();
-        return status;
+        return m_file.Commit();
     }
 
 private:
@@ -77,7 +71,7 @@ private:
     template <class TFn> CStatus Guarded(TFn&& fn)
     {
         if (setjmp(png_jmpbuf(m_pPng)) != 0)
-            return m_sinkStatus ? Failed("the PNG encoder failed") : m_sinkStatus;
+            return m_fileStatus ? Failed("the PNG encoder failed") : m_fileStatus;
         fn();
         return {};
     }
@@ -91,24 +85,24 @@ private:
     {
         if (m_vecBuffer.empty())
             return {};
-        CStatus status = m_pSink->Write(m_vecBuffer.data(), m_vecBuffer.size());
+        CStatus status = m_file.Write(m_vecBuffer.data(), m_vecBuffer.size());
         m_vecBuffer.clear();
         return status;
     }
 
-    // False when the sink failed; m_sinkStatus then says why.
+    // False when the file failed; m_fileStatus then says why.
     bool Append(const uint8_t* pData, size_t nSize)
     {
         if (m_vecBuffer.size() + nSize > g_nOutputBuffer)
         {
-            m_sinkStatus = Flush();
-            if (!m_sinkStatus)
+            m_fileStatus = Flush();
+            if (!m_fileStatus)
                 return false;
         }
         if (nSize > g_nOutputBuffer)
         {
-            m_sinkStatus = m_pSink->Write(pData, nSize);
-            return m_sinkStatus.IsOk();
+            m_fileStatus = m_file.Write(pData, nSize);
+            return m_fileStatus.IsOk();
         }
         m_vecBuffer.insert(m_vecBuffer.end(), pData, pData + nSize);
         return true;
@@ -124,32 +118,31 @@ private:
     static void OnError(png_structp pPng, png_const_charp) { png_longjmp(pPng, 1); }
     static void OnWarning(png_structp, png_const_charp) {}
 
-    std::unique_ptr<IShowFileSink> m_pSink;
+    CReplacingFile m_file; // discarded unless committed
     std::string m_strPath;
     int m_nWidth;
     png_structp m_pPng = nullptr;
     png_infop m_pInfo = nullptr;
     std::vector<uint8_t> m_vecBuffer;
-    CStatus m_sinkStatus;
+    CStatus m_fileStatus;
 };
 
 CPngWriter::CPngWriter(int nZlibLevel) : m_nZlibLevel(nZlibLevel) {}
 
 CPngWriter::~CPngWriter() = default;
 
-CStatus CPngWriter::Begin(std::unique_ptr<IShowFileSink> pSink, const std::string& strPath, int nWidth,
-                          int nHeight)
+CStatus CPngWriter::Begin(const std::string& strPath, int nWidth, int nHeight)
 {
     m_pState.reset();
     const auto fits = [](int nSide) { return nSide >= 1 && nSide <= g_nMaxPngSide; };
     if (!fits(nWidth) || !fits(nHeight))
-    {
-        pSink->Discard();
         return CStatus::Error("Cannot write '" + strPath + "': " + std::to_string(nWidth) + " x " +
                               std::to_string(nHeight) + " pixels is not a size this program writes (1 to " +
                               std::to_string(g_nMaxPngSide) + " a side)");
-    }
-    m_pState = std::make_unique<CState>(std::move(pSink), strPath, nWidth);
+    CResult<CReplacingFile> file = CReplacingFile::Open(strPath);
+    if (!file)
+        return file.Status();
+    m_pState = std::make_unique<CState>(std::move(file).Value(), strPath, nWidth);
     CStatus status = m_pState->Start(nHeight, m_nZlibLevel);
     if (!status)
         m_pState.reset();
@@ -180,11 +173,11 @@ void CPngWriter::Abandon()
     m_pState.reset();
 }
 
-CStatus WritePng(const CPicture& picture, std::unique_ptr<IShowFileSink> pSink, const std::string& strPath,
-                 int nZlibLevel)
+CStatus WritePngFile(const CPicture& picture, const std::string& strPath, int nZlibLevel)
 {
     CPngWriter writer(nZlibLevel);
-    CStatus status = writer.Begin(std::move(pSink), strPath, picture.Width(), picture.Height());
+    CStatus status = writer.Begin(strPath, picture.Width(), picture.Height());
+    // Pictures of other depth classes are widened a row at a time.
     std::vector<uint8_t> vecRow(picture.BitsPerPixel() == 24 ? 0 : static_cast<size_t>(picture.Width()) * 3);
     for (int y = 0; status && y < picture.Height(); ++y)
     {
@@ -202,14 +195,6 @@ CStatus WritePng(const CPicture& picture, std::unique_ptr<IShowFileSink> pSink, 
         status = writer.WriteRow(pRow);
     }
     return status ? writer.Finish() : status;
-}
-
-CStatus WritePngFile(const CPicture& picture, const std::string& strPath, int nZlibLevel)
-{
-    CResult<std::unique_ptr<IShowFileSink>> sink = OpenReplacingFile(strPath);
-    if (!sink)
-        return sink.Status();
-    return WritePng(picture, std::move(sink).Value(), strPath, nZlibLevel);
 }
 
 } // namespace tramino

@@ -2,7 +2,6 @@
 
 #include "common/Status.h"
 #include "picture/Picture.h"
-#include "show/ShowFileSink.h"
 
 #include <cstdint>
 #include <memory>
@@ -21,9 +20,9 @@ inline constexpr int g_nMaxPngSide = 4096;
 inline constexpr int g_nPngZlibLevel = 1;
 
 // Writes an 8-bit RGB PNG file row by row, so that a picture of any height needs memory for a
-// few rows only. The bytes go to a sink, which puts the file under its name only when Finish
-// succeeds; after any failure the sink is discarded and the target is as it was. Messages name
-// the file and a reason for people, never the encoder's own.
+// few rows only. The bytes go to a CReplacingFile, which puts the file under its name only when
+// Finish succeeds; after any failure the target is as it was and no partial file is left.
+// Messages name the file and a reason for people, never the encoder's own.
 class CPngWriter
 {
 public:
@@ -33,8 +32,8 @@ public:
     CPngWriter(const CPngWriter&) = delete;
     CPngWriter& operator=(const CPngWriter&) = delete;
 
-    // Starts a file of nWidth x nHeight pixels (each 1 ... g_nMaxPngSide) into the sink.
-    CStatus Begin(std::unique_ptr<IShowFileSink> pSink, const std::string& strPath, int nWidth, int nHeight);
+    // Starts a file of nWidth x nHeight pixels (each 1 ... g_nMaxPngSide) at strPath.
+    CStatus Begin(const std::string& strPath, int nWidth, int nHeight);
     // The next row from the top: nWidth red, green, blue triples.
     CStatus WriteRow(const uint8_t* pRgb);
     // After the last row: ends the file and puts it under its name.
@@ -49,10 +48,7 @@ private:
     std::unique_ptr<CState> m_pState;
 };
 
-// A 24-bit picture as a PNG file at strPath, through a temporary file renamed over it.
+// A picture of any depth class as an 8-bit RGB PNG file at strPath, through CPngWriter.
 CStatus WritePngFile(const CPicture& picture, const std::string& strPath, int nZlibLevel = g_nPngZlibLevel);
-// The same through a sink already opened for strPath.
-CStatus WritePng(const CPicture& picture, std::unique_ptr<IShowFileSink> pSink, const std::string& strPath,
-                 int nZlibLevel = g_nPngZlibLevel);
 
 } // namespace tramino

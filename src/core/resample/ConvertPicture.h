@@ -2,9 +2,13 @@
 
 #include "common/Status.h"
 #include "picture/Picture.h"
+#include "resample/Dither.h"
+#include "resample/FitGeometry.h"
+#include "resample/MemoryBudget.h"
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -19,26 +23,41 @@ struct CConvertOptions
     bool m_bFast = false;
     // Pictures converted at once by ConvertPicturesToPanel; 0 means one per core.
     int m_nThreads = 0;
+    EFit m_eFit = EFit::Stretch;
+    EGravity m_eGravity = EGravity::Center;
+    // Around a contained picture.
+    CRgb m_crBackground{0, 0, 0};
+    EDither m_eDither = EDither::None;
+    // Turn JPEG photos as their EXIF orientation says, before the fit.
+    bool m_bAutoOrient = false;
 };
 
 // Decodes the file and brings it to exactly nPanelWidth x nPanelHeight (24 bits per pixel).
-// A 24-bit picture strictly larger than the panel in both directions takes the integer
-// reduction; every other picture is stretched. A file that cannot be decoded is an error
-// that names it.
+// A 24-bit picture strictly larger than its target in both directions takes the integer
+// reduction; every other picture is stretched. The target is the panel, or with EFit::Contain
+// the picture's own rectangle on it; EFit::Cover converts the crop as if it were the whole
+// file. Dithering comes last, on the panel's picture. A file that cannot be decoded is an
+// error that names it.
 CResult<CPicture> ConvertPictureToPanel(const std::string& strPath, int nPanelWidth, int nPanelHeight,
                                         const CConvertOptions& options = {});
+
+// The most memory ConvertPictureToPanel takes for the file, judged before it starts: the
+// decoding (EstimateDecodeBytes) and the panel-size picture with the resampler's sums.
+uint64_t EstimateConversionBytes(const std::string& strPath, int nPanelWidth, int nPanelHeight);
 
 // Called after each finished picture with the number finished so far, one call at a time,
 // from whichever thread finished it (the caller's or a worker's).
 using FnConvertProgress = std::function<void(size_t nDone, size_t nTotal)>;
 
 // Converts every file as ConvertPictureToPanel does, on several threads, and returns the
-// results in the order of vecPaths. Once *pbCancel becomes true no further picture is
+// results in the order of vecPaths. The conversions running at once share a memory budget of
+// nMemoryBudget bytes (CMemoryBudget). Once *pbCancel becomes true no further picture is
 // started; those not converted carry an error saying so.
 std::vector<CResult<CPicture>> ConvertPicturesToPanel(const std::vector<std::string>& vecPaths,
                                                       int nPanelWidth, int nPanelHeight,
                                                       const CConvertOptions& options = {},
                                                       const FnConvertProgress& fnProgress = {},
-                                                      const std::atomic<bool>* pbCancel = nullptr);
+                                                      const std::atomic<bool>* pbCancel = nullptr,
+                                                      uint64_t nMemoryBudget = g_nConversionMemoryBudget);
 
 } // namespace tramino

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 namespace tramino
 {
@@ -133,8 +134,34 @@ CPicture CStretcher::TakePicture()
     return output;
 }
 
+namespace
+{
+
+// A picture already at its size: the stretch would give back every pixel as it is.
+class CRowCopier final : public CRowSink
+{
+public:
+    CRowCopier(int nWidth, int nHeight) : m_picture(nWidth, nHeight, 24) {}
+
+    void AddRow(int y, const uint8_t* pRgb) override
+    {
+        std::copy_n(pRgb, m_picture.RowBytes(), m_picture.Row(y));
+    }
+    CPicture TakePicture() override { return std::move(m_picture); }
+
+private:
+    CPicture m_picture;
+};
+
+} // namespace
+
 CResult<CPicture> StretchRows(CRowReader& reader, int nWidth, int nHeight)
 {
+    if (reader.Info().m_nWidth == nWidth && reader.Info().m_nHeight == nHeight)
+    {
+        CRowCopier copier(nWidth, nHeight);
+        return ResampleRows(reader, copier);
+    }
     CResult<CStretcher> stretcher =
         CStretcher::Create(reader.Info().m_nWidth, reader.Info().m_nHeight, nWidth, nHeight);
     if (!stretcher)

@@ -16,4 +16,11 @@ std::optional<std::filesystem::path> FindDataFile(std::string_view strName);
 std::optional<std::filesystem::path> FindDataFile(std::string_view strName,
                                                   const std::filesystem::path& programDirectory);
 
+// The same, except that whatever stands under the name in the current directory (a directory, a
+// FIFO, a file without read permission) is the data file, so that reading it can say why it
+// fails instead of silently taking the one beside the program.
+std::optional<std::filesystem::path> FindDataFileEntry(std::string_view strName);
+std::optional<std::filesystem::path> FindDataFileEntry(std::string_view strName,
+                                                       const std::filesystem::path& programDirectory);
+
 } // namespace tramino

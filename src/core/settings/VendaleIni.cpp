@@ -1,12 +1,17 @@
 #include "settings/VendaleIni.h"
 
+#include "common/InputFile.h"
+
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <climits>
 #include <cstdint>
-#include <fstream>
 #include <optional>
+#include <sstream>
 #include <string>
+
+#include <unistd.h>
 
 namespace tramino
 {
@@ -168,12 +173,42 @@ CVendaleSettings ParseVendaleIni(std::istream& input)
     return settings;
 }
 
+CResult<CVendaleSettings> TryReadVendaleIni(const std::filesystem::path& path)
+{
+    const CResult<CInputFile> file = OpenRegularFile(path.string());
+    if (!file)
+        return file.Status();
+    // The file's beginning is all that is ever read, so it is read at once.
+    std::string strBytes(std::min<uint64_t>(file.Value().m_nSize, kMaxVendaleIniBytes), '\0');
+    size_t nRead = 0;
+    CStatus status;
+    while (status && nRead < strBytes.size())
+    {
+        const ssize_t n = ::read(file.Value().m_hFile, strBytes.data() + nRead, strBytes.size() - nRead);
+        if (n < 0 && errno != EINTR)
+            status = ErrnoStatus("read", path.string(), errno);
+        else if (n == 0)
+            break; // the file shrank
+        else if (n > 0)
+            nRead += static_cast<size_t>(n);
+    }
+    ::close(file.Value().m_hFile);
+    if (!status)
+        return status;
+    strBytes.resize(nRead);
+    std::istringstream input(strBytes);
+    return ParseVendaleIni(input);
+}
+
+std::string VendaleIniProblem(const CStatus& status)
+{
+    return status.Message() + "; its settings are taken as absent";
+}
+
 CVendaleSettings ReadVendaleIni(const std::filesystem::path& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return {};
-    return ParseVendaleIni(file);
+    CResult<CVendaleSettings> settings = TryReadVendaleIni(path);
+    return settings ? settings.Value() : CVendaleSettings{};
 }
 
 std::string_view LanguageSection(int nLanguageCode)

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "common/Status.h"
+
 #include <cstddef>
 #include <filesystem>
 #include <istream>
+#include <string>
 #include <string_view>
 
 namespace tramino
@@ -27,6 +30,13 @@ struct CVendaleSettings
 // tests after it, and the first "PanelType" ends the reading. The stream is read as bytes;
 // CR LF counts as one line end, as a text-mode read on the original platform does.
 CVendaleSettings ParseVendaleIni(std::istream& input);
+
+// The settings of the file, or why it cannot be read (missing, no permission, a directory, a
+// FIFO: never waited on).
+CResult<CVendaleSettings> TryReadVendaleIni(const std::filesystem::path& path);
+
+// What to tell the user when TryReadVendaleIni failed on a file that is there.
+std::string VendaleIniProblem(const CStatus& status);
 
 // A file that is missing or cannot be read counts as a file without keys.
 CVendaleSettings ReadVendaleIni(const std::filesystem::path& path);

@@ -1,6 +1,7 @@
 #include "show/RecordCutter.h"
 
 #include <string>
+#include <vector>
 
 namespace tramino
 {
@@ -16,10 +17,10 @@ std::string SizeText(int nWidth, int nHeight)
     return std::to_string(nWidth) + " x " + std::to_string(nHeight);
 }
 
-} // namespace
-
-CStatus WritePictureRecords(CShowFileWriter& writer, EEffect effect, int nWidth, int nHeight,
-                            const PixelSource& source, const PixelEcho& echo, const std::stop_token& stop)
+// The records of the effect, each head followed by the pixels fnPixels writes for its window.
+template <class TFnPixels>
+CStatus CutRecords(CShowFileWriter& writer, EEffect effect, int nWidth, int nHeight,
+                   const std::stop_token& stop, TFnPixels&& fnPixels)
 {
     if (!writer.Status())
         return writer.Status();
@@ -40,18 +41,33 @@ CStatus WritePictureRecords(CShowFileWriter& writer, EEffect effect, int nWidth,
             writer.WriteRecordHead(static_cast<uint16_t>(window.m_nX0), static_cast<uint16_t>(window.m_nX1),
                                    static_cast<uint16_t>(window.m_nY0), static_cast<uint16_t>(window.m_nY1),
                                    static_cast<uint32_t>(window.Area()));
-        for (int y = window.m_nY0; status && y <= window.m_nY1; ++y)
-            for (int x = window.m_nX0; status && x <= window.m_nX1; ++x)
-            {
-                const CRgb cr = source(x, y);
-                status = writer.WritePixel(cr);
-                if (status && echo)
-                    echo(x, y, cr);
-            }
+        if (status)
+            status = fnPixels(window);
         if (!status)
             return status;
     }
     return writer.EndPicture();
+}
+
+} // namespace
+
+CStatus WritePictureRecords(CShowFileWriter& writer, EEffect effect, int nWidth, int nHeight,
+                            const PixelSource& source, const PixelEcho& echo, const std::stop_token& stop)
+{
+    return CutRecords(writer, effect, nWidth, nHeight, stop,
+                      [&](const CRecordWindow& window)
+                      {
+                          CStatus status;
+                          for (int y = window.m_nY0; status && y <= window.m_nY1; ++y)
+                              for (int x = window.m_nX0; status && x <= window.m_nX1; ++x)
+                              {
+                                  const CRgb cr = source(x, y);
+                                  status = writer.WritePixel(cr);
+                                  if (status && echo)
+                                      echo(x, y, cr);
+                              }
+                          return status;
+                      });
 }
 
 CStatus WritePictureRecords(CShowFileWriter& writer, EEffect effect, int nWidth, int nHeight,
@@ -61,9 +77,32 @@ CStatus WritePictureRecords(CShowFileWriter& writer, EEffect effect, int nWidth,
         return CStatus::Error("Cannot write '" + writer.Path() + "': the picture is " +
                               SizeText(picture.Width(), picture.Height()) + ", the panel " +
                               SizeText(nWidth, nHeight));
-    return WritePictureRecords(
-        writer, effect, nWidth, nHeight, [&picture](int x, int y) { return picture.GetPixel(x, y); }, echo,
-        stop);
+    if (echo || picture.BitsPerPixel() != 24)
+        return WritePictureRecords(
+            writer, effect, nWidth, nHeight, [&picture](int x, int y) { return picture.GetPixel(x, y); },
+            echo, stop);
+    // Packed rows go to the writer whole; a column is gathered first.
+    std::vector<uint8_t> vecColumn;
+    return CutRecords(writer, effect, nWidth, nHeight, stop,
+                      [&](const CRecordWindow& window)
+                      {
+                          const size_t nColumns =
+                              static_cast<size_t>(window.m_nX1) - static_cast<size_t>(window.m_nX0) + 1;
+                          if (nColumns != 1)
+                          {
+                              CStatus status;
+                              for (int y = window.m_nY0; status && y <= window.m_nY1; ++y)
+                                  status = writer.WritePixels(picture.Row(y) + 3 * window.m_nX0, nColumns);
+                              return status;
+                          }
+                          vecColumn.clear();
+                          for (int y = window.m_nY0; y <= window.m_nY1; ++y)
+                          {
+                              const uint8_t* pPixel = picture.Row(y) + 3 * window.m_nX0;
+                              vecColumn.insert(vecColumn.end(), pPixel, pPixel + 3);
+                          }
+                          return writer.WritePixels(vecColumn.data(), vecColumn.size() / 3);
+                      });
 }
 
 CStatus WriteUnreadablePicture(CShowFileWriter& writer, EEffect effect, int nWidth, int nHeight,

@@ -1,5 +1,6 @@
 #include "show/ShowFileReader.h"
 
+#include "common/InputFile.h"
 #include "show/Rgb565.h"
 #include "show/ShowFileFormat.h"
 
@@ -8,8 +9,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tramino
@@ -61,15 +60,11 @@ public:
     CStatus Open(const std::string& strPath)
     {
         m_strPath = strPath;
-        m_hFile = ::open(strPath.c_str(), O_RDONLY | O_CLOEXEC);
-        struct stat fileStat
-        {
-        };
-        if (m_hFile < 0 || ::fstat(m_hFile, &fileStat) != 0)
-            return ErrnoStatus("read", strPath, errno);
-        if (!S_ISREG(fileStat.st_mode))
-            return ErrnoStatus("read", strPath, S_ISDIR(fileStat.st_mode) ? EISDIR : EINVAL);
-        m_nSize = static_cast<uint64_t>(fileStat.st_size);
+        CResult<CInputFile> file = OpenRegularFile(strPath);
+        if (!file)
+            return file.Status();
+        m_hFile = file.Value().m_hFile;
+        m_nSize = file.Value().m_nSize;
         return {};
     }
 
@@ -129,7 +124,7 @@ uint32_t Be32(const uint8_t* p)
 
 std::string WindowText(const CRecordWindow& window)
 {
-    return "(" + std::to_string(window.m_nX0) + ", " + std::to_string(window.m_nX1) + ", " +
+    return '(' + std::to_string(window.m_nX0) + ", " + std::to_string(window.m_nX1) + ", " +
            std::to_string(window.m_nY0) + ", " + std::to_string(window.m_nY1) + ")";
 }
 

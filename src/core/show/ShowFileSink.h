@@ -29,8 +29,7 @@ public:
 // Opens a sink for the target path.
 using ShowFileSinkOpener = std::function<CResult<std::unique_ptr<IShowFileSink>>(const std::string& strPath)>;
 
-// The real sink: a uniquely named temporary file in the target's directory, synced and renamed
-// over the target by Commit. New files get 0666 minus the umask; a replaced file keeps its mode.
+// The real sink: a CReplacingFile, synced and renamed over the target by Commit.
 CResult<std::unique_ptr<IShowFileSink>> OpenReplacingFile(const std::string& strPath);
 
 } // namespace tramino

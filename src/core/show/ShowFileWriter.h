@@ -37,6 +37,8 @@ public:
     CStatus WriteRecordHead(uint16_t nX0, uint16_t nX1, uint16_t nY0, uint16_t nY1, uint32_t nCount);
     CStatus WritePixel(uint8_t nRed, uint8_t nGreen, uint8_t nBlue);
     CStatus WritePixel(CRgb cr) { return WritePixel(cr.m_nRed, cr.m_nGreen, cr.m_nBlue); }
+    // nCount pixels packed red, green, blue: the same bytes as as many WritePixel calls.
+    CStatus WritePixels(const uint8_t* pRgb, size_t nCount);
     CStatus EndPicture();
     // Writes FF F8 and puts the file under its name.
     CStatus Finish();

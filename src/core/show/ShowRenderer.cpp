@@ -57,11 +57,7 @@ private:
     CStatus Open(size_t nSheet, size_t nRows)
     {
         const std::string strPath = (m_dir / m_renderer.SheetName(nSheet)).string();
-        CResult<std::unique_ptr<IShowFileSink>> sink = OpenReplacingFile(strPath);
-        if (!sink)
-            return sink.Status();
-        CStatus status = m_writer.Begin(std::move(sink).Value(), strPath, m_sheet.Width(),
-                                        m_sheet.Height(static_cast<int>(nRows)));
+        CStatus status = m_writer.Begin(strPath, m_sheet.Width(), m_sheet.Height(static_cast<int>(nRows)));
         for (int y = 0; status && y < CContactSheet::TopMarginRows(); ++y)
             status = m_writer.WriteRow(m_sheet.BackgroundRow());
         return status;

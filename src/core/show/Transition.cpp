@@ -60,14 +60,6 @@ const char* EffectName(EEffect effect)
     return "";
 }
 
-std::string ResolveMode(std::string_view strComboText, const std::array<std::string, 4>& arrModeTexts)
-{
-    for (size_t i = 0; i < arrModeTexts.size(); ++i)
-        if (strComboText == arrModeTexts[i])
-            return EffectName(g_arrEffects[i]);
-    return std::string(strComboText);
-}
-
 std::optional<EEffect> SelectEffect(std::string_view strMode)
 {
     for (EEffect effect : g_arrEffects)

@@ -25,12 +25,23 @@ inline constexpr std::array<EEffect, 4> g_arrEffects{EEffect::Normal, EEffect::S
 // "Normal", "Shutter(Left to Right)", "Shutter(Top to Bottom)" or "Circle".
 const char* EffectName(EEffect effect);
 
-// The combo box shows the language texts TEXT10 ... TEXT13; the first one equal to the combo text
-// (exact, case-sensitive) gives its canonical name, otherwise the combo text stays as it is.
-std::string ResolveMode(std::string_view strComboText, const std::array<std::string, 4>& arrModeTexts);
-
 // The effect whose canonical name equals the mode exactly; none for any other text.
 std::optional<EEffect> SelectEffect(std::string_view strMode);
+
+// Short names of the effects, in the order of g_arrEffects, that need no quoting in a shell.
+inline constexpr std::array<std::string_view, 4> g_arrEffectAliases{"normal", "shutter-lr", "shutter-tb",
+                                                                    "circle"};
+
+// The effect a name stands for: the first of arrNames (in the order of g_arrEffects) equal to it,
+// else the effect whose canonical name it is, else none (comparisons exact and case-sensitive).
+// The window passes the language texts its mode combo box shows, the command line the aliases.
+template <class TNames> std::optional<EEffect> ResolveEffect(std::string_view strName, const TNames& arrNames)
+{
+    for (size_t i = 0; i < g_arrEffects.size() && i < std::size(arrNames); ++i)
+        if (strName == arrNames[i])
+            return g_arrEffects[i];
+    return SelectEffect(strName);
+}
 
 // A rectangle of the panel with inclusive bounds. An empty window has x1 = x0 - 1.
 struct CRecordWindow

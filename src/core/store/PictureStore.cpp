@@ -4,8 +4,15 @@
 #include "codec/PictureDecoder.h"
 
 #include <cerrno>
+#include <charconv>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <string_view>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -27,6 +34,8 @@ std::string SizeText(int nWidth, int nHeight)
     return std::to_string(nWidth) + "x" + std::to_string(nHeight);
 }
 
+constexpr std::string_view g_strFolderPrefix = "Qrvtemp";
+
 std::string ParentFolder(const std::string& strParentDir)
 {
     if (!strParentDir.empty())
@@ -35,16 +44,65 @@ std::string ParentFolder(const std::string& strParentDir)
     return szTmp != nullptr && *szTmp != '\0' ? szTmp : "/tmp";
 }
 
-} // namespace
-
-int CStoreFileOps::Rename(const std::string& strFrom, const std::string& strTo)
+// The process id in a folder name "Qrvtemp<pid>-XXXXXX"; 0 for any other name.
+pid_t FolderOwner(const std::string& strName)
 {
-    return ::rename(strFrom.c_str(), strTo.c_str()) == 0 ? 0 : errno;
+    if (!strName.starts_with(g_strFolderPrefix))
+        return 0;
+    const char* pBegin = strName.c_str() + g_strFolderPrefix.size();
+    pid_t nPid = 0;
+    const auto [pEnd, error] = std::from_chars(pBegin, strName.c_str() + strName.size(), nPid);
+    return error == std::errc() && *pEnd == '-' && nPid > 0 ? nPid : 0;
 }
 
-int CStoreFileOps::RemoveFile(const std::string& strPath)
+bool IsAlive(pid_t nPid)
 {
-    return ::unlink(strPath.c_str()) == 0 ? 0 : errno;
+    return ::kill(nPid, 0) == 0 || errno == EPERM;
+}
+
+// Folders that this user's earlier runs left when they were killed: their process is gone and
+// nobody holds their lock (which also covers an owner whose process id this one cannot see).
+void RemoveAbandonedFolders(const std::string& strParent)
+{
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(strParent, error), end; !error && it != end;
+         it.increment(error))
+    {
+        const std::string strName = it->path().filename().string();
+        const pid_t nOwner = FolderOwner(strName);
+        struct stat folderStat
+        {
+        };
+        if (nOwner == 0 || nOwner == ::getpid() || IsAlive(nOwner) ||
+            ::lstat(it->path().c_str(), &folderStat) != 0 || !S_ISDIR(folderStat.st_mode) ||
+            folderStat.st_uid != ::geteuid())
+            continue;
+        const int hFolder = ::open(it->path().c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (hFolder < 0)
+            continue;
+        std::error_code removeError;
+        if (::flock(hFolder, LOCK_EX | LOCK_NB) == 0)
+            std::filesystem::remove_all(it->path(), removeError);
+        ::close(hFolder);
+    }
+}
+
+} // namespace
+
+CResult<ERenamed> CStoreFileOps::Rename(const std::string& strFrom, const std::string& strTo)
+{
+    if (::rename(strFrom.c_str(), strTo.c_str()) == 0)
+        return ERenamed::Moved;
+    if (errno == ENOENT)
+        return ERenamed::NoSource;
+    return ErrnoStatus("rename '" + strFrom + "' to", strTo, errno);
+}
+
+CStatus CStoreFileOps::RemoveFile(const std::string& strPath)
+{
+    if (::unlink(strPath.c_str()) == 0 || errno == ENOENT)
+        return {};
+    return ErrnoStatus("remove", strPath, errno);
 }
 
 CResult<CPictureStore> CPictureStore::Create(int nPanelWidth, int nPanelHeight,
@@ -55,26 +113,33 @@ CResult<CPictureStore> CPictureStore::Create(int nPanelWidth, int nPanelHeight,
         return CStatus::Error("Cannot create a picture store for the panel size " +
                               SizeText(nPanelWidth, nPanelHeight));
     const std::string strParent = ParentFolder(strParentDir);
-    std::string strTemplate = strParent + "/QrvtempXXXXXX";
+    RemoveAbandonedFolders(strParent);
+    std::string strTemplate =
+        strParent + "/" + std::string(g_strFolderPrefix) + std::to_string(::getpid()) + "-XXXXXX";
     // mkdtemp makes a new folder of mode 0700 with a name nobody else has, never an old one.
     if (::mkdtemp(strTemplate.data()) == nullptr)
         return ErrnoStatus("create the picture folder in", strParent, errno);
+    // Held until Close; without it the process id in the name still marks the folder as ours.
+    const int hLock = ::open(strTemplate.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (hLock >= 0)
+        ::flock(hLock, LOCK_EX | LOCK_NB);
     if (!pFileOps)
         pFileOps = std::make_shared<CStoreFileOps>();
-    return CPictureStore(std::move(strTemplate), nPanelWidth, nPanelHeight, std::move(pFileOps));
+    return CPictureStore(std::move(strTemplate), hLock, nPanelWidth, nPanelHeight, std::move(pFileOps));
 }
 
-CPictureStore::CPictureStore(std::string strFolder, int nPanelWidth, int nPanelHeight,
+CPictureStore::CPictureStore(std::string strFolder, int hLock, int nPanelWidth, int nPanelHeight,
                              std::shared_ptr<CStoreFileOps> pFileOps)
-    : m_strFolder(std::move(strFolder)), m_nPanelWidth(nPanelWidth), m_nPanelHeight(nPanelHeight),
-      m_pFileOps(std::move(pFileOps))
+    : m_strFolder(std::move(strFolder)), m_hLock(hLock), m_nPanelWidth(nPanelWidth),
+      m_nPanelHeight(nPanelHeight), m_pFileOps(std::move(pFileOps))
 {
 }
 
 CPictureStore::CPictureStore(CPictureStore&& other) noexcept
-    : m_strFolder(std::exchange(other.m_strFolder, {})), m_nPanelWidth(other.m_nPanelWidth),
-      m_nPanelHeight(other.m_nPanelHeight), m_nCount(std::exchange(other.m_nCount, 0)),
-      m_bDamaged(other.m_bDamaged), m_pFileOps(std::move(other.m_pFileOps))
+    : m_strFolder(std::exchange(other.m_strFolder, {})), m_hLock(std::exchange(other.m_hLock, -1)),
+      m_nPanelWidth(other.m_nPanelWidth), m_nPanelHeight(other.m_nPanelHeight),
+      m_nCount(std::exchange(other.m_nCount, 0)), m_bDamaged(other.m_bDamaged),
+      m_pFileOps(std::move(other.m_pFileOps))
 {
 }
 
@@ -84,6 +149,7 @@ CPictureStore& CPictureStore::operator=(CPictureStore&& other) noexcept
     {
         Close();
         m_strFolder = std::exchange(other.m_strFolder, {});
+        m_hLock = std::exchange(other.m_hLock, -1);
         m_nPanelWidth = other.m_nPanelWidth;
         m_nPanelHeight = other.m_nPanelHeight;
         m_nCount = std::exchange(other.m_nCount, 0);
@@ -129,11 +195,19 @@ CStatus CPictureStore::CheckPosition(int nPosition, int nLimit) const
 
 CStatus CPictureStore::MoveIfPresent(const std::string& strFrom, const std::string& strTo, bool& bMoved)
 {
-    const int nError = m_pFileOps->Rename(strFrom, strTo);
-    bMoved = nError == 0;
-    if (nError == 0 || nError == ENOENT)
-        return {};
-    return ErrnoStatus("rename '" + strFrom + "' to", strTo, nError);
+    const CResult<ERenamed> renamed = m_pFileOps->Rename(strFrom, strTo);
+    bMoved = renamed && renamed.Value() == ERenamed::Moved;
+    return renamed ? CStatus() : renamed.Status();
+}
+
+CStatus CPictureStore::MoveBack(const std::string& strFrom, const std::string& strTo)
+{
+    const CResult<ERenamed> renamed = m_pFileOps->Rename(strFrom, strTo);
+    if (!renamed)
+        return renamed.Status();
+    if (renamed.Value() == ERenamed::NoSource)
+        return ErrnoStatus("rename '" + strFrom + "' back to", strTo, ENOENT);
+    return {};
 }
 
 CStatus CPictureStore::Undo(const CStatus& failure, const CStatus& undoResult)
@@ -153,7 +227,8 @@ CStatus CPictureStore::Add(const CPicture& picture)
         return CStatus::Error("Cannot store a picture of " + SizeText(picture.Width(), picture.Height()) +
                               " in the picture store of the panel size " +
                               SizeText(m_nPanelWidth, m_nPanelHeight));
-    if (CStatus status = WriteBmpFile(picture, PathOf(m_nCount)); !status)
+    // The folder dies with the program, so its files need not wait for the disk.
+    if (CStatus status = WriteBmpFile(picture, PathOf(m_nCount), false); !status)
         return status;
     ++m_nCount;
     return {};
@@ -180,12 +255,9 @@ CStatus CPictureStore::Delete(int nPosition)
         {
             CStatus undoResult;
             for (auto it = vecMoved.rbegin(); it != vecMoved.rend() && undoResult; ++it)
-                if (int nError = m_pFileOps->Rename(PathOf(*it - 1), PathOf(*it)); nError != 0)
-                    undoResult = ErrnoStatus("rename '" + PathOf(*it - 1) + "' back to", PathOf(*it), nError);
+                undoResult = MoveBack(PathOf(*it - 1), PathOf(*it));
             if (undoResult && bSetAside)
-                if (int nError = m_pFileOps->Rename(strDeleted, PathOf(nPosition)); nError != 0)
-                    undoResult =
-                        ErrnoStatus("rename '" + strDeleted + "' back to", PathOf(nPosition), nError);
+                undoResult = MoveBack(strDeleted, PathOf(nPosition));
             return Undo(status, undoResult);
         }
         if (bMoved)
@@ -222,17 +294,13 @@ CStatus CPictureStore::SwapWithNext(int nPosition)
         if (!status && bSecondMoved)
         {
             // Put the second picture back before the first, whose place it now holds.
-            if (int nError = m_pFileOps->Rename(strFirst, strSecond); nError != 0)
-                return Undo(status, ErrnoStatus("rename '" + strFirst + "' back to", strSecond, nError));
+            if (CStatus undoResult = MoveBack(strFirst, strSecond); !undoResult)
+                return Undo(status, undoResult);
         }
     }
     if (status)
         return {};
-    CStatus undoResult;
-    if (bFirstMoved)
-        if (int nError = m_pFileOps->Rename(strTransit, strFirst); nError != 0)
-            undoResult = ErrnoStatus("rename '" + strTransit + "' back to", strFirst, nError);
-    return Undo(status, undoResult);
+    return Undo(status, bFirstMoved ? MoveBack(strTransit, strFirst) : CStatus());
 }
 
 CResult<CPicture> CPictureStore::Read(int nPosition) const
@@ -275,12 +343,14 @@ CStatus CPictureStore::Close()
             if (typeError && result)
                 result = ErrnoStatus("remove", strPath, typeError.value());
         }
-        else if (int nError = m_pFileOps->RemoveFile(strPath); nError != 0 && nError != ENOENT && result)
-            result = ErrnoStatus("remove", strPath, nError);
+        else if (CStatus removed = m_pFileOps->RemoveFile(strPath); !removed && result)
+            result = removed;
     }
     if (::rmdir(m_strFolder.c_str()) != 0 && errno != ENOENT && result)
         result = ErrnoStatus("remove the picture folder", m_strFolder, errno);
     m_strFolder.clear();
+    if (m_hLock >= 0)
+        ::close(std::exchange(m_hLock, -1));
     m_nCount = 0;
     return result;
 }

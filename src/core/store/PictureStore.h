@@ -15,10 +15,11 @@ namespace tramino
 // "the file of position k holds the picture of list item k", so a caller that applies the
 // same change to its list after a successful call stays in step with the store.
 //
-// Each store has its own folder, made with mkdtemp under $TMPDIR (or /tmp) with a name that
-// starts with "Qrvtemp" and mode 0700, so neither another instance nor the leftover of a
+// Each store has its own folder, made with mkdtemp under $TMPDIR (or /tmp) with the name
+// "Qrvtemp<pid>-XXXXXX" and mode 0700, so neither another instance nor the leftover of a
 // crashed run can be mistaken for ours. Close (or the destructor) removes it with everything
-// in it.
+// in it. The store holds a lock on its folder while it is open; Create removes the folders of
+// the same user whose process has ended and whose lock nobody holds (a killed run's).
 //
 // Failures: every mutating call either does all of its work or leaves the store as it was,
 // and says which in its result:
@@ -75,7 +76,7 @@ public:
     CStatus Close();
 
 private:
-    CPictureStore(std::string strFolder, int nPanelWidth, int nPanelHeight,
+    CPictureStore(std::string strFolder, int hLock, int nPanelWidth, int nPanelHeight,
                   std::shared_ptr<CStoreFileOps> pFileOps);
 
     std::string PathIn(const std::string& strName) const;
@@ -83,9 +84,12 @@ private:
     CStatus CheckPosition(int nPosition, int nLimit) const;
     // Renames; a missing source is not an error (bMoved tells whether anything moved).
     CStatus MoveIfPresent(const std::string& strFrom, const std::string& strTo, bool& bMoved);
+    // Puts back a file an unfinished change moved; its absence is a failure here.
+    CStatus MoveBack(const std::string& strFrom, const std::string& strTo);
     CStatus Undo(const CStatus& failure, const CStatus& undoResult);
 
     std::string m_strFolder;
+    int m_hLock = -1; // the folder, locked
     int m_nPanelWidth = 0;
     int m_nPanelHeight = 0;
     int m_nCount = 0;

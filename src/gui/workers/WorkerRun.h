@@ -4,8 +4,10 @@
 #include "common/Status.h"
 #include "picture/Picture.h"
 #include "show/ShowFileSink.h"
+#include "show/Transition.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace tramino
@@ -27,7 +29,8 @@ struct CWorkerTexts
 // thread and the worker gets its own copy, so nothing here changes under a running worker.
 struct CWorkerRun
 {
-    std::string m_strMode; // the canonical effect name, resolved from the mode combo box
+    // Resolved once from the mode combo box; none when its text names no effect.
+    std::optional<EEffect> m_effect;
     int m_nPanelWidth = 0;
     int m_nPanelHeight = 0;
     CWorkerTexts m_texts;

@@ -1,5 +1,7 @@
 #include "WorkerSteps.h"
 
+#include "pipeline/PictureSource.h"
+
 #include <array>
 
 namespace tramino
@@ -36,11 +38,10 @@ std::optional<CPicture> LoadPicture(const CWorkerRun& run, int i,
         vecUnreadable.push_back({i, picture.Message()});
         return std::nullopt;
     }
-    // Drawing or writing reads every panel position of the picture.
-    if (picture.Value().Width() != run.m_nPanelWidth || picture.Value().Height() != run.m_nPanelHeight)
+    // Drawing reads every panel position of the picture.
+    if (CStatus status = CheckPanelSize(picture.Value(), run.m_nPanelWidth, run.m_nPanelHeight); !status)
     {
-        vecUnreadable.push_back({i, "the picture is " + std::to_string(picture.Value().Width()) + " x " +
-                                        std::to_string(picture.Value().Height()) + ", not the panel's size"});
+        vecUnreadable.push_back({i, status.Message()});
         return std::nullopt;
     }
     return std::move(picture).Value();

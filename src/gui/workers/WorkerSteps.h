@@ -31,7 +31,7 @@ void ClearAllSelected(IWorkerUi& ui, const CWorkerShared& shared);
 void MarkItem(IWorkerUi& ui, int i);
 
 // The picture of position i at the panel size, or, when it cannot be read, no picture and its
-// reason added to vecUnreadable.
+// reason added to vecUnreadable (Preview; Transform reads through the show builder).
 std::optional<CPicture> LoadPicture(const CWorkerRun& run, int i,
                                     std::vector<CUnreadablePicture>& vecUnreadable);
 

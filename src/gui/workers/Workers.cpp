@@ -1,8 +1,7 @@
 #include "Workers.h"
 
 #include "WorkerSteps.h"
-#include "show/RecordCutter.h"
-#include "show/ShowFileWriter.h"
+#include "pipeline/ShowBuilder.h"
 #include "show/Transition.h"
 
 namespace tramino
@@ -49,29 +48,37 @@ void OnWorkerButton(EWorkerKind eKind, CWorkerShared& shared, IWorkerUi& ui, CWo
 CStatus WriteShow(const CWorkerShared& shared, IWorkerUi& ui, const CWorkerRun& run, EEffect effect,
                   const std::string& strPath, std::vector<CUnreadablePicture>& vecUnreadable)
 {
-    CShowFileWriter writer(run.m_fnOpenSink ? run.m_fnOpenSink : ShowFileSinkOpener(OpenReplacingFile));
-    CStatus status = writer.Create(strPath);
+    PictureSources vecSources;
+    for (int i = 0; i < shared.m_nImageCount; ++i)
+        vecSources.push_back(
+            std::make_unique<CReadPictureSource>([&run, i] { return run.m_fnReadPicture(i); }));
     CPixelPacer pacer(run.m_timing.m_nPixelsPerSecond, *shared.m_pSleeper);
-    const PixelEcho echo = [&](int x, int y, CRgb cr)
+    CShowBuildEvents events;
+    events.m_fnEntryStart = [&](size_t i)
+    {
+        MarkItem(ui, static_cast<int>(i));
+        pacer.Start();
+    };
+    events.m_fnPixel = [&](int x, int y, CRgb cr)
     {
         ui.PutPixel(x, y, cr);
         pacer.OnPixel();
     };
-    const int nWidth = run.m_nPanelWidth;
-    const int nHeight = run.m_nPanelHeight;
-    for (int i = 0; status && i < shared.m_nImageCount; ++i)
-    {
-        MarkItem(ui, i);
-        const std::optional<CPicture> picture = LoadPicture(run, i, vecUnreadable);
-        pacer.Start();
-        status = picture ? WritePictureRecords(writer, effect, nWidth, nHeight, *picture, echo)
-                         : WriteUnreadablePicture(writer, effect, nWidth, nHeight, echo);
-        if (status && AfterPicture(ui, shared, i, run.m_timing.m_nPauseMs))
-            break;
-    }
-    if (!status)
-        return status;
-    return writer.Finish();
+    events.m_fnPictureWritten = [&](size_t i)
+    { return !AfterPicture(ui, shared, static_cast<int>(i), run.m_timing.m_nPauseMs); };
+    events.m_fnEntryFailed = [&](size_t i, const CStatus& status) {
+        vecUnreadable.push_back({static_cast<int>(i), status.Message()});
+    };
+    CShowBuildOptions options;
+    options.m_nPanelWidth = run.m_nPanelWidth;
+    options.m_nPanelHeight = run.m_nPanelHeight;
+    options.m_effect = effect;
+    options.m_eUnreadable = EUnreadable::WriteWhite;
+    // The store's pictures are read one at a time, each just before it is written.
+    options.m_nJobs = 0;
+    options.m_fnOpenSink = run.m_fnOpenSink;
+    CShowBuilder builder(std::move(options), std::move(events));
+    return builder.Build(vecSources, strPath).m_status;
 }
 
 std::string JoinParagraphs(const std::string& strFirst, const std::string& strSecond)
@@ -115,7 +122,7 @@ void PreviewWorker(CWorkerShared& shared, IWorkerUi& ui, const CWorkerRun& run)
     ClearAllSelected(ui, shared);
 
     std::vector<CUnreadablePicture> vecUnreadable;
-    if (const std::optional<EEffect> effect = SelectEffect(run.m_strMode))
+    if (const std::optional<EEffect> effect = run.m_effect)
     {
         CPixelPacer pacer(run.m_timing.m_nPixelsPerSecond, *shared.m_pSleeper);
         for (int i = 0; i < shared.m_nImageCount; ++i)
@@ -144,7 +151,7 @@ void TransformWorker(CWorkerShared& shared, IWorkerUi& ui, const CWorkerRun& run
     EnableOtherButtons(ui, g_nIdTransform, false);
     ClearAllSelected(ui, shared);
 
-    const std::optional<EEffect> effect = SelectEffect(run.m_strMode);
+    const std::optional<EEffect> effect = run.m_effect;
     const std::optional<std::string> strPath = effect ? ui.AskSaveFileName("*.qrv", "qrv") : std::nullopt;
     if (strPath)
     {

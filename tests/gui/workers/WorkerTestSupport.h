@@ -2,7 +2,7 @@
 
 #include "FakeWorkerUi.h"
 #include "Workers.h"
-#include "show/RecordCutter.h"
+#include "pipeline/ShowBuilder.h"
 #include "show/Transition.h"
 
 #include <gtest/gtest.h>
@@ -50,7 +50,7 @@ inline PictureList TestPictures(int nCount)
 inline CWorkerRun TestRun(const std::string& strMode, const PictureList& vecPictures)
 {
     CWorkerRun run;
-    run.m_strMode = strMode;
+    run.m_effect = SelectEffect(strMode);
     run.m_nPanelWidth = g_nTestWidth;
     run.m_nPanelHeight = g_nTestHeight;
     run.m_texts = {"Stop", "Preview", "Transform", "Done"};
@@ -71,20 +71,22 @@ inline std::vector<char> FileBytes(const std::filesystem::path& path)
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-// The show file the core's writer and record cutting make of the first nCount pictures.
+// The show file the core's show builder makes of the first nCount pictures.
 inline std::vector<char> CoreShow(const std::filesystem::path& path, EEffect effect,
                                   const PictureList& vecPictures, size_t nCount)
 {
-    CShowFileWriter writer;
-    EXPECT_TRUE(writer.Create(path.string()));
+    const CWorkerRun run = TestRun(EffectName(effect), vecPictures);
+    PictureSources vecSources;
     for (size_t i = 0; i < nCount; ++i)
-    {
-        const CStatus status =
-            vecPictures[i] ? WritePictureRecords(writer, effect, g_nTestWidth, g_nTestHeight, *vecPictures[i])
-                           : WriteUnreadablePicture(writer, effect, g_nTestWidth, g_nTestHeight);
-        EXPECT_TRUE(status) << status.Message();
-    }
-    EXPECT_TRUE(writer.Finish());
+        vecSources.push_back(std::make_unique<CReadPictureSource>(
+            [&run, i] { return run.m_fnReadPicture(static_cast<int>(i)); }));
+    CShowBuildOptions options;
+    options.m_nPanelWidth = g_nTestWidth;
+    options.m_nPanelHeight = g_nTestHeight;
+    options.m_effect = effect;
+    options.m_eUnreadable = EUnreadable::WriteWhite;
+    const CShowBuildResult result = CShowBuilder(options).Build(vecSources, path.string());
+    EXPECT_TRUE(result.m_bWritten) << result.m_status.Message();
     return FileBytes(path);
 }
 

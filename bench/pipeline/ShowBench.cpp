@@ -1,0 +1,161 @@
+// tramino-cli build against its yardsticks, side by side in one run:
+//   tramino_bench_pipeline [PHOTO_DIR]
+// 1,000 panel-size BMPs against cat of the same files into one file of the same folder, with
+// the peak memory for 1,000 and 10,000 pictures; photos with -j 2 against decoding them one after
+// the other with djpeg, with the peak memory by jobs and by number of photos.
+#include "BenchSupport.h"
+#include "codec/BmpWriter.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+using namespace tramino;
+using namespace tramino::bench;
+namespace fs = std::filesystem;
+
+constexpr int g_nPictures = 1000;
+constexpr int g_nRounds = 5;
+
+double MiB(long nKiB)
+{
+    return static_cast<double>(nKiB) / 1024;
+}
+
+// Panel-size 24-bit pictures that differ from each other.
+std::vector<std::string> WritePictures(const fs::path& dir)
+{
+    std::vector<std::string> vecPaths;
+    CPicture picture(320, 240, 24);
+    for (int i = 0; i < g_nPictures; ++i)
+    {
+        for (int y = 0; y < 240; ++y)
+            for (int x = 0; x < 320; ++x)
+                picture.SetPixel(x, y,
+                                 CRgb{static_cast<uint8_t>(x + i), static_cast<uint8_t>(y * 3 + i),
+                                      static_cast<uint8_t>((x ^ y) + 7 * i)});
+        char szName[32];
+        std::snprintf(szName, sizeof szName, "p%04d.bmp", i);
+        vecPaths.push_back((dir / szName).string());
+        if (!WriteBmpFile(picture, vecPaths.back()))
+            return {};
+    }
+    return vecPaths;
+}
+
+std::vector<std::string> Command(std::vector<std::string> vecHead, const std::vector<std::string>& vecFiles,
+                                 int nRepeat = 1)
+{
+    for (int i = 0; i < nRepeat; ++i)
+        vecHead.insert(vecHead.end(), vecFiles.begin(), vecFiles.end());
+    return vecHead;
+}
+
+void RunPanelPictures(const fs::path& dir)
+{
+    std::printf("== Building a show of %d BMPs of 320 x 240, 24 bits, best of %d ==\n", g_nPictures,
+                g_nRounds);
+    const std::vector<std::string> vecFiles = WritePictures(dir);
+    if (vecFiles.empty())
+    {
+        std::printf("the pictures could not be written in %s\n", dir.c_str());
+        return;
+    }
+    const std::string strShow = (dir / "show.qrv").string();
+    const std::vector<std::string> vecCat = Command({"cat"}, vecFiles);
+    const std::vector<std::string> vecBuild =
+        Command({TRAMINO_CLI, "build", "--panel-code", "9", "-o", strShow}, vecFiles);
+    bool bOk = true;
+    double fCat = 1e30, fBuild = 1e30;
+    long nPeakKiB = 0;
+    for (int i = 0; i < g_nRounds; ++i) // interleaved, so that a busy moment hits both alike
+    {
+        fCat =
+            std::min(fCat, Seconds([&] { return RunChild(vecCat, (dir / "cat.out").string()).m_bOk; }, bOk));
+        fBuild = std::min(fBuild, Seconds(
+                                      [&]
+                                      {
+                                          const CChildRun run = RunChild(vecBuild);
+                                          nPeakKiB = std::max(nPeakKiB, run.m_nMaxRssKiB);
+                                          return run.m_bOk;
+                                      },
+                                      bOk));
+    }
+    const CChildRun tenfold =
+        RunChild(Command({TRAMINO_CLI, "build", "--panel-code", "9", "-o", strShow}, vecFiles, 10));
+    std::printf("cat of the inputs into one file     %7.3f s\n", fCat);
+    std::printf("tramino-cli build                   %7.3f s   %.2fx cat (target <= 2.00)\n", fBuild,
+                fBuild / fCat);
+    std::printf("peak memory, %5d pictures         %7.1f MiB (target <= 32)\n", g_nPictures, MiB(nPeakKiB));
+    std::printf("peak memory, %5d pictures         %7.1f MiB (target <= 32)\n", 10 * g_nPictures,
+                MiB(tenfold.m_nMaxRssKiB));
+    if (!bOk || !tenfold.m_bOk)
+        std::printf("A RUN FAILED\n");
+}
+
+void RunPhotos(const std::string& strPhotos, const fs::path& dir)
+{
+    if (!fs::is_directory(strPhotos))
+    {
+        std::printf("\n%s is absent: photo benchmark skipped\n", strPhotos.c_str());
+        return;
+    }
+    const std::vector<std::string> vecFiles = JpegFiles(strPhotos);
+    std::printf("\n== Building a show of the %zu photos of %s, best of 3 ==\n", vecFiles.size(),
+                strPhotos.c_str());
+    const std::string strShow = (dir / "photos.qrv").string();
+    const auto build = [&](const std::string& strJobs, int nRepeat)
+    {
+        return RunChild(Command({TRAMINO_CLI, "build", "--panel-code", "9", "-j", strJobs, "-o", strShow},
+                                vecFiles, nRepeat));
+    };
+    bool bOk = true;
+    double fDjpeg = 1e30, fBuild = 1e30;
+    for (int i = 0; i < 3; ++i)
+    {
+        fDjpeg = std::min(
+            fDjpeg,
+            Seconds(
+                [&]
+                {
+                    bool bAll = true;
+                    for (const std::string& strFile : vecFiles)
+                        bAll = RunChild({"djpeg", "-bmp", "-outfile", "/dev/null", strFile}).m_bOk && bAll;
+                    return bAll;
+                },
+                bOk));
+        fBuild = std::min(fBuild, Seconds([&] { return build("2", 1).m_bOk; }, bOk));
+    }
+    const CChildRun one = build("1", 1), two = build("2", 1), twice = build("2", 2);
+    std::printf("djpeg -bmp, one after the other     %7.3f s\n", fDjpeg);
+    std::printf("tramino-cli build -j 2              %7.3f s   %.2fx djpeg (target <= 0.50)\n", fBuild,
+                fBuild / fDjpeg);
+    std::printf("peak memory -j 1                    %7.1f MiB\n", MiB(one.m_nMaxRssKiB));
+    std::printf("peak memory -j 2                    %7.1f MiB\n", MiB(two.m_nMaxRssKiB));
+    std::printf("peak memory -j 2, each photo twice  %7.1f MiB (bounded by the jobs: about -j 2's)\n",
+                MiB(twice.m_nMaxRssKiB));
+    if (!bOk || !one.m_bOk || !two.m_bOk || !twice.m_bOk)
+        std::printf("A RUN FAILED\n");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const char* szTmp = std::getenv("TMPDIR");
+    const fs::path dir = fs::path(szTmp != nullptr && *szTmp != '\0' ? szTmp : "/tmp") /
+                         ("tramino-bench-pipeline-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    RunPanelPictures(dir);
+    RunPhotos(argc > 1 ? argv[1] : std::string(TRAMINO_TESTDATA) + "/photos", dir);
+    fs::remove_all(dir);
+    return 0;
+}

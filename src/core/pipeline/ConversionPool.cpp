@@ -1,0 +1,107 @@
+#include "pipeline/ConversionPool.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace tramino
+{
+
+CConversionPool::CConversionPool(const PictureSources& vecSources, int nPanelWidth, int nPanelHeight,
+                                 int nJobs, uint64_t nMemoryBudget)
+    : m_vecSources(vecSources), m_nPanelWidth(nPanelWidth), m_nPanelHeight(nPanelHeight),
+      m_nAhead(2 * static_cast<size_t>(std::max(1, nJobs))), m_budget(nMemoryBudget)
+{
+    for (int i = 0; i < std::max(1, nJobs); ++i)
+        m_vecThreads.emplace_back([this] { Work(); });
+}
+
+CConversionPool::~CConversionPool()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_bStopping = true;
+    }
+    m_cvChanged.notify_all();
+    m_vecThreads.clear();
+}
+
+bool CConversionPool::Next(size_t nEntry, CPicture& picture, CStatus& status)
+{
+    std::unique_lock lock(m_mutex);
+    m_cvChanged.wait(
+        lock,
+        [&] { return nEntry < m_nNext && (!Slot(nEntry).m_quePictures.empty() || Slot(nEntry).m_bDone); });
+    CSlot& slot = Slot(nEntry);
+    const bool bPicture = !slot.m_quePictures.empty();
+    if (bPicture)
+    {
+        picture = std::move(slot.m_quePictures.front());
+        slot.m_quePictures.pop_front();
+    }
+    else
+    {
+        status = slot.m_status;
+        m_queSlots.pop_front();
+        ++m_nHead;
+    }
+    lock.unlock();
+    m_cvChanged.notify_all();
+    return bPicture;
+}
+
+void CConversionPool::Work()
+{
+    for (;;)
+    {
+        size_t nEntry = 0;
+        {
+            std::unique_lock lock(m_mutex);
+            m_cvChanged.wait(
+                lock, [this]
+                { return m_bStopping || m_nNext == m_vecSources.size() || m_nNext - m_nHead < m_nAhead; });
+            if (m_bStopping || m_nNext == m_vecSources.size())
+                return;
+            nEntry = m_nNext++;
+            m_queSlots.emplace_back();
+        }
+        Convert(nEntry);
+    }
+}
+
+void CConversionPool::Convert(size_t nEntry)
+{
+    bool bStopping = false;
+    {
+        const std::lock_guard lock(m_mutex);
+        bStopping = m_bStopping;
+    }
+    const IPictureSource& source = *m_vecSources[nEntry];
+    // Every turn of the budget is taken, one that will not convert with nothing.
+    const CMemoryBudget::CReservation reservation =
+        m_budget.Reserve(nEntry, bStopping ? 0 : source.PeakBytes(m_nPanelWidth, m_nPanelHeight));
+    CStatus status;
+    if (!bStopping)
+        status = source.Produce(m_nPanelWidth, m_nPanelHeight,
+                                [&](CPicture picture) { return Deliver(nEntry, std::move(picture)); });
+    {
+        const std::lock_guard lock(m_mutex);
+        Slot(nEntry).m_bDone = true;
+        Slot(nEntry).m_status = std::move(status);
+    }
+    m_cvChanged.notify_all();
+}
+
+bool CConversionPool::Deliver(size_t nEntry, CPicture picture)
+{
+    {
+        std::unique_lock lock(m_mutex);
+        m_cvChanged.wait(lock, [&] { return m_bStopping || Slot(nEntry).m_quePictures.empty(); });
+        if (m_bStopping)
+            return false;
+        Slot(nEntry).m_quePictures.push_back(std::move(picture));
+    }
+    m_cvChanged.notify_all();
+    return true;
+}
+
+} // namespace tramino

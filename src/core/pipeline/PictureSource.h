@@ -1,0 +1,74 @@
+#pragma once
+
+#include "common/Status.h"
+#include "picture/Picture.h"
+#include "resample/ConvertPicture.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tramino
+{
+
+// Takes one picture at the panel size; false when the run wants no more.
+using FnTakePicture = std::function<bool(CPicture picture)>;
+
+// One entry of a show's list: where its pictures come from. An entry gives one picture today;
+// one file may give several in turn (the frames of an animation), which is why pictures are
+// handed on rather than returned.
+class IPictureSource
+{
+public:
+    virtual ~IPictureSource() = default;
+
+    // The most memory Produce holds, known before it starts (reserved from the run's budget).
+    virtual uint64_t PeakBytes(int nPanelWidth, int nPanelHeight) const = 0;
+    // Hands each picture of the entry, at the panel size, to fnTake, in order, and stops early
+    // when fnTake returns false. An error names the file and the reason. May run on any thread,
+    // on several entries at once.
+    virtual CStatus Produce(int nPanelWidth, int nPanelHeight, const FnTakePicture& fnTake) const = 0;
+};
+
+using PictureSources = std::vector<std::unique_ptr<IPictureSource>>;
+
+// A picture file converted to the panel with its own options.
+class CFilePictureSource final : public IPictureSource
+{
+public:
+    CFilePictureSource(std::string strPath, CConvertOptions options)
+        : m_strPath(std::move(strPath)), m_options(options)
+    {
+    }
+
+    uint64_t PeakBytes(int nPanelWidth, int nPanelHeight) const override;
+    CStatus Produce(int nPanelWidth, int nPanelHeight, const FnTakePicture& fnTake) const override;
+
+private:
+    std::string m_strPath;
+    CConvertOptions m_options;
+};
+
+// A picture already at the panel size, read when its turn comes (the window's picture store).
+class CReadPictureSource final : public IPictureSource
+{
+public:
+    using FnRead = std::function<CResult<CPicture>()>;
+    explicit CReadPictureSource(FnRead fnRead) : m_fnRead(std::move(fnRead)) {}
+
+    uint64_t PeakBytes(int nPanelWidth, int nPanelHeight) const override;
+    CStatus Produce(int nPanelWidth, int nPanelHeight, const FnTakePicture& fnTake) const override;
+
+private:
+    FnRead m_fnRead;
+};
+
+// One file source per path, all with the same options.
+PictureSources FileSources(const std::vector<std::string>& vecPaths, const CConvertOptions& options);
+
+// Ok when the picture has exactly the panel's size, else the reason.
+CStatus CheckPanelSize(const CPicture& picture, int nPanelWidth, int nPanelHeight);
+
+} // namespace tramino

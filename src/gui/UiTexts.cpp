@@ -1,0 +1,136 @@
+#include "UiTexts.h"
+
+#include "settings/LangTable.h"
+#include "settings/ProfileFile.h"
+#include "settings/VendaleIni.h"
+
+#include <fcntl.h>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace tramino
+{
+namespace
+{
+
+struct CUiTextEntry
+{
+    const char* m_szKey;
+    const char* m_szEnglish;
+};
+
+// In the order of EUiText.
+constexpr std::array<CUiTextEntry, static_cast<size_t>(EUiText::Count)> g_arrUiTexts = {{
+    {"MenuAbout", "&About Tramino..."},
+    {"MenuFastImport", "&Fast JPEG import (scale while decoding)"},
+    {"AboutTitle", "About Tramino"},
+    {"AboutVersion", "Tramino Version %1"},
+    {"AboutPurpose", "Tramino turns pictures into shows for small colour panels: it plays them with a "
+                     "transition and writes the .qrv file that the panel shows."},
+    {"AboutLibraries", "Running with %1."},
+    {"Ok", "OK"},
+    {"FilterPictures", "Pictures"},
+    {"FilterAllFiles", "All files"},
+    {"TipLoadImage", "Add pictures (BMP, JPEG, GIF, PNG) to the end of the show"},
+    {"TipPreview", "Play the show once in the preview; press again to stop after the current picture"},
+    {"TipTransform", "Write the show into a .qrv file; press again to stop after the current picture"},
+    {"TipDelete", "Remove the selected pictures from the show (Delete key)"},
+    {"TipUp", "Move the selected picture one place up"},
+    {"TipDown", "Move the selected picture one place down"},
+    {"TipMode", "The transition each picture comes in with"},
+    {"SettingsUnreadable", "%1 cannot be read (%2), so its settings were not used."},
+}};
+
+// The English section of the bundled Lang.txt, for a window that has none.
+constexpr std::array<const char*, g_nLangTextCount> g_arrEnglishLang = {
+    "Picture file",
+    "Preview",
+    "Slide Show Mode",
+    "Panel Size",
+    "Load Image",
+    "Transform",
+    "Delete",
+    "Up",
+    "Down",
+    "Transform completed",
+    "Normal",
+    "Shutter (left to right)",
+    "Shutter (top to bottom)",
+    "Circle",
+    "Width",
+    "Height",
+    "Stop",
+    "These files could not be loaded:",
+    "Loading pictures...",
+    "Cancel",
+};
+
+CWindowTexts BuiltInTexts()
+{
+    CWindowTexts texts;
+    for (size_t i = 0; i < texts.m_arrLang.size(); ++i)
+        texts.m_arrLang[i] = QString::fromUtf8(g_arrEnglishLang[i]);
+    for (size_t i = 0; i < texts.m_arrUi.size(); ++i)
+        texts.m_arrUi[i] = QString::fromUtf8(g_arrUiTexts[i].m_szEnglish);
+    texts.m_bBuiltIn = true;
+    return texts;
+}
+
+bool CanRead(const std::filesystem::path& path)
+{
+    const int hFile = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (hFile < 0)
+        return false;
+    ::close(hFile);
+    return true;
+}
+
+} // namespace
+
+const char* UiTextKey(EUiText eText)
+{
+    return g_arrUiTexts[static_cast<size_t>(eText)].m_szKey;
+}
+
+CWindowTexts ReadWindowTexts(const CProfileFile& file, int nLanguageCode)
+{
+    const std::string_view strSection = LanguageSection(nLanguageCode);
+    CWindowTexts texts = BuiltInTexts();
+    texts.m_bBuiltIn = false;
+    const CLangTable table = CLangTable::Read(file, strSection);
+    for (int i = 0; i < g_nLangTextCount; ++i)
+        texts.m_arrLang[static_cast<size_t>(i)] = QString::fromStdString(table.Text(i));
+
+    std::vector<std::string> vecKeys;
+    vecKeys.reserve(std::size(g_arrUiTexts));
+    for (const CUiTextEntry& entry : g_arrUiTexts)
+        vecKeys.emplace_back(entry.m_szKey);
+    const std::vector<std::string> vecValues = file.GetStrings(strSection, vecKeys);
+    for (size_t i = 0; i < vecValues.size(); ++i)
+    {
+        if (!vecValues[i].empty())
+            texts.m_arrUi[i] = QString::fromStdString(vecValues[i]);
+    }
+    return texts;
+}
+
+CWindowTexts LoadWindowTexts(const std::optional<std::filesystem::path>& langFile, int nLanguageCode)
+{
+    if (!langFile || !CanRead(*langFile))
+        return BuiltInTexts();
+    return ReadWindowTexts(CProfileFile::Load(*langFile), nLanguageCode);
+}
+
+QString QtTranslationName(int nLanguageCode)
+{
+    const std::string_view strSection = LanguageSection(nLanguageCode);
+    if (strSection == "TraditionalChinese")
+        return QStringLiteral("zh_TW");
+    if (strSection == "SimplifiedChinese")
+        return QStringLiteral("zh_CN");
+    return {};
+}
+
+} // namespace tramino

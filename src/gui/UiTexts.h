@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <filesystem>
+#include <optional>
+
+namespace tramino
+{
+
+class CProfileFile;
+
+// The window's own texts beyond TEXT0 ... TEXT19, each under a key of its own in Lang.txt.
+enum class EUiText
+{
+    MenuAbout,
+    MenuFastImport,
+    AboutTitle,
+    AboutVersion, // %1: the version
+    AboutPurpose,
+    AboutLibraries, // %1: the libraries and their versions
+    Ok,
+    FilterPictures,
+    FilterAllFiles,
+    TipLoadImage,
+    TipPreview,
+    TipTransform,
+    TipDelete,
+    TipUp,
+    TipDown,
+    TipMode,
+    SettingsUnreadable, // %1: the file, %2: why
+    Count
+};
+
+inline constexpr int g_nLangTextCount = 20;
+using LangTexts = std::array<QString, g_nLangTextCount>;
+
+// Everything the window says, in the chosen language.
+struct CWindowTexts
+{
+    LangTexts m_arrLang;                                              // TEXT0 ... TEXT19
+    std::array<QString, static_cast<size_t>(EUiText::Count)> m_arrUi; // by EUiText
+    // No Lang.txt could be read: every text is the built-in English one.
+    bool m_bBuiltIn = false;
+
+    const QString& Text(EUiText eText) const { return m_arrUi[static_cast<size_t>(eText)]; }
+};
+
+// The key of a text in Lang.txt ("MenuAbout" ...).
+const char* UiTextKey(EUiText eText);
+
+// The texts of the Lang.txt section; its further keys that are missing keep their English text,
+// while TEXT0 ... TEXT19 are taken as the file has them (missing ones stay empty).
+CWindowTexts ReadWindowTexts(const CProfileFile& file, int nLanguageCode);
+
+// The texts of langFile (where the data file look-up found Lang.txt); without a file, or with one
+// that cannot be read, the built-in English texts with m_bBuiltIn set. Never blocks: the file is
+// a regular one.
+CWindowTexts LoadWindowTexts(const std::optional<std::filesystem::path>& langFile, int nLanguageCode);
+
+// Qt's own translations for the language code: "zh_TW", "zh_CN", or none for English.
+QString QtTranslationName(int nLanguageCode);
+
+} // namespace tramino

@@ -1,0 +1,54 @@
+#include "UnreadableSettings.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tramino
+{
+namespace
+{
+
+// Whether a path exists, and why it cannot be read when it cannot.
+struct CLook
+{
+    bool m_bExists = false;
+    std::optional<std::string> m_strReason;
+};
+
+CLook Look(const std::filesystem::path& path)
+{
+    struct stat st = {};
+    if (::stat(path.c_str(), &st) != 0)
+        return errno == ENOENT ? CLook{} : CLook{true, std::strerror(errno)};
+    if (S_ISDIR(st.st_mode))
+        return {true, "it is a folder"};
+    if (!S_ISREG(st.st_mode))
+        return {true, "it is not a regular file"};
+    const int hFile = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (hFile < 0)
+        return {true, std::strerror(errno)};
+    ::close(hFile);
+    return {true, std::nullopt};
+}
+
+} // namespace
+
+std::optional<CUnreadableFile> FindUnreadableSettingsFile(const std::filesystem::path& programDirectory)
+{
+    const std::filesystem::path name("Vendale.ini");
+    for (const std::filesystem::path& path :
+         {name, programDirectory.empty() ? name : programDirectory / name})
+    {
+        CLook look = Look(path);
+        if (look.m_strReason)
+            return CUnreadableFile{path, std::move(*look.m_strReason)};
+        if (look.m_bExists)
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+} // namespace tramino

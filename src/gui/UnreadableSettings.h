@@ -1,0 +1,22 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace tramino
+{
+
+// A settings file that is there but cannot be read, and why.
+struct CUnreadableFile
+{
+    std::filesystem::path m_path;
+    std::string m_strReason;
+};
+
+// The first Vendale.ini of the data file look-up (the current folder, then programDirectory) when
+// it exists but cannot be read: a folder, a FIFO or device, or a file without permission. Opens
+// nothing that could block.
+std::optional<CUnreadableFile> FindUnreadableSettingsFile(const std::filesystem::path& programDirectory);
+
+} // namespace tramino

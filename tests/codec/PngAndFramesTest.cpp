@@ -1,0 +1,246 @@
+#include "codec/CodecTestSupport.h"
+
+#include <gif_lib.h>
+
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace tramino::test
+{
+namespace
+{
+
+// One picture of make_references.py and the frames it must decode to.
+struct SReference
+{
+    std::string strKind; // png or gif
+    std::string strName;
+    int nWidth = 0;
+    int nHeight = 0;
+    int nFrames = 0;
+};
+
+// The pictures and their references, made once by Pillow and ImageMagick.
+class ReferenceTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        g_pDir = std::make_unique<CTempDir>();
+        const std::string strPython = TRAMINO_REFERENCE_PYTHON;
+        if (strPython.empty())
+            return;
+        const std::string strCommand =
+            strPython + " " + TRAMINO_SOURCE_DIR "/tests/codec/make_references.py " + (*g_pDir / "").string();
+        const int nStatus = std::system(strCommand.c_str());
+        g_nExit = WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
+        std::ifstream manifest(*g_pDir / "manifest.txt");
+        std::string strLine;
+        std::getline(manifest, strLine);
+        std::istringstream(strLine.substr(strLine.find(' ') + 1)) >> g_nRed >> g_nGreen >> g_nBlue;
+        for (SReference ref;
+             manifest >> ref.strKind >> ref.strName >> ref.nWidth >> ref.nHeight >> ref.nFrames;)
+            g_vecReferences.push_back(ref);
+    }
+    static void TearDownTestSuite() { g_pDir.reset(); }
+
+    void SetUp() override
+    {
+        if (std::string(TRAMINO_REFERENCE_PYTHON).empty() || g_nExit == 77)
+            GTEST_SKIP() << "Pillow or ImageMagick is missing";
+        ASSERT_EQ(g_nExit, 0) << "make_references.py failed";
+        ASSERT_FALSE(g_vecReferences.empty());
+    }
+
+    static std::string PathOf(const SReference& ref) { return (*g_pDir / ref.strName).string(); }
+    static std::vector<uint8_t> Expected(const SReference& ref, int nFrame)
+    {
+        return ReadBytes(*g_pDir / (ref.strName + "." + std::to_string(nFrame) + ".rgb"));
+    }
+    static CDecodeOptions OverBackground()
+    {
+        CDecodeOptions options;
+        options.m_crBackground =
+            CRgb{static_cast<uint8_t>(g_nRed), static_cast<uint8_t>(g_nGreen), static_cast<uint8_t>(g_nBlue)};
+        return options;
+    }
+
+    static inline std::unique_ptr<CTempDir> g_pDir;
+    static inline int g_nExit = -1;
+    static inline int g_nRed = 0, g_nGreen = 0, g_nBlue = 0;
+    static inline std::vector<SReference> g_vecReferences;
+};
+
+// The rows a reader hands out, as one packed RGB buffer.
+std::vector<uint8_t> RowsOf(CRowReader& reader)
+{
+    const CPictureInfo& info = reader.Info();
+    const size_t nRowBytes = static_cast<size_t>(info.m_nWidth) * 3;
+    std::vector<uint8_t> vecRgb(nRowBytes * static_cast<size_t>(info.m_nHeight));
+    EXPECT_TRUE(reader.ReadRows(
+        [&](int y, const uint8_t* pRgb)
+        {
+            std::copy_n(pRgb, nRowBytes, vecRgb.data() + static_cast<size_t>(y) * nRowBytes);
+            return true;
+        }));
+    return vecRgb;
+}
+
+TEST_F(ReferenceTest, PngOfEveryColourTypeAndDepthMatchesPillowsComposite)
+{
+    int nPngs = 0;
+    for (const SReference& ref : g_vecReferences)
+    {
+        if (ref.strKind != "png")
+            continue;
+        ++nPngs;
+        CResult<CPicture> picture = StreamToPicture(PathOf(ref), OverBackground());
+        ASSERT_TRUE(picture) << picture.Message();
+        EXPECT_EQ(RgbPixels(picture.Value()), Expected(ref, 0)) << ref.strName;
+        // The whole picture is the streamed one over black, and truecolour-like.
+        CResult<CPicture> whole = DecodePictureFile(PathOf(ref));
+        ASSERT_TRUE(whole) << whole.Message();
+        EXPECT_EQ(whole.Value().BitsPerPixel(), 24);
+        EXPECT_EQ(RgbPixels(whole.Value()), RgbPixels(StreamToPicture(PathOf(ref)).Value())) << ref.strName;
+    }
+    EXPECT_EQ(nPngs, 38);
+}
+
+// Cut or damaged files are errors that name the file, never a half-decoded picture.
+TEST_F(ReferenceTest, TruncatedAndDamagedPngsAreRefused)
+{
+    for (const char* szName : {"rgba16.png", "pal4-interlaced.png"})
+    {
+        const std::vector<uint8_t> vecData = ReadBytes(*g_pDir / szName);
+        std::vector<uint8_t> vecDamaged = vecData;
+        vecDamaged[vecDamaged.size() - 20] ^= 0x55; // inside the picture data: its CRC no longer holds
+        for (const std::vector<uint8_t>& vec :
+             {std::vector<uint8_t>(vecData.begin(), vecData.begin() + 8),
+              std::vector<uint8_t>(vecData.begin(), vecData.begin() + 40),
+              std::vector<uint8_t>(vecData.begin(), vecData.end() - 20), vecDamaged})
+        {
+            CResult<std::unique_ptr<CRowReader>> reader = OpenRowReaderMemory(vec.data(), vec.size(), szName);
+            const CStatus status =
+                reader ? reader.Value()->ReadRows([](int, const uint8_t*) { return true; }) : reader.Status();
+            EXPECT_FALSE(status.IsOk()) << szName << " of " << vec.size() << " bytes";
+            EXPECT_NE(status.Message().find(std::string("'") + szName + "': PNG"), std::string::npos)
+                << status.Message();
+        }
+    }
+}
+
+TEST_F(ReferenceTest, GifFramesMatchImageMagicksCoalesce)
+{
+    int nGifs = 0;
+    for (const SReference& ref : g_vecReferences)
+    {
+        if (ref.strKind != "gif")
+            continue;
+        ++nGifs;
+        CResult<int> count = CountPictureFrames(PathOf(ref));
+        ASSERT_TRUE(count) << count.Message();
+        EXPECT_EQ(count.Value(), ref.nFrames) << ref.strName;
+        CResult<std::unique_ptr<CFrameReader>> frames = OpenFrameReader(PathOf(ref), OverBackground());
+        ASSERT_TRUE(frames) << frames.Message();
+        for (int k = 0; k < ref.nFrames; ++k)
+        {
+            CResult<std::unique_ptr<CRowReader>> frame = frames.Value()->NextFrame();
+            ASSERT_TRUE(frame && frame.Value()) << ref.strName << " frame " << k;
+            EXPECT_EQ(frame.Value()->Info().m_nWidth, ref.nWidth);
+            EXPECT_EQ(frame.Value()->Info().m_nBitsPerPixel, 8);
+            EXPECT_EQ(RowsOf(*frame.Value()), Expected(ref, k)) << ref.strName << " frame " << k;
+        }
+        CResult<std::unique_ptr<CRowReader>> end = frames.Value()->NextFrame();
+        EXPECT_TRUE(end && !end.Value()) << ref.strName;
+        // With a background chosen, the picture of the file is its first frame so composed.
+        CResult<std::unique_ptr<CRowReader>> first = OpenRowReader(PathOf(ref), OverBackground());
+        ASSERT_TRUE(first) << first.Message();
+        EXPECT_EQ(RowsOf(*first.Value()), Expected(ref, 0)) << ref.strName;
+    }
+    EXPECT_EQ(nGifs, 2);
+
+    // Any other picture is one frame.
+    const std::string strPng = (*g_pDir / "rgb8.png").string();
+    EXPECT_EQ(CountPictureFrames(strPng).Value(), 1);
+    CResult<std::unique_ptr<CFrameReader>> frames = OpenFrameReader(strPng);
+    ASSERT_TRUE(frames) << frames.Message();
+    EXPECT_EQ(frames.Value()->NextFrame().Value()->Info().m_eFormat, EPictureFormat::Png);
+    EXPECT_EQ(frames.Value()->NextFrame().Value(), nullptr);
+}
+
+// nFrames images of w x h at (1, 0) on a 4 x 3 screen whose background index is 1; index 3
+// is transparent and everything but the first column is 3.
+std::vector<uint8_t> MakeTransparentGif(int nFrames, int nWidth, int nHeight)
+{
+    std::vector<uint8_t> vecData;
+    auto fnWrite = [](GifFileType* pGif, const GifByteType* p, int n)
+    {
+        auto* pVec = static_cast<std::vector<uint8_t>*>(pGif->UserData);
+        pVec->insert(pVec->end(), p, p + n);
+        return n;
+    };
+    int nError = 0;
+    GifFileType* pGif = EGifOpen(&vecData, fnWrite, &nError);
+    const GifColorType colours[4] = {{0, 0, 0}, {200, 0, 0}, {0, 200, 0}, {9, 9, 9}};
+    ColorMapObject* pMap = GifMakeMapObject(4, colours);
+    EGifSetGifVersion(pGif, true);
+    EGifPutScreenDesc(pGif, 4, 3, 2, 1, pMap);
+    const GraphicsControlBlock control{DISPOSE_DO_NOT, false, 0, 3};
+    GifByteType vecControl[4];
+    EGifGCBToExtension(&control, vecControl);
+    std::vector<GifPixelType> vecLine(static_cast<size_t>(nWidth), 3);
+    vecLine[0] = 2;
+    for (int i = 0; i < nFrames; ++i)
+    {
+        EGifPutExtension(pGif, GRAPHICS_EXT_FUNC_CODE, 4, vecControl);
+        EGifPutImageDesc(pGif, 1, 0, nWidth, nHeight, false, nullptr);
+        for (int y = 0; y < nHeight; ++y)
+            EGifPutLine(pGif, vecLine.data(), nWidth);
+    }
+    EGifCloseFile(pGif, &nError);
+    GifFreeMapObject(pMap);
+    return vecData;
+}
+
+TEST(GifFramesTest, TransparencyIsCompositedOnlyOverAChosenBackground)
+{
+    const std::vector<uint8_t> vecGif = MakeTransparentGif(1, 2, 2);
+    // Default: the first image as it always decoded, transparent pixels in their palette colour and
+    // the screen around it in the background index.
+    CResult<std::unique_ptr<CRowReader>> plain = OpenRowReaderMemory(vecGif.data(), vecGif.size(), "t.gif");
+    ASSERT_TRUE(plain) << plain.Message();
+    const std::vector<uint8_t> vecPlain = RowsOf(*plain.Value());
+    const std::vector<uint8_t> vecPlainRow0 = {200, 0, 0, 0, 200, 0, 9, 9, 9, 200, 0, 0};
+    EXPECT_EQ(std::vector<uint8_t>(vecPlain.begin(), vecPlain.begin() + 12), vecPlainRow0);
+
+    CDecodeOptions options;
+    options.m_crBackground = CRgb{5, 6, 7};
+    CResult<std::unique_ptr<CRowReader>> over =
+        OpenRowReaderMemory(vecGif.data(), vecGif.size(), "t.gif", options);
+    ASSERT_TRUE(over) << over.Message();
+    const std::vector<uint8_t> vecOver = RowsOf(*over.Value());
+    const std::vector<uint8_t> vecOverRow0 = {5, 6, 7, 0, 200, 0, 5, 6, 7, 5, 6, 7};
+    EXPECT_EQ(std::vector<uint8_t>(vecOver.begin(), vecOver.begin() + 12), vecOverRow0);
+}
+
+TEST(GifFramesTest, AnimationsBeyondTheFrameLimitAreRefused)
+{
+    const std::vector<uint8_t> vecAtLimit = MakeTransparentGif(g_nMaxPictureFrames, 1, 1);
+    CResult<int> count = CountPictureFramesMemory(vecAtLimit.data(), vecAtLimit.size(), "many.gif");
+    ASSERT_TRUE(count) << count.Message();
+    EXPECT_EQ(count.Value(), g_nMaxPictureFrames);
+
+    const std::vector<uint8_t> vecBeyond = MakeTransparentGif(g_nMaxPictureFrames + 1, 1, 1);
+    const std::string strWhy = "'many.gif': GIF file has more than 10000 frames";
+    EXPECT_EQ(CountPictureFramesMemory(vecBeyond.data(), vecBeyond.size(), "many.gif").Message(), strWhy);
+    CResult<std::unique_ptr<CFrameReader>> frames =
+        OpenFrameReaderMemory(vecBeyond.data(), vecBeyond.size(), "many.gif");
+    ASSERT_TRUE(frames) << frames.Message();
+    for (int i = 0; i < g_nMaxPictureFrames; ++i)
+        ASSERT_TRUE(frames.Value()->NextFrame()) << "frame " << i;
+    EXPECT_EQ(frames.Value()->NextFrame().Message(), strWhy);
+}
+
+} // namespace
+} // namespace tramino::test
