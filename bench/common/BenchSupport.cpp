@@ -50,7 +50,8 @@ CChildRun RunChild(std::vector<std::string> vecArgs, const std::string& strOutpu
     if (wait4(pid, &nStatus, 0, &usage) != pid)
         return {};
     return {WIFEXITED(nStatus) && WEXITSTATUS(nStatus) == 0, usage.ru_maxrss,
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), CpuSeconds(usage)};
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+            CpuSeconds(usage)};
 }
 
 double Seconds(const std::function<bool()>& fn, bool& bOk)

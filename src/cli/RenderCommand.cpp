@@ -84,12 +84,12 @@ public:
         }
 
         CShowRenderer renderer(size.m_nWidth, size.m_nHeight, nPerSheet);
-        if (CStatus status = renderer.Render(strShow, *pDir); !status)
+        if (CStatus status = renderer.Render(strShow, *pDir, io.StopFlag()); !status)
             return io.Failure(status.Message());
         const size_t nPictures = renderer.PictureCount();
         const size_t nSheets = renderer.SheetCount();
         io.Out() << "Rendered " << nPictures << " picture" << (nPictures == 1 ? "" : "s") << " of a "
-                 << PanelSizeText(size) << " panel into " << *pDir;
+                 << PanelSizeText(size) << " panel into " << Printable(*pDir);
         if (nSheets == 1)
             io.Out() << " with " << renderer.SheetName(0);
         else if (nSheets > 1)

@@ -76,6 +76,28 @@ void CContactSheet::PasteReduced(const CPicture& picture, int nScale, int nLeft,
 {
     const int nWidth = std::max(1, picture.Width() / nScale);
     const int nHeight = std::max(1, picture.Height() / nScale);
+    const auto target = [&](int y) { return m_band.Row(nTop + y) + static_cast<size_t>(nLeft) * 3; };
+    if (nScale == 1)
+    {
+        for (int y = 0; y < nHeight; ++y)
+            std::memcpy(target(y), picture.Row(y), static_cast<size_t>(nWidth) * 3);
+        return;
+    }
+    if (nScale == 2 && picture.Width() >= 2 && picture.Height() >= 2)
+    {
+        // The moments of every panel wider than 160: whole 2 x 2 blocks, each a quarter of its sum.
+        for (int y = 0; y < nHeight; ++y)
+        {
+            const uint8_t* pTop = picture.Row(2 * y);
+            const uint8_t* pBottom = picture.Row(2 * y + 1);
+            uint8_t* pTarget = target(y);
+            for (int i = 0; i < nWidth * 3; i += 3, pTop += 6, pBottom += 6)
+                for (int c = 0; c < 3; ++c)
+                    pTarget[i + c] =
+                        static_cast<uint8_t>((pTop[c] + pTop[c + 3] + pBottom[c] + pBottom[c + 3]) >> 2);
+        }
+        return;
+    }
     // Dividing by multiplying with 2^32 / area rounded up is exact for the block areas used here
     // (below 4104), and much cheaper than a division per colour.
     const auto reciprocal = [](int nArea) { return (0xFFFFFFFFULL + static_cast<uint64_t>(nArea)) / nArea; };
@@ -85,7 +107,7 @@ void CContactSheet::PasteReduced(const CPicture& picture, int nScale, int nLeft,
     for (int y = 0; y < nHeight; ++y)
     {
         const int nRowEnd = std::min(picture.Height(), (y + 1) * nScale);
-        uint8_t* pTarget = m_band.Row(nTop + y) + static_cast<size_t>(nLeft) * 3;
+        uint8_t* pTarget = target(y);
         for (int x = 0; x < nWidth; ++x, pTarget += 3)
         {
             const int nColumnEnd = std::min(picture.Width(), (x + 1) * nScale);
@@ -125,20 +147,29 @@ const CPicture& CContactSheet::Draw(const CShowFilePicture& picture)
     const int64_t nTotal = static_cast<int64_t>(m_nPanelWidth) * m_nPanelHeight;
     int64_t nPainted = 0;
     int nFrame = 0;
-    auto paint = [&](int x, int y)
+    // Each window's rows are copied in runs that end where a moment falls, so that every moment
+    // shows exactly the pixels painted before it.
+    const auto paint = [&](const CRecordWindow& window)
     {
-        std::memcpy(m_canvas.Row(y) + static_cast<size_t>(x) * 3, source.Row(y) + static_cast<size_t>(x) * 3,
-                    3);
-        ++nPainted;
-        while (nFrame < g_nFrames && nPainted * g_nFrames >= nTotal * (nFrame + 1))
-            PasteFrame(nFrame++);
+        for (int y = window.m_nY0; y <= window.m_nY1; ++y)
+            for (int x = window.m_nX0; x <= window.m_nX1;)
+            {
+                int64_t nRun = window.m_nX1 - x + 1;
+                if (nFrame < g_nFrames)
+                    nRun = std::min(nRun, (nTotal * (nFrame + 1) + g_nFrames - 1) / g_nFrames - nPainted);
+                const size_t nOffset = static_cast<size_t>(x) * 3;
+                std::memcpy(m_canvas.Row(y) + nOffset, source.Row(y) + nOffset,
+                            static_cast<size_t>(nRun) * 3);
+                x += static_cast<int>(nRun);
+                nPainted += nRun;
+                while (nFrame < g_nFrames && nPainted * g_nFrames >= nTotal * (nFrame + 1))
+                    PasteFrame(nFrame++);
+            }
     };
     if (picture.m_optEffect)
-        ForEachEffectPosition(*picture.m_optEffect, m_nPanelWidth, m_nPanelHeight, paint);
+        ForEachEffectRecord(*picture.m_optEffect, m_nPanelWidth, m_nPanelHeight, paint);
     else // records in an order of no transition we know: rows from the top stand in for them
-        for (int y = 0; y < m_nPanelHeight; ++y)
-            for (int x = 0; x < m_nPanelWidth; ++x)
-                paint(x, y);
+        paint(CRecordWindow{0, m_nPanelWidth - 1, 0, m_nPanelHeight - 1});
     return m_band;
 }
 

@@ -132,9 +132,10 @@ std::string WindowText(const CRecordWindow& window)
 class CParser
 {
 public:
-    CParser(CShowFileReader::IInput& input, int nWidth, int nHeight, bool bRebuild,
+    // fnRebuild tells for each picture (by index from 0) whether its pixels are rebuilt.
+    CParser(CShowFileReader::IInput& input, int nWidth, int nHeight, std::function<bool(size_t)> fnRebuild,
             CShowFileReader::PictureHandler handler)
-        : m_input(input), m_nWidth(nWidth), m_nHeight(nHeight), m_bRebuild(bRebuild),
+        : m_input(input), m_nWidth(nWidth), m_nHeight(nHeight), m_fnRebuild(std::move(fnRebuild)),
           m_handler(std::move(handler)),
           m_vecWritten(static_cast<size_t>(nWidth) * static_cast<size_t>(nHeight))
     {
@@ -261,24 +262,50 @@ private:
             const uint64_t nChunkAt = m_nOffset;
             if (!Take(m_arrPixels.data(), 2 * nChunk))
                 return false;
-            for (size_t i = 0; i < nChunk; ++i)
+            // The chunk a run along one row of the window at a time.
+            for (size_t i = 0; i < nChunk;)
             {
-                uint8_t& nWritten = m_vecWritten[static_cast<size_t>(y) * static_cast<size_t>(m_nWidth) +
-                                                 static_cast<size_t>(x)];
-                if (nWritten)
-                    return Violate(nChunkAt + 2 * i, "pixel (" + std::to_string(x) + ", " +
-                                                         std::to_string(y) +
-                                                         ") is written a second time in this picture");
-                nWritten = 1;
+                const size_t nRun = std::min(nChunk - i, static_cast<size_t>(window.m_nX1 - x + 1));
+                if (!MarkWritten(nChunkAt + 2 * i, x, y, nRun))
+                    return false;
                 if (m_bRebuild)
-                    m_picture.SetPixel(x, y, ExpandRgb565(Be16(m_arrPixels.data() + 2 * i)));
-                if (++x > window.m_nX1)
+                    Expand(m_arrPixels.data() + 2 * i, m_picture.Row(y) + static_cast<size_t>(x) * 3, nRun);
+                i += nRun;
+                x += static_cast<int>(nRun);
+                if (x > window.m_nX1)
                     x = window.m_nX0, ++y;
             }
             nLeft -= static_cast<int64_t>(nChunk);
             m_nCovered += nChunk;
         }
         return true;
+    }
+
+    // Marks nRun pixels from (x, y) along the row as written, unless one of them already was.
+    bool MarkWritten(uint64_t nAt, int x, int y, size_t nRun)
+    {
+        uint8_t* pWritten = m_vecWritten.data() + static_cast<size_t>(y) * static_cast<size_t>(m_nWidth) +
+                            static_cast<size_t>(x);
+        const uint8_t* pAgain = std::find(pWritten, pWritten + nRun, uint8_t{1});
+        if (pAgain != pWritten + nRun)
+        {
+            const auto nBefore = static_cast<int>(pAgain - pWritten);
+            return Violate(nAt + 2 * static_cast<uint64_t>(nBefore),
+                           "pixel (" + std::to_string(x + nBefore) + ", " + std::to_string(y) +
+                               ") is written a second time in this picture");
+        }
+        std::fill(pWritten, pWritten + nRun, uint8_t{1});
+        return true;
+    }
+
+    // nCount big-endian RGB565 values to red, green, blue triples.
+    static void Expand(const uint8_t* pSource, uint8_t* pTarget, size_t nCount)
+    {
+        for (size_t i = 0; i < nCount; ++i, pSource += 2, pTarget += 3)
+        {
+            const CRgb cr = ExpandRgb565(Be16(pSource));
+            pTarget[0] = cr.m_nRed, pTarget[1] = cr.m_nGreen, pTarget[2] = cr.m_nBlue;
+        }
     }
 
     // Keeps the transitions whose windows agree with every record of the picture so far.
@@ -316,6 +343,7 @@ private:
         picture.m_nDeviationOffset = picture.m_optEffect ? 0 : m_optDeviation.value_or(nAt);
         picture.m_picture = std::move(m_picture);
         m_ioStatus = m_handler(picture);
+        ++m_nPicture;
         StartPicture();
         return m_ioStatus.IsOk();
     }
@@ -336,13 +364,14 @@ private:
         m_nRecords = 0;
         m_arrAlive.fill(true);
         m_optDeviation.reset();
+        m_bRebuild = m_fnRebuild(m_nPicture);
         m_picture = m_bRebuild ? CPicture(m_nWidth, m_nHeight, 24) : CPicture();
     }
 
     CShowFileReader::IInput& m_input;
     int m_nWidth;
     int m_nHeight;
-    bool m_bRebuild;
+    std::function<bool(size_t)> m_fnRebuild;
     CShowFileReader::PictureHandler m_handler;
     uint64_t m_nOffset = 0;
     CStatus m_ioStatus;
@@ -352,6 +381,8 @@ private:
     std::vector<uint8_t> m_vecWritten;
     size_t m_nCovered = 0;
     int m_nRecords = 0;
+    size_t m_nPicture = 0;
+    bool m_bRebuild = false;
     uint64_t m_nPictureOffset = 0;
     std::array<bool, g_arrEffects.size()> m_arrAlive{};
     std::optional<uint64_t> m_optDeviation;
@@ -424,8 +455,11 @@ CStatus CShowFileReader::Read(IInput& input, const std::string& strName, const P
         static_cast<int64_t>(m_nWidth) * m_nHeight > g_nMaxPanelPixels)
         return CStatus::Error("Cannot read '" + strName + "': " + strPanel +
                               " is not a panel size this program reads");
-    CParser parser(input, m_nWidth, m_nHeight, m_bRebuildPictures,
-                   [&](CShowFilePicture& picture) { return Take(picture, handler); });
+    CParser parser(
+        input, m_nWidth, m_nHeight,
+        [this](size_t nPicture)
+        { return m_bRebuildPictures && (!m_fnRebuildOnly || m_fnRebuildOnly(nPicture)); },
+        [&](CShowFilePicture& picture) { return Take(picture, handler); });
     const CStatus status = parser.Run();
     m_nBytesRead = parser.Offset();
     if (!status)

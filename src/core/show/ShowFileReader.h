@@ -55,6 +55,9 @@ public:
     // whatever the length of the show; Pictures() then stays empty.
     CStatus ReadFile(const std::string& strPath, const PictureHandler& handler);
     CStatus Parse(std::span<const uint8_t> bytes, const std::string& strName = "data");
+    // When rebuilding: only the pictures (by index from 0) that fnWanted accepts; the others are
+    // checked as always but handed over without pixels, which saves the work for pictures not looked at.
+    void RebuildOnly(std::function<bool(size_t nPicture)> fnWanted) { m_fnRebuildOnly = std::move(fnWanted); }
 
     // The pictures completed before the end or before the violation.
     const std::vector<CShowFilePicture>& Pictures() const { return m_vecPictures; }
@@ -81,6 +84,7 @@ private:
     int m_nWidth;
     int m_nHeight;
     bool m_bRebuildPictures;
+    std::function<bool(size_t)> m_fnRebuildOnly; // every picture when empty
     std::vector<CShowFilePicture> m_vecPictures;
     std::optional<CShowFileViolation> m_optViolation;
     // The first picture whose records follow no transition.

@@ -87,16 +87,30 @@ std::string CShowRenderer::SheetName(size_t nIndex) const
     return m_nSheets == 1 ? "sheet.png" : Numbered("sheet", nIndex, m_nSheets);
 }
 
-CStatus CShowRenderer::Render(const std::string& strShow, const std::string& strDir)
+CStatus CShowRenderer::Stopped(const std::string& strShow) const
+{
+    if (m_pbStop == nullptr || !m_pbStop->load())
+        return {};
+    return CStatus::Error("Cannot render '" + strShow + "': stopped");
+}
+
+CStatus CShowRenderer::Render(const std::string& strShow, const std::string& strDir,
+                              const std::atomic<bool>* pbStop)
 {
     m_nPictures = m_nSheets = 0;
+    m_pbStop = pbStop;
     if (m_nPanelWidth > g_nMaxPngSide || m_nPanelHeight > g_nMaxPngSide)
         return CStatus::Error("Cannot render '" + strShow + "': its pictures would be larger than the " +
                               std::to_string(g_nMaxPngSide) + " pixels a side of a PNG this program writes");
     CShowFileReader counter(m_nPanelWidth, m_nPanelHeight, false);
-    if (CStatus status = counter.ReadFile(strShow, [](CShowFilePicture&) { return CStatus(); }); !status)
+    if (CStatus status = counter.ReadFile(strShow, [&](CShowFilePicture&) { return Stopped(strShow); });
+        !status)
+    {
+        if (CStatus stopped = Stopped(strShow); !stopped)
+            return stopped;
         return CStatus::Error(status.Message() + " (read as a " + std::to_string(m_nPanelWidth) + "x" +
                               std::to_string(m_nPanelHeight) + " panel)");
+    }
     m_nPictures = counter.PictureCount();
     m_nSheets = CContactSheet(m_nPanelWidth, m_nPanelHeight, m_nPicturesPerSheet).SheetCount(m_nPictures);
 
@@ -177,6 +191,10 @@ CStatus CShowRenderer::DrawShare(const std::string& strShow, const std::string& 
     const CStatus stop = CStatus::Error("stop");
     bool bStopped = false; // by this worker, without a failure of its own
     size_t nIndex = 0;
+    const auto mine = [&](size_t nPicture) { return nPicture / nPerSheet % nWorkers == nWorker; };
+    // The picture before a sheet of this worker's is where that sheet's first transition starts.
+    const auto leadsIn = [&](size_t nPicture)
+    { return !mine(nPicture) && nPicture + 1 < m_nPictures && mine(nPicture + 1); };
     const auto draw = [&](CShowFilePicture& picture)
     {
         if (bFailed)
@@ -186,10 +204,13 @@ CStatus CShowRenderer::DrawShare(const std::string& strShow, const std::string& 
         }
         if (nIndex >= m_nPictures)
             return changed;
+        if (CStatus stopped = Stopped(strShow); !stopped)
+            return stopped;
         const size_t nSheet = nIndex / nPerSheet;
-        if (nSheet % nWorkers != nWorker)
+        if (!mine(nIndex))
         {
-            sheet.Skip(picture);
+            if (leadsIn(nIndex))
+                sheet.Skip(picture);
             ++nIndex;
             return CStatus();
         }
@@ -206,6 +227,7 @@ CStatus CShowRenderer::DrawShare(const std::string& strShow, const std::string& 
         return status;
     };
     CShowFileReader reader(m_nPanelWidth, m_nPanelHeight, true);
+    reader.RebuildOnly([&](size_t nPicture) { return mine(nPicture) || leadsIn(nPicture); });
     const CStatus status = reader.ReadFile(strShow, draw);
     if (bStopped)
         return {};

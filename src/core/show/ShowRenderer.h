@@ -28,8 +28,10 @@ public:
     CShowRenderer(int nPanelWidth, int nPanelHeight, int nPicturesPerSheet = g_nDefaultPicturesPerSheet,
                   int nZlibLevel = g_nPngZlibLevel);
 
-    // Creates strDir when missing.
-    CStatus Render(const std::string& strShow, const std::string& strDir);
+    // Creates strDir when missing. Once *pbStop is set, the run ends after the pictures being
+    // drawn with an error, leaving the PNGs finished so far and no unfinished one.
+    CStatus Render(const std::string& strShow, const std::string& strDir,
+                   const std::atomic<bool>* pbStop = nullptr);
 
     // After Render: what it wrote.
     size_t PictureCount() const { return m_nPictures; }
@@ -39,6 +41,8 @@ public:
 
 private:
     CStatus CheckTargets(const std::string& strDir) const;
+    // An error once a stop was asked for.
+    CStatus Stopped(const std::string& strShow) const;
     CStatus Draw(const std::string& strShow, const std::string& strDir);
     // The sheets nWorker, nWorker + nWorkers, ... and their pictures.
     CStatus DrawShare(const std::string& strShow, const std::string& strDir, size_t nWorker, size_t nWorkers,
@@ -50,6 +54,7 @@ private:
     int m_nZlibLevel;
     size_t m_nPictures = 0;
     size_t m_nSheets = 0;
+    const std::atomic<bool>* m_pbStop = nullptr;
 };
 
 } // namespace tramino
