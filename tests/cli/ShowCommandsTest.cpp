@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -317,6 +318,41 @@ TEST_F(ShowCommandsTest, RenderPaginatesSheetsWithinFourThousandPixels)
     }
     EXPECT_EQ(RunCli({"render", Path("x.qrv"), "--per-sheet", "0", "-o", Path("o")}).m_nStatus, 2);
     EXPECT_EQ(RunCli({"render", Path("x.qrv"), "--size", "4097x8", "-o", Path("o")}).m_nStatus, 2);
+}
+
+// Each sheet is drawn on its own, starting from the picture before its first: pages of any length
+// show the same rows as one sheet of the whole show.
+TEST_F(ShowCommandsTest, RenderPagesShowTheRowsOfOneSheet)
+{
+    const std::string strShow = Path("show.qrv");
+    std::vector<std::string> vecBuild = {"build", "--panel-code", "1", "--mode", "circle", "-o", strShow};
+    for (int i = 0; i < 7; ++i)
+        vecBuild.push_back(Path(i % 3 == 1 ? "indexed.bmp" : "direct.bmp"));
+    ASSERT_EQ(RunCli(vecBuild).m_nStatus, 0);
+    ASSERT_EQ(RunCli({"render", strShow, "--per-sheet", "7", "-o", Path("one")}).m_nStatus, 0);
+    const CResult<CPicture> whole = DecodePictureFile(Path("one/sheet.png"));
+    ASSERT_TRUE(whole) << whole.Message();
+    constexpr int nMargin = 8, nBand = 64 + 8;
+    const size_t nRowBytes = static_cast<size_t>(whole.Value().Width()) * 3;
+    for (const int nPerSheet : {1, 2, 3})
+    {
+        SCOPED_TRACE(nPerSheet);
+        const std::string strDir = Path("pages-" + std::to_string(nPerSheet));
+        ASSERT_EQ(
+            RunCli({"render", strShow, "--per-sheet", std::to_string(nPerSheet), "-o", strDir}).m_nStatus, 0);
+        for (int nPicture = 0; nPicture < 7; ++nPicture)
+        {
+            const std::string strNumber = std::to_string(nPicture / nPerSheet + 1);
+            const CResult<CPicture> page = DecodePictureFile(
+                strDir + "/sheet-" + std::string(3 - strNumber.size(), '0') + strNumber + ".png");
+            ASSERT_TRUE(page) << page.Message();
+            for (int y = 0; y < nBand; ++y)
+                ASSERT_EQ(std::memcmp(page.Value().Row(nMargin + nPicture % nPerSheet * nBand + y),
+                                      whole.Value().Row(nMargin + nPicture * nBand + y), nRowBytes),
+                          0)
+                    << "picture " << nPicture + 1 << ", row " << y;
+        }
+    }
 }
 
 TEST_F(ShowCommandsTest, RenderRefusesLinksInTheFolderBeforeWritingAnything)

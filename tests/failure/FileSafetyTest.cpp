@@ -212,7 +212,8 @@ TEST_P(StopSignalTest, EndsARenderInOrderLeavingOnlyWholePngs)
         return std::any_of(vecNames.begin(), vecNames.end(),
                            [](const std::string& strName) { return strName.starts_with("picture-"); });
     };
-    ExpectStopped(StoppedRun({"render", m_dir.File("show.qrv"), "-o", m_dir.File("out")}, finished),
+    ExpectStopped(StoppedRun({"render", m_dir.File("show.qrv"), "--size", "512x512", "-o", m_dir.File("out")},
+                             finished),
                   "render");
     const std::vector<std::string> vecNames = m_dir.Entries("out");
     EXPECT_LT(vecNames.size(), 24u);

@@ -127,7 +127,7 @@ private:
     CStatus m_fileStatus;
 };
 
-CPngWriter::CPngWriter(int nZlibLevel) : m_nZlibLevel(nZlibLevel) {}
+CPngWriter::CPngWriter(const CPngOptions& options) : m_options(options) {}
 
 CPngWriter::~CPngWriter() = default;
 
@@ -139,11 +139,11 @@ CStatus CPngWriter::Begin(const std::string& strPath, int nWidth, int nHeight)
         return CStatus::Error("Cannot write '" + strPath + "': " + std::to_string(nWidth) + " x " +
                               std::to_string(nHeight) + " pixels is not a size this program writes (1 to " +
                               std::to_string(g_nMaxPngSide) + " a side)");
-    CResult<CReplacingFile> file = CReplacingFile::Open(strPath);
+    CResult<CReplacingFile> file = CReplacingFile::Open(strPath, true, !m_options.m_bRefuseLinks);
     if (!file)
         return file.Status();
     m_pState = std::make_unique<CState>(std::move(file).Value(), strPath, nWidth);
-    CStatus status = m_pState->Start(nHeight, m_nZlibLevel);
+    CStatus status = m_pState->Start(nHeight, m_options.m_nZlibLevel);
     if (!status)
         m_pState.reset();
     return status;
@@ -173,9 +173,9 @@ void CPngWriter::Abandon()
     m_pState.reset();
 }
 
-CStatus WritePngFile(const CPicture& picture, const std::string& strPath, int nZlibLevel)
+CStatus WritePngFile(const CPicture& picture, const std::string& strPath, const CPngOptions& options)
 {
-    CPngWriter writer(nZlibLevel);
+    CPngWriter writer(options);
     CStatus status = writer.Begin(strPath, picture.Width(), picture.Height());
     // Pictures of other depth classes are widened a row at a time.
     std::vector<uint8_t> vecRow(picture.BitsPerPixel() == 24 ? 0 : static_cast<size_t>(picture.Width()) * 3);

@@ -19,6 +19,14 @@ inline constexpr int g_nMaxPngSide = 4096;
 // pixels, so speed wins.
 inline constexpr int g_nPngZlibLevel = 1;
 
+// How a PNG file is written.
+struct CPngOptions
+{
+    int m_nZlibLevel = g_nPngZlibLevel;
+    // A symbolic link at the target is refused instead of followed.
+    bool m_bRefuseLinks = false;
+};
+
 // Writes an 8-bit RGB PNG file row by row, so that a picture of any height needs memory for a
 // few rows only. The bytes go to a CReplacingFile, which puts the file under its name only when
 // Finish succeeds; after any failure the target is as it was and no partial file is left.
@@ -26,7 +34,7 @@ inline constexpr int g_nPngZlibLevel = 1;
 class CPngWriter
 {
 public:
-    explicit CPngWriter(int nZlibLevel = g_nPngZlibLevel);
+    explicit CPngWriter(const CPngOptions& options = {});
     // Abandons an unfinished file.
     ~CPngWriter();
     CPngWriter(const CPngWriter&) = delete;
@@ -44,11 +52,11 @@ public:
     class CState;
 
 private:
-    int m_nZlibLevel;
+    CPngOptions m_options;
     std::unique_ptr<CState> m_pState;
 };
 
 // A picture of any depth class as an 8-bit RGB PNG file at strPath, through CPngWriter.
-CStatus WritePngFile(const CPicture& picture, const std::string& strPath, int nZlibLevel = g_nPngZlibLevel);
+CStatus WritePngFile(const CPicture& picture, const std::string& strPath, const CPngOptions& options = {});
 
 } // namespace tramino

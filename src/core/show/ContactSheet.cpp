@@ -140,7 +140,8 @@ void CContactSheet::Skip(const CShowFilePicture& picture)
 
 const CPicture& CContactSheet::Draw(const CShowFilePicture& picture)
 {
-    ClearBand();
+    // The picture and its moments cover the same places of the band every time; the background
+    // around them was laid once.
     const CPicture& source = picture.m_picture;
     PasteReduced(source, m_nReduce, g_nMargin, 0);
 

@@ -21,7 +21,6 @@ public:
     CContactSheet(int nPanelWidth, int nPanelHeight, int nPicturesPerSheet);
 
     int PicturesPerSheet() const { return m_nPerSheet; }
-    size_t SheetCount(size_t nPictures) const { return (nPictures + m_nPerSheet - 1) / m_nPerSheet; }
     int Width() const { return m_nWidth; }
     // A sheet of nRows pictures: the margin above the first row, then each row with the margin below it.
     int Height(int nRows) const;

@@ -22,6 +22,8 @@ public:
     virtual uint64_t Size() const = 0;
     // Exactly nSize bytes, or an error.
     virtual CStatus Read(uint8_t* pData, size_t nSize) = 0;
+    // Reading goes on at nOffset (at most Size()).
+    virtual CStatus Seek(uint64_t nOffset) = 0;
 };
 
 namespace
@@ -40,6 +42,11 @@ public:
         if (nSize > 0) // an empty span may have no data pointer at all
             std::memcpy(pData, m_bytes.data() + m_nPos, nSize);
         m_nPos += nSize;
+        return {};
+    }
+    CStatus Seek(uint64_t nOffset) override
+    {
+        m_nPos = static_cast<size_t>(nOffset);
         return {};
     }
 
@@ -88,6 +95,14 @@ public:
         return {};
     }
 
+    CStatus Seek(uint64_t nOffset) override
+    {
+        if (::lseek(m_hFile, static_cast<off_t>(nOffset), SEEK_SET) < 0)
+            return ErrnoStatus("read", m_strPath, errno);
+        m_nBufferPos = m_nBufferEnd = 0;
+        return {};
+    }
+
 private:
     CStatus Refill()
     {
@@ -133,9 +148,9 @@ class CParser
 {
 public:
     // fnRebuild tells for each picture (by index from 0) whether its pixels are rebuilt.
-    CParser(CShowFileReader::IInput& input, int nWidth, int nHeight, std::function<bool(size_t)> fnRebuild,
+    CParser(CShowFileReader::IInput& input, int nWidth, int nHeight, bool bRebuild,
             CShowFileReader::PictureHandler handler)
-        : m_input(input), m_nWidth(nWidth), m_nHeight(nHeight), m_fnRebuild(std::move(fnRebuild)),
+        : m_input(input), m_nWidth(nWidth), m_nHeight(nHeight), m_bRebuild(bRebuild),
           m_handler(std::move(handler)),
           m_vecWritten(static_cast<size_t>(nWidth) * static_cast<size_t>(nHeight))
     {
@@ -143,10 +158,17 @@ public:
     }
 
     // Ok unless reading failed; a violation, if any, is in Violation().
-    CStatus Run()
+    // nStart past the header is where a picture starts.
+    CStatus Run(uint64_t nStart)
     {
-        if (!ReadHeader())
+        if (nStart == 0 && !ReadHeader())
             return m_ioStatus;
+        if (nStart > 0)
+        {
+            if (m_ioStatus = m_input.Seek(nStart); !m_ioStatus)
+                return m_ioStatus;
+            m_nOffset = nStart;
+        }
         while (ReadItem())
         {
         }
@@ -343,7 +365,6 @@ private:
         picture.m_nDeviationOffset = picture.m_optEffect ? 0 : m_optDeviation.value_or(nAt);
         picture.m_picture = std::move(m_picture);
         m_ioStatus = m_handler(picture);
-        ++m_nPicture;
         StartPicture();
         return m_ioStatus.IsOk();
     }
@@ -364,14 +385,13 @@ private:
         m_nRecords = 0;
         m_arrAlive.fill(true);
         m_optDeviation.reset();
-        m_bRebuild = m_fnRebuild(m_nPicture);
         m_picture = m_bRebuild ? CPicture(m_nWidth, m_nHeight, 24) : CPicture();
     }
 
     CShowFileReader::IInput& m_input;
     int m_nWidth;
     int m_nHeight;
-    std::function<bool(size_t)> m_fnRebuild;
+    bool m_bRebuild;
     CShowFileReader::PictureHandler m_handler;
     uint64_t m_nOffset = 0;
     CStatus m_ioStatus;
@@ -381,8 +401,6 @@ private:
     std::vector<uint8_t> m_vecWritten;
     size_t m_nCovered = 0;
     int m_nRecords = 0;
-    size_t m_nPicture = 0;
-    bool m_bRebuild = false;
     uint64_t m_nPictureOffset = 0;
     std::array<bool, g_arrEffects.size()> m_arrAlive{};
     std::optional<uint64_t> m_optDeviation;
@@ -419,7 +437,8 @@ CStatus CShowFileReader::ReadFile(const std::string& strPath)
     return ReadFile(strPath, Keeper());
 }
 
-CStatus CShowFileReader::ReadFile(const std::string& strPath, const PictureHandler& handler)
+CStatus CShowFileReader::ReadFile(const std::string& strPath, const PictureHandler& handler,
+                                  const CShowReadStart& start)
 {
     CFileInput input;
     if (CStatus status = input.Open(strPath); !status)
@@ -427,7 +446,7 @@ CStatus CShowFileReader::ReadFile(const std::string& strPath, const PictureHandl
         Reset();
         return status;
     }
-    return Read(input, strPath, handler);
+    return Read(input, strPath, handler, start);
 }
 
 CStatus CShowFileReader::Parse(std::span<const uint8_t> bytes, const std::string& strName)
@@ -446,7 +465,8 @@ CStatus CShowFileReader::Take(CShowFilePicture& picture, const PictureHandler& h
     return handler(picture);
 }
 
-CStatus CShowFileReader::Read(IInput& input, const std::string& strName, const PictureHandler& handler)
+CStatus CShowFileReader::Read(IInput& input, const std::string& strName, const PictureHandler& handler,
+                              const CShowReadStart& start)
 {
     Reset();
     const std::string strPanel = std::to_string(m_nWidth) + " x " + std::to_string(m_nHeight);
@@ -455,12 +475,13 @@ CStatus CShowFileReader::Read(IInput& input, const std::string& strName, const P
         static_cast<int64_t>(m_nWidth) * m_nHeight > g_nMaxPanelPixels)
         return CStatus::Error("Cannot read '" + strName + "': " + strPanel +
                               " is not a panel size this program reads");
-    CParser parser(
-        input, m_nWidth, m_nHeight,
-        [this](size_t nPicture)
-        { return m_bRebuildPictures && (!m_fnRebuildOnly || m_fnRebuildOnly(nPicture)); },
-        [&](CShowFilePicture& picture) { return Take(picture, handler); });
-    const CStatus status = parser.Run();
+    if (start.m_nOffset > input.Size() || (start.m_nOffset > 0 && start.m_nOffset < g_nShowHeaderSize))
+        return CStatus::Error("Cannot read '" + strName + "' from byte " + std::to_string(start.m_nOffset) +
+                              ": no picture starts there");
+    m_nPictureCount = start.m_nPicture;
+    CParser parser(input, m_nWidth, m_nHeight, m_bRebuildPictures,
+                   [&](CShowFilePicture& picture) { return Take(picture, handler); });
+    const CStatus status = parser.Run(start.m_nOffset);
     m_nBytesRead = parser.Offset();
     if (!status)
         return status;

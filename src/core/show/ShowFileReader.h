@@ -36,6 +36,15 @@ struct CShowFileViolation
     std::string m_strProblem;
 };
 
+// Where a reading of a show file starts: at the header, or at picture m_nPicture (counted from 0)
+// at the byte m_nOffset where an earlier reading of the same file found it (its m_nOffset). From
+// there on the file is read as strictly as from its start; the pictures before are taken as read.
+struct CShowReadStart
+{
+    uint64_t m_nOffset = 0;
+    size_t m_nPicture = 0;
+};
+
 // Reads a show file strictly for one panel size: the magic and zero reserved bytes, every window
 // inside the panel with n equal to its area (an empty window has x1 = x0 - 1 and n = 0), every
 // panel pixel written exactly once per picture, markers only where a record would start, and
@@ -53,11 +62,9 @@ public:
     CStatus ReadFile(const std::string& strPath);
     // The same handing each picture over instead of keeping it, so that memory stays one picture
     // whatever the length of the show; Pictures() then stays empty.
-    CStatus ReadFile(const std::string& strPath, const PictureHandler& handler);
+    CStatus ReadFile(const std::string& strPath, const PictureHandler& handler,
+                     const CShowReadStart& start = {});
     CStatus Parse(std::span<const uint8_t> bytes, const std::string& strName = "data");
-    // When rebuilding: only the pictures (by index from 0) that fnWanted accepts; the others are
-    // checked as always but handed over without pixels, which saves the work for pictures not looked at.
-    void RebuildOnly(std::function<bool(size_t nPicture)> fnWanted) { m_fnRebuildOnly = std::move(fnWanted); }
 
     // The pictures completed before the end or before the violation.
     const std::vector<CShowFilePicture>& Pictures() const { return m_vecPictures; }
@@ -75,7 +82,8 @@ public:
     class IInput;
 
 private:
-    CStatus Read(IInput& input, const std::string& strName, const PictureHandler& handler);
+    CStatus Read(IInput& input, const std::string& strName, const PictureHandler& handler,
+                 const CShowReadStart& start = {});
     CStatus Take(CShowFilePicture& picture, const PictureHandler& handler);
     // The handler that keeps every picture in Pictures().
     PictureHandler Keeper();
@@ -84,7 +92,6 @@ private:
     int m_nWidth;
     int m_nHeight;
     bool m_bRebuildPictures;
-    std::function<bool(size_t)> m_fnRebuildOnly; // every picture when empty
     std::vector<CShowFilePicture> m_vecPictures;
     std::optional<CShowFileViolation> m_optViolation;
     // The first picture whose records follow no transition.

@@ -27,15 +27,21 @@ std::string Numbered(const std::string& strStem, size_t nIndex, size_t nCount)
     return strStem + "-" + std::string(nDigits - strNumber.size(), '0') + strNumber + ".png";
 }
 
+} // namespace
+
 // Which sheet is open and how far it has come, picture by picture.
-class CSheetPages
+class CShowRenderer::CSheetPages
 {
 public:
     CSheetPages(CContactSheet& sheet, const CShowRenderer& renderer, std::filesystem::path dir,
-                int nZlibLevel)
-        : m_sheet(sheet), m_renderer(renderer), m_dir(std::move(dir)), m_writer(nZlibLevel)
+                const CPngOptions& png)
+        : m_sheet(sheet), m_renderer(renderer), m_dir(std::move(dir)), m_writer(png)
     {
     }
+
+    int PicturesPerSheet() const { return m_sheet.PicturesPerSheet(); }
+    // The picture before the sheet's first: where its first transition starts.
+    void LeadIn(const CShowFilePicture& picture) { m_sheet.Skip(picture); }
 
     CStatus Add(const CShowFilePicture& picture, size_t nIndex)
     {
@@ -69,11 +75,9 @@ private:
     CPngWriter m_writer;
 };
 
-} // namespace
-
 CShowRenderer::CShowRenderer(int nPanelWidth, int nPanelHeight, int nPicturesPerSheet, int nZlibLevel)
-    : m_nPanelWidth(nPanelWidth), m_nPanelHeight(nPanelHeight), m_nPicturesPerSheet(nPicturesPerSheet),
-      m_nZlibLevel(nZlibLevel)
+    : m_nPanelWidth(nPanelWidth), m_nPanelHeight(nPanelHeight),
+      m_nPicturesPerSheet(nPicturesPerSheet), m_png{nZlibLevel, true}
 {
 }
 
@@ -102,9 +106,17 @@ CStatus CShowRenderer::Render(const std::string& strShow, const std::string& str
     if (m_nPanelWidth > g_nMaxPngSide || m_nPanelHeight > g_nMaxPngSide)
         return CStatus::Error("Cannot render '" + strShow + "': its pictures would be larger than the " +
                               std::to_string(g_nMaxPngSide) + " pixels a side of a PNG this program writes");
+    const auto nPerSheet = static_cast<size_t>(
+        CContactSheet(m_nPanelWidth, m_nPanelHeight, m_nPicturesPerSheet).PicturesPerSheet());
+    m_vecLeadIns.clear();
     CShowFileReader counter(m_nPanelWidth, m_nPanelHeight, false);
-    if (CStatus status = counter.ReadFile(strShow, [&](CShowFilePicture&) { return Stopped(strShow); });
-        !status)
+    const auto count = [&](const CShowFilePicture& picture)
+    {
+        if (counter.PictureCount() % nPerSheet == 0)
+            m_vecLeadIns.push_back(picture.m_nOffset);
+        return Stopped(strShow);
+    };
+    if (CStatus status = counter.ReadFile(strShow, count); !status)
     {
         if (CStatus stopped = Stopped(strShow); !stopped)
             return stopped;
@@ -112,7 +124,7 @@ CStatus CShowRenderer::Render(const std::string& strShow, const std::string& str
                               std::to_string(m_nPanelHeight) + " panel)");
     }
     m_nPictures = counter.PictureCount();
-    m_nSheets = CContactSheet(m_nPanelWidth, m_nPanelHeight, m_nPicturesPerSheet).SheetCount(m_nPictures);
+    m_nSheets = (m_nPictures + nPerSheet - 1) / nPerSheet;
 
     std::error_code error;
     std::filesystem::create_directories(strDir, error);
@@ -153,9 +165,9 @@ CStatus CShowRenderer::Draw(const std::string& strShow, const std::string& strDi
 {
     if (m_nSheets == 0)
         return {};
-    // Each worker reads the show on its own and draws every nWorkers-th sheet with its pictures;
-    // a sheet needs nothing from the one before it but the last picture. More workers than cores
-    // keep the cores busy while others wait for their files to reach the disk.
+    // Each worker draws every nWorkers-th sheet with its pictures, reading the file from the picture
+    // before the sheet's first: a sheet needs nothing from the one before it but that picture. More
+    // workers than cores keep the cores busy while others wait for their files to reach the disk.
     const size_t nWorkers =
         std::min<size_t>(m_nSheets, 2 * std::max(1U, std::thread::hardware_concurrency()));
     std::mutex mutex;
@@ -179,61 +191,65 @@ CStatus CShowRenderer::Draw(const std::string& strShow, const std::string& strDi
 CStatus CShowRenderer::DrawShare(const std::string& strShow, const std::string& strDir, size_t nWorker,
                                  size_t nWorkers, const std::atomic<bool>& bFailed) const
 {
-    const std::filesystem::path dir(strDir);
     CContactSheet sheet(m_nPanelWidth, m_nPanelHeight, m_nPicturesPerSheet);
-    CSheetPages pages(sheet, *this, dir, m_nZlibLevel);
-    const size_t nPerSheet = static_cast<size_t>(sheet.PicturesPerSheet());
-    // After its last sheet a worker stops reading; only the one with the show's last sheet reads on
-    // to the end and sees whether the file still ends where it did.
-    const size_t nLastSheet = m_nSheets - 1 - (m_nSheets - 1 - nWorker) % nWorkers;
+    CSheetPages pages(sheet, *this, strDir, m_png);
+    for (size_t nSheet = nWorker; nSheet < m_nSheets && !bFailed; nSheet += nWorkers)
+        if (CStatus status = DrawSheet(strShow, strDir, nSheet, pages, bFailed); !status)
+            return status;
+    return {};
+}
+
+CStatus CShowRenderer::DrawSheet(const std::string& strShow, const std::filesystem::path& dir, size_t nSheet,
+                                 CSheetPages& pages, const std::atomic<bool>& bFailed) const
+{
+    const auto nPerSheet = static_cast<size_t>(pages.PicturesPerSheet());
+    const size_t nFirst = nSheet * nPerSheet;
+    const size_t nEnd = std::min(m_nPictures, nFirst + nPerSheet);
+    const CShowReadStart start =
+        nSheet == 0 ? CShowReadStart{} : CShowReadStart{m_vecLeadIns[nSheet - 1], nFirst - 1};
     const CStatus changed =
         CStatus::Error("Cannot read '" + strShow + "': the file changed while it was read");
-    const CStatus stop = CStatus::Error("stop");
-    bool bStopped = false; // by this worker, without a failure of its own
-    size_t nIndex = 0;
-    const auto mine = [&](size_t nPicture) { return nPicture / nPerSheet % nWorkers == nWorker; };
-    // The picture before a sheet of this worker's is where that sheet's first transition starts.
-    const auto leadsIn = [&](size_t nPicture)
-    { return !mine(nPicture) && nPicture + 1 < m_nPictures && mine(nPicture + 1); };
+    const CStatus done = CStatus::Error("done");
+    bool bDone = false; // read as far as needed, or another worker failed
+    size_t nIndex = start.m_nPicture;
     const auto draw = [&](CShowFilePicture& picture)
     {
         if (bFailed)
         {
-            bStopped = true;
-            return stop;
+            bDone = true;
+            return done;
         }
-        if (nIndex >= m_nPictures)
-            return changed;
         if (CStatus stopped = Stopped(strShow); !stopped)
             return stopped;
-        const size_t nSheet = nIndex / nPerSheet;
-        if (!mine(nIndex))
+        if (nIndex >= nEnd)
+            return changed;
+        const size_t nPicture = nIndex++;
+        if (nPicture < nFirst)
         {
-            if (leadsIn(nIndex))
-                sheet.Skip(picture);
-            ++nIndex;
+            pages.LeadIn(picture);
             return CStatus();
         }
         CStatus status =
-            WritePngFile(picture.m_picture, (dir / PictureName(nIndex, m_nPictures)).string(), m_nZlibLevel);
+            WritePngFile(picture.m_picture, (dir / PictureName(nPicture, m_nPictures)).string(), m_png);
         if (status)
-            status = pages.Add(picture, nIndex);
-        ++nIndex;
-        if (status && nSheet == nLastSheet && nIndex % nPerSheet == 0 && nIndex < m_nPictures)
+            status = pages.Add(picture, nPicture);
+        // Only the show's last sheet reads on, to see that the file still ends where it did.
+        if (status && nIndex == nEnd && nEnd < m_nPictures)
         {
-            bStopped = true;
-            return stop;
+            bDone = true;
+            return done;
         }
         return status;
     };
     CShowFileReader reader(m_nPanelWidth, m_nPanelHeight, true);
-    reader.RebuildOnly([&](size_t nPicture) { return mine(nPicture) || leadsIn(nPicture); });
-    const CStatus status = reader.ReadFile(strShow, draw);
-    if (bStopped)
+    const CStatus status = reader.ReadFile(strShow, draw, start);
+    if (bDone)
         return {};
+    if (reader.Violation())
+        return changed;
     if (!status)
         return status;
-    return nIndex == m_nPictures ? CStatus() : changed;
+    return nIndex == nEnd ? CStatus() : changed;
 }
 
 } // namespace tramino
