@@ -147,7 +147,6 @@ std::string WindowText(const CRecordWindow& window)
 class CParser
 {
 public:
-    // fnRebuild tells for each picture (by index from 0) whether its pixels are rebuilt.
     CParser(CShowFileReader::IInput& input, int nWidth, int nHeight, bool bRebuild,
             CShowFileReader::PictureHandler handler)
         : m_input(input), m_nWidth(nWidth), m_nHeight(nHeight), m_bRebuild(bRebuild),
@@ -157,8 +156,8 @@ public:
         StartPicture();
     }
 
-    // Ok unless reading failed; a violation, if any, is in Violation().
-    // nStart past the header is where a picture starts.
+    // Ok unless reading failed; a violation, if any, is in Violation(). A start nStart past the
+    // header is where a picture starts.
     CStatus Run(uint64_t nStart)
     {
         if (nStart == 0 && !ReadHeader())
@@ -284,7 +283,7 @@ private:
             const uint64_t nChunkAt = m_nOffset;
             if (!Take(m_arrPixels.data(), 2 * nChunk))
                 return false;
-            // The chunk a run along one row of the window at a time.
+            // The chunk is taken a run along one row of the window at a time.
             for (size_t i = 0; i < nChunk;)
             {
                 const size_t nRun = std::min(nChunk - i, static_cast<size_t>(window.m_nX1 - x + 1));
