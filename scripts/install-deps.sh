@@ -6,12 +6,12 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  libjpeg62-turbo-dev libgif-dev libpng-dev
+  libjpeg62-turbo-dev libgif-dev libpng-dev nlohmann-json3-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
   clang clang-tidy clang-format libclang-rt-14-dev
   libjpeg-turbo-progs
-  python3 python3-pil
+  python3 python3-pil libvips-tools
   xvfb xauth x11-apps imagemagick fonts-wqy-microhei openbox
   desktop-file-utils file
 )

@@ -2,10 +2,12 @@
 //   tramino_bench_pipeline [PHOTO_DIR]
 // 1,000 panel-size BMPs against cat of the same files into one file of the same folder, with
 // the peak memory for 1,000 and 10,000 pictures; photos with -j 2 against decoding them one after
-// the other with djpeg, with the peak memory by jobs and by number of photos.
+// the other with djpeg, with the peak memory by jobs and by number of photos; a GIF of 1,000
+// frames with --frames all beside the BMPs.
 #include "BenchSupport.h"
 #include "codec/BmpWriter.h"
 
+#include <gif_lib.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -59,7 +61,78 @@ std::vector<std::string> Command(std::vector<std::string> vecHead, const std::ve
     return vecHead;
 }
 
-void RunPanelPictures(const fs::path& dir)
+// One run of the command; its time and its peak memory kept when they are the best and the
+// highest so far.
+void RunMeasured(const std::vector<std::string>& vecArgs, double& fBest, long& nPeakKiB, bool& bOk)
+{
+    fBest = std::min(fBest, Seconds(
+                                [&]
+                                {
+                                    const CChildRun run = RunChild(vecArgs);
+                                    nPeakKiB = std::max(nPeakKiB, run.m_nMaxRssKiB);
+                                    return run.m_bOk;
+                                },
+                                bOk));
+}
+
+// An animation of g_nPictures full frames of 320 x 240 that differ from each other.
+bool WriteAnimation(const std::string& strPath)
+{
+    int nError = 0;
+    GifFileType* pGif = EGifOpenFileName(strPath.c_str(), false, &nError);
+    if (pGif == nullptr)
+        return false;
+    std::vector<GifColorType> vecColours;
+    vecColours.reserve(256);
+    for (int i = 0; i < 256; ++i)
+        vecColours.push_back({static_cast<GifByteType>(i), static_cast<GifByteType>(255 - i),
+                              static_cast<GifByteType>(i * 7)});
+    ColorMapObject* pMap = GifMakeMapObject(256, vecColours.data());
+    bool bOk = EGifPutScreenDesc(pGif, 320, 240, 8, 0, pMap) == GIF_OK;
+    std::vector<GifPixelType> vecLine(320);
+    for (int i = 0; bOk && i < g_nPictures; ++i)
+    {
+        bOk = EGifPutImageDesc(pGif, 0, 0, 320, 240, false, nullptr) == GIF_OK;
+        for (int y = 0; bOk && y < 240; ++y)
+        {
+            for (int x = 0; x < 320; ++x)
+                vecLine[static_cast<size_t>(x)] = static_cast<GifPixelType>((x / 4 + y / 4 + i) & 255);
+            bOk = EGifPutLine(pGif, vecLine.data(), 320) == GIF_OK;
+        }
+    }
+    bOk = EGifCloseFile(pGif, &nError) == GIF_OK && bOk;
+    GifFreeMapObject(pMap);
+    return bOk;
+}
+
+void RunAnimation(const fs::path& dir, double fBmpBuild)
+{
+    std::printf("\n== Building a show of a GIF of %d frames of 320 x 240 with --frames all, best of 3 ==\n",
+                g_nPictures);
+    const std::string strGif = (dir / "animation.gif").string();
+    if (!WriteAnimation(strGif))
+    {
+        std::printf("the animation could not be written in %s\n", dir.c_str());
+        return;
+    }
+    const std::vector<std::string> vecBuild = {
+        TRAMINO_CLI, "build", "--panel-code", "9", "--frames", "all", "-o", (dir / "animation.qrv").string(),
+        strGif};
+    bool bOk = true;
+    double fBuild = 1e30;
+    long nPeakKiB = 0;
+    for (int i = 0; i < 3; ++i)
+        RunMeasured(vecBuild, fBuild, nPeakKiB, bOk);
+    std::printf("tramino-cli build of %d BMPs        %7.3f s\n", g_nPictures, fBmpBuild);
+    std::printf("tramino-cli build --frames all      %7.3f s   %.2fx the BMPs\n", fBuild,
+                fBmpBuild > 0 ? fBuild / fBmpBuild : 0.0);
+    std::printf("peak memory, --frames all           %7.1f MiB (target <= 32)\n", MiB(nPeakKiB));
+    if (!bOk)
+        std::printf("A RUN FAILED\n");
+}
+
+// The time of the build, 0 when it could not run.
+double RunPanelPictures(const fs::path& dir)
 {
     std::printf("== Building a show of %d BMPs of 320 x 240, 24 bits, best of %d ==\n", g_nPictures,
                 g_nRounds);
@@ -67,7 +140,7 @@ void RunPanelPictures(const fs::path& dir)
     if (vecFiles.empty())
     {
         std::printf("the pictures could not be written in %s\n", dir.c_str());
-        return;
+        return 0;
     }
     const std::string strShow = (dir / "show.qrv").string();
     const std::vector<std::string> vecCat = Command({"cat"}, vecFiles);
@@ -80,14 +153,7 @@ void RunPanelPictures(const fs::path& dir)
     {
         fCat =
             std::min(fCat, Seconds([&] { return RunChild(vecCat, (dir / "cat.out").string()).m_bOk; }, bOk));
-        fBuild = std::min(fBuild, Seconds(
-                                      [&]
-                                      {
-                                          const CChildRun run = RunChild(vecBuild);
-                                          nPeakKiB = std::max(nPeakKiB, run.m_nMaxRssKiB);
-                                          return run.m_bOk;
-                                      },
-                                      bOk));
+        RunMeasured(vecBuild, fBuild, nPeakKiB, bOk);
     }
     const CChildRun tenfold =
         RunChild(Command({TRAMINO_CLI, "build", "--panel-code", "9", "-o", strShow}, vecFiles, 10));
@@ -99,6 +165,7 @@ void RunPanelPictures(const fs::path& dir)
                 MiB(tenfold.m_nMaxRssKiB));
     if (!bOk || !tenfold.m_bOk)
         std::printf("A RUN FAILED\n");
+    return bOk ? fBuild : 0;
 }
 
 void RunPhotos(const std::string& strPhotos, const fs::path& dir)
@@ -154,7 +221,7 @@ int main(int argc, char** argv)
     const fs::path dir = fs::path(szTmp != nullptr && *szTmp != '\0' ? szTmp : "/tmp") /
                          ("tramino-bench-pipeline-" + std::to_string(::getpid()));
     fs::create_directories(dir);
-    RunPanelPictures(dir);
+    RunAnimation(dir, RunPanelPictures(dir));
     RunPhotos(argc > 1 ? argv[1] : std::string(TRAMINO_TESTDATA) + "/photos", dir);
     fs::remove_all(dir);
     return 0;

@@ -1,9 +1,11 @@
 #include "cli/Command.h"
+#include "cli/ModeOption.h"
 #include "cli/PanelOptions.h"
 #include "cli/PictureOptions.h"
 #include "cli/ProgressBar.h"
 #include "common/ReplacingFile.h"
 #include "pipeline/ShowBuilder.h"
+#include "project/Project.h"
 #include "show/Transition.h"
 
 #include <algorithm>
@@ -18,15 +20,40 @@ namespace tramino::cli
 namespace
 {
 
+namespace fs = std::filesystem;
+
 struct CBuildRequest
 {
     CPanelChoice m_panel;
     EEffect m_effect = EEffect::Normal;
-    CConvertOptions m_convert;
+    int m_nJobs = 0;
     bool m_bKeepGoing = false;
     std::string m_strOutput;
-    std::vector<std::string> m_vecPictures;
+    std::vector<CShowPlanPicture> m_vecPictures;
+    std::vector<std::string> m_vecInputs;   // every file read, which the show must not replace
+    std::string m_strProject;               // the project file the rest comes from, if any
+    std::optional<CPanelChoice> m_optPanel; // a panel option given beside the project
 };
+
+bool IsProjectFile(const std::string& strPath)
+{
+    return fs::path(strPath).extension() == ".tramino";
+}
+
+PictureSources PlanSources(const std::vector<CShowPlanPicture>& vecPictures)
+{
+    PictureSources vecSources;
+    vecSources.reserve(vecPictures.size());
+    for (const CShowPlanPicture& picture : vecPictures)
+    {
+        if (picture.m_bAllFrames)
+            vecSources.push_back(
+                std::make_unique<CFramesPictureSource>(picture.m_strPath, picture.m_options));
+        else
+            vecSources.push_back(std::make_unique<CFilePictureSource>(picture.m_strPath, picture.m_options));
+    }
+    return vecSources;
+}
 
 } // namespace
 
@@ -43,24 +70,29 @@ public:
     {
         return "Usage: tramino-cli build [--panel-code N | --size WxH] [--mode NAME] [--fast] [-j N]\n"
                "                         [--fit HOW] [--gravity WHERE] [--background RRGGBB]\n"
-               "                         [--dither HOW] [--auto-orient] [--keep-going]\n"
-               "                         -o SHOW.qrv PICTURE...\n"
+               "                         [--dither HOW] [--auto-orient] [--frames WHICH]\n"
+               "                         [--keep-going] -o SHOW.qrv PICTURE...\n"
+               "       tramino-cli build [--panel-code N | --size WxH] [--fast] [-j N] [--keep-going]\n"
+               "                         [-o SHOW.qrv] PROJECT.tramino\n"
                "\n"
-               "Converts every picture (BMP, JPEG or GIF) to the panel size, in the order given, and\n"
-               "writes them into one show file with the transition. Pictures that cannot be read are\n"
-               "listed with the reason, and no show is written unless --keep-going is given; the exit\n"
-               "status is 1 whenever a picture was left out.\n"
+               "Converts every picture (BMP, JPEG, GIF or PNG) to the panel size, in the order given,\n"
+               "and writes them into one show file with the transition. Pictures that cannot be read\n"
+               "are listed with the reason, and no show is written unless --keep-going is given; the\n"
+               "exit status is 1 whenever a picture was left out.\n"
+               "Given a project file, builds the show it describes: its panel (before Vendale.ini's,\n"
+               "a panel option replaces it), its transition, its pictures with their options, and its\n"
+               "show file unless -o names another; --keep-going leaves out its pictures that are gone.\n"
                "\n"
                "Options:\n" +
-               std::string(PanelOptionsHelp()) +
-               "  --mode NAME      the transition: \"Normal\" (normal, the default),\n"
-               "                   \"Shutter(Left to Right)\" (shutter-lr),\n"
-               "                   \"Shutter(Top to Bottom)\" (shutter-tb), \"Circle\" (circle)\n"
+               std::string(PanelOptionsHelp()) + std::string(ModeOptionHelp()) +
                "  --fast           let the JPEG decoder scale down while decoding (faster, slightly\n"
                "                   different pixels)\n" +
                std::string(PictureOptionsHelp()) +
+               "  --frames WHICH   first (an animated GIF gives its first frame, the default) or all\n"
+               "                   (every frame, in order, as a browser shows it)\n"
                "  -j, --jobs N     pictures converted at once (default: one per core)\n"
-               "  --keep-going     build the show from the pictures that can be read\n"
+               "  --keep-going     build the show from the pictures that can be read (an animation\n"
+               "                   that fails part-way keeps the frames before the failure)\n"
                "  -o, --output F   the show file to write (replaced only when complete)\n"
                "  --help           show this help\n";
     }
@@ -70,6 +102,7 @@ public:
         std::vector<COptionSpec> vecOptions = PanelOptions();
         vecOptions.insert(vecOptions.end(), {{"mode", true},
                                              {"fast", false},
+                                             {"frames", true},
                                              {"jobs", true, 'j'},
                                              {"keep-going", false},
                                              {"output", true, 'o'}});
@@ -80,58 +113,134 @@ public:
 
     int Run(const CArguments& args, CCommandIo& io) override
     {
-        CResult<CBuildRequest> request = ParseRequest(args, io);
-        if (!request)
-            return io.UsageError(request.Message());
-        return Build(request.Value(), io);
+        CResult<CBuildRequest> parsed = ParseRequest(args, io);
+        if (!parsed)
+            return io.UsageError(parsed.Message());
+        CBuildRequest& request = parsed.Value();
+        if (!request.m_strProject.empty())
+            if (CStatus status = ReadProject(request, args.Has("keep-going"), io); !status)
+                return io.Failure(status.Message());
+        if (const std::string* pOutput = args.Value("output"))
+            request.m_strOutput = *pOutput;
+        if (request.m_strOutput.empty())
+            return io.UsageError(request.m_strProject.empty()
+                                     ? "the show file to write is missing (-o SHOW.qrv)"
+                                     : "the project names no show file; give one with -o SHOW.qrv");
+        const CPanelSize size = request.m_panel.m_size;
+        if (!EffectCoversPanel(request.m_effect, size.m_nWidth, size.m_nHeight))
+            return io.UsageError(std::string("the transition ") + EffectName(request.m_effect) +
+                                 " cannot cover a " + PanelSizeText(size) + " panel");
+        for (CShowPlanPicture& picture : request.m_vecPictures)
+            picture.m_options.m_bFast = args.Has("fast");
+        return Build(request, io);
     }
 
 private:
     static CResult<CBuildRequest> ParseRequest(const CArguments& args, CCommandIo& io)
     {
-        CBuildRequest request;
-        request.m_vecPictures = args.Operands();
-        if (request.m_vecPictures.empty())
+        const std::vector<std::string>& vecOperands = args.Operands();
+        if (vecOperands.empty())
             return CStatus::Error("no pictures given");
-        const std::string* pOutput = args.Value("output");
-        if (pOutput == nullptr || pOutput->empty())
+        const bool bProject = std::any_of(vecOperands.begin(), vecOperands.end(), IsProjectFile);
+        if (bProject && vecOperands.size() > 1)
+            return CStatus::Error("a project file is built alone, without pictures beside it");
+        CResult<CBuildRequest> request = bProject ? ProjectRequest(args, io) : PicturesRequest(args, io);
+        if (!request)
+            return request;
+        if (const std::string* pJobs = args.Value("jobs"))
+        {
+            std::optional<int> jobs = ParseInteger(*pJobs);
+            if (!jobs || *jobs < 1)
+                return CStatus::Error("-j needs a positive number, not '" + *pJobs + "'");
+            request.Value().m_nJobs = *jobs;
+        }
+        request.Value().m_bKeepGoing = args.Has("keep-going");
+        return request;
+    }
+
+    static CResult<CBuildRequest> PicturesRequest(const CArguments& args, CCommandIo& io)
+    {
+        CBuildRequest request;
+        if (args.Value("output") == nullptr)
             return CStatus::Error("the show file to write is missing (-o SHOW.qrv)");
-        request.m_strOutput = *pOutput;
         CResult<CPanelChoice> panel = ResolvePanel(args, io);
         if (!panel)
             return panel.Status();
         request.m_panel = panel.Value();
         if (const std::string* pMode = args.Value("mode"))
         {
-            const std::optional<EEffect> effect = ResolveEffect(*pMode, g_arrEffectAliases);
+            CResult<EEffect> effect = ParseModeOption(*pMode);
             if (!effect)
-                return CStatus::Error(
-                    "unknown mode '" + *pMode +
-                    "' (use Normal, \"Shutter(Left to Right)\", \"Shutter(Top to Bottom)\", "
-                    "Circle or normal, shutter-lr, shutter-tb, circle)");
-            request.m_effect = *effect;
+                return effect.Status();
+            request.m_effect = effect.Value();
         }
-        const CPanelSize size = request.m_panel.m_size;
-        if (!EffectCoversPanel(request.m_effect, size.m_nWidth, size.m_nHeight))
-            return CStatus::Error(std::string("the transition ") + EffectName(request.m_effect) +
-                                  " cannot cover a " + PanelSizeText(size) + " panel");
-        if (const std::string* pJobs = args.Value("jobs"))
-        {
-            std::optional<int> jobs = ParseInteger(*pJobs);
-            if (!jobs || *jobs < 1)
-                return CStatus::Error("-j needs a positive number, not '" + *pJobs + "'");
-            request.m_convert.m_nThreads = *jobs;
-        }
-        request.m_convert.m_bFast = args.Has("fast");
-        if (CStatus status = ParsePictureOptions(args, request.m_convert); !status)
+        CConvertOptions convert;
+        if (CStatus status = ParsePictureOptions(args, convert); !status)
             return status;
-        request.m_bKeepGoing = args.Has("keep-going");
+        bool bAllFrames = false;
+        if (const std::string* pFrames = args.Value("frames"))
+        {
+            if (*pFrames != "first" && *pFrames != "all")
+                return CStatus::Error("--frames takes first or all, not '" + *pFrames + "'");
+            bAllFrames = *pFrames == "all";
+        }
+        request.m_vecInputs = args.Operands();
+        for (const std::string& strPath : request.m_vecInputs)
+            request.m_vecPictures.push_back({strPath, convert, bAllFrames});
         return request;
+    }
+
+    // The options beside a project: those of the run, and a panel to replace the project's.
+    static CResult<CBuildRequest> ProjectRequest(const CArguments& args, CCommandIo& io)
+    {
+        for (const COptionSpec& option : PictureOptions())
+            if (args.Has(option.m_strName))
+                return CStatus::Error("--" + std::string(option.m_strName) +
+                                      " is the project's to give (tramino-cli project add sets it)");
+        for (const char* szOption : {"mode", "frames"})
+            if (args.Has(szOption))
+                return CStatus::Error("--" + std::string(szOption) + " is the project's to give");
+        CBuildRequest request;
+        request.m_strProject = args.Operands().front();
+        if (args.Has("panel-code") || args.Has("size"))
+        {
+            CResult<CPanelChoice> panel = ResolvePanel(args, io);
+            if (!panel)
+                return panel.Status();
+            request.m_optPanel = panel.Value();
+        }
+        return request;
+    }
+
+    // The project's show; with --keep-going a picture that is not there is left out as one
+    // that cannot be read.
+    static CStatus ReadProject(CBuildRequest& request, bool bKeepGoing, CCommandIo& io)
+    {
+        CResult<CProject> project =
+            LoadProject(request.m_strProject, bKeepGoing ? EMissingPicture::Keep : EMissingPicture::Refuse);
+        if (!project)
+            return project.Status();
+        CShowPlan plan = PlanShow(project.Value());
+        request.m_panel = {plan.m_panel, request.m_strProject};
+        if (request.m_optPanel)
+        {
+            request.m_panel = *request.m_optPanel;
+            io.Warning("the panel " + PanelSizeText(request.m_panel.m_size) + " of " +
+                       request.m_panel.m_strOrigin + " replaces the project's " +
+                       PanelSizeText(plan.m_panel));
+        }
+        request.m_effect = plan.m_effect;
+        request.m_strOutput = plan.m_strOutput;
+        request.m_vecInputs.push_back(request.m_strProject);
+        for (const CShowPlanPicture& picture : plan.m_vecPictures)
+            request.m_vecInputs.push_back(picture.m_strPath);
+        request.m_vecPictures = std::move(plan.m_vecPictures);
+        return {};
     }
 
     static int Build(const CBuildRequest& request, CCommandIo& io)
     {
-        if (CStatus status = CheckWritableTarget(request.m_strOutput, request.m_vecPictures); !status)
+        if (CStatus status = CheckWritableTarget(request.m_strOutput, request.m_vecInputs); !status)
             return io.Failure(status.Message());
         const CPanelSize size = request.m_panel.m_size;
         const size_t nPictures = request.m_vecPictures.size();
@@ -149,11 +258,11 @@ private:
         options.m_nPanelHeight = size.m_nHeight;
         options.m_effect = request.m_effect;
         options.m_eUnreadable = request.m_bKeepGoing ? EUnreadable::LeaveOut : EUnreadable::Abandon;
-        options.m_nJobs = request.m_convert.m_nThreads > 0 ? request.m_convert.m_nThreads : nCores;
+        options.m_nJobs = request.m_nJobs > 0 ? request.m_nJobs : nCores;
         options.m_pbCancel = io.StopFlag();
         CShowBuilder builder(std::move(options), std::move(events));
         const CShowBuildResult result =
-            builder.Build(FileSources(request.m_vecPictures, request.m_convert), request.m_strOutput);
+            builder.Build(PlanSources(request.m_vecPictures), request.m_strOutput);
         progress.Finish();
         if (io.StopRequested())
             return kExitFailure;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 
 namespace tramino::cli
 {
@@ -39,21 +40,24 @@ public:
     {
         return "Usage: tramino-cli convert [--panel-code N | --size WxH] [--fast] [--fit HOW]\n"
                "                           [--gravity WHERE] [--background RRGGBB] [--dither HOW]\n"
-               "                           [--auto-orient] IN OUT.bmp|OUT.png\n"
+               "                           [--auto-orient] [--frame N] IN OUT.bmp|OUT.png\n"
                "\n"
-               "Converts the picture IN (BMP, JPEG or GIF) to the panel size as the import does, and\n"
-               "writes it to OUT (24 bits per pixel; a PNG file when its name ends in .png).\n"
+               "Converts the picture IN (BMP, JPEG, GIF or PNG) to the panel size as the import does,\n"
+               "and writes it to OUT (24 bits per pixel; a PNG file when its name ends in .png).\n"
                "\n"
                "Options:\n" +
                std::string(PanelOptionsHelp()) +
                "  --fast           let the JPEG decoder scale down while decoding\n" +
-               std::string(PictureOptionsHelp()) + "  --help           show this help\n";
+               std::string(PictureOptionsHelp()) +
+               "  --frame N        frame N (from 1) of an animated GIF, as build --frames all makes\n"
+               "                   it, instead of the file's picture\n"
+               "  --help           show this help\n";
     }
 
     std::vector<COptionSpec> Options() const override
     {
         std::vector<COptionSpec> vecOptions = PanelOptions();
-        vecOptions.push_back({"fast", false});
+        vecOptions.insert(vecOptions.end(), {{"fast", false}, {"frame", true}});
         const std::vector<COptionSpec> vecPicture = PictureOptions();
         vecOptions.insert(vecOptions.end(), vecPicture.begin(), vecPicture.end());
         return vecOptions;
@@ -75,8 +79,16 @@ public:
         options.m_bFast = args.Has("fast");
         if (CStatus status = ParsePictureOptions(args, options); !status)
             return io.UsageError(status.Message());
+        std::optional<int> frame;
+        if (const std::string* pFrame = args.Value("frame"))
+        {
+            frame = ParseInteger(*pFrame);
+            if (!frame || *frame < 1)
+                return io.UsageError("--frame needs a positive number, not '" + *pFrame + "'");
+        }
         const CResult<CPicture> picture =
-            ConvertPictureToPanel(strIn, size.m_nWidth, size.m_nHeight, options);
+            frame ? ConvertFrameToPanel(strIn, *frame, size.m_nWidth, size.m_nHeight, options)
+                  : ConvertPictureToPanel(strIn, size.m_nWidth, size.m_nHeight, options);
         if (!picture)
             return io.Failure(picture.Message());
         if (io.StopRequested())

@@ -1,6 +1,7 @@
 #include "cli/PictureOptions.h"
 
-#include <charconv>
+#include "project/PictureValues.h"
+
 #include <string>
 
 namespace tramino::cli
@@ -39,7 +40,9 @@ std::string_view PictureOptionsHelp()
            "  --gravity WHERE  where contain places the picture and cover crops: center (the\n"
            "                   default), north, south, east, west, northwest, northeast,\n"
            "                   southwest, southeast\n"
-           "  --background RRGGBB  colour of the bars, hexadecimal (default 000000)\n"
+           "  --background RRGGBB  colour of the bars and under transparent pixels, hexadecimal\n"
+           "                   (default 000000; a GIF's first picture is composed over it\n"
+           "                   only when it is another colour)\n"
            "  --dither HOW     none (truncate to the panel's colours, the default), ordered\n"
            "                   (8x8 Bayer) or diffusion (Floyd-Steinberg)\n"
            "  --auto-orient    turn JPEG photos upright as their EXIF orientation says\n";
@@ -47,19 +50,7 @@ std::string_view PictureOptionsHelp()
 
 std::optional<CRgb> ParseColour(std::string_view str)
 {
-    if (!str.empty() && str[0] == '#')
-        str.remove_prefix(1);
-    if (str.size() != 6)
-        return std::nullopt;
-    uint8_t arrBytes[3] = {};
-    for (size_t i = 0; i < 3; ++i)
-    {
-        const char* pFirst = str.data() + 2 * i;
-        const auto [pEnd, error] = std::from_chars(pFirst, pFirst + 2, arrBytes[i], 16);
-        if (error != std::errc() || pEnd != pFirst + 2)
-            return std::nullopt;
-    }
-    return CRgb{arrBytes[0], arrBytes[1], arrBytes[2]};
+    return ParseRgbHex(str);
 }
 
 CStatus ParsePictureOptions(const CArguments& args, CConvertOptions& options)

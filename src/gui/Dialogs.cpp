@@ -48,6 +48,12 @@ QStringList CQtDialogs::GetOpenFileNames(QWidget* pParent, const QString& strFil
                                              QFileDialog::HideNameFilterDetails);
 }
 
+QString CQtDialogs::GetOpenFileName(QWidget* pParent, const QString& strFilter)
+{
+    return QFileDialog::getOpenFileName(pParent, QString(), QString(), strFilter, nullptr,
+                                        QFileDialog::DontUseNativeDialog);
+}
+
 QString CQtDialogs::GetSaveFileName(QWidget* pParent, const QString& strFilter,
                                     const QString& strDefaultSuffix, const QString& strFolder)
 {
@@ -71,6 +77,14 @@ void CQtDialogs::ShowMessage(QWidget* pParent, const QString& strTitle, const QS
                                                                        : QMessageBox::Critical;
     QMessageBox box(eIcon, strTitle, strText, QMessageBox::Ok, pParent);
     box.exec();
+}
+
+QMessageBox::StandardButton CQtDialogs::Ask(QWidget* pParent, const QString& strTitle, const QString& strText,
+                                            QMessageBox::StandardButtons buttons)
+{
+    // Qt makes the accepting button the default and Escape press the rejecting one.
+    QMessageBox box(QMessageBox::Question, strTitle, strText, buttons, pParent);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
 } // namespace tramino

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMessageBox>
 #include <QString>
 #include <QStringList>
 
@@ -26,6 +27,8 @@ public:
     // Full paths of the chosen existing files, in the order the dialog gives them; empty when
     // the user cancels.
     virtual QStringList GetOpenFileNames(QWidget* pParent, const QString& strFilter) = 0;
+    // The full path of one chosen existing file; empty when the user cancels.
+    virtual QString GetOpenFileName(QWidget* pParent, const QString& strFilter) = 0;
     // The chosen file name, with strDefaultSuffix appended when the user typed none; an existing
     // file is confirmed before it is returned; empty when the user cancels. The dialog opens in
     // strFolder, or where Qt's dialogs were last when it is empty.
@@ -34,6 +37,9 @@ public:
     // A message with an OK button; returns when the user closed it.
     virtual void ShowMessage(QWidget* pParent, const QString& strTitle, const QString& strText,
                              EMessageKind eKind) = 0;
+    // A question with these buttons; the one pressed (Escape and the close box press Cancel or No).
+    virtual QMessageBox::StandardButton Ask(QWidget* pParent, const QString& strTitle, const QString& strText,
+                                            QMessageBox::StandardButtons buttons) = 0;
 };
 
 // The real dialogs of Qt.
@@ -41,10 +47,13 @@ class CQtDialogs : public IDialogs
 {
 public:
     QStringList GetOpenFileNames(QWidget* pParent, const QString& strFilter) override;
+    QString GetOpenFileName(QWidget* pParent, const QString& strFilter) override;
     QString GetSaveFileName(QWidget* pParent, const QString& strFilter, const QString& strDefaultSuffix,
                             const QString& strFolder) override;
     void ShowMessage(QWidget* pParent, const QString& strTitle, const QString& strText,
                      EMessageKind eKind) override;
+    QMessageBox::StandardButton Ask(QWidget* pParent, const QString& strTitle, const QString& strText,
+                                    QMessageBox::StandardButtons buttons) override;
 };
 
 // The filters of the Load Image dialog: the pictures under a readable name, then every file.

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <iterator>
 #include <mutex>
 #include <optional>
 #include <sys/stat.h>
@@ -103,16 +104,49 @@ std::vector<CResult<CPicture>> ConvertRegularFilesToPanel(const std::vector<std:
 }
 
 CImportJob::CImportJob(const QStringList& vecPaths, int nPanelWidth, int nPanelHeight, bool bFast)
+    : CImportJob(vecPaths, nPanelWidth, nPanelHeight,
+                 std::vector<CConvertOptions>(static_cast<size_t>(vecPaths.size()), {.m_bFast = bFast}))
+{
+}
+
+CImportJob::CImportJob(const QStringList& vecPaths, int nPanelWidth, int nPanelHeight,
+                       std::vector<CConvertOptions> vecOptions)
     : CImportJob(vecPaths,
-                 [nPanelWidth, nPanelHeight, bFast](const std::vector<std::string>& vecGroup,
-                                                    const FnConvertProgress& fnProgress) {
-                     return ConvertRegularFilesToPanel(vecGroup, nPanelWidth, nPanelHeight,
-                                                       {.m_bFast = bFast}, fnProgress);
+                 [nPanelWidth, nPanelHeight,
+                  vecOptions = std::move(vecOptions)](size_t nFirst, const std::vector<std::string>& vecGroup,
+                                                      const FnConvertProgress& fnProgress)
+                 {
+                     // Files in a row with the same options convert together, in parallel.
+                     std::vector<CResult<CPicture>> vecResults;
+                     auto itStart = vecGroup.begin();
+                     while (itStart != vecGroup.end())
+                     {
+                         const CConvertOptions& options = vecOptions[nFirst + (itStart - vecGroup.begin())];
+                         auto itEnd = itStart + 1;
+                         while (itEnd != vecGroup.end() &&
+                                vecOptions[nFirst + (itEnd - vecGroup.begin())] == options)
+                         {
+                             ++itEnd;
+                         }
+                         std::vector<CResult<CPicture>> vecRun = ConvertRegularFilesToPanel(
+                             {itStart, itEnd}, nPanelWidth, nPanelHeight, options, fnProgress);
+                         std::move(vecRun.begin(), vecRun.end(), std::back_inserter(vecResults));
+                         itStart = itEnd;
+                     }
+                     return vecResults;
                  })
 {
 }
 
 CImportJob::CImportJob(const QStringList& vecPaths, FnConvert fnConvert)
+    : CImportJob(vecPaths,
+                 [fnConvert = std::move(fnConvert)](size_t, const std::vector<std::string>& vecGroup,
+                                                    const FnConvertProgress& fnProgress)
+                 { return fnConvert(vecGroup, fnProgress); })
+{
+}
+
+CImportJob::CImportJob(const QStringList& vecPaths, FnConvertFrom fnConvert)
     : m_fnConvert(std::move(fnConvert)), m_pShared(std::make_shared<CShared>())
 {
     for (const QString& strPath : vecPaths)
@@ -163,7 +197,7 @@ void CImportJob::Start(FnConverted fnConverted, FnProgress fnProgress)
 }
 
 void CImportJob::Run(const std::shared_ptr<CShared>& pShared, const std::vector<std::string>& vecPaths,
-                     const FnConvert& fnConvert)
+                     const FnConvertFrom& fnConvert)
 {
     // A group holds one file per core: every core is busy, yet a cancel never waits for more
     // than one picture per core. Within a group the core converts in parallel and gives the
@@ -174,8 +208,9 @@ void CImportJob::Run(const std::shared_ptr<CShared>& pShared, const std::vector<
         const std::vector<std::string> vecGroup(
             vecPaths.begin() + static_cast<ptrdiff_t>(nFirst),
             vecPaths.begin() + static_cast<ptrdiff_t>(std::min(vecPaths.size(), nFirst + nGroup)));
-        CGroup group{static_cast<int>(nFirst),
-                     fnConvert(vecGroup, [&pShared](size_t, size_t) { pShared->Post(nullptr, false); })};
+        CGroup group{
+            static_cast<int>(nFirst),
+            fnConvert(nFirst, vecGroup, [&pShared](size_t, size_t) { pShared->Post(nullptr, false); })};
         pShared->Post(&group, false);
     }
     pShared->Post(nullptr, true);

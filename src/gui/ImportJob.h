@@ -35,6 +35,9 @@ public:
 
     // bFast lets the JPEG decoder scale down while decoding (the command line's --fast).
     CImportJob(const QStringList& vecPaths, int nPanelWidth, int nPanelHeight, bool bFast = false);
+    // Each file with options of its own (a project's pictures), one for each path.
+    CImportJob(const QStringList& vecPaths, int nPanelWidth, int nPanelHeight,
+               std::vector<CConvertOptions> vecOptions);
     CImportJob(const QStringList& vecPaths, FnConvert fnConvert);
     // Waits a little for a conversion under way; one that still waits for its file then is left
     // to end on its own, and nothing of it reaches the window.
@@ -53,15 +56,20 @@ signals:
 private:
     struct CShared;
 
+    // Converts the group of files that starts with file nFirst.
+    using FnConvertFrom = std::function<std::vector<CResult<CPicture>>(
+        size_t nFirst, const std::vector<std::string>& vecPaths, const FnConvertProgress& fnProgress)>;
+    CImportJob(const QStringList& vecPaths, FnConvertFrom fnConvert);
+
     // Worker side.
     static void Run(const std::shared_ptr<CShared>& pShared, const std::vector<std::string>& vecPaths,
-                    const FnConvert& fnConvert);
+                    const FnConvertFrom& fnConvert);
     // User-interface side; invoked by name, so that the event Qt queues carries nothing built by
     // our code (Qt is not built for ThreadSanitizer; the groups travel under the shared mutex).
     Q_INVOKABLE void Deliver();
 
     std::vector<std::string> m_vecPaths;
-    FnConvert m_fnConvert;
+    FnConvertFrom m_fnConvert;
     FnConverted m_fnConverted;
     FnProgress m_fnProgress;
     std::shared_ptr<CShared> m_pShared;

@@ -63,11 +63,12 @@ bool CMainApp::InitInstance()
     const CQuitSignals quitSignals(
         [&dlg]
         {
-            // A save dialog or message box of a run goes first; the run then ends in order.
+            // A save dialog or message box of a run goes first; the run then ends in order, and
+            // nobody is there to answer a question about unsaved changes.
             if (auto* pModal = qobject_cast<QDialog*>(activeModalWidget());
                 pModal != nullptr && pModal != &dlg)
                 pModal->reject();
-            dlg.reject();
+            dlg.Quit();
         });
     const QStringList vecPictures = StartupPictures();
     QTimer::singleShot(0, &dlg,

@@ -7,6 +7,7 @@
 #include "ImportJob.h"
 #include "PanelCanvas.h"
 #include "PathDelegate.h"
+#include "ProjectActions.h"
 #include "UnreadableSettings.h"
 
 #include "common/Version.h"
@@ -178,6 +179,15 @@ void CMainDlg::OnInitDialog()
     FillModeCombo();
     SetCaptions();
     ApplySkin();
+
+    m_pProject = new CProjectActions(*this, {g_nPanelWidth, g_nPanelHeight},
+                                     CurrentEffect().value_or(EEffect::Normal));
+    connect(m_cbMode, &QComboBox::currentIndexChanged, this,
+            [this]
+            {
+                m_pProject->Session().SetEffect(CurrentEffect().value_or(EEffect::Normal));
+                m_pProject->UpdateTitle();
+            });
 
     auto* pAbout = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(pAbout, &QShortcut::activated, this, &CMainDlg::OnAbout);
@@ -468,6 +478,42 @@ void CMainDlg::OnLoadImage()
 
 void CMainDlg::LoadPictures(const QStringList& vecPaths)
 {
+    CProjectSession& session = m_pProject->Session();
+    ImportPictures(
+        vecPaths,
+        std::vector<CConvertOptions>(static_cast<size_t>(vecPaths.size()), {.m_bFast = m_bFastImport}),
+        [&session, &vecPaths](int nFile)
+        { session.AppendPlain(QFile::encodeName(vecPaths[nFile]).toStdString()); });
+    m_pProject->UpdateTitle();
+}
+
+void CMainDlg::ReplacePictures(const QStringList& vecPaths, std::vector<CConvertOptions> vecOptions,
+                               const std::function<void(int nFile)>& fnListed)
+{
+    if (IsListBusy())
+    {
+        return;
+    }
+    StopRefreshTimer();
+    m_pListCtrl->setRowCount(0);
+    m_workerShared.m_nImageCount.store(0);
+    g_nShownImage.store(0);
+    m_wndPreview->Clear();
+    if (m_pStore)
+    {
+        const CStatus status = m_pStore->Close();
+        m_pStore.reset();
+        if (!status)
+        {
+            ReportError(QString::fromStdString(status.Message()));
+        }
+    }
+    ImportPictures(vecPaths, std::move(vecOptions), fnListed);
+}
+
+void CMainDlg::ImportPictures(const QStringList& vecPaths, std::vector<CConvertOptions> vecOptions,
+                              const std::function<void(int nFile)>& fnListed)
+{
     if (IsListBusy() || vecPaths.isEmpty() || !EnsureStore())
     {
         return;
@@ -481,7 +527,7 @@ void CMainDlg::LoadPictures(const QStringList& vecPaths)
     progress.setAutoReset(false);
     progress.setAutoClose(false);
 
-    CImportJob job(vecPaths, g_nPanelWidth, g_nPanelHeight, m_bFastImport);
+    CImportJob job(vecPaths, g_nPanelWidth, g_nPanelHeight, std::move(vecOptions));
     m_pImportJob = &job;
     connect(&progress, &QProgressDialog::canceled, &job, &CImportJob::Cancel);
     QStringList vecFailures;
@@ -489,7 +535,8 @@ void CMainDlg::LoadPictures(const QStringList& vecPaths)
     {
         for (size_t i = 0; i < vecResults.size(); ++i)
         {
-            const QString& strPath = vecPaths[nFirst + static_cast<int>(i)];
+            const int nFile = nFirst + static_cast<int>(i);
+            const QString& strPath = vecPaths[nFile];
             const CStatus status =
                 vecResults[i] ? m_pStore->Add(vecResults[i].Value()) : vecResults[i].Status();
             if (!status)
@@ -502,6 +549,7 @@ void CMainDlg::LoadPictures(const QStringList& vecPaths)
             auto* pItem = new QTableWidgetItem(strPath);
             pItem->setToolTip(strPath);
             m_pListCtrl->setItem(nRow, 0, pItem);
+            fnListed(nFile);
             m_workerShared.m_nImageCount.store(nRow + 1);
             SelectOnly(nRow);
             g_nShownImage.store(nRow);
@@ -520,7 +568,7 @@ void CMainDlg::LoadPictures(const QStringList& vecPaths)
         ReportError(TextOr(17, "These files could not be loaded:") + QStringLiteral("\n\n") +
                     vecFailures.join(QLatin1Char('\n')));
     }
-    if (m_bCloseAfterImport)
+    if (std::exchange(m_bCloseAfterImport, false))
     {
         OnClose(QDialog::Rejected);
     }
@@ -546,10 +594,12 @@ void CMainDlg::OnDelete()
                 break;
             }
             m_pListCtrl->removeRow(nRow);
+            m_pProject->Session().Remove(static_cast<size_t>(nRow));
             m_workerShared.m_nImageCount.store(m_workerShared.m_nImageCount.load() - 1);
         }
         m_pListCtrl->clearSelection();
     }
+    m_pProject->UpdateTitle();
     StopRefreshTimer();
     m_wndPreview->Clear();
     update();
@@ -564,6 +614,8 @@ void CMainDlg::MoveItem(int nFrom, int nTo)
         ReportError(QString::fromStdString(status.Message()));
         return;
     }
+    m_pProject->Session().SwapWithNext(static_cast<size_t>(std::min(nFrom, nTo)));
+    m_pProject->UpdateTitle();
     QTableWidgetItem* pFrom = m_pListCtrl->takeItem(nFrom, 0);
     QTableWidgetItem* pTo = m_pListCtrl->takeItem(nTo, 0);
     m_pListCtrl->setItem(nFrom, 0, pTo);
@@ -633,12 +685,29 @@ void CMainDlg::OnTransform()
     tramino::OnTransform(m_workerShared, m_workerUi, m_workerThread, MakeWorkerRun());
 }
 
+std::optional<EEffect> CMainDlg::CurrentEffect() const
+{
+    // The mode texts TEXT10 ... TEXT13 are in the order of g_arrEffects.
+    return ResolveEffect(m_cbMode->currentText().toStdString(),
+                         std::array{Text(10).toStdString(), Text(11).toStdString(), Text(12).toStdString(),
+                                    Text(13).toStdString()});
+}
+
+void CMainDlg::SelectEffect(EEffect effect)
+{
+    const auto it = std::find(g_arrEffects.begin(), g_arrEffects.end(), effect);
+    const int nIndex = m_cbMode->findText(Text(10 + static_cast<int>(it - g_arrEffects.begin())));
+    if (nIndex >= 0)
+    {
+        m_cbMode->setCurrentIndex(nIndex);
+    }
+}
+
 CWorkerRun CMainDlg::MakeWorkerRun() const
 {
     const auto Text = [](int nKey) { return g_szLangText[static_cast<size_t>(nKey)].toStdString(); };
     CWorkerRun run;
-    run.m_effect = ResolveEffect(m_cbMode->currentText().toStdString(),
-                                 std::array{Text(10), Text(11), Text(12), Text(13)});
+    run.m_effect = CurrentEffect();
     run.m_nPanelWidth = g_nPanelWidth;
     run.m_nPanelHeight = g_nPanelHeight;
     run.m_texts = {Text(16), Text(1), Text(5), Text(9)};
@@ -661,6 +730,10 @@ void CMainDlg::OnClose(int nResult)
         m_pImportJob->Cancel();
         return;
     }
+    if (!m_bQuitting && !m_pProject->ConfirmDiscard())
+    {
+        return;
+    }
     RequestCloseAndWait(m_workerShared, m_workerThread);
     StopRefreshTimer();
     m_bClosed = true;
@@ -674,6 +747,12 @@ void CMainDlg::OnClose(int nResult)
         }
     }
     QDialog::done(nResult);
+}
+
+void CMainDlg::Quit()
+{
+    m_bQuitting = true;
+    OnClose(QDialog::Rejected);
 }
 
 void CMainDlg::accept()
@@ -708,6 +787,8 @@ void CMainDlg::contextMenuEvent(QContextMenuEvent* pEvent)
 {
     QMenu menu(this);
     menu.addAction(m_texts.Text(EUiText::MenuAbout), this, &CMainDlg::OnAbout);
+    menu.addSeparator();
+    m_pProject->AddToMenu(menu);
     menu.addSeparator();
     QAction* pFast = menu.addAction(m_texts.Text(EUiText::MenuFastImport));
     pFast->setCheckable(true);

@@ -7,12 +7,17 @@
 #include "workers/WorkerUiBridge.h"
 #include "workers/Workers.h"
 
+#include "resample/ConvertPicture.h"
+#include "show/Transition.h"
+
 #include <QTimer>
 #include <QTranslator>
 #include <QtGlobal>
 
+#include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QComboBox;
 class QLineEdit;
@@ -25,6 +30,7 @@ class CImportJob;
 class CPanelCanvas;
 class CPathDelegate;
 class CPictureStore;
+class CProjectActions;
 class CStoreFileOps;
 class IDialogs;
 
@@ -63,6 +69,18 @@ public:
     // no other command touches the list or the store meanwhile.
     void LoadPictures(const QStringList& vecPaths);
     bool IsImporting() const { return m_pImportJob != nullptr; }
+    // An import or a worker owns the list and the store: the list commands leave them alone.
+    bool IsListBusy() const;
+    // Empties the list and the store, then imports the files as LoadPictures does, each with its
+    // own options; fnListed(i) follows each file i that made it into the list.
+    void ReplacePictures(const QStringList& vecPaths, std::vector<CConvertOptions> vecOptions,
+                         const std::function<void(int nFile)>& fnListed);
+    bool IsFastImport() const { return m_bFastImport; }
+    // The transition the mode box shows (none for a text that names none), and choosing one there.
+    std::optional<EEffect> CurrentEffect() const;
+    void SelectEffect(EEffect effect);
+    // Open project, Save project, Save project as, and what the list holds as a project.
+    CProjectActions& ProjectActions() const { return *m_pProject; }
 
     // Handlers of the window's commands.
     void OnLoadImage();
@@ -81,9 +99,11 @@ public:
     bool IsWorkerRunning() const { return m_workerThread.IsRunning(); }
     // Pace, hold and pause of later runs (tests shorten them).
     void SetWorkerTiming(const CWorkerTiming& timing) { m_workerTiming = timing; }
-    // The close box, Enter and Escape all end here: a running worker is stopped first, the
-    // store is removed, then the dialog ends.
+    // The close box, Enter and Escape all end here: unsaved changes of the project are asked
+    // about first, then a running worker is stopped, the store is removed, and the dialog ends.
     void OnClose(int nResult = QDialog::Rejected);
+    // The same without the question, for a quit the user cannot be asked about (a signal).
+    void Quit();
 
 public slots:
     void accept() override;
@@ -113,8 +133,9 @@ private:
     void SelectOnly(int nRow);
     void MoveItem(int nFrom, int nTo);
 
-    // An import or a worker owns the list and the store: the list commands leave them alone.
-    bool IsListBusy() const;
+    // LoadPictures with options for each file.
+    void ImportPictures(const QStringList& vecPaths, std::vector<CConvertOptions> vecOptions,
+                        const std::function<void(int nFile)>& fnListed);
     bool EnsureStore();
     void ReportError(const QString& strText);
     // What start-up found wrong with the data files, said once when the window first shows.
@@ -138,8 +159,10 @@ private:
     std::unique_ptr<CPictureStore> m_pStore;
     std::shared_ptr<CStoreFileOps> m_pStoreFileOps;
 
-    CImportJob* m_pImportJob = nullptr; // while LoadPictures runs
+    CProjectActions* m_pProject = nullptr; // a child of the window
+    CImportJob* m_pImportJob = nullptr;    // while LoadPictures runs
     bool m_bCloseAfterImport = false;
+    bool m_bQuitting = false;
     // Off by default: the reduction then sees every pixel of the photo. TRAMINO_FAST_IMPORT=1
     // turns it on at start-up; the window's context menu toggles it.
     bool m_bFastImport = qEnvironmentVariableIntValue("TRAMINO_FAST_IMPORT") != 0;

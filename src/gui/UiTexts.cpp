@@ -41,6 +41,15 @@ constexpr std::array<CUiTextEntry, static_cast<size_t>(EUiText::Count)> g_arrUiT
     {"TipDown", "Move the selected picture one place down"},
     {"TipMode", "The transition each picture comes in with"},
     {"SettingsUnreadable", "%1 cannot be read (%2), so its settings were not used."},
+    {"MenuOpenProject", "&Open project..."},
+    {"MenuSaveProject", "&Save project"},
+    {"MenuSaveProjectAs", "Save project &as..."},
+    {"FilterProjects", "Tramino projects"},
+    {"Untitled", "Untitled"},
+    {"AskSaveChanges", "The show %1 has changes that are not saved. Save them first?"},
+    {"PicturesNotFound", "These pictures of %1 could not be found and are left out:"},
+    {"OtherPanel", "%1 is made for a %2 panel, but this window works for %3 (the PanelSize of "
+                   "Vendale.ini). Convert its pictures to %3? Saved, the project then keeps %3."},
 }};
 
 // The English section of the bundled Lang.txt, for a window that has none.

@@ -31,6 +31,14 @@ enum class EUiText
     TipDown,
     TipMode,
     SettingsUnreadable, // %1: the file, %2: why
+    MenuOpenProject,
+    MenuSaveProject,
+    MenuSaveProjectAs,
+    FilterProjects,
+    Untitled,
+    AskSaveChanges,   // %1: the show
+    PicturesNotFound, // %1: the project
+    OtherPanel,       // %1: the project, %2: its panel, %3: the window's
     Count
 };
 

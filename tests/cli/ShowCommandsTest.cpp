@@ -1,4 +1,4 @@
-#include "cli/CommandLine.h"
+#include "CliTestSupport.h"
 #include "codec/BmpWriter.h"
 #include "codec/PictureDecoder.h"
 #include "png/PngWriter.h"
@@ -10,6 +10,7 @@
 #include "show/ShowFileWriter.h"
 #include "show/Transition.h"
 
+#include <gif_lib.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -20,23 +21,11 @@
 
 namespace fs = std::filesystem;
 using namespace tramino;
+using tramino::test::CRun;
+using tramino::test::RunCli;
 
 namespace
 {
-
-struct CRun
-{
-    int m_nStatus = 0;
-    std::string m_strOut;
-    std::string m_strErr;
-};
-
-CRun RunCli(const std::vector<std::string>& vecArgs)
-{
-    std::ostringstream out, err;
-    const int nStatus = cli::RunCommandLine(vecArgs, out, err);
-    return {nStatus, out.str(), err.str()};
-}
 
 // Width and height from a PNG file's header.
 std::pair<int, int> PngSize(const fs::path& path)
@@ -47,6 +36,66 @@ std::pair<int, int> PngSize(const fs::path& path)
     auto be32 = [&](int i)
     { return (arrHead[i] << 24) | (arrHead[i + 1] << 16) | (arrHead[i + 2] << 8) | arrHead[i + 3]; };
     return {be32(16), be32(20)};
+}
+
+// The picture as the panel shows it.
+CPicture PanelColours(CPicture picture)
+{
+    for (int y = 0; y < picture.Height(); ++y)
+        for (int x = 0; x < picture.Width(); ++x)
+        {
+            const CRgb cr = picture.GetPixel(x, y);
+            picture.SetPixel(x, y, ExpandRgb565(PackRgb565(cr.m_nRed, cr.m_nGreen, cr.m_nBlue)));
+        }
+    return picture;
+}
+
+// Colour i of the animations' palette.
+CRgb FrameColour(int i)
+{
+    return CRgb{static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i * 5)};
+}
+
+// nFrames images over a whole 6 x 4 screen, frame k (from 1) in colour 1 + (k - 1) % 255 with
+// its first column transparent (index 0). Frame nBadFrame has LZW data that ends too early.
+std::vector<uint8_t> AnimatedGif(int nFrames, int nBadFrame = 0)
+{
+    std::vector<uint8_t> vecData;
+    const auto fnWrite = [](GifFileType* pGif, const GifByteType* p, int n)
+    {
+        auto* pVec = static_cast<std::vector<uint8_t>*>(pGif->UserData);
+        pVec->insert(pVec->end(), p, p + n);
+        return n;
+    };
+    int nError = 0;
+    GifFileType* pGif = EGifOpen(&vecData, fnWrite, &nError);
+    std::vector<GifColorType> vecColours;
+    for (int i = 0; i < 256; ++i)
+    {
+        const CRgb cr = FrameColour(i);
+        vecColours.push_back({cr.m_nRed, cr.m_nGreen, cr.m_nBlue});
+    }
+    ColorMapObject* pMap = GifMakeMapObject(256, vecColours.data());
+    EGifSetGifVersion(pGif, true);
+    EGifPutScreenDesc(pGif, 6, 4, 8, 0, pMap);
+    GifByteType arrControl[4];
+    const GraphicsControlBlock control{DISPOSE_BACKGROUND, false, 0, 0};
+    EGifGCBToExtension(&control, arrControl);
+    for (int k = 1; k <= nFrames; ++k)
+    {
+        EGifPutExtension(pGif, GRAPHICS_EXT_FUNC_CODE, 4, arrControl);
+        EGifPutImageDesc(pGif, 0, 0, 6, 4, false, nullptr);
+        std::vector<GifPixelType> vecLine(6, static_cast<GifPixelType>(1 + (k - 1) % 255));
+        vecLine[0] = 0;
+        const GifByteType arrShort[2] = {1, 0};
+        if (k == nBadFrame && EGifPutCode(pGif, 8, arrShort) == GIF_OK)
+            EGifPutCodeNext(pGif, nullptr);
+        for (int y = 0; k != nBadFrame && y < 4; ++y)
+            EGifPutLine(pGif, vecLine.data(), 6);
+    }
+    EGifCloseFile(pGif, &nError);
+    GifFreeMapObject(pMap);
+    return vecData;
 }
 
 class ShowCommandsTest : public testing::Test
@@ -71,6 +120,13 @@ protected:
     void TearDown() override { fs::remove_all(m_dir); }
 
     std::string Path(const std::string& strName) const { return (m_dir / strName).string(); }
+    std::string WriteGif(const std::string& strName, const std::vector<uint8_t>& vecData) const
+    {
+        std::ofstream(Path(strName), std::ios::binary)
+            .write(reinterpret_cast<const char*>(vecData.data()),
+                   static_cast<std::streamsize>(vecData.size()));
+        return Path(strName);
+    }
 
     fs::path m_dir;
 };
@@ -235,6 +291,78 @@ TEST_F(ShowCommandsTest, PictureOptionsReachTheConversionOfConvertAndBuild)
             vecArgs.insert(vecArgs.begin() + 1, vecBad.begin(), vecBad.end());
             EXPECT_EQ(RunCli(vecArgs).m_nStatus, 2) << vecTail[0] << " " << vecBad[0];
         }
+}
+
+TEST_F(ShowCommandsTest, FramesAllPutsEveryFrameOfAnAnimationInTheShowInOrder)
+{
+    const std::string strGif = WriteGif("anim.gif", AnimatedGif(5));
+    const CRgb crGreen{0, 255, 0};
+    const CRun build = RunCli({"build", "--size", "12x8", "--frames", "all", "--background", "00ff00", "-j",
+                               "2", "-o", Path("show.qrv"), strGif, Path("direct.bmp"), strGif});
+    ASSERT_EQ(build.m_nStatus, 0) << build.m_strErr;
+    CShowFileReader reader(12, 8);
+    ASSERT_TRUE(reader.ReadFile(Path("show.qrv")));
+    ASSERT_EQ(reader.Pictures().size(), 11u); // a picture that is no animation is its one picture
+    const CConvertOptions options{.m_crBackground = crGreen};
+    for (int k = 1; k <= 5; ++k)
+    {
+        const CResult<CPicture> frame = ConvertFrameToPanel(strGif, k, 12, 8, options);
+        ASSERT_TRUE(frame) << frame.Message();
+        EXPECT_EQ(frame.Value().GetPixel(0, 0), crGreen) << "transparent over the background";
+        EXPECT_EQ(frame.Value().GetPixel(11, 7), FrameColour(k));
+        for (const size_t nShown : {static_cast<size_t>(k - 1), static_cast<size_t>(k + 5)})
+            EXPECT_TRUE(reader.Pictures()[nShown].m_picture == PanelColours(frame.Value())) << "frame " << k;
+    }
+
+    // convert takes one frame; without --frame the file's picture keeps its palette colours
+    // under black, and only another background is composed under them.
+    CRun convert = RunCli({"convert", "--size", "12x8", "--frame", "3", strGif, Path("f3.bmp")});
+    ASSERT_EQ(convert.m_nStatus, 0) << convert.m_strErr;
+    EXPECT_EQ(DecodePictureFile(Path("f3.bmp")).Value().GetPixel(0, 0), CRgb{});
+    EXPECT_EQ(DecodePictureFile(Path("f3.bmp")).Value().GetPixel(11, 0), FrameColour(3));
+    ASSERT_EQ(RunCli({"convert", "--size", "12x8", strGif, Path("plain.bmp")}).m_nStatus, 0);
+    EXPECT_EQ(DecodePictureFile(Path("plain.bmp")).Value().GetPixel(0, 0), FrameColour(0));
+    ASSERT_EQ(
+        RunCli({"convert", "--size", "12x8", "--background", "00ff00", strGif, Path("over.bmp")}).m_nStatus,
+        0);
+    EXPECT_EQ(DecodePictureFile(Path("over.bmp")).Value().GetPixel(0, 0), crGreen);
+    convert = RunCli({"convert", "--size", "12x8", "--frame", "6", strGif, Path("f6.bmp")});
+    EXPECT_EQ(convert.m_nStatus, 1);
+    EXPECT_NE(convert.m_strErr.find("it has 5 frames"), std::string::npos) << convert.m_strErr;
+    for (const std::vector<std::string>& vecBad :
+         std::vector<std::vector<std::string>>{{"build", "--frames", "some", "-o", Path("bad.qrv"), strGif},
+                                               {"convert", "--frame", "0", strGif, Path("bad.bmp")},
+                                               {"convert", "--frames", "all", strGif, Path("bad.bmp")}})
+        EXPECT_EQ(RunCli(vecBad).m_nStatus, 2) << vecBad[1];
+}
+
+TEST_F(ShowCommandsTest, AnimationsBeyondTheLimitOrBrokenPartWayFollowKeepGoing)
+{
+    const std::string strMany = WriteGif("many.gif", AnimatedGif(g_nMaxPictureFrames + 1));
+    const std::string strBroken = WriteGif("broken.gif", AnimatedGif(4, 3));
+    const std::vector<std::string> vecArgs = {"build", "--size", "12x8",          "--frames",
+                                              "all",   "-o",     Path("show.qrv")};
+    for (const std::string& strGif : {strMany, strBroken})
+    {
+        std::vector<std::string> vecBuild = vecArgs;
+        vecBuild.insert(vecBuild.end(), {strGif, Path("direct.bmp")});
+        const CRun run = RunCli(vecBuild);
+        EXPECT_EQ(run.m_nStatus, 1);
+        EXPECT_NE(run.m_strErr.find(strGif), std::string::npos) << run.m_strErr;
+        EXPECT_FALSE(fs::exists(Path("show.qrv")));
+    }
+    std::vector<std::string> vecBuild = vecArgs;
+    vecBuild.insert(vecBuild.end(), {"--keep-going", strMany, strBroken, Path("direct.bmp")});
+    const CRun run = RunCli(vecBuild);
+    EXPECT_EQ(run.m_nStatus, 1);
+    EXPECT_NE(run.m_strErr.find("'" + strMany + "': GIF file has more than 10000 frames"), std::string::npos)
+        << run.m_strErr;
+    EXPECT_NE(run.m_strErr.find("frame 3 of 4 of '" + strBroken + "'"), std::string::npos) << run.m_strErr;
+    // The too long animation gives nothing; the broken one the frames before its failure.
+    CShowFileReader reader(12, 8);
+    ASSERT_TRUE(reader.ReadFile(Path("show.qrv")));
+    ASSERT_EQ(reader.Pictures().size(), 3u);
+    EXPECT_EQ(reader.Pictures()[1].m_picture.GetPixel(5, 0), ExpandRgb565(PackRgb565(2, 253, 10)));
 }
 
 TEST_F(ShowCommandsTest, RenderWritesEveryPictureAndTheSheet)

@@ -158,8 +158,9 @@ TEST_F(FileSafetyTest, AFileSizeLimitFailsConvertAndRenderWithAMessage)
 {
     const std::string strShow = m_dir.File("show.qrv");
     ASSERT_EQ(Cli({"build", "--panel-code", "9", "-o", strShow, g_strPicture}).m_nStatus, 0);
-    ExpectRefused(Cli({"convert", "--panel-code", "9", g_strPicture, m_dir.File("o.bmp")}, 100000),
-                  "'" + m_dir.File("o.bmp") + "': File too large");
+    const std::string strOut = m_dir.File("o.bmp");
+    ExpectRefused(Cli({"convert", "--panel-code", "9", g_strPicture, strOut}, 100000),
+                  strOut + "': File too large");
     const CProgramRun run = Cli({"render", strShow, "-o", m_dir.File("r")}, 1000);
     EXPECT_EQ(run.m_nStatus, 1) << run.m_strErr;
     EXPECT_NE(run.m_strErr.find("File too large"), std::string::npos) << run.m_strErr;

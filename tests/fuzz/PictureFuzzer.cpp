@@ -108,7 +108,8 @@ void CheckFrames(const uint8_t* pData, size_t nSize, bool bPictureOk)
         nPixels += int64_t{nWidth} * nHeight;
         if (!ReadRowsAgainst(*frame.Value(), nullptr))
         {
-            FUZZ_CHECK(nFrames > 0 || !bPictureOk, "the first frame failed to read, though the picture decoded");
+            FUZZ_CHECK(nFrames > 0 || !bPictureOk,
+                       "the first frame failed to read, though the picture decoded");
             return;
         }
     }

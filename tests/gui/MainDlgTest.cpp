@@ -5,11 +5,13 @@
 #include "PathDelegate.h"
 #include "QtPrinters.h"
 #include "WindowTestSupport.h"
+#include "cli/CliTestSupport.h"
 #include <QElapsedTimer>
 #include <QFileInfo>
 
 #include "common/Version.h"
 #include "pipeline/ShowBuilder.h"
+#include "project/Project.h"
 #include "resample/ConvertPicture.h"
 #include "settings/LangTable.h"
 #include "settings/PanelSize.h"
@@ -1170,6 +1172,141 @@ TEST_F(MainDlgRunTest, ClosingDuringATransformFinishesTheFileBeforeTheStoreGoes)
     EXPECT_FALSE(std::filesystem::exists(strFolder));
     EXPECT_EQ(FileBytes(strPath), expected);
     EXPECT_TRUE(m_pDialogs->m_vecMessages.isEmpty());
+}
+
+// The window's project commands, found by their keys.
+void PressProjectKeys(CMainDlg& dlg, const QKeySequence& keys)
+{
+    for (QAction* pAction : dlg.actions())
+    {
+        if (pAction->shortcut() == keys)
+        {
+            pAction->trigger();
+            return;
+        }
+    }
+    ADD_FAILURE() << "no command on " << keys.toString().toStdString();
+}
+
+const QKeySequence g_keysOpenProject(Qt::CTRL | Qt::SHIFT | Qt::Key_O);
+const QKeySequence g_keysSaveProject(Qt::CTRL | Qt::Key_S);
+const QKeySequence g_keysSaveProjectAs(Qt::CTRL | Qt::SHIFT | Qt::Key_S);
+const QString g_strProgramTitle = QStringLiteral("Tramino V" TRAMINO_VERSION);
+
+TEST_F(MainDlgRunTest, ASavedProjectOpensAsSavedAndTheCommandLineBuildsTheBytesOfTransform)
+{
+    Start();
+    LoadColours(2);
+    EXPECT_EQ(m_pDlg->windowTitle(), QStringLiteral("Untitled* - ") + g_strProgramTitle);
+    m_pDlg->SelectEffect(EEffect::Circle);
+    Select({0});
+    g_btnDown->click();
+    const QString strProject = m_dir.filePath(QStringLiteral("show.tramino"));
+    m_pDialogs->m_strSaveAnswer = strProject;
+    PressProjectKeys(*m_pDlg, g_keysSaveProjectAs);
+    EXPECT_EQ(m_pDlg->windowTitle(), QStringLiteral("show - ") + g_strProgramTitle);
+
+    // A picture of its own size and options, added by the command line, reaches the window's import.
+    QImage gradient(50, 30, QImage::Format_RGB888);
+    for (int y = 0; y < gradient.height(); ++y)
+    {
+        for (int x = 0; x < gradient.width(); ++x)
+        {
+            gradient.setPixelColor(x, y, QColor(x * 5, y * 8, 255 - x * 3));
+        }
+    }
+    const QString strGradient = m_dir.filePath(QStringLiteral("G.bmp"));
+    ASSERT_TRUE(gradient.save(strGradient, "BMP"));
+    ASSERT_EQ(test::RunCli({"project", "add", strProject.toStdString(), "--fit", "contain", "--background",
+                            "123456", strGradient.toStdString()})
+                  .m_nStatus,
+              0);
+    const QByteArray savedText = FileBytes(strProject);
+
+    Start();
+    m_pDialogs->m_queOpenAnswers.push_back({strProject});
+    PressProjectKeys(*m_pDlg, g_keysOpenProject);
+    EXPECT_EQ(ListTexts(), (QStringList{m_dir.filePath(QStringLiteral("Q.bmp")),
+                                        m_dir.filePath(QStringLiteral("P.bmp")), strGradient}));
+    EXPECT_EQ(m_pDlg->ModeCombo()->currentText(), g_szLangText[13]);
+    EXPECT_EQ(m_pDlg->windowTitle(), QStringLiteral("show - ") + g_strProgramTitle);
+    PressProjectKeys(*m_pDlg, g_keysSaveProject);
+    EXPECT_EQ(FileBytes(strProject), savedText);
+
+    m_pDlg->SetWorkerTiming({0, 1, 1});
+    m_pDialogs->m_strSaveAnswer = m_dir.filePath(QStringLiteral("window.qrv"));
+    Button(1018)->click();
+    ASSERT_TRUE(WaitUntil([this] { return !m_pDlg->IsWorkerRunning(); }));
+    const std::string strBuilt = m_dir.filePath(QStringLiteral("cli.qrv")).toStdString();
+    const test::CRun built = test::RunCli({"build", "-o", strBuilt, strProject.toStdString()});
+    ASSERT_EQ(built.m_nStatus, 0) << built.m_strErr;
+    EXPECT_EQ(FileBytes(QString::fromStdString(strBuilt)), FileBytes(m_pDialogs->m_strSaveAnswer));
+    EXPECT_TRUE(m_pDialogs->m_vecQuestions.isEmpty());
+
+    Select({2});
+    g_btnDelete->click();
+    EXPECT_EQ(m_pDlg->windowTitle(), QStringLiteral("show* - ") + g_strProgramTitle);
+}
+
+TEST_F(MainDlgTest, UnsavedChangesAreAskedAboutBeforeTheWindowCloses)
+{
+    // Nothing unsaved: Escape closes at once, as it always did.
+    Start();
+    QTest::keyClick(List(), Qt::Key_Escape);
+    EXPECT_FALSE(m_pDlg->isVisible());
+    EXPECT_TRUE(m_pDialogs->m_vecQuestions.isEmpty());
+
+    const QString strProject = m_dir.filePath(QStringLiteral("kept.tramino"));
+    for (const QMessageBox::StandardButton eAnswer :
+         {QMessageBox::Cancel, QMessageBox::Discard, QMessageBox::Save})
+    {
+        SCOPED_TRACE(eAnswer);
+        Start();
+        LoadColours(1);
+        m_pDialogs->m_queAskAnswers.push_back(eAnswer);
+        m_pDialogs->m_strSaveAnswer = strProject;
+        QTest::keyClick(List(), Qt::Key_Escape);
+        EXPECT_EQ(m_pDialogs->m_vecQuestions,
+                  QStringList{
+                      QStringLiteral("The show Untitled has changes that are not saved. Save them first?")});
+        EXPECT_EQ(m_pDlg->isVisible(), eAnswer == QMessageBox::Cancel);
+        EXPECT_EQ(QFileInfo::exists(strProject), eAnswer == QMessageBox::Save);
+    }
+    const CResult<CProject> saved = LoadProject(strProject.toStdString());
+    ASSERT_TRUE(saved) << saved.Message();
+    EXPECT_EQ(saved.Value().m_vecPictures.size(), 1u);
+}
+
+TEST_F(MainDlgTest, AProjectForAnotherPanelOpensOnlyConvertedAndItsMissingPicturesAreNamed)
+{
+    Start();
+    const QString strPicture = MakePicture(QStringLiteral("P.bmp"), Colour(0));
+    CProject project;
+    project.m_panel = CProjectPanel::ForSize(PanelSizeFromCode(2));
+    project.m_vecPictures = {{{strPicture.toStdString(), false}, {}},
+                             {{m_dir.filePath(QStringLiteral("gone.bmp")).toStdString(), false}, {}}};
+    const QString strProject = m_dir.filePath(QStringLiteral("big.tramino"));
+    ASSERT_TRUE(SaveProject(project, strProject.toStdString()));
+
+    for (const QMessageBox::StandardButton eAnswer : {QMessageBox::No, QMessageBox::Yes})
+    {
+        m_pDialogs->m_queOpenAnswers.push_back({strProject});
+        m_pDialogs->m_queAskAnswers.push_back(eAnswer);
+        PressProjectKeys(*m_pDlg, g_keysOpenProject);
+    }
+    EXPECT_EQ(
+        m_pDialogs->m_vecQuestions.value(0),
+        QStringLiteral("big.tramino is made for a 128 x 96 panel, but this window works for 96 x 64 (the "
+                       "PanelSize of Vendale.ini). Convert its pictures to 96 x 64? Saved, the project "
+                       "then keeps 96 x 64."));
+    EXPECT_EQ(m_pDialogs->m_vecQuestions.size(), 2);
+    // Refused, it changed nothing; converted, it lists what is there and names what is not.
+    EXPECT_EQ(ListTexts(), QStringList{strPicture});
+    EXPECT_EQ(StoreOrder(), std::vector<int>{0});
+    EXPECT_EQ(m_pDialogs->m_vecMessages,
+              QStringList{QStringLiteral("These pictures of big could not be found and are left out:\n\n") +
+                          m_dir.filePath(QStringLiteral("gone.bmp"))});
+    EXPECT_EQ(m_pDlg->windowTitle(), QStringLiteral("big* - ") + g_strProgramTitle);
 }
 
 } // namespace

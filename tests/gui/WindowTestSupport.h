@@ -31,6 +31,9 @@ public:
     QString m_strSaveAnswer;        // empty: the user cancels
     QStringList m_vecSaveQuestions; // filter and default suffix of each save dialog shown
     QStringList m_vecSaveFolders;   // the folder each save dialog opened in
+    QStringList m_vecQuestions;
+    // None left: the user discards what is unsaved, or says no.
+    std::deque<QMessageBox::StandardButton> m_queAskAnswers;
     // Called while the save dialog or a message is open, to look at the window then.
     std::function<void()> m_fnWhileAsking;
     std::function<void()> m_fnWhileShowing;
@@ -45,6 +48,25 @@ public:
         QStringList vecAnswer = m_queOpenAnswers.front();
         m_queOpenAnswers.pop_front();
         return vecAnswer;
+    }
+
+    QString GetOpenFileName(QWidget* pParent, const QString& strFilter) override
+    {
+        const QStringList vecAnswer = GetOpenFileNames(pParent, strFilter);
+        return vecAnswer.isEmpty() ? QString() : vecAnswer.constFirst();
+    }
+
+    QMessageBox::StandardButton Ask(QWidget*, const QString&, const QString& strText,
+                                    QMessageBox::StandardButtons buttons) override
+    {
+        m_vecQuestions += strText;
+        if (m_queAskAnswers.empty())
+        {
+            return buttons.testFlag(QMessageBox::Discard) ? QMessageBox::Discard : QMessageBox::No;
+        }
+        const QMessageBox::StandardButton eAnswer = m_queAskAnswers.front();
+        m_queAskAnswers.pop_front();
+        return eAnswer;
     }
 
     QString GetSaveFileName(QWidget*, const QString& strFilter, const QString& strSuffix,

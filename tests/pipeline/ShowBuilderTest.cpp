@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -34,11 +35,15 @@ CPicture NumberedPicture(int nNumber)
     return picture;
 }
 
-// Picture nNumber after a pause of its own; nNumber < 0 fails naming it.
+// Picture nNumber after a pause of its own; nNumber < 0 fails naming it. With pnGiven, pictures
+// nNumber, nNumber + 1, ... as long as fnTake wants them, counted there before each is handed on.
 class CTestSource final : public IPictureSource
 {
 public:
-    CTestSource(int nNumber, int nPauseMs) : m_nNumber(nNumber), m_nPauseMs(nPauseMs) {}
+    CTestSource(int nNumber, int nPauseMs, std::atomic<int>* pnGiven = nullptr)
+        : m_nNumber(nNumber), m_nPauseMs(nPauseMs), m_pnGiven(pnGiven)
+    {
+    }
 
     uint64_t PeakBytes(int, int) const override { return 0; }
     CStatus Produce(int, int, const FnTakePicture& fnTake) const override
@@ -46,13 +51,23 @@ public:
         std::this_thread::sleep_for(std::chrono::milliseconds(m_nPauseMs));
         if (m_nNumber < 0)
             return CStatus::Error("Cannot convert 'bad" + std::to_string(-m_nNumber) + ".gif': broken");
-        fnTake(NumberedPicture(m_nNumber));
+        if (m_pnGiven == nullptr)
+        {
+            fnTake(NumberedPicture(m_nNumber));
+            return {};
+        }
+        for (int i = m_nNumber; (*m_pnGiven)++ < g_nManyPictures && fnTake(NumberedPicture(i)); ++i)
+        {
+        }
         return {};
     }
+
+    static constexpr int g_nManyPictures = 60;
 
 private:
     int m_nNumber;
     int m_nPauseMs;
+    std::atomic<int>* m_pnGiven;
 };
 
 // Numbers in list order; uneven pauses so that later entries often finish first.
@@ -211,6 +226,36 @@ TEST_P(ShowBuilderTest, StopAfterPictureKFinishesAFileOfTheFirstKPictures)
     EXPECT_TRUE(result.m_bWritten);
     EXPECT_EQ(FileBytes(Target()), Expected(EEffect::ShutterTopToBottom, {0, 1, 2}));
     EXPECT_EQ(setStarted, (std::set<size_t>{0, 1, 2}));
+}
+
+TEST_P(ShowBuilderTest, AnEntryOfManyPicturesIsHandedOnAFewAtATime)
+{
+    std::atomic<int> nGiven = 0;
+    int nWritten = 0;
+    int nMostAhead = 0;
+    PictureSources vecSources = TestSources({0, 1});
+    vecSources.insert(vecSources.begin() + 1, std::make_unique<CTestSource>(2, 0, &nGiven));
+    CShowBuildOptions options;
+    options.m_nPanelWidth = g_nWidth;
+    options.m_nPanelHeight = g_nHeight;
+    options.m_nJobs = GetParam();
+    CShowBuildEvents events;
+    events.m_fnPictureWritten = [&](size_t nEntry)
+    {
+        nWritten += nEntry == 1 ? 1 : 0;
+        nMostAhead = std::max(nMostAhead, nGiven.load() - nWritten);
+        return true;
+    };
+    const CShowBuildResult result =
+        CShowBuilder(std::move(options), std::move(events)).Build(vecSources, Target().string());
+    ASSERT_TRUE(result.m_status) << result.m_status.Message();
+    std::vector<int> vecNumbers = {0};
+    for (int i = 0; i < CTestSource::g_nManyPictures; ++i)
+        vecNumbers.push_back(2 + i);
+    vecNumbers.push_back(1);
+    EXPECT_EQ(FileBytes(Target()), Expected(EEffect::Normal, vecNumbers));
+    // The one being written, one waiting and one being made, never the whole entry.
+    EXPECT_LE(nMostAhead, 3);
 }
 
 // Takes bytes until the file system is full.

@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
 namespace tramino
 {
 namespace
@@ -36,6 +43,46 @@ TEST(FitGeometry, ContainAndCoverFollowTheAspectRatioRoundedToNearest)
     }
     EXPECT_EQ(ParseGravity("NorthWest"), EGravity::NorthWest);
     EXPECT_FALSE(ParseGravity("middle"));
+}
+
+// vips' thumbnail, asked for 96 x 64 either way, keeps the aspect ratio with the same rounding
+// to nearest: wide, tall, the .5 ties and 1-pixel sides.
+TEST(FitGeometry, ContainSizeIsThatOfVipsThumbnail)
+{
+    if (std::system("command -v vipsthumbnail >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "vipsthumbnail (libvips-tools) is missing";
+    const std::vector<std::pair<int, int>> vecSizes = {
+        {64, 19},  {65, 19}, {63, 19},   {19, 64},   {21, 64},   {3, 128},   {100, 200}, {1000, 1},
+        {1, 1000}, {3, 2},   {400, 300}, {302, 200}, {640, 190}, {190, 640}, {97, 65},   {95, 63}};
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                      std::string("tramino-fit-").append(std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    std::string strInputs, strOutputs;
+    for (size_t i = 0; i < vecSizes.size(); ++i)
+    {
+        const auto [nWidth, nHeight] = vecSizes[i];
+        const std::string strName = (dir / std::string("p").append(std::to_string(i))).string();
+        std::ofstream(strName + ".pgm", std::ios::binary)
+            << "P5\n"
+            << nWidth << " " << nHeight << "\n255\n"
+            << std::string(static_cast<size_t>(nWidth * nHeight), '\x80');
+        strInputs += " " + strName + ".pgm";
+        strOutputs += " " + strName + "-t.v";
+    }
+    const std::string strScript =
+        "vipsthumbnail --size 96x64 -o %s-t.v" + strInputs + " && vipsheader" + strOutputs;
+    const std::unique_ptr<FILE, int (*)(FILE*)> pPipe(::popen(strScript.c_str(), "r"), ::pclose);
+    ASSERT_TRUE(pPipe);
+    for (size_t i = 0; i < vecSizes.size(); ++i)
+    {
+        const auto [nWidth, nHeight] = vecSizes[i];
+        int nVipsWidth = 0, nVipsHeight = 0;
+        ASSERT_EQ(std::fscanf(pPipe.get(), "%*s %dx%d %*[^\n]", &nVipsWidth, &nVipsHeight), 2);
+        const CRect rc = ContainRect(nWidth, nHeight, 96, 64, EGravity::Center);
+        EXPECT_EQ(std::make_pair(rc.m_nWidth, rc.m_nHeight), std::make_pair(nVipsWidth, nVipsHeight))
+            << nWidth << " x " << nHeight;
+    }
+    std::filesystem::remove_all(dir);
 }
 
 } // namespace

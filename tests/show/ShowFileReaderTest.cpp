@@ -44,7 +44,7 @@ private:
 std::optional<CShowFileViolation> ProblemOf(const std::vector<uint8_t>& vecFile, CPanelSize size)
 {
     CShowFileReader reader(size.m_nWidth, size.m_nHeight, false);
-    reader.Parse(vecFile);
+    static_cast<void>(reader.Parse(vecFile)); // the problem says more than the status
     return reader.FirstProblem();
 }
 

@@ -70,8 +70,8 @@ uint64_t BmpBytes(CHeaderReader& reader, uint64_t nFileSize)
     return StreamingBytes(nWidth) + (bRle ? nFileSize + nWidth * nRows : 0);
 }
 
-// The screen, grown to hold the first image, one palette index per pixel.
-uint64_t GifBytes(CHeaderReader& reader)
+// The screen, grown to hold the first image, nBytesPerPixel for each of its pixels.
+uint64_t GifBytes(CHeaderReader& reader, uint64_t nBytesPerPixel)
 {
     uint64_t nWidth = 0, nHeight = 0;
     unsigned nFlags = 0;
@@ -100,7 +100,7 @@ uint64_t GifBytes(CHeaderReader& reader)
             if (!reader.Skip(nLength))
                 break;
     }
-    return StreamingBytes(nWidth) + nWidth * nHeight;
+    return StreamingBytes(nWidth) + nBytesPerPixel * nWidth * nHeight;
 }
 
 struct CJpegComponent
@@ -172,9 +172,7 @@ uint64_t JpegBytes(CHeaderReader& reader)
     return StreamingBytes(nWidth) + 2 * nCoefficients;
 }
 
-} // namespace
-
-uint64_t EstimateDecodeBytes(const std::string& strPath)
+uint64_t EstimateBytes(const std::string& strPath, bool bFrames)
 {
     CResult<std::unique_ptr<CByteSource>> source = CByteSource::OpenFile(strPath);
     if (!source)
@@ -189,8 +187,21 @@ uint64_t EstimateDecodeBytes(const std::string& strPath)
     else if (nGot == 3 && arrSignature[0] == 0xFF && arrSignature[1] == 0xD8 && arrSignature[2] == 0xFF)
         nBytes = JpegBytes(reader);
     else if (nGot == 3 && std::memcmp(arrSignature.data(), "GIF", 3) == 0)
-        nBytes = GifBytes(reader);
+        // The frames add the composed screen in RGB and its two copies to the indices.
+        nBytes = GifBytes(reader, bFrames ? 10 : 1);
     return std::min(nBytes, g_nMaxDecodeBytes);
+}
+
+} // namespace
+
+uint64_t EstimateDecodeBytes(const std::string& strPath)
+{
+    return EstimateBytes(strPath, false);
+}
+
+uint64_t EstimateFrameDecodeBytes(const std::string& strPath)
+{
+    return EstimateBytes(strPath, true);
 }
 
 } // namespace tramino

@@ -13,5 +13,7 @@ namespace tramino
 // their pixels. A file whose header cannot be read costs only the buffers: its decoding fails
 // before it allocates anything of its size.
 uint64_t EstimateDecodeBytes(const std::string& strPath);
+// Same for the frames of the file, one after the other (OpenFrameReader).
+uint64_t EstimateFrameDecodeBytes(const std::string& strPath);
 
 } // namespace tramino

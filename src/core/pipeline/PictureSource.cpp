@@ -19,6 +19,16 @@ CStatus CFilePictureSource::Produce(int nPanelWidth, int nPanelHeight, const FnT
     return {};
 }
 
+uint64_t CFramesPictureSource::PeakBytes(int nPanelWidth, int nPanelHeight) const
+{
+    return EstimateFramesConversionBytes(m_strPath, nPanelWidth, nPanelHeight);
+}
+
+CStatus CFramesPictureSource::Produce(int nPanelWidth, int nPanelHeight, const FnTakePicture& fnTake) const
+{
+    return ConvertFramesToPanel(m_strPath, nPanelWidth, nPanelHeight, m_options, fnTake);
+}
+
 uint64_t CReadPictureSource::PeakBytes(int nPanelWidth, int nPanelHeight) const
 {
     // The decoded picture and the file's read buffer.
@@ -36,13 +46,12 @@ CStatus CReadPictureSource::Produce(int nPanelWidth, int nPanelHeight, const FnT
     return {};
 }
 
-PictureSources FileSources(const std::vector<std::string>& vecPaths, const CConvertOptions& options)
+std::unique_ptr<IPictureSource> FileSource(std::string strPath, const CConvertOptions& options,
+                                           EFrames eFrames)
 {
-    PictureSources vecSources;
-    vecSources.reserve(vecPaths.size());
-    for (const std::string& strPath : vecPaths)
-        vecSources.push_back(std::make_unique<CFilePictureSource>(strPath, options));
-    return vecSources;
+    if (eFrames == EFrames::All)
+        return std::make_unique<CFramesPictureSource>(std::move(strPath), options);
+    return std::make_unique<CFilePictureSource>(std::move(strPath), options);
 }
 
 CStatus CheckPanelSize(const CPicture& picture, int nPanelWidth, int nPanelHeight)

@@ -16,9 +16,9 @@ namespace tramino
 // Takes one picture at the panel size; false when the run wants no more.
 using FnTakePicture = std::function<bool(CPicture picture)>;
 
-// One entry of a show's list: where its pictures come from. An entry gives one picture today;
-// one file may give several in turn (the frames of an animation), which is why pictures are
-// handed on rather than returned.
+// One entry of a show's list: where its pictures come from. An entry gives one picture, or
+// several in turn (the frames of an animation), which is why pictures are handed on rather than
+// returned.
 class IPictureSource
 {
 public:
@@ -34,21 +34,41 @@ public:
 
 using PictureSources = std::vector<std::unique_ptr<IPictureSource>>;
 
-// A picture file converted to the panel with its own options.
-class CFilePictureSource final : public IPictureSource
+// A picture file and the options it is converted to the panel with.
+class CPathPictureSource : public IPictureSource
 {
 public:
-    CFilePictureSource(std::string strPath, CConvertOptions options)
+    CPathPictureSource(std::string strPath, CConvertOptions options)
         : m_strPath(std::move(strPath)), m_options(options)
     {
     }
 
-    uint64_t PeakBytes(int nPanelWidth, int nPanelHeight) const override;
-    CStatus Produce(int nPanelWidth, int nPanelHeight, const FnTakePicture& fnTake) const override;
-
-private:
+protected:
     std::string m_strPath;
     CConvertOptions m_options;
+};
+
+// The file's picture.
+class CFilePictureSource final : public CPathPictureSource
+{
+public:
+    using CPathPictureSource::CPathPictureSource;
+
+    uint64_t PeakBytes(int nPanelWidth, int nPanelHeight) const override;
+    CStatus Produce(int nPanelWidth, int nPanelHeight, const FnTakePicture& fnTake) const override;
+};
+
+// Every frame of the file, in order, each converted with the options as a file of that one
+// frame would be (ConvertFramesToPanel): the frames of an animated GIF, or any other picture's
+// one. A frame that fails after others were handed on ends the entry with an error naming the
+// file and the frame.
+class CFramesPictureSource final : public CPathPictureSource
+{
+public:
+    using CPathPictureSource::CPathPictureSource;
+
+    uint64_t PeakBytes(int nPanelWidth, int nPanelHeight) const override;
+    CStatus Produce(int nPanelWidth, int nPanelHeight, const FnTakePicture& fnTake) const override;
 };
 
 // A picture already at the panel size, read when its turn comes (the window's picture store).
@@ -65,8 +85,16 @@ private:
     FnRead m_fnRead;
 };
 
-// One file source per path, all with the same options.
-PictureSources FileSources(const std::vector<std::string>& vecPaths, const CConvertOptions& options);
+// Which pictures a file gives a show.
+enum class EFrames
+{
+    First, // one: the file's picture (CFilePictureSource)
+    All,   // every frame of an animation (CFramesPictureSource)
+};
+
+// The source of a picture file that gives a show the pictures eFrames says.
+std::unique_ptr<IPictureSource> FileSource(std::string strPath, const CConvertOptions& options,
+                                           EFrames eFrames);
 
 // Ok when the picture has exactly the panel's size, else the reason.
 CStatus CheckPanelSize(const CPicture& picture, int nPanelWidth, int nPanelHeight);

@@ -87,13 +87,20 @@ CResult<CPicture> Fit(std::unique_ptr<CRowReader> pReader, int nPanelWidth, int 
     return ConvertRows(*pReader, nPanelWidth, nPanelHeight);
 }
 
-} // namespace
-
-CResult<CPicture> ConvertPictureToPanel(const std::string& strPath, int nPanelWidth, int nPanelHeight,
-                                        const CConvertOptions& options)
+// The panel's picture (3 bytes a pixel) and the stretcher's sums (12).
+uint64_t PanelBytes(int nPanelWidth, int nPanelHeight)
 {
-    if (nPanelWidth < 1 || nPanelHeight < 1)
-        return CStatus::Error("Cannot convert '" + strPath + "' to an empty panel");
+    return 15 * static_cast<uint64_t>(std::max(0, nPanelWidth)) *
+           static_cast<uint64_t>(std::max(0, nPanelHeight));
+}
+
+CStatus EmptyPanel(const std::string& strPath)
+{
+    return CStatus::Error("Cannot convert '" + strPath + "' to an empty panel");
+}
+
+CDecodeOptions DecodeOptionsFor(int nPanelWidth, int nPanelHeight, const CConvertOptions& options)
+{
     CDecodeOptions decodeOptions;
     if (options.m_bFast)
     {
@@ -102,29 +109,125 @@ CResult<CPicture> ConvertPictureToPanel(const std::string& strPath, int nPanelWi
         decodeOptions.m_nScaleAboveWidth = options.m_bAutoOrient ? nLonger : nPanelWidth;
         decodeOptions.m_nScaleAboveHeight = options.m_bAutoOrient ? nLonger : nPanelHeight;
     }
-    // Where the decoder composes transparent pixels, they go over options.m_crBackground.
-    CResult<std::unique_ptr<CRowReader>> reader = OpenRowReader(strPath, decodeOptions);
-    if (!reader)
-        return NamingFile(reader.Status(), strPath);
-    std::unique_ptr<CRowReader> pReader = std::move(reader).Value();
+    // Transparent pixels and a GIF's cleared areas go over it.
+    decodeOptions.m_crBackground = options.m_crBackground;
+    return decodeOptions;
+}
+
+// The reader's picture, turned, fitted and dithered; errors do not name the file yet.
+CResult<CPicture> ConvertReader(std::unique_ptr<CRowReader> pReader, int nPanelWidth, int nPanelHeight,
+                                const CConvertOptions& options)
+{
     if (options.m_bAutoOrient)
     {
         const int nOrientation = pReader->Info().m_nOrientation;
         pReader = OrientRows(std::move(pReader), nOrientation);
     }
     CResult<CPicture> picture = Fit(std::move(pReader), nPanelWidth, nPanelHeight, options);
+    if (picture)
+        DitherToPanel(picture.Value(), options.m_eDither);
+    return picture;
+}
+
+// Names the frame of an animation besides the file.
+CStatus InFrame(const CStatus& status, const std::string& strPath, int nFrame, int nFrames)
+{
+    if (nFrames < 2)
+        return NamingFile(status, strPath);
+    const std::string strNamed = "'" + strPath + "': ";
+    std::string strReason = status.Message();
+    if (strReason.starts_with(strNamed))
+        strReason.erase(0, strNamed.size());
+    return CStatus::Error("Cannot convert frame " + std::to_string(nFrame) + " of " +
+                          std::to_string(nFrames) + " of '" + strPath + "': " + strReason);
+}
+
+// Converts frame nOnly, or every frame when it is 0, handing each to fnTake until it returns
+// false. The frames are counted first, without decoding, so that an animation beyond the limit
+// or cut short is refused before its first frame; those before nOnly are composed, not converted.
+CStatus WalkFrames(const std::string& strPath, int nOnly, int nPanelWidth, int nPanelHeight,
+                   const CConvertOptions& options, const FnTakeFrame& fnTake)
+{
+    if (nPanelWidth < 1 || nPanelHeight < 1)
+        return EmptyPanel(strPath);
+    const CResult<int> count = CountPictureFrames(strPath);
+    if (!count)
+        return NamingFile(count.Status(), strPath);
+    const int nFrames = count.Value();
+    if (nOnly > nFrames)
+        return CStatus::Error("Cannot convert frame " + std::to_string(nOnly) + " of '" + strPath +
+                              "': it has " + std::to_string(nFrames) + " frame" + (nFrames == 1 ? "" : "s"));
+    CResult<std::unique_ptr<CFrameReader>> frames =
+        OpenFrameReader(strPath, DecodeOptionsFor(nPanelWidth, nPanelHeight, options));
+    if (!frames)
+        return NamingFile(frames.Status(), strPath);
+    for (int nFrame = 1;; ++nFrame)
+    {
+        CResult<std::unique_ptr<CRowReader>> frame = frames.Value()->NextFrame();
+        if (!frame)
+            return InFrame(frame.Status(), strPath, nFrame, nFrames);
+        if (!frame.Value())
+            return {};
+        if (nOnly != 0 && nFrame != nOnly)
+            continue;
+        CResult<CPicture> picture =
+            ConvertReader(std::move(frame).Value(), nPanelWidth, nPanelHeight, options);
+        if (!picture)
+            return InFrame(picture.Status(), strPath, nFrame, nFrames);
+        if (!fnTake(std::move(picture).Value()) || nFrame == nOnly)
+            return {};
+    }
+}
+
+} // namespace
+
+CResult<CPicture> ConvertPictureToPanel(const std::string& strPath, int nPanelWidth, int nPanelHeight,
+                                        const CConvertOptions& options)
+{
+    if (nPanelWidth < 1 || nPanelHeight < 1)
+        return EmptyPanel(strPath);
+    CResult<std::unique_ptr<CRowReader>> reader =
+        OpenRowReader(strPath, DecodeOptionsFor(nPanelWidth, nPanelHeight, options));
+    if (!reader)
+        return NamingFile(reader.Status(), strPath);
+    CResult<CPicture> picture = ConvertReader(std::move(reader).Value(), nPanelWidth, nPanelHeight, options);
     if (!picture)
         return NamingFile(picture.Status(), strPath);
-    DitherToPanel(picture.Value(), options.m_eDither);
     return picture;
+}
+
+CStatus ConvertFramesToPanel(const std::string& strPath, int nPanelWidth, int nPanelHeight,
+                             const CConvertOptions& options, const FnTakeFrame& fnTake)
+{
+    return WalkFrames(strPath, 0, nPanelWidth, nPanelHeight, options, fnTake);
+}
+
+CResult<CPicture> ConvertFrameToPanel(const std::string& strPath, int nFrame, int nPanelWidth,
+                                      int nPanelHeight, const CConvertOptions& options)
+{
+    std::optional<CPicture> picture;
+    CStatus status = WalkFrames(strPath, std::max(1, nFrame), nPanelWidth, nPanelHeight, options,
+                                [&](CPicture frame)
+                                {
+                                    picture = std::move(frame);
+                                    return false;
+                                });
+    if (status && !picture)
+        status = CStatus::Error("Cannot convert frame " + std::to_string(nFrame) + " of '" + strPath +
+                                "': the file ends before it");
+    if (!status)
+        return status;
+    return std::move(*picture);
 }
 
 uint64_t EstimateConversionBytes(const std::string& strPath, int nPanelWidth, int nPanelHeight)
 {
-    // The picture (3 bytes a pixel) and the stretcher's sums (12).
-    const uint64_t nPanelPixels =
-        static_cast<uint64_t>(std::max(0, nPanelWidth)) * static_cast<uint64_t>(std::max(0, nPanelHeight));
-    return EstimateDecodeBytes(strPath) + 15 * nPanelPixels;
+    return EstimateDecodeBytes(strPath) + PanelBytes(nPanelWidth, nPanelHeight);
+}
+
+uint64_t EstimateFramesConversionBytes(const std::string& strPath, int nPanelWidth, int nPanelHeight)
+{
+    return EstimateFrameDecodeBytes(strPath) + PanelBytes(nPanelWidth, nPanelHeight);
 }
 
 std::vector<CResult<CPicture>>

@@ -25,11 +25,14 @@ struct CConvertOptions
     int m_nThreads = 0;
     EFit m_eFit = EFit::Stretch;
     EGravity m_eGravity = EGravity::Center;
-    // Around a contained picture.
+    // Around a contained picture, under transparent pixels and in a GIF's cleared areas. While it
+    // is black, the first picture of a GIF stays its first image as it always decoded.
     CRgb m_crBackground{0, 0, 0};
     EDither m_eDither = EDither::None;
     // Turn JPEG photos as their EXIF orientation says, before the fit.
     bool m_bAutoOrient = false;
+
+    friend bool operator==(const CConvertOptions&, const CConvertOptions&) = default;
 };
 
 // Decodes the file and brings it to exactly nPanelWidth x nPanelHeight (24 bits per pixel).
@@ -41,9 +44,26 @@ struct CConvertOptions
 CResult<CPicture> ConvertPictureToPanel(const std::string& strPath, int nPanelWidth, int nPanelHeight,
                                         const CConvertOptions& options = {});
 
+// Takes one converted frame; false when no more are wanted.
+using FnTakeFrame = std::function<bool(CPicture picture)>;
+
+// Every frame of the file (OpenFrameReader: an animated GIF composed frame by frame, any other
+// picture its one frame), each converted as ConvertPictureToPanel converts a file of that one
+// picture, handed to fnTake in order until it returns false. Only a few frames are held at a
+// time. An animation beyond g_nMaxPictureFrames, or one cut short, is refused before its first
+// frame; a frame that fails later ends the run with an error naming the file and the frame.
+CStatus ConvertFramesToPanel(const std::string& strPath, int nPanelWidth, int nPanelHeight,
+                             const CConvertOptions& options, const FnTakeFrame& fnTake);
+// Frame nFrame (from 1) alone, as ConvertFramesToPanel gives it; the frames before it are
+// composed but not converted.
+CResult<CPicture> ConvertFrameToPanel(const std::string& strPath, int nFrame, int nPanelWidth,
+                                      int nPanelHeight, const CConvertOptions& options = {});
+
 // The most memory ConvertPictureToPanel takes for the file, judged before it starts: the
 // decoding (EstimateDecodeBytes) and the panel-size picture with the resampler's sums.
 uint64_t EstimateConversionBytes(const std::string& strPath, int nPanelWidth, int nPanelHeight);
+// Same for ConvertFramesToPanel: a GIF's composed screen and its two copies besides.
+uint64_t EstimateFramesConversionBytes(const std::string& strPath, int nPanelWidth, int nPanelHeight);
 
 // Called after each finished picture with the number finished so far, one call at a time,
 // from whichever thread finished it (the caller's or a worker's).

@@ -147,7 +147,8 @@ CPictureStore& CPictureStore::operator=(CPictureStore&& other) noexcept
 {
     if (this != &other)
     {
-        Close();
+        // As in the destructor: nobody is left to tell of a folder that stays behind.
+        static_cast<void>(Close());
         m_strFolder = std::exchange(other.m_strFolder, {});
         m_hLock = std::exchange(other.m_hLock, -1);
         m_nPanelWidth = other.m_nPanelWidth;
@@ -162,7 +163,7 @@ CPictureStore& CPictureStore::operator=(CPictureStore&& other) noexcept
 CPictureStore::~CPictureStore()
 {
     // Nobody is left to tell; a folder that could not be removed stays in the temporary area.
-    Close();
+    static_cast<void>(Close());
 }
 
 std::string CPictureStore::PathIn(const std::string& strName) const
@@ -267,7 +268,7 @@ CStatus CPictureStore::Delete(int nPosition)
     // The list is in step now. Should the set-aside file refuse to go, Close removes it with
     // the folder, and the next Delete replaces it.
     if (bSetAside)
-        m_pFileOps->RemoveFile(strDeleted);
+        static_cast<void>(m_pFileOps->RemoveFile(strDeleted));
     return {};
 }
 

@@ -1,0 +1,264 @@
+#include "cli/Command.h"
+#include "cli/ModeOption.h"
+#include "cli/PanelOptions.h"
+#include "cli/PictureOptions.h"
+#include "project/Project.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace tramino::cli
+{
+
+namespace
+{
+
+namespace fs = std::filesystem;
+
+// The options only `project new` takes; `add` changes pictures and `list` nothing.
+constexpr std::string_view g_arrProjectWideOptions[] = {"panel-code", "size", "mode", "output", "show"};
+
+// The picture options given, each in its written form.
+CResult<CPictureValues> GivenPictureValues(const CArguments& args)
+{
+    // Refused as build refuses them, in the same words.
+    CConvertOptions convert;
+    if (CStatus status = ParsePictureOptions(args, convert); !status)
+        return status;
+    CPictureValues values;
+    for (const CPictureOptionInfo& info : PictureOptionTable())
+    {
+        if (!args.Has(info.m_strKey))
+            continue;
+        CResult<std::string> strValue =
+            CanonicalPictureValue(info.m_option, info.m_bFlag ? "true" : *args.Value(info.m_strKey));
+        if (!strValue)
+            return CStatus::Error("--" + std::string(info.m_strKey) + ": " + strValue.Message());
+        values[static_cast<size_t>(info.m_option)] = strValue.Value();
+    }
+    return values;
+}
+
+bool HasPictureOptions(const CArguments& args)
+{
+    return std::any_of(PictureOptionTable().begin(), PictureOptionTable().end(),
+                       [&args](const CPictureOptionInfo& info) { return args.Has(info.m_strKey); });
+}
+
+CResult<CProjectPanel> ProjectPanel(const CArguments& args, CCommandIo& io)
+{
+    if (const std::string* pCode = args.Value("panel-code"))
+    {
+        const std::optional<int> nCode = ParseInteger(*pCode);
+        if (!nCode || *nCode < 1 || *nCode > static_cast<int>(g_arrPanelSizes.size()))
+            return CStatus::Error("a project's --panel-code is 1 to 9, not '" + *pCode + "'");
+    }
+    CResult<CPanelChoice> panel = ResolvePanel(args, io);
+    if (!panel)
+        return panel.Status();
+    return CProjectPanel::ForSize(panel.Value().m_size);
+}
+
+// A file named on the command line, kept relative to the project's folder.
+CResult<CProjectPath> GivenPath(const std::string& strPath)
+{
+    std::error_code error;
+    const fs::path absolute = fs::absolute(strPath, error);
+    if (error)
+        return CStatus::Error("Cannot find '" + strPath + "': " + error.message());
+    return CProjectPath{absolute.lexically_normal(), false};
+}
+
+CStatus AddPictures(CProject& project, const std::vector<std::string>& vecPaths, const CPictureValues& given)
+{
+    for (const std::string& strPath : vecPaths)
+    {
+        std::error_code error;
+        if (!fs::is_regular_file(strPath, error))
+            return CStatus::Error("the picture '" + strPath + "' is not there");
+        CResult<CProjectPath> path = GivenPath(strPath);
+        if (!path)
+            return path.Status();
+        project.m_vecPictures.push_back({path.Value(), OverridesOf(project.m_defaults, given)});
+    }
+    return {};
+}
+
+std::string PicturesText(size_t nCount)
+{
+    return std::to_string(nCount) + (nCount == 1 ? " picture" : " pictures");
+}
+
+std::string PanelText(const CProjectPanel& panel)
+{
+    return PanelSizeText(panel.m_size) +
+           (panel.m_nCode != 0 ? " (code " + std::to_string(panel.m_nCode) + ")" : "");
+}
+
+} // namespace
+
+// Makes, extends and lists the project files the main window opens and saves.
+class CProjectCommand : public CCommand
+{
+public:
+    std::string_view Name() const override { return "project"; }
+    std::string_view Summary() const override { return "make, extend or list a project file (*.tramino)"; }
+
+    std::string Help() const override
+    {
+        return "Usage: tramino-cli project new [--panel-code N | --size WxH] [--mode NAME] [--show "
+               "SHOW.qrv]\n"
+               "                               [PICTURE OPTIONS] -o PROJECT.tramino [PICTURE...]\n"
+               "       tramino-cli project add PROJECT.tramino [PICTURE OPTIONS] [PICTURE...]\n"
+               "       tramino-cli project list PROJECT.tramino\n"
+               "\n"
+               "A project file keeps a show's description: the panel, the transition, the picture\n"
+               "options every picture takes, the ordered pictures (relative to the project's folder)\n"
+               "with the options each one changes, and the show file to write.\n"
+               "  new   writes a new project; the picture options become its defaults.\n"
+               "  add   appends pictures; the picture options given become theirs where they differ\n"
+               "        from the defaults. With no picture it rewrites the file in its usual form.\n"
+               "  list  prints the panel, the transition, each picture with its options, and the\n"
+               "        exact size of the show file it makes.\n"
+               "\n"
+               "Options of new:\n" +
+               std::string(PanelOptionsHelp()) + std::string(ModeOptionHelp()) +
+               "  --show F         the show file the project builds (kept relative to the project)\n"
+               "  -o, --output F   the project file to write (must not exist yet)\n"
+               "Picture options (new and add), as build takes them:\n" +
+               std::string(PictureOptionsHelp()) +
+               "  --frames WHICH   first (the default) or all frames of an animated GIF\n"
+               "  --help           show this help\n";
+    }
+
+    std::vector<COptionSpec> Options() const override
+    {
+        std::vector<COptionSpec> vecOptions = PanelOptions();
+        vecOptions.insert(vecOptions.end(), {{"mode", true}, {"show", true}, {"output", true, 'o'}});
+        const std::vector<COptionSpec> vecPicture = PictureOptions();
+        vecOptions.insert(vecOptions.end(), vecPicture.begin(), vecPicture.end());
+        vecOptions.push_back({"frames", true});
+        return vecOptions;
+    }
+
+    int Run(const CArguments& args, CCommandIo& io) override
+    {
+        const std::vector<std::string>& vecOperands = args.Operands();
+        const std::string strAction = vecOperands.empty() ? "" : vecOperands[0];
+        const std::vector<std::string> vecRest(vecOperands.begin() + (vecOperands.empty() ? 0 : 1),
+                                               vecOperands.end());
+        if (strAction == "new")
+            return New(args, vecRest, io);
+        if (strAction != "add" && strAction != "list")
+            return io.UsageError(strAction.empty()
+                                     ? "say new, add or list"
+                                     : "unknown action '" + strAction + "' (use new, add or list)");
+        for (std::string_view strOption : g_arrProjectWideOptions)
+            if (args.Has(strOption))
+                return io.UsageError("--" + std::string(strOption) + " is an option of project new only");
+        if (vecRest.empty())
+            return io.UsageError("the project file is missing");
+        if (strAction == "add")
+            return Add(args, vecRest, io);
+        if (vecRest.size() > 1 || HasPictureOptions(args))
+            return io.UsageError("project list takes the project file alone");
+        return List(vecRest[0], io);
+    }
+
+private:
+    static int New(const CArguments& args, const std::vector<std::string>& vecPictures, CCommandIo& io)
+    {
+        const std::string* pProject = args.Value("output");
+        if (pProject == nullptr || pProject->empty())
+            return io.UsageError("the project file to write is missing (-o PROJECT.tramino)");
+        CProject project;
+        CResult<CProjectPanel> panel = ProjectPanel(args, io);
+        if (!panel)
+            return io.UsageError(panel.Message());
+        project.m_panel = panel.Value();
+        if (const std::string* pMode = args.Value("mode"))
+        {
+            CResult<EEffect> effect = ParseModeOption(*pMode);
+            if (!effect)
+                return io.UsageError(effect.Message());
+            project.m_effect = effect.Value();
+        }
+        const CPanelSize size = project.m_panel.m_size;
+        if (!EffectCoversPanel(project.m_effect, size.m_nWidth, size.m_nHeight))
+            return io.UsageError(std::string("the transition ") + EffectName(project.m_effect) +
+                                 " cannot cover a " + PanelSizeText(size) + " panel");
+        CResult<CPictureValues> given = GivenPictureValues(args);
+        if (!given)
+            return io.UsageError(given.Message());
+        project.m_defaults = EffectivePictureValues(project.m_defaults, given.Value());
+        if (const std::string* pShow = args.Value("show"))
+        {
+            CResult<CProjectPath> output = GivenPath(*pShow);
+            if (!output)
+                return io.Failure(output.Message());
+            project.m_optOutput = output.Value();
+        }
+        std::error_code error;
+        if (fs::exists(*pProject, error))
+            return io.Failure("'" + *pProject + "' exists already (project add adds pictures to it)");
+        if (CStatus status = AddPictures(project, vecPictures, {}); !status)
+            return io.Failure(status.Message());
+        if (CStatus status = SaveProject(project, *pProject); !status)
+            return io.Failure(status.Message());
+        io.Out() << "Wrote " << *pProject << ": " << PicturesText(project.m_vecPictures.size()) << ", "
+                 << EffectName(project.m_effect) << ", " << PanelText(project.m_panel) << " panel\n";
+        return kExitOk;
+    }
+
+    static int Add(const CArguments& args, const std::vector<std::string>& vecRest, CCommandIo& io)
+    {
+        const std::string& strProject = vecRest[0];
+        const std::vector<std::string> vecPictures(vecRest.begin() + 1, vecRest.end());
+        if (vecPictures.empty() && HasPictureOptions(args))
+            return io.UsageError("picture options need pictures to apply to");
+        CResult<CPictureValues> given = GivenPictureValues(args);
+        if (!given)
+            return io.UsageError(given.Message());
+        CResult<CProject> project = LoadProject(strProject);
+        if (!project)
+            return io.Failure(project.Message());
+        if (CStatus status = AddPictures(project.Value(), vecPictures, given.Value()); !status)
+            return io.Failure(status.Message());
+        if (CStatus status = SaveProject(project.Value(), strProject); !status)
+            return io.Failure(status.Message());
+        io.Out() << "Added " << PicturesText(vecPictures.size()) << " to " << strProject << " ("
+                 << project.Value().m_vecPictures.size() << " in all)\n";
+        return kExitOk;
+    }
+
+    static int List(const std::string& strProject, CCommandIo& io)
+    {
+        CResult<CProject> loaded = LoadProject(strProject);
+        if (!loaded)
+            return io.Failure(loaded.Message());
+        const CProject& project = loaded.Value();
+        std::ostream& out = io.Out();
+        out << "Panel: " << PanelText(project.m_panel) << "\n"
+            << "Transition: " << EffectName(project.m_effect) << "\n"
+            << "Show file: " << (project.m_optOutput ? project.m_optOutput->m_path.string() : "none named")
+            << "\n"
+            << "Pictures: " << project.m_vecPictures.size() << "\n";
+        for (size_t i = 0; i < project.m_vecPictures.size(); ++i)
+        {
+            out << "  " << i + 1 << ". " << project.m_vecPictures[i].m_path.m_path.string();
+            const CPictureValues values = project.EffectiveValues(i);
+            for (const CPictureOptionInfo& info : PictureOptionTable())
+                out << " " << info.m_strKey << "=" << *values[static_cast<size_t>(info.m_option)];
+            out << "\n";
+        }
+        const CResult<uint64_t> nBytes = ShowFileSize(PlanShow(project));
+        if (!nBytes)
+            return io.Failure(nBytes.Message());
+        out << "Show file size: " << nBytes.Value() << " bytes\n";
+        return kExitOk;
+    }
+};
+
+TRAMINO_DEFINE_COMMAND(Project)
+
+} // namespace tramino::cli

@@ -1,0 +1,58 @@
+#include "project/Project.h"
+
+#include "codec/PictureDecoder.h"
+#include "show/ShowFileFormat.h"
+
+namespace tramino
+{
+
+CProjectPanel CProjectPanel::ForSize(CPanelSize size)
+{
+    for (size_t i = 0; i < g_arrPanelSizes.size(); ++i)
+        if (g_arrPanelSizes[i] == size)
+            return {static_cast<int>(i) + 1, size};
+    return {0, size};
+}
+
+CShowPlan PlanShow(const CProject& project)
+{
+    CShowPlan plan{project.m_panel.m_size, project.m_effect, {}, {}};
+    for (size_t i = 0; i < project.m_vecPictures.size(); ++i)
+    {
+        const CPictureValues values = project.EffectiveValues(i);
+        plan.m_vecPictures.push_back({project.m_vecPictures[i].m_path.m_path.string(),
+                                      ConvertOptionsFor(values),
+                                      values[static_cast<size_t>(EPictureOption::Frames)] == "all"});
+    }
+    if (project.m_optOutput)
+        plan.m_strOutput = project.m_optOutput->m_path.string();
+    return plan;
+}
+
+uint64_t ShowFileSize(EEffect effect, CPanelSize panel, uint64_t nPictures)
+{
+    const uint64_t nRecords =
+        static_cast<uint64_t>(EffectRecordCount(effect, panel.m_nWidth, panel.m_nHeight));
+    uint64_t nPixels = 0;
+    ForEachEffectRecord(effect, panel.m_nWidth, panel.m_nHeight,
+                        [&nPixels](const CRecordWindow& window)
+                        { nPixels += static_cast<uint64_t>(window.Area()); });
+    // Each pixel is one 16-bit value; each picture ends with its 16-bit marker.
+    const uint64_t nPicture = nRecords * g_nRecordHeadSize + 2 * nPixels + 2;
+    return g_nShowHeaderSize + nPictures * nPicture + 2;
+}
+
+CResult<uint64_t> ShowFileSize(const CShowPlan& plan)
+{
+    uint64_t nPictures = 0;
+    for (const CShowPlanPicture& picture : plan.m_vecPictures)
+    {
+        CResult<int> nFrames = picture.m_bAllFrames ? CountPictureFrames(picture.m_strPath) : CResult<int>(1);
+        if (!nFrames)
+            return nFrames.Status();
+        nPictures += static_cast<uint64_t>(nFrames.Value());
+    }
+    return ShowFileSize(plan.m_effect, plan.m_panel, nPictures);
+}
+
+} // namespace tramino

@@ -1,0 +1,439 @@
+#include "project/Project.h"
+
+#include "common/ReplacingFile.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cerrno>
+#include <fstream>
+#include <initializer_list>
+#include <iterator>
+#include <set>
+#include <vector>
+
+namespace tramino
+{
+
+namespace
+{
+
+namespace fs = std::filesystem;
+using Json = nlohmann::ordered_json;
+
+// A project of a hundred thousand pictures is a few megabytes; anything this large is no project
+// and is not read into memory.
+constexpr uintmax_t g_nMaxProjectBytes = 64u << 20;
+
+fs::path FolderOf(const std::string& strPath)
+{
+    std::error_code error;
+    const fs::path absolute = fs::absolute(strPath, error);
+    return (error ? fs::path(strPath) : absolute).lexically_normal().parent_path();
+}
+
+// nlohmann's own text after its "[json.exception...] " tag, without the echo of the bytes read.
+std::string SyntaxReason(const nlohmann::json::parse_error& error)
+{
+    std::string strReason = error.what();
+    if (const size_t nStart = strReason.find("parse error"); nStart != std::string::npos)
+        strReason.erase(0, nStart);
+    const size_t nEcho = strReason.find("; last read:");
+    if (nEcho != std::string::npos)
+    {
+        const size_t nNext = strReason.find("; ", nEcho + 2);
+        strReason.erase(nEcho, nNext == std::string::npos ? std::string::npos : nNext - nEcho);
+    }
+    return strReason;
+}
+
+// Reads the parsed document into a project, refusing everything it does not expect.
+class CProjectReader
+{
+public:
+    CProjectReader(std::string strFile, fs::path folder, EMissingPicture eMissing)
+        : m_strFile(std::move(strFile)), m_folder(std::move(folder)), m_eMissing(eMissing)
+    {
+    }
+
+    CResult<CProject> Read(const Json& root)
+    {
+        CProject project;
+        if (CStatus status = ReadRoot(root, project); !status)
+            return status;
+        return project;
+    }
+
+    CStatus Fail(const std::string& strPlace, const std::string& strReason) const
+    {
+        return CStatus::Error("Cannot read project '" + m_strFile +
+                              "': " + (strPlace.empty() ? "" : strPlace + ": ") + strReason);
+    }
+
+private:
+    CStatus ReadRoot(const Json& root, CProject& project)
+    {
+        // The format first: a newer one may well have keys this program does not know.
+        if (CStatus status = CheckType(root, "", Json::value_t::object); !status)
+            return status;
+        if (CStatus status = ReadFormat(root); !status)
+            return status;
+        if (CStatus status =
+                CheckObject(root, "", {"format", "panel", "transition", "output", "defaults", "pictures"});
+            !status)
+            return status;
+        if (CStatus status = ReadPanel(Member(root, "panel"), project.m_panel); !status)
+            return status;
+        if (CStatus status = ReadTransition(Member(root, "transition"), project); !status)
+            return status;
+        if (root.contains("output"))
+        {
+            CResult<CProjectPath> output = ReadPath(root["output"], "output");
+            if (!output)
+                return output.Status();
+            project.m_optOutput = output.Value();
+        }
+        if (root.contains("defaults"))
+            if (CStatus status = ReadValues(root["defaults"], "defaults", {}, project.m_defaults); !status)
+                return status;
+        return ReadPictures(Member(root, "pictures"), project);
+    }
+
+    CStatus ReadFormat(const Json& root)
+    {
+        const Json* pFormat = Member(root, "format");
+        if (pFormat == nullptr)
+            return Fail("", "the key 'format' is missing");
+        CResult<int64_t> nFormat = ReadInteger(*pFormat, "format", 1, INT32_MAX);
+        if (!nFormat)
+            return nFormat.Status();
+        if (nFormat.Value() > g_nProjectFormat)
+            return Fail("format", "the file is of format " + std::to_string(nFormat.Value()) +
+                                      ", newer than this Tramino reads (" + std::to_string(g_nProjectFormat) +
+                                      "); a newer Tramino opens it");
+        return {};
+    }
+
+    CStatus ReadPanel(const Json* pPanel, CProjectPanel& panel)
+    {
+        if (pPanel == nullptr)
+            return Fail("", "the key 'panel' is missing");
+        if (CStatus status = CheckObject(*pPanel, "panel", {"code", "width", "height"}); !status)
+            return status;
+        if (pPanel->contains("code"))
+        {
+            if (pPanel->contains("width") || pPanel->contains("height"))
+                return Fail("panel", "give either a code or a width and height, not both");
+            CResult<int64_t> nCode =
+                ReadInteger((*pPanel)["code"], "panel.code", 1, static_cast<int64_t>(g_arrPanelSizes.size()));
+            if (!nCode)
+                return nCode.Status();
+            panel = {static_cast<int>(nCode.Value()), PanelSizeFromCode(static_cast<int>(nCode.Value()))};
+            return {};
+        }
+        if (!pPanel->contains("width") || !pPanel->contains("height"))
+            return Fail("panel", "a code, or a width and a height, is needed");
+        CResult<int64_t> nWidth = ReadInteger((*pPanel)["width"], "panel.width", 1, 65535);
+        if (!nWidth)
+            return nWidth.Status();
+        CResult<int64_t> nHeight = ReadInteger((*pPanel)["height"], "panel.height", 1, 65535);
+        if (!nHeight)
+            return nHeight.Status();
+        panel = {0, {static_cast<int>(nWidth.Value()), static_cast<int>(nHeight.Value())}};
+        return {};
+    }
+
+    CStatus ReadTransition(const Json* pTransition, CProject& project)
+    {
+        if (pTransition == nullptr)
+            return Fail("", "the key 'transition' is missing");
+        if (CStatus status = CheckType(*pTransition, "transition", Json::value_t::string); !status)
+            return status;
+        const std::optional<EEffect> effect = SelectEffect(pTransition->get_ref<const std::string&>());
+        if (!effect)
+            return Fail("transition",
+                        "'" + pTransition->get<std::string>() +
+                            "' is none of Normal, Shutter(Left to Right), Shutter(Top to Bottom), "
+                            "Circle");
+        const CPanelSize size = project.m_panel.m_size;
+        if (!EffectCoversPanel(*effect, size.m_nWidth, size.m_nHeight))
+            return Fail("transition", std::string(EffectName(*effect)) + " cannot cover a " +
+                                          std::to_string(size.m_nWidth) + "x" +
+                                          std::to_string(size.m_nHeight) + " panel");
+        project.m_effect = *effect;
+        return {};
+    }
+
+    CStatus ReadPictures(const Json* pPictures, CProject& project)
+    {
+        if (pPictures == nullptr)
+            return Fail("", "the key 'pictures' is missing");
+        if (CStatus status = CheckType(*pPictures, "pictures", Json::value_t::array); !status)
+            return status;
+        for (size_t i = 0; i < pPictures->size(); ++i)
+        {
+            const Json& picture = (*pPictures)[i];
+            const std::string strPlace = "pictures[" + std::to_string(i) + "]";
+            CProjectPicture entry;
+            if (CStatus status = ReadValues(picture, strPlace, {"path"}, entry.m_overrides); !status)
+                return status;
+            const Json* pPath = Member(picture, "path");
+            if (pPath == nullptr)
+                return Fail(strPlace, "the key 'path' is missing");
+            CResult<CProjectPath> path = ReadPath(*pPath, strPlace + ".path");
+            if (!path)
+                return path.Status();
+            std::error_code error;
+            if (m_eMissing == EMissingPicture::Refuse && !fs::is_regular_file(path.Value().m_path, error))
+                return Fail(strPlace + ".path",
+                            "the picture '" + path.Value().m_path.string() + "' is not there");
+            entry.m_path = path.Value();
+            project.m_vecPictures.push_back(std::move(entry));
+        }
+        return {};
+    }
+
+    // The picture options of an object (the defaults or a picture), beside its other keys.
+    CStatus ReadValues(const Json& object, const std::string& strPlace,
+                       std::initializer_list<std::string_view> others, CPictureValues& values)
+    {
+        std::vector<std::string_view> vecKeys(others);
+        for (const CPictureOptionInfo& info : PictureOptionTable())
+            vecKeys.push_back(info.m_strKey);
+        if (CStatus status = CheckObject(object, strPlace, vecKeys); !status)
+            return status;
+        for (const CPictureOptionInfo& info : PictureOptionTable())
+        {
+            const Json* pValue = Member(object, info.m_strKey);
+            if (pValue == nullptr)
+                continue;
+            const std::string strPlaceOfValue = strPlace + "." + std::string(info.m_strKey);
+            const Json::value_t type = info.m_bFlag ? Json::value_t::boolean : Json::value_t::string;
+            if (CStatus status = CheckType(*pValue, strPlaceOfValue, type); !status)
+                return status;
+            CResult<std::string> strValue =
+                CanonicalPictureValue(info.m_option, info.m_bFlag ? (pValue->get<bool>() ? "true" : "false")
+                                                                  : pValue->get<std::string>());
+            if (!strValue)
+                return Fail(strPlaceOfValue, strValue.Message());
+            values[static_cast<size_t>(info.m_option)] = strValue.Value();
+        }
+        return {};
+    }
+
+    CResult<CProjectPath> ReadPath(const Json& value, const std::string& strPlace)
+    {
+        if (CStatus status = CheckType(value, strPlace, Json::value_t::string); !status)
+            return status;
+        const fs::path path(value.get<std::string>());
+        if (path.empty())
+            return Fail(strPlace, "the path is empty");
+        if (path.is_absolute())
+            return CProjectPath{path, true};
+        return CProjectPath{(m_folder / path).lexically_normal(), false};
+    }
+
+    CResult<int64_t> ReadInteger(const Json& value, const std::string& strPlace, int64_t nMin, int64_t nMax)
+    {
+        if (!value.is_number_integer())
+            return Fail(strPlace, std::string("a whole number is needed, not ") + Describe(value));
+        const bool bHuge = value.is_number_unsigned() && value.get<uint64_t>() > static_cast<uint64_t>(nMax);
+        if (bHuge || value.get<int64_t>() < nMin || value.get<int64_t>() > nMax)
+            return Fail(strPlace, value.dump() + " is not from " + std::to_string(nMin) + " to " +
+                                      std::to_string(nMax));
+        return value.get<int64_t>();
+    }
+
+    CStatus CheckObject(const Json& value, const std::string& strPlace,
+                        const std::vector<std::string_view>& vecKeys)
+    {
+        if (CStatus status = CheckType(value, strPlace, Json::value_t::object); !status)
+            return status;
+        for (const auto& [strKey, member] : value.items())
+            if (std::find(vecKeys.begin(), vecKeys.end(), strKey) == vecKeys.end())
+            {
+                std::string strReason = "unknown key '" + strKey + "' (known:";
+                for (std::string_view strName : vecKeys)
+                    strReason.append(strName == vecKeys.front() ? " " : ", ").append(strName);
+                return Fail(strPlace, strReason + ")");
+            }
+        return {};
+    }
+
+    CStatus CheckType(const Json& value, const std::string& strPlace, Json::value_t type)
+    {
+        if (value.type() == type)
+            return {};
+        const char* szNeeded = type == Json::value_t::object   ? "an object"
+                               : type == Json::value_t::array  ? "a list"
+                               : type == Json::value_t::string ? "a text"
+                                                               : "true or false";
+        return Fail(strPlace, std::string(szNeeded) + " is needed, not " + Describe(value));
+    }
+
+    static const Json* Member(const Json& object, std::string_view strKey)
+    {
+        const auto it = object.find(strKey);
+        return it == object.end() ? nullptr : &*it;
+    }
+
+    static std::string Describe(const Json& value)
+    {
+        switch (value.type())
+        {
+        case Json::value_t::object:
+            return "an object";
+        case Json::value_t::array:
+            return "a list";
+        case Json::value_t::string:
+            return "a text";
+        case Json::value_t::boolean:
+            return value.dump();
+        case Json::value_t::null:
+            return "null";
+        default:
+            return "the number " + value.dump();
+        }
+    }
+
+    std::string m_strFile;
+    fs::path m_folder;
+    EMissingPicture m_eMissing;
+};
+
+// Records the first key an object of the document gives twice, which the parser would silently
+// let the later one win.
+class CDuplicateKeyFinder
+{
+public:
+    bool OnEvent(int nDepth, nlohmann::json::parse_event_t event, const Json& parsed)
+    {
+        using Event = nlohmann::json::parse_event_t;
+        if (event == Event::object_start)
+        {
+            m_vecKeys.resize(static_cast<size_t>(nDepth) + 1);
+            m_vecKeys.back().clear();
+        }
+        else if (event == Event::key && !m_vecKeys.empty() &&
+                 !m_vecKeys[static_cast<size_t>(nDepth) - 1].insert(parsed.get<std::string>()).second &&
+                 m_strDuplicate.empty())
+            m_strDuplicate = parsed.get<std::string>();
+        return true;
+    }
+
+    const std::string& Duplicate() const { return m_strDuplicate; }
+
+private:
+    std::vector<std::set<std::string>> m_vecKeys; // the keys seen so far in each open object
+    std::string m_strDuplicate;
+};
+
+std::string WrittenPath(const CProjectPath& path, const fs::path& folder)
+{
+    if (!path.m_bKeepAbsolute)
+    {
+        const fs::path relative = path.m_path.lexically_normal().lexically_relative(folder);
+        if (!relative.empty())
+            return relative.generic_string();
+    }
+    return path.m_path.generic_string();
+}
+
+Json ValuesJson(const CPictureValues& values, Json object)
+{
+    for (const CPictureOptionInfo& info : PictureOptionTable())
+        if (const std::optional<std::string>& strValue = values[static_cast<size_t>(info.m_option)])
+        {
+            if (info.m_bFlag)
+                object[info.m_strKey] = *strValue == "true";
+            else
+                object[info.m_strKey] = *strValue;
+        }
+    return object;
+}
+
+CResult<std::string> ReadProjectText(const std::string& strPath)
+{
+    std::error_code error;
+    if (fs::is_directory(strPath, error))
+        return ErrnoStatus("read project", strPath, EISDIR);
+    if (const uintmax_t nSize = fs::file_size(strPath, error); !error && nSize > g_nMaxProjectBytes)
+        return CStatus::Error("Cannot read project '" + strPath + "': at " + std::to_string(nSize) +
+                              " bytes it is far larger than any project");
+    std::ifstream file(strPath, std::ios::binary);
+    if (!file)
+        return ErrnoStatus("read project", strPath, errno != 0 ? errno : ENOENT);
+    try
+    {
+        std::string strText{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+        if (!file.bad())
+            return strText;
+    }
+    catch (const std::ios_base::failure&) // libstdc++ throws on a failed read whatever the stream asked
+    {
+    }
+    return ErrnoStatus("read project", strPath, errno != 0 ? errno : EIO);
+}
+
+} // namespace
+
+CResult<CProject> LoadProject(const std::string& strPath, EMissingPicture eMissing)
+{
+    CResult<std::string> strText = ReadProjectText(strPath);
+    if (!strText)
+        return strText.Status();
+    CProjectReader reader(strPath, FolderOf(strPath), eMissing);
+    CDuplicateKeyFinder duplicates;
+    Json root;
+    try
+    {
+        root = Json::parse(strText.Value(),
+                           [&duplicates](int nDepth, nlohmann::json::parse_event_t event, Json& parsed)
+                           { return duplicates.OnEvent(nDepth, event, parsed); });
+    }
+    catch (const nlohmann::json::parse_error& error)
+    {
+        return reader.Fail("", SyntaxReason(error));
+    }
+    if (!duplicates.Duplicate().empty())
+        return reader.Fail("", "the key '" + duplicates.Duplicate() + "' is given twice in one object");
+    return reader.Read(root);
+}
+
+CResult<std::string> ProjectText(const CProject& project, const std::string& strPath)
+{
+    const fs::path folder = FolderOf(strPath);
+    Json root;
+    root["format"] = g_nProjectFormat;
+    if (project.m_panel.m_nCode != 0)
+        root["panel"] = {{"code", project.m_panel.m_nCode}};
+    else
+        root["panel"] = {{"width", project.m_panel.m_size.m_nWidth},
+                         {"height", project.m_panel.m_size.m_nHeight}};
+    root["transition"] = EffectName(project.m_effect);
+    if (project.m_optOutput)
+        root["output"] = WrittenPath(*project.m_optOutput, folder);
+    root["defaults"] = ValuesJson(project.m_defaults, Json::object());
+    root["pictures"] = Json::array();
+    for (const CProjectPicture& picture : project.m_vecPictures)
+        root["pictures"].push_back(
+            ValuesJson(picture.m_overrides, {{"path", WrittenPath(picture.m_path, folder)}}));
+    try
+    {
+        return root.dump(2) + "\n";
+    }
+    catch (const nlohmann::json::type_error&)
+    {
+        return CStatus::Error("Cannot write project '" + strPath + "': a path in it is not valid UTF-8");
+    }
+}
+
+CStatus SaveProject(const CProject& project, const std::string& strPath)
+{
+    CResult<std::string> strText = ProjectText(project, strPath);
+    if (!strText)
+        return strText.Status();
+    const std::string& strBytes = strText.Value();
+    return ReplaceFileContent(strPath, std::vector<uint8_t>(strBytes.begin(), strBytes.end()));
+}
+
+} // namespace tramino

@@ -1,0 +1,58 @@
+#include "project/ProjectSession.h"
+
+#include <filesystem>
+#include <utility>
+
+namespace tramino
+{
+
+CProjectSession::CProjectSession(CPanelSize panel, EEffect effect)
+{
+    m_project.m_panel = CProjectPanel::ForSize(panel);
+    m_project.m_effect = effect;
+    m_saved = m_project;
+}
+
+void CProjectSession::Append(CProjectPicture picture)
+{
+    m_project.m_vecPictures.push_back(std::move(picture));
+}
+
+void CProjectSession::AppendPlain(const std::string& strPath)
+{
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::absolute(strPath, error);
+    Append({{(error ? std::filesystem::path(strPath) : path).lexically_normal(), false},
+            OverridesOf(m_project.m_defaults, DefaultPictureValues())});
+}
+
+void CProjectSession::Remove(size_t nRow)
+{
+    m_project.m_vecPictures.erase(m_project.m_vecPictures.begin() + static_cast<ptrdiff_t>(nRow));
+}
+
+void CProjectSession::SwapWithNext(size_t nRow)
+{
+    std::swap(m_project.m_vecPictures[nRow], m_project.m_vecPictures[nRow + 1]);
+}
+
+void CProjectSession::Begin(const CProject& file, std::string strPath, CPanelSize panel)
+{
+    m_saved = file;
+    m_project = file;
+    m_project.m_vecPictures.clear();
+    if (m_project.m_panel.m_size != panel)
+        m_project.m_panel = CProjectPanel::ForSize(panel);
+    m_strPath = std::move(strPath);
+}
+
+CStatus CProjectSession::Save(const std::string& strPath)
+{
+    if (CStatus status = SaveProject(m_project, strPath); !status)
+        return status;
+    m_saved = m_project;
+    m_strPath = strPath;
+    return {};
+}
+
+} // namespace tramino

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "project/Project.h"
+
+#include <string>
+
+namespace tramino
+{
+
+// The show a list of pictures holds, kept as a project: one picture per row in the list's order,
+// each with the options it was converted with; the file it belongs to; and whether it differs
+// from what that file (or, before any file, the empty list) holds.
+class CProjectSession
+{
+public:
+    // A new project without pictures, with nothing to save.
+    CProjectSession(CPanelSize panel, EEffect effect);
+
+    const CProject& Project() const { return m_project; }
+    // Empty until the project was opened or saved.
+    const std::string& Path() const { return m_strPath; }
+    bool IsModified() const { return m_project != m_saved; }
+
+    // The list's changes, row for row.
+    void Append(CProjectPicture picture);
+    // A picture converted with the plain conversion: its overrides undo the project's defaults.
+    void AppendPlain(const std::string& strPath);
+    void Remove(size_t nRow);
+    void SwapWithNext(size_t nRow);
+    void SetEffect(EEffect effect) { m_project.m_effect = effect; }
+
+    // Starts over with a project read from strPath, for a list of the given panel: nothing is listed
+    // yet, and whatever of the file does not come into the list (a picture left out, another
+    // panel) is an unsaved change.
+    void Begin(const CProject& file, std::string strPath, CPanelSize panel);
+    // Writes the project to strPath, which it then belongs to.
+    CStatus Save(const std::string& strPath);
+
+private:
+    CProject m_project;
+    CProject m_saved;
+    std::string m_strPath;
+};
+
+} // namespace tramino

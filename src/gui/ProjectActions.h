@@ -1,0 +1,61 @@
+#pragma once
+
+#include "Dialogs.h"
+
+#include "project/ProjectSession.h"
+
+#include <QObject>
+#include <QString>
+
+class QAction;
+class QMenu;
+
+namespace tramino
+{
+
+class CMainDlg;
+
+// The window's project commands: Open project (Ctrl+Shift+O; Ctrl+O stays free for Load Image),
+// Save project (Ctrl+S) and Save project as (Ctrl+Shift+S); the title with the project's name
+// and a "*" while it has unsaved changes; and the question before they would be lost. The
+// session follows the list row for row: the window tells it every change.
+class CProjectActions : public QObject
+{
+    Q_OBJECT
+
+public:
+    // For a window of this panel whose mode box starts on this transition.
+    CProjectActions(CMainDlg& dlg, CPanelSize panel, EEffect effect);
+
+    CProjectSession& Session() { return m_session; }
+    // The three commands, for the window's menu.
+    void AddToMenu(QMenu& menu) const;
+
+    void OnOpenProject();
+    // Both true when the project is in its file afterwards.
+    bool OnSaveProject();
+    bool OnSaveProjectAs();
+
+    // The title after a change of the session.
+    void UpdateTitle();
+    // Before the list goes (close, open): true when no unsaved change is lost, because there is
+    // none, or the user saved it or chose to discard it; false when the user cancelled.
+    bool ConfirmDiscard();
+
+private:
+    QAction* AddAction(const QString& strText, const QKeySequence& keys);
+    bool SaveTo(const QString& strPath);
+    QString ProjectFilter() const;
+    // The project's name, or "Untitled" before it has a file.
+    QString DisplayName() const;
+    void ReportError(const QString& strText, EMessageKind eKind = EMessageKind::Error) const;
+
+    CMainDlg& m_dlg;
+    CProjectSession m_session;
+    const QString m_strProgramTitle; // the window's title without a project
+    QAction* m_pOpen = nullptr;
+    QAction* m_pSave = nullptr;
+    QAction* m_pSaveAs = nullptr;
+};
+
+} // namespace tramino

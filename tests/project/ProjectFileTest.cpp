@@ -1,0 +1,272 @@
+#include "project/Project.h"
+#include "show/RecordCutter.h"
+#include "show/ShowFileWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+namespace fs = std::filesystem;
+using namespace tramino;
+
+namespace
+{
+
+// Every kind of entry once: a panel of its own size, an output, every default changed, a
+// picture with overrides and one with an absolute path (ABS, filled in by the fixture).
+constexpr const char* g_szProject = R"project({
+  "format": 1,
+  "panel": {
+    "width": 300,
+    "height": 200
+  },
+  "transition": "Shutter(Top to Bottom)",
+  "output": "out/show.qrv",
+  "defaults": {
+    "fit": "contain",
+    "gravity": "southeast",
+    "background": "FF8000",
+    "dither": "diffusion",
+    "frames": "all",
+    "auto-orient": true
+  },
+  "pictures": [
+    {
+      "path": "pics/a.bmp"
+    },
+    {
+      "path": "pics/b.bmp",
+      "fit": "cover",
+      "auto-orient": false
+    },
+    {
+      "path": "ABS"
+    }
+  ]
+}
+)project";
+
+std::string Replaced(std::string str, const std::string& strFrom, const std::string& strTo)
+{
+    for (size_t n = str.find(strFrom); n != std::string::npos; n = str.find(strFrom, n + strTo.size()))
+        str.replace(n, strFrom.size(), strTo);
+    return str;
+}
+
+std::string ReadText(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+void WriteText(const fs::path& path, const std::string& strText)
+{
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << strText;
+}
+
+class ProjectFileTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_root = fs::temp_directory_path() / ("tramino-project-" + std::to_string(std::random_device{}()));
+        m_dir = m_root / "show";
+        // The file content does not matter: reading a project only looks for the pictures.
+        WriteText(m_dir / "pics/a.bmp", "a");
+        WriteText(m_dir / "pics/b.bmp", "b");
+        WriteText(m_root / "elsewhere.bmp", "c");
+        m_strText = Replaced(g_szProject, "ABS", (m_root / "elsewhere.bmp").string());
+    }
+    void TearDown() override { fs::remove_all(m_root); }
+
+    std::string ProjectFile() const { return (m_dir / "show.tramino").string(); }
+
+    fs::path m_root;
+    fs::path m_dir;
+    std::string m_strText;
+};
+
+TEST_F(ProjectFileTest, LoadingAndSavingGivesTheSameBytesForEitherKindOfPanel)
+{
+    const std::string strCoded = Replaced(m_strText, "\"width\": 300,\n    \"height\": 200", "\"code\": 4");
+    for (const std::string& strText : {m_strText, strCoded})
+    {
+        WriteText(ProjectFile(), strText);
+        const CResult<CProject> project = LoadProject(ProjectFile());
+        ASSERT_TRUE(project) << project.Message();
+        ASSERT_TRUE(SaveProject(project.Value(), ProjectFile()));
+        EXPECT_EQ(ReadText(ProjectFile()), strText);
+    }
+    // The save left nothing beside the file.
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 2);
+
+    const CProject project = LoadProject(ProjectFile()).Value();
+    EXPECT_EQ(project.m_panel.m_nCode, 4);
+    EXPECT_EQ(project.m_panel.m_size, (CPanelSize{128, 128}));
+    EXPECT_EQ(project.m_effect, EEffect::ShutterTopToBottom);
+    const CPictureValues values = project.EffectiveValues(1);
+    EXPECT_EQ(values[static_cast<size_t>(EPictureOption::Fit)], "cover");
+    EXPECT_EQ(values[static_cast<size_t>(EPictureOption::Gravity)], "southeast");
+    EXPECT_EQ(values[static_cast<size_t>(EPictureOption::AutoOrient)], "false");
+    EXPECT_EQ(project.EffectiveValues(0)[static_cast<size_t>(EPictureOption::AutoOrient)], "true");
+}
+
+TEST_F(ProjectFileTest, AProjectMovedWithItsPicturesStillFindsThemAndKeepsAbsolutePaths)
+{
+    WriteText(ProjectFile(), m_strText);
+    const fs::path moved = m_root / "moved";
+    fs::rename(m_dir, moved);
+
+    const CResult<CProject> project = LoadProject((moved / "show.tramino").string());
+    ASSERT_TRUE(project) << project.Message();
+    const CShowPlan plan = PlanShow(project.Value());
+    EXPECT_EQ(plan.m_panel, (CPanelSize{300, 200}));
+    EXPECT_EQ(plan.m_effect, EEffect::ShutterTopToBottom);
+    ASSERT_EQ(plan.m_vecPictures.size(), 3u);
+    EXPECT_EQ(fs::path(plan.m_vecPictures[0].m_strPath), moved / "pics/a.bmp");
+    EXPECT_EQ(fs::path(plan.m_vecPictures[1].m_strPath), moved / "pics/b.bmp");
+    EXPECT_EQ(fs::path(plan.m_vecPictures[2].m_strPath), m_root / "elsewhere.bmp");
+    EXPECT_EQ(fs::path(plan.m_strOutput), moved / "out/show.qrv");
+    const CConvertOptions& own = plan.m_vecPictures[1].m_options;
+    EXPECT_EQ(own.m_eFit, EFit::Cover);
+    EXPECT_EQ(own.m_eGravity, EGravity::SouthEast);
+    EXPECT_EQ(own.m_crBackground, (CRgb{255, 128, 0}));
+    EXPECT_EQ(own.m_eDither, EDither::Diffusion);
+    EXPECT_FALSE(own.m_bAutoOrient);
+    EXPECT_TRUE(plan.m_vecPictures[0].m_options.m_bAutoOrient);
+    EXPECT_EQ(plan.m_vecPictures[0].m_options.m_eFit, EFit::Contain);
+
+    // Saved elsewhere, relative paths follow the new folder.
+    const std::string strCopy = (m_root / "copy.tramino").string();
+    ASSERT_TRUE(SaveProject(project.Value(), strCopy));
+    EXPECT_EQ(ReadText(strCopy),
+              Replaced(Replaced(m_strText, "\"pics/", "\"moved/pics/"), "\"out/", "\"moved/out/"));
+}
+
+TEST_F(ProjectFileTest, WhatIsNoProjectFileIsRefusedBeforeItIsRead)
+{
+    const std::string strHuge = ProjectFile();
+    WriteText(strHuge, "");
+    fs::resize_file(strHuge, (64u << 20) + 1); // sparse: nothing is written
+    const std::pair<std::string, std::string> arrCases[] = {
+        {strHuge, "': at 67108865 bytes it is far larger than any project"},
+        {m_dir.string(), "': Is a directory"},
+        {(m_dir / "none.tramino").string(), "': No such file or directory"},
+    };
+    for (const auto& [strPath, strReason] : arrCases)
+        EXPECT_EQ(LoadProject(strPath).Message(), "Cannot read project '" + strPath + strReason);
+}
+
+struct CMalformed
+{
+    const char* m_szName;
+    const char* m_szFrom; // the piece of the good project that is replaced
+    const char* m_szTo;
+    const char* m_szMessage; // what follows "Cannot read project 'FILE': " (DIR: the project's folder)
+};
+
+class MalformedProjectTest : public ProjectFileTest, public testing::WithParamInterface<CMalformed>
+{
+};
+
+TEST_P(MalformedProjectTest, IsRefusedWithThePlaceAndTheReason)
+{
+    const CMalformed& param = GetParam();
+    const std::string strBroken = Replaced(m_strText, param.m_szFrom, param.m_szTo);
+    ASSERT_NE(strBroken, m_strText);
+    WriteText(ProjectFile(), strBroken);
+    const CResult<CProject> project = LoadProject(ProjectFile());
+    ASSERT_FALSE(project);
+    EXPECT_EQ(project.Message(), "Cannot read project '" + ProjectFile() +
+                                     "': " + Replaced(param.m_szMessage, "DIR", m_dir.string()));
+}
+
+const CMalformed g_arrMalformed[] = {
+    {"Syntax", "\"format\": 1,", "\"format\": 1",
+     "parse error at line 3, column 9: syntax error while parsing object - unexpected string literal; "
+     "expected '}'"},
+    {"NewerFormat", "\"format\": 1,", "\"format\": 2, \"future\": 1,",
+     "format: the file is of format 2, newer than this Tramino reads (1); a newer Tramino opens it"},
+    {"UnknownKey", "\"output\"", "\"outptu\"",
+     "unknown key 'outptu' (known: format, panel, transition, output, defaults, pictures)"},
+    {"UnknownPictureKey", "\"fit\": \"cover\"", "\"fitt\": \"cover\"",
+     "pictures[1]: unknown key 'fitt' (known: path, fit, gravity, background, dither, frames, auto-orient)"},
+    {"DuplicateKey", "\"fit\": \"cover\"", "\"fit\": \"cover\", \"fit\": \"contain\"",
+     "the key 'fit' is given twice in one object"},
+    {"MissingKey", "\"transition\": \"Shutter(Top to Bottom)\",", "", "the key 'transition' is missing"},
+    {"FormatText", "\"format\": 1", "\"format\": \"1\"", "format: a whole number is needed, not a text"},
+    {"FractionalWidth", "300,", "300.5,", "panel.width: a whole number is needed, not the number 300.5"},
+    {"FlagText", "\"auto-orient\": false", "\"auto-orient\": \"no\"",
+     "pictures[1].auto-orient: true or false is needed, not a text"},
+    {"OutputList", "\"out/show.qrv\"", "[\"out/show.qrv\"]", "output: a text is needed, not a list"},
+    {"PanelNumber", "{\n    \"width\": 300,\n    \"height\": 200\n  }", "9",
+     "panel: an object is needed, not the number 9"},
+    {"PathNumber", "\"pics/a.bmp\"", "7", "pictures[0].path: a text is needed, not the number 7"},
+    {"EmptyPath", "\"pics/a.bmp\"", "\"\"", "pictures[0].path: the path is empty"},
+    {"WidthRange", "300,", "70000,", "panel.width: 70000 is not from 1 to 65535"},
+    {"CodeRange", "\"width\": 300,\n    \"height\": 200", "\"code\": 10",
+     "panel.code: 10 is not from 1 to 9"},
+    {"CodeAndSize", "\"width\": 300,", "\"code\": 2, \"width\": 300,",
+     "panel: give either a code or a width and height, not both"},
+    {"FitValue", "\"cover\"", "\"strech\"",
+     "pictures[1].fit: 'strech' is not one of stretch, contain, cover"},
+    {"Colour", "FF8000", "FF80G0", "defaults.background: 'FF80G0' is not a colour RRGGBB in hexadecimal"},
+    {"Transition", "\"Shutter(Top to Bottom)\"", "\"Shutter\"",
+     "transition: 'Shutter' is none of Normal, Shutter(Left to Right), Shutter(Top to Bottom), Circle"},
+    {"TransitionPanel", "\"height\": 200", "\"height\": 201",
+     "transition: Shutter(Top to Bottom) cannot cover a 300x201 panel"},
+    {"MissingPicture", "pics/b.bmp", "pics/c.bmp",
+     "pictures[1].path: the picture 'DIR/pics/c.bmp' is not there"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, MalformedProjectTest, testing::ValuesIn(g_arrMalformed),
+                         [](const testing::TestParamInfo<CMalformed>& paramInfo)
+                         { return paramInfo.param.m_szName; });
+
+TEST(ShowFileSizeTest, EqualsTheSizeOfAWrittenShowForEveryTransition)
+{
+    const fs::path show =
+        fs::temp_directory_path() / ("tramino-size-" + std::to_string(std::random_device{}()));
+    for (const CPanelSize panel : {CPanelSize{96, 64}, CPanelSize{220, 176}, CPanelSize{64, 16}})
+        for (const EEffect effect : g_arrEffects)
+        {
+            SCOPED_TRACE(std::string(EffectName(effect)) + " on " + std::to_string(panel.m_nWidth));
+            for (const int nPictures : {0, 3})
+            {
+                CShowFileWriter writer;
+                ASSERT_TRUE(writer.Create(show.string()));
+                for (int i = 0; i < nPictures; ++i)
+                    ASSERT_TRUE(WritePictureRecords(writer, effect, panel.m_nWidth, panel.m_nHeight,
+                                                    [](int, int) {
+                                                        return CRgb{1, 2, 3};
+                                                    }));
+                ASSERT_TRUE(writer.Finish());
+                EXPECT_EQ(fs::file_size(show), ShowFileSize(effect, panel, static_cast<uint64_t>(nPictures)));
+            }
+        }
+    fs::remove(show);
+}
+
+TEST(ShowFileSizeTest, APlanCountsEveryFrameOfThePicturesThatTakeThemAll)
+{
+    const std::string strAnimated =
+        TRAMINO_SOURCE_DIR "/tests/fuzz/seeds/picture_gif/animated.gif"; // 2 frames
+    const std::string strStill = TRAMINO_SOURCE_DIR "/tests/fuzz/seeds/picture_bmp/rgb24.bmp";
+    CShowPlan plan{{96, 64},
+                   EEffect::Circle,
+                   {{strAnimated, {}, true}, {strAnimated, {}, false}, {strStill, {}, true}},
+                   {}};
+    const CResult<uint64_t> nBytes = ShowFileSize(plan);
+    ASSERT_TRUE(nBytes) << nBytes.Message();
+    EXPECT_EQ(nBytes.Value(), ShowFileSize(EEffect::Circle, {96, 64}, 4));
+
+    plan.m_vecPictures.push_back({TRAMINO_SOURCE_DIR "/README.md", {}, true});
+    const CResult<uint64_t> nRefused = ShowFileSize(plan);
+    ASSERT_FALSE(nRefused);
+    EXPECT_NE(nRefused.Message().find("README.md"), std::string::npos) << nRefused.Message();
+}
+
+} // namespace
