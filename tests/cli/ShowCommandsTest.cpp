@@ -1,15 +1,19 @@
 #include "CliTestSupport.h"
 #include "codec/BmpWriter.h"
 #include "codec/PictureDecoder.h"
+#include "png/PngWriter.h"
 #include "resample/ConvertPicture.h"
 #include "settings/PanelSize.h"
+#include "show/RecordCutter.h"
 #include "show/Rgb565.h"
 #include "show/ShowFileReader.h"
+#include "show/ShowFileWriter.h"
 #include "show/Transition.h"
 
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -383,6 +387,126 @@ TEST_F(ShowCommandsTest, RenderWritesEveryPictureAndTheSheet)
     const CRun broken = RunCli({"render", Path("broken.qrv"), "--panel-code", "1", "-o", Path("out2")});
     EXPECT_EQ(broken.m_nStatus, 1);
     EXPECT_NE(broken.m_strErr.find("broken.qrv"), std::string::npos) << broken.m_strErr;
+}
+
+// A show of white pictures laid down by Normal, written directly: any panel size, fast.
+void WriteWhiteShow(const std::string& strPath, int nWidth, int nHeight, int nPictures)
+{
+    CShowFileWriter writer;
+    ASSERT_TRUE(writer.Create(strPath));
+    for (int i = 0; i < nPictures; ++i)
+        ASSERT_TRUE(WriteUnreadablePicture(writer, EEffect::Normal, nWidth, nHeight));
+    ASSERT_TRUE(writer.Finish());
+}
+
+TEST_F(ShowCommandsTest, RenderPaginatesSheetsWithinFourThousandPixels)
+{
+    struct CCase
+    {
+        int m_nWidth, m_nHeight, m_nPictures;
+        std::vector<std::string> m_vecExtra;
+        std::vector<std::pair<std::string, std::pair<int, int>>> m_vecSheets;
+    };
+    const std::vector<CCase> vecCases = {
+        // Rows of 244 + 8: pages of two and a last page of one.
+        {320,
+         240,
+         5,
+         {"--per-sheet", "2"},
+         {{"sheet-001.png", {1004, 512}}, {"sheet-002.png", {1004, 512}}, {"sheet-003.png", {1004, 260}}}},
+        // A wide panel's row is reduced to a quarter so the sheet stays within 4096.
+        {4096, 32, 2, {}, {{"sheet.png", {3116, 48}}}},
+        // A tall one to a half, and only one row fits a sheet whatever was asked.
+        {32,
+         4096,
+         2,
+         {"--per-sheet", "16"},
+         {{"sheet-001.png", {204, 2064}}, {"sheet-002.png", {204, 2064}}}},
+    };
+    for (const CCase& c : vecCases)
+    {
+        const std::string strSize = std::to_string(c.m_nWidth) + "x" + std::to_string(c.m_nHeight);
+        SCOPED_TRACE(strSize);
+        const std::string strShow = Path("show-" + strSize + ".qrv");
+        WriteWhiteShow(strShow, c.m_nWidth, c.m_nHeight, c.m_nPictures);
+        std::vector<std::string> vecArgs = {"render", strShow, "--size",
+                                            strSize,  "-o",    Path("out-" + strSize)};
+        vecArgs.insert(vecArgs.end(), c.m_vecExtra.begin(), c.m_vecExtra.end());
+        const CRun run = RunCli(vecArgs);
+        ASSERT_EQ(run.m_nStatus, 0) << run.m_strErr;
+        EXPECT_NE(run.m_strOut.find(c.m_vecSheets.back().first), std::string::npos) << run.m_strOut;
+        std::vector<std::string> vecNames;
+        for (const auto& entry : fs::directory_iterator(m_dir / ("out-" + strSize)))
+            vecNames.push_back(entry.path().filename().string());
+        EXPECT_EQ(vecNames.size(), static_cast<size_t>(c.m_nPictures) + c.m_vecSheets.size());
+        for (const auto& [strName, size] : c.m_vecSheets)
+            EXPECT_EQ(PngSize(m_dir / ("out-" + strSize) / strName), size) << strName;
+        EXPECT_EQ(PngSize(m_dir / ("out-" + strSize) / "picture-001.png"),
+                  std::make_pair(c.m_nWidth, c.m_nHeight));
+    }
+    EXPECT_EQ(RunCli({"render", Path("x.qrv"), "--per-sheet", "0", "-o", Path("o")}).m_nStatus, 2);
+    EXPECT_EQ(RunCli({"render", Path("x.qrv"), "--size", "4097x8", "-o", Path("o")}).m_nStatus, 2);
+}
+
+// Each sheet is drawn on its own, starting from the picture before its first: pages of any length
+// show the same rows as one sheet of the whole show.
+TEST_F(ShowCommandsTest, RenderPagesShowTheRowsOfOneSheet)
+{
+    const std::string strShow = Path("show.qrv");
+    std::vector<std::string> vecBuild = {"build", "--panel-code", "1", "--mode", "circle", "-o", strShow};
+    for (int i = 0; i < 7; ++i)
+        vecBuild.push_back(Path(i % 3 == 1 ? "indexed.bmp" : "direct.bmp"));
+    ASSERT_EQ(RunCli(vecBuild).m_nStatus, 0);
+    ASSERT_EQ(RunCli({"render", strShow, "--per-sheet", "7", "-o", Path("one")}).m_nStatus, 0);
+    const CResult<CPicture> whole = DecodePictureFile(Path("one/sheet.png"));
+    ASSERT_TRUE(whole) << whole.Message();
+    constexpr int nMargin = 8, nBand = 64 + 8;
+    const size_t nRowBytes = static_cast<size_t>(whole.Value().Width()) * 3;
+    for (const int nPerSheet : {1, 2, 3})
+    {
+        SCOPED_TRACE(nPerSheet);
+        const std::string strDir = Path("pages-" + std::to_string(nPerSheet));
+        ASSERT_EQ(
+            RunCli({"render", strShow, "--per-sheet", std::to_string(nPerSheet), "-o", strDir}).m_nStatus, 0);
+        for (int nPicture = 0; nPicture < 7; ++nPicture)
+        {
+            const std::string strNumber = std::to_string(nPicture / nPerSheet + 1);
+            const CResult<CPicture> page = DecodePictureFile(
+                strDir + "/sheet-" + std::string(3 - strNumber.size(), '0') + strNumber + ".png");
+            ASSERT_TRUE(page) << page.Message();
+            for (int y = 0; y < nBand; ++y)
+                ASSERT_EQ(std::memcmp(page.Value().Row(nMargin + nPicture % nPerSheet * nBand + y),
+                                      whole.Value().Row(nMargin + nPicture * nBand + y), nRowBytes),
+                          0)
+                    << "picture " << nPicture + 1 << ", row " << y;
+        }
+    }
+}
+
+TEST_F(ShowCommandsTest, RenderRefusesLinksInTheFolderBeforeWritingAnything)
+{
+    const std::string strShow = Path("show.qrv");
+    WriteWhiteShow(strShow, 96, 64, 2);
+    fs::create_directory(m_dir / "out");
+    std::ofstream(Path("precious")) << "keep me";
+    fs::create_symlink(Path("precious"), m_dir / "out" / "picture-002.png");
+    const CRun run = RunCli({"render", strShow, "--panel-code", "1", "-o", Path("out")});
+    EXPECT_EQ(run.m_nStatus, 1);
+    EXPECT_NE(run.m_strErr.find("picture-002.png': it is a symbolic link"), std::string::npos)
+        << run.m_strErr;
+    std::ifstream precious(Path("precious"));
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(precious), {}), "keep me");
+    EXPECT_FALSE(fs::exists(m_dir / "out" / "picture-001.png"));
+    EXPECT_FALSE(fs::exists(m_dir / "out" / "sheet.png"));
+}
+
+TEST_F(ShowCommandsTest, PngSizesBeyondTheLimitAreRefusedInPlainWords)
+{
+    const CStatus status = WritePngFile(CPicture(5000, 2, 24), Path("wide.png"));
+    EXPECT_EQ(status.Message(),
+              "Cannot write '" + Path("wide.png") +
+                  "': 5000 x 2 pixels is not a size this program writes (1 to 4096 a side)");
+    EXPECT_FALSE(fs::exists(Path("wide.png")));
 }
 
 } // namespace

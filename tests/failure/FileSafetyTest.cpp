@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -168,24 +169,63 @@ TEST_F(FileSafetyTest, AFileSizeLimitFailsConvertAndRenderWithAMessage)
 
 class StopSignalTest : public FileSafetyTest, public testing::WithParamInterface<int>
 {
+protected:
+    // Runs the command and sends the signal as soon as fnReady holds.
+    CProgramRun StoppedRun(const std::vector<std::string>& vecArgs,
+                           const std::function<bool()>& fnReady) const
+    {
+        const int nSignal = GetParam();
+        return Cli(vecArgs, 0, When(fnReady, [nSignal](pid_t nPid) { ::kill(nPid, nSignal); }));
+    }
+
+    static void ExpectStopped(const CProgramRun& run, const std::string& strCommand)
+    {
+        const int nSignal = GetParam();
+        EXPECT_EQ(run.m_nStatus, 128 + nSignal) << run.m_strErr;
+        EXPECT_EQ(run.m_strOut, "");
+        EXPECT_EQ(run.m_strErr,
+                  "tramino-cli " + strCommand + ": stopped by SIG" + sigabbrev_np(nSignal) + "\n");
+    }
 };
 
 TEST_P(StopSignalTest, EndsABuildInOrder)
 {
-    const int nSignal = GetParam();
     fs::create_directory(m_dir.File("out"));
     // Twelve pictures on a large panel: the show is being written for a while.
     std::vector<std::string> vecArgs{"build", "--size", "512x512", "-o", m_dir.File("out/show.qrv")};
     for (const auto& entry : fs::directory_iterator(TRAMINO_SOURCE_DIR "/res/samples"))
         vecArgs.push_back(entry.path().string());
-    const CProgramRun run = Cli(vecArgs, 0,
-                                When([this] { return !m_dir.Entries("out").empty(); },
-                                     [nSignal](pid_t nPid) { ::kill(nPid, nSignal); }));
-    EXPECT_EQ(run.m_nStatus, 128 + nSignal) << run.m_strErr;
-    EXPECT_EQ(run.m_strOut, "");
-    EXPECT_EQ(run.m_strErr, std::string("tramino-cli build: stopped by SIG") + sigabbrev_np(nSignal) + "\n");
+    ExpectStopped(StoppedRun(vecArgs, [this] { return !m_dir.Entries("out").empty(); }), "build");
     EXPECT_EQ(m_dir.Entries("out"), std::vector<std::string>{});
     EXPECT_EQ(m_dir.Entries("tmp"), std::vector<std::string>{});
+}
+
+TEST_P(StopSignalTest, EndsARenderInOrderLeavingOnlyWholePngs)
+{
+    std::vector<std::string> vecBuild{"build", "--size", "512x512", "-o", m_dir.File("show.qrv")};
+    for (int i = 0; i < 2; ++i)
+        for (const auto& entry : fs::directory_iterator(TRAMINO_SOURCE_DIR "/res/samples"))
+            vecBuild.push_back(entry.path().string());
+    ASSERT_EQ(Cli(vecBuild).m_nStatus, 0);
+    const auto finished = [this]
+    {
+        const std::vector<std::string> vecNames = m_dir.Entries("out");
+        return std::any_of(vecNames.begin(), vecNames.end(),
+                           [](const std::string& strName) { return strName.starts_with("picture-"); });
+    };
+    ExpectStopped(StoppedRun({"render", m_dir.File("show.qrv"), "--size", "512x512", "-o", m_dir.File("out")},
+                             finished),
+                  "render");
+    const std::vector<std::string> vecNames = m_dir.Entries("out");
+    EXPECT_LT(vecNames.size(), 24u);
+    const std::string strEnd{'I', 'E', 'N', 'D', '\xAE', 'B', '`', '\x82'};
+    for (const std::string& strName : vecNames)
+    {
+        const std::vector<uint8_t> vecBytes = ReadBytes(m_dir.File("out/" + strName));
+        EXPECT_TRUE(strName.ends_with(".png") && vecBytes.size() > 8 &&
+                    std::string(vecBytes.end() - 8, vecBytes.end()) == strEnd)
+            << strName;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, StopSignalTest, testing::Values(SIGINT, SIGTERM, SIGHUP));

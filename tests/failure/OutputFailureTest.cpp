@@ -158,5 +158,26 @@ TEST_F(OutputFailureTest, AReadOnlyFolderRefusesEvenRoot)
     ExpectOldShowAlone();
 }
 
+TEST_F(OutputFailureTest, RenderOnAFullFileSystemLeavesOnlyWholeFiles)
+{
+    if (const std::string strReason = MountTmpfs(m_strFolder, 8 * 1024); !strReason.empty())
+        GTEST_SKIP() << strReason;
+    const std::string strShow = m_dir.File("large.qrv");
+    ASSERT_TRUE(WriteLargeShow(strShow));
+    const CProgramRun run =
+        RunProgram({TRAMINO_CLI, "render", strShow, "--size", "320x240", "-o", m_strFolder}, m_strTmpDir);
+    EXPECT_EQ(run.m_nStatus, 1) << run.m_strErr;
+    EXPECT_NE(run.m_strErr.find("No space left on device"), std::string::npos) << run.m_strErr;
+    EXPECT_EQ(run.m_strErr.find("IHDR"), std::string::npos) << run.m_strErr;
+    // No temporary file is left, and every PNG there ends with its IEND chunk.
+    for (const std::string& strName : m_dir.Entries("out"))
+    {
+        EXPECT_NE(strName.front(), '.') << strName;
+        const std::vector<uint8_t> vecBytes = ReadBytes(m_strFolder + "/" + strName);
+        ASSERT_GE(vecBytes.size(), 8u) << strName;
+        EXPECT_EQ(std::string(vecBytes.end() - 8, vecBytes.end() - 4), "IEND") << strName;
+    }
+}
+
 } // namespace
 } // namespace tramino

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -52,8 +53,11 @@ TEST_F(CheckCommand, ListsThePicturesOfAValidFile)
 {
     const CRun run = Check({m_dir.File("good.qrv"), "--panel-code", "2"});
     EXPECT_EQ(run.m_nExit, 0) << run.m_strErr;
+    // A valid file is read to its end.
     EXPECT_EQ(run.m_strOut,
-              "panel: 128x96 (--panel-code 2)\npictures: 2\npicture 1: Circle\npicture 2: Circle\nvalid\n");
+              "panel: 128x96 (--panel-code 2)\npictures: 2\npicture 1: Circle\npicture 2: Circle\n"
+              "read: 2 pictures, " +
+                  std::to_string(std::filesystem::file_size(m_dir.File("good.qrv"))) + " bytes\nvalid\n");
     EXPECT_EQ(Check({"--detect", m_dir.File("good.qrv")}).m_nExit, 0);
 }
 
@@ -61,7 +65,10 @@ TEST_F(CheckCommand, GivesTheReasonForAnInvalidFile)
 {
     const CRun run = Check({m_dir.File("bad.qrv"), "--size", "128x96"});
     EXPECT_EQ(run.m_nExit, 1);
-    EXPECT_NE(run.m_strOut.find("pictures: 0 complete\ninvalid: at byte 40: n = "), std::string::npos)
+    // Reading stops with the record head that breaks the format.
+    EXPECT_NE(
+        run.m_strOut.find("pictures: 0 complete\nread: 0 pictures, 44 bytes\ninvalid: at byte 40: n = "),
+        std::string::npos)
         << run.m_strOut;
     EXPECT_EQ(Check({m_dir.File("good.qrv"), "--size", "96x64"}).m_nExit, 1);
     const CRun missing = Check({m_dir.File("missing.qrv"), "--size", "96x64"});

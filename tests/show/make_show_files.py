@@ -80,7 +80,8 @@ def main():
             # Each file once by its size and, for the first transition, by detection.
             options = ["--detect"] if index == 0 else ["--size", "%dx%d" % (w, h)]
             run = subprocess.run([args.check, "check", path] + options, capture_output=True, text=True)
-            expected = "pictures: 2\npicture 1: %s\npicture 2: %s\nvalid\n" % (name, name)
+            expected = "pictures: 2\npicture 1: %s\npicture 2: %s\n" % (name, name)
+            expected += "read: 2 pictures, %d bytes\nvalid\n" % len(data)
             if run.returncode != 0 or not run.stdout.endswith(expected):
                 failures += 1
                 print("FAIL %s (exit %d):\n%s%s" % (path, run.returncode, run.stdout, run.stderr))

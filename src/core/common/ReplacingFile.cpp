@@ -43,7 +43,7 @@ struct CTarget
     std::optional<struct stat> m_optStat; // empty when the file does not exist yet
 };
 
-CResult<CTarget> ResolveTarget(const std::string& strPath)
+CResult<CTarget> ResolveTarget(const std::string& strPath, bool bFollowLinks = true)
 {
     std::string strFile = strPath;
     for (int nLinks = 0;; ++nLinks)
@@ -62,6 +62,8 @@ CResult<CTarget> ResolveTarget(const std::string& strPath)
             return CTarget{strFile, fileStat};
         if (!S_ISLNK(fileStat.st_mode))
             return CStatus::Error("Cannot write '" + strPath + "': not a regular file");
+        if (!bFollowLinks)
+            return CStatus::Error("Cannot write '" + strPath + "': it is a symbolic link");
         if (nLinks == g_nMaxLinks)
             return ErrnoStatus("create", strPath, ELOOP);
         std::error_code error;
@@ -113,9 +115,9 @@ CStatus CheckWritableTarget(const std::string& strPath, const std::vector<std::s
     return {};
 }
 
-CResult<CReplacingFile> CReplacingFile::Open(const std::string& strPath, bool bSync)
+CResult<CReplacingFile> CReplacingFile::Open(const std::string& strPath, bool bSync, bool bFollowLinks)
 {
-    CResult<CTarget> target = ResolveTarget(strPath);
+    CResult<CTarget> target = ResolveTarget(strPath, bFollowLinks);
     if (!target)
         return target.Status();
     const fs::path file(target.Value().m_strFile);

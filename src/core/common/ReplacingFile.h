@@ -26,8 +26,10 @@ class CReplacingFile
 {
 public:
     // bSync makes Commit wait until the bytes are on the disk (files in a private temporary
-    // folder need not).
-    static CResult<CReplacingFile> Open(const std::string& strPath, bool bSync = true);
+    // folder need not). Without bFollowLinks a symbolic link at strPath is refused, and one that
+    // appears there later is replaced by the file, never written through.
+    static CResult<CReplacingFile> Open(const std::string& strPath, bool bSync = true,
+                                        bool bFollowLinks = true);
 
     CReplacingFile(CReplacingFile&& other) noexcept;
     CReplacingFile& operator=(CReplacingFile&& other) noexcept;

@@ -22,6 +22,8 @@ public:
     virtual uint64_t Size() const = 0;
     // Exactly nSize bytes, or an error.
     virtual CStatus Read(uint8_t* pData, size_t nSize) = 0;
+    // Reading goes on at nOffset (at most Size()).
+    virtual CStatus Seek(uint64_t nOffset) = 0;
 };
 
 namespace
@@ -40,6 +42,11 @@ public:
         if (nSize > 0) // an empty span may have no data pointer at all
             std::memcpy(pData, m_bytes.data() + m_nPos, nSize);
         m_nPos += nSize;
+        return {};
+    }
+    CStatus Seek(uint64_t nOffset) override
+    {
+        m_nPos = static_cast<size_t>(nOffset);
         return {};
     }
 
@@ -88,6 +95,14 @@ public:
         return {};
     }
 
+    CStatus Seek(uint64_t nOffset) override
+    {
+        if (::lseek(m_hFile, static_cast<off_t>(nOffset), SEEK_SET) < 0)
+            return ErrnoStatus("read", m_strPath, errno);
+        m_nBufferPos = m_nBufferEnd = 0;
+        return {};
+    }
+
 private:
     CStatus Refill()
     {
@@ -133,18 +148,26 @@ class CParser
 {
 public:
     CParser(CShowFileReader::IInput& input, int nWidth, int nHeight, bool bRebuild,
-            std::vector<CShowFilePicture>& vecPictures)
+            CShowFileReader::PictureHandler handler)
         : m_input(input), m_nWidth(nWidth), m_nHeight(nHeight), m_bRebuild(bRebuild),
-          m_vecPictures(vecPictures), m_vecWritten(static_cast<size_t>(nWidth) * static_cast<size_t>(nHeight))
+          m_handler(std::move(handler)),
+          m_vecWritten(static_cast<size_t>(nWidth) * static_cast<size_t>(nHeight))
     {
         StartPicture();
     }
 
-    // Ok unless reading failed; a violation, if any, is in Violation().
-    CStatus Run()
+    // Ok unless reading failed; a violation, if any, is in Violation(). A start nStart past the
+    // header is where a picture starts.
+    CStatus Run(uint64_t nStart)
     {
-        if (!ReadHeader())
+        if (nStart == 0 && !ReadHeader())
             return m_ioStatus;
+        if (nStart > 0)
+        {
+            if (m_ioStatus = m_input.Seek(nStart); !m_ioStatus)
+                return m_ioStatus;
+            m_nOffset = nStart;
+        }
         while (ReadItem())
         {
         }
@@ -152,6 +175,7 @@ public:
     }
 
     const std::optional<CShowFileViolation>& Violation() const { return m_optViolation; }
+    uint64_t Offset() const { return m_nOffset; }
 
 private:
     uint64_t Remaining() const { return m_input.Size() - m_nOffset; }
@@ -259,24 +283,50 @@ private:
             const uint64_t nChunkAt = m_nOffset;
             if (!Take(m_arrPixels.data(), 2 * nChunk))
                 return false;
-            for (size_t i = 0; i < nChunk; ++i)
+            // The chunk is taken a run along one row of the window at a time.
+            for (size_t i = 0; i < nChunk;)
             {
-                uint8_t& nWritten = m_vecWritten[static_cast<size_t>(y) * static_cast<size_t>(m_nWidth) +
-                                                 static_cast<size_t>(x)];
-                if (nWritten)
-                    return Violate(nChunkAt + 2 * i, "pixel (" + std::to_string(x) + ", " +
-                                                         std::to_string(y) +
-                                                         ") is written a second time in this picture");
-                nWritten = 1;
+                const size_t nRun = std::min(nChunk - i, static_cast<size_t>(window.m_nX1 - x + 1));
+                if (!MarkWritten(nChunkAt + 2 * i, x, y, nRun))
+                    return false;
                 if (m_bRebuild)
-                    m_picture.SetPixel(x, y, ExpandRgb565(Be16(m_arrPixels.data() + 2 * i)));
-                if (++x > window.m_nX1)
+                    Expand(m_arrPixels.data() + 2 * i, m_picture.Row(y) + static_cast<size_t>(x) * 3, nRun);
+                i += nRun;
+                x += static_cast<int>(nRun);
+                if (x > window.m_nX1)
                     x = window.m_nX0, ++y;
             }
             nLeft -= static_cast<int64_t>(nChunk);
             m_nCovered += nChunk;
         }
         return true;
+    }
+
+    // Marks nRun pixels from (x, y) along the row as written, unless one of them already was.
+    bool MarkWritten(uint64_t nAt, int x, int y, size_t nRun)
+    {
+        uint8_t* pWritten = m_vecWritten.data() + static_cast<size_t>(y) * static_cast<size_t>(m_nWidth) +
+                            static_cast<size_t>(x);
+        const uint8_t* pAgain = std::find(pWritten, pWritten + nRun, uint8_t{1});
+        if (pAgain != pWritten + nRun)
+        {
+            const auto nBefore = static_cast<int>(pAgain - pWritten);
+            return Violate(nAt + 2 * static_cast<uint64_t>(nBefore),
+                           "pixel (" + std::to_string(x + nBefore) + ", " + std::to_string(y) +
+                               ") is written a second time in this picture");
+        }
+        std::fill(pWritten, pWritten + nRun, uint8_t{1});
+        return true;
+    }
+
+    // nCount big-endian RGB565 values to red, green, blue triples.
+    static void Expand(const uint8_t* pSource, uint8_t* pTarget, size_t nCount)
+    {
+        for (size_t i = 0; i < nCount; ++i, pSource += 2, pTarget += 3)
+        {
+            const CRgb cr = ExpandRgb565(Be16(pSource));
+            pTarget[0] = cr.m_nRed, pTarget[1] = cr.m_nGreen, pTarget[2] = cr.m_nBlue;
+        }
     }
 
     // Keeps the transitions whose windows agree with every record of the picture so far.
@@ -313,9 +363,9 @@ private:
                 picture.m_optEffect = g_arrEffects[e];
         picture.m_nDeviationOffset = picture.m_optEffect ? 0 : m_optDeviation.value_or(nAt);
         picture.m_picture = std::move(m_picture);
-        m_vecPictures.push_back(std::move(picture));
+        m_ioStatus = m_handler(picture);
         StartPicture();
-        return true;
+        return m_ioStatus.IsOk();
     }
 
     bool EndFile(uint64_t nAt)
@@ -341,7 +391,7 @@ private:
     int m_nWidth;
     int m_nHeight;
     bool m_bRebuild;
-    std::vector<CShowFilePicture>& m_vecPictures;
+    CShowFileReader::PictureHandler m_handler;
     uint64_t m_nOffset = 0;
     CStatus m_ioStatus;
     std::optional<CShowFileViolation> m_optViolation;
@@ -363,36 +413,76 @@ CShowFileReader::CShowFileReader(int nWidth, int nHeight, bool bRebuildPictures)
 {
 }
 
+CShowFileReader::PictureHandler CShowFileReader::Keeper()
+{
+    return [this](CShowFilePicture& picture)
+    {
+        m_vecPictures.push_back(std::move(picture));
+        return CStatus();
+    };
+}
+
+void CShowFileReader::Reset()
+{
+    m_vecPictures.clear();
+    m_optViolation.reset();
+    m_optUnrecognised.reset();
+    m_nPictureCount = 0;
+    m_nBytesRead = 0;
+}
+
 CStatus CShowFileReader::ReadFile(const std::string& strPath)
+{
+    return ReadFile(strPath, Keeper());
+}
+
+CStatus CShowFileReader::ReadFile(const std::string& strPath, const PictureHandler& handler,
+                                  const CShowReadStart& start)
 {
     CFileInput input;
     if (CStatus status = input.Open(strPath); !status)
     {
-        m_vecPictures.clear();
-        m_optViolation.reset();
+        Reset();
         return status;
     }
-    return Read(input, strPath);
+    return Read(input, strPath, handler, start);
 }
 
 CStatus CShowFileReader::Parse(std::span<const uint8_t> bytes, const std::string& strName)
 {
     CSpanInput input(bytes);
-    return Read(input, strName);
+    return Read(input, strName, Keeper());
 }
 
-CStatus CShowFileReader::Read(IInput& input, const std::string& strName)
+CStatus CShowFileReader::Take(CShowFilePicture& picture, const PictureHandler& handler)
 {
-    m_vecPictures.clear();
-    m_optViolation.reset();
+    ++m_nPictureCount;
+    if (!picture.m_optEffect && !m_optUnrecognised)
+        m_optUnrecognised = CShowFileViolation{picture.m_nDeviationOffset,
+                                               "the records of picture " + std::to_string(m_nPictureCount) +
+                                                   " follow none of the four transitions"};
+    return handler(picture);
+}
+
+CStatus CShowFileReader::Read(IInput& input, const std::string& strName, const PictureHandler& handler,
+                              const CShowReadStart& start)
+{
+    Reset();
     const std::string strPanel = std::to_string(m_nWidth) + " x " + std::to_string(m_nHeight);
     // Checking a picture takes memory for each panel pixel; far beyond any real panel that is refused.
     if (m_nWidth <= 0 || m_nHeight <= 0 || m_nWidth >= g_nMinMarker || m_nHeight > 0xFFFF ||
         static_cast<int64_t>(m_nWidth) * m_nHeight > g_nMaxPanelPixels)
         return CStatus::Error("Cannot read '" + strName + "': " + strPanel +
                               " is not a panel size this program reads");
-    CParser parser(input, m_nWidth, m_nHeight, m_bRebuildPictures, m_vecPictures);
-    if (CStatus status = parser.Run(); !status)
+    if (start.m_nOffset > input.Size() || (start.m_nOffset > 0 && start.m_nOffset < g_nShowHeaderSize))
+        return CStatus::Error("Cannot read '" + strName + "' from byte " + std::to_string(start.m_nOffset) +
+                              ": no picture starts there");
+    m_nPictureCount = start.m_nPicture;
+    CParser parser(input, m_nWidth, m_nHeight, m_bRebuildPictures,
+                   [&](CShowFilePicture& picture) { return Take(picture, handler); });
+    const CStatus status = parser.Run(start.m_nOffset);
+    m_nBytesRead = parser.Offset();
+    if (!status)
         return status;
     m_optViolation = parser.Violation();
     if (m_optViolation)
@@ -404,12 +494,7 @@ CStatus CShowFileReader::Read(IInput& input, const std::string& strName)
 
 std::optional<CShowFileViolation> CShowFileReader::FirstProblem() const
 {
-    for (size_t i = 0; i < m_vecPictures.size(); ++i)
-        if (!m_vecPictures[i].m_optEffect)
-            return CShowFileViolation{m_vecPictures[i].m_nDeviationOffset,
-                                      "the records of picture " + std::to_string(i + 1) +
-                                          " follow none of the four transitions"};
-    return m_optViolation;
+    return m_optUnrecognised ? m_optUnrecognised : m_optViolation;
 }
 
 CResult<CPanelSize> DetectShowFilePanel(const std::string& strPath)
@@ -419,7 +504,7 @@ CResult<CPanelSize> DetectShowFilePanel(const std::string& strPath)
     for (const CPanelSize& size : g_arrPanelSizes)
     {
         CShowFileReader reader(size.m_nWidth, size.m_nHeight, false);
-        const CStatus status = reader.ReadFile(strPath);
+        const CStatus status = reader.ReadFile(strPath, [](CShowFilePicture&) { return CStatus(); });
         if (!status && !reader.Violation())
             return status;
         const std::optional<CShowFileViolation> optProblem = reader.FirstProblem();

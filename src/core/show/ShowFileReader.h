@@ -6,6 +6,7 @@
 #include "show/Transition.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -35,6 +36,15 @@ struct CShowFileViolation
     std::string m_strProblem;
 };
 
+// Where a reading of a show file starts: at the header, or at picture m_nPicture (counted from 0)
+// at the byte m_nOffset where an earlier reading of the same file found it (its m_nOffset). From
+// there on the file is read as strictly as from its start; the pictures before are taken as read.
+struct CShowReadStart
+{
+    uint64_t m_nOffset = 0;
+    size_t m_nPicture = 0;
+};
+
 // Reads a show file strictly for one panel size: the magic and zero reserved bytes, every window
 // inside the panel with n equal to its area (an empty window has x1 = x0 - 1 and n = 0), every
 // panel pixel written exactly once per picture, markers only where a record would start, and
@@ -43,14 +53,24 @@ struct CShowFileViolation
 class CShowFileReader
 {
 public:
+    // Takes each picture as soon as it is complete; an error stops the reading and is returned.
+    using PictureHandler = std::function<CStatus(CShowFilePicture& picture)>;
+
     CShowFileReader(int nWidth, int nHeight, bool bRebuildPictures = true);
 
     // An error for a file that cannot be read or breaks the format (Violation() then tells where).
     CStatus ReadFile(const std::string& strPath);
+    // The same handing each picture over instead of keeping it, so that memory stays one picture
+    // whatever the length of the show; Pictures() then stays empty.
+    CStatus ReadFile(const std::string& strPath, const PictureHandler& handler,
+                     const CShowReadStart& start = {});
     CStatus Parse(std::span<const uint8_t> bytes, const std::string& strName = "data");
 
     // The pictures completed before the end or before the violation.
     const std::vector<CShowFilePicture>& Pictures() const { return m_vecPictures; }
+    // How many were completed, kept or handed over, and how many bytes of the file were read.
+    size_t PictureCount() const { return m_nPictureCount; }
+    uint64_t BytesRead() const { return m_nBytesRead; }
     const std::optional<CShowFileViolation>& Violation() const { return m_optViolation; }
     // The first thing that keeps the file from being one this program writes: a picture whose
     // records follow no transition, or else the violation.
@@ -62,13 +82,22 @@ public:
     class IInput;
 
 private:
-    CStatus Read(IInput& input, const std::string& strName);
+    CStatus Read(IInput& input, const std::string& strName, const PictureHandler& handler,
+                 const CShowReadStart& start = {});
+    CStatus Take(CShowFilePicture& picture, const PictureHandler& handler);
+    // The handler that keeps every picture in Pictures().
+    PictureHandler Keeper();
+    void Reset();
 
     int m_nWidth;
     int m_nHeight;
     bool m_bRebuildPictures;
     std::vector<CShowFilePicture> m_vecPictures;
     std::optional<CShowFileViolation> m_optViolation;
+    // The first picture whose records follow no transition.
+    std::optional<CShowFileViolation> m_optUnrecognised;
+    size_t m_nPictureCount = 0;
+    uint64_t m_nBytesRead = 0;
 };
 
 // The panel size of the table that the file fits, the first one if several do. When it fits none,
