@@ -7,6 +7,7 @@
 #include "ImportJob.h"
 #include "PanelCanvas.h"
 #include "PathDelegate.h"
+#include "ShowStatusLine.h"
 #include "UnreadableSettings.h"
 
 #include "common/Version.h"
@@ -178,6 +179,8 @@ void CMainDlg::OnInitDialog()
     FillModeCombo();
     SetCaptions();
     ApplySkin();
+    connect(m_cbMode, &QComboBox::currentIndexChanged, this, &CMainDlg::UpdateStatusLine);
+    UpdateStatusLine();
 
     auto* pAbout = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(pAbout, &QShortcut::activated, this, &CMainDlg::OnAbout);
@@ -228,6 +231,9 @@ void CMainDlg::CreateControls()
     g_btnDelete = MakeButton(this, 1020, 426, 250, "Delete");
     g_btnUp = MakeButton(this, 1021, 267, 250, "Up");
     g_btnDown = MakeButton(this, 1023, 347, 250, "Down");
+
+    m_pStatusLine = new CShowStatusLine(m_texts, this);
+    m_pStatusLine->setObjectName(ObjectName(1030));
 
     m_pListCtrl = MakeControl<QTableWidget>(this, 1022, 7, 7, 255, 260);
     m_pListDelegate = new CPathDelegate(m_pListCtrl);
@@ -280,6 +286,11 @@ void CMainDlg::PlacePreviewWindow()
     m_wndPreview->setGeometry(x, y, g_nPanelWidth, g_nPanelHeight);
     m_wndPreview->raise();
     m_wndPreview->show();
+    // Along the group's bottom edge, below even the tallest panel.
+    const int nLineHeight = fontMetrics().height() + 2;
+    m_pStatusLine->setGeometry(rectGroup.left() + 8, rectGroup.bottom() - nLineHeight - 2,
+                               rectGroup.width() - 16, nLineHeight);
+    m_pStatusLine->raise();
 }
 
 void CMainDlg::FillModeCombo()
@@ -515,6 +526,7 @@ void CMainDlg::LoadPictures(const QStringList& vecPaths)
     progress.close();
     m_pImportJob = nullptr;
 
+    UpdateStatusLine();
     if (!vecFailures.isEmpty())
     {
         ReportError(TextOr(17, "These files could not be loaded:") + QStringLiteral("\n\n") +
@@ -552,6 +564,7 @@ void CMainDlg::OnDelete()
     }
     StopRefreshTimer();
     m_wndPreview->Clear();
+    UpdateStatusLine();
     update();
 }
 
@@ -633,12 +646,29 @@ void CMainDlg::OnTransform()
     tramino::OnTransform(m_workerShared, m_workerUi, m_workerThread, MakeWorkerRun());
 }
 
+void CMainDlg::OnShowWritten(const QString& strPath, int nPictures)
+{
+    m_pStatusLine->ShowWritten(strPath, nPictures, m_workerShared.m_nImageCount.load());
+}
+
+std::optional<EEffect> CMainDlg::ChosenEffect() const
+{
+    const auto Text = [](int nKey) { return g_szLangText[static_cast<size_t>(nKey)].toStdString(); };
+    return ResolveEffect(m_cbMode->currentText().toStdString(),
+                         std::array{Text(10), Text(11), Text(12), Text(13)});
+}
+
+void CMainDlg::UpdateStatusLine()
+{
+    m_pStatusLine->ShowPlanned(g_nPanelWidth, g_nPanelHeight, m_workerShared.m_nImageCount.load(),
+                               ChosenEffect());
+}
+
 CWorkerRun CMainDlg::MakeWorkerRun() const
 {
     const auto Text = [](int nKey) { return g_szLangText[static_cast<size_t>(nKey)].toStdString(); };
     CWorkerRun run;
-    run.m_effect = ResolveEffect(m_cbMode->currentText().toStdString(),
-                                 std::array{Text(10), Text(11), Text(12), Text(13)});
+    run.m_effect = ChosenEffect();
     run.m_nPanelWidth = g_nPanelWidth;
     run.m_nPanelHeight = g_nPanelHeight;
     run.m_texts = {Text(16), Text(1), Text(5), Text(9)};

@@ -24,6 +24,7 @@ namespace tramino
 class CImportJob;
 class CPanelCanvas;
 class CPathDelegate;
+class CShowStatusLine;
 class CPictureStore;
 class CStoreFileOps;
 class IDialogs;
@@ -46,6 +47,8 @@ public:
     QTableWidget* ListCtrl() const { return m_pListCtrl; }
     QComboBox* ModeCombo() const { return m_cbMode; }
     CPathDelegate* ListDelegate() const { return m_pListDelegate; }
+    // Under the preview (object name "1030"): the size of the file Transform would write.
+    CShowStatusLine* StatusLine() const { return m_pStatusLine; }
     // The store of the listed pictures; null before the first picture and after close.
     CPictureStore* Store() const { return m_pStore.get(); }
     // The file operations the store is created with (tests make them fail); before the first load.
@@ -73,6 +76,8 @@ public:
     void OnAbout();
     void OnPreview();
     void OnTransform();
+    // A Transform run has put nPictures pictures into strPath.
+    void OnShowWritten(const QString& strPath, int nPictures);
 
     // The state the dialog shares with its workers (picture count, busy, stop, ignore-selection).
     CWorkerShared& WorkerShared() { return m_workerShared; }
@@ -107,6 +112,9 @@ private:
 
     void OnListItemChanged();
     void OnTimer();
+    // The transition the mode combo box names; none when it names none.
+    std::optional<EEffect> ChosenEffect() const;
+    void UpdateStatusLine();
 
     // Selection helpers of the list.
     QList<int> SelectedRows() const;
@@ -128,6 +136,7 @@ private:
     QLineEdit* m_editHeight = nullptr;
     QTableWidget* m_pListCtrl = nullptr;
     CPathDelegate* m_pListDelegate = nullptr;
+    CShowStatusLine* m_pStatusLine = nullptr;
     int m_nWidth = 0;
     int m_nHeight = 0;
 

@@ -99,4 +99,9 @@ void CMainDlgWorkerUi::ShowMessage(const std::string& strText, const std::string
     m_dlg.Dialogs().ShowMessage(&m_dlg, QString::fromStdString(strTitle), strMessage, eKind);
 }
 
+void CMainDlgWorkerUi::ShowWritten(const std::string& strPath, int nPictures)
+{
+    m_dlg.OnShowWritten(QFile::decodeName(strPath.c_str()), nPictures);
+}
+
 } // namespace tramino

@@ -32,6 +32,7 @@ public:
     std::optional<std::string> AskSaveFileName(const std::string& strFilter,
                                                const std::string& strDefaultExtension) override;
     void ShowMessage(const std::string& strText, const std::string& strTitle) override;
+    void ShowWritten(const std::string& strPath, int nPictures) override;
 
 private:
     QPushButton* Button(int nButtonId) const;

@@ -41,6 +41,23 @@ constexpr std::array<CUiTextEntry, static_cast<size_t>(EUiText::Count)> g_arrUiT
     {"TipDown", "Move the selected picture one place down"},
     {"TipMode", "The transition each picture comes in with"},
     {"SettingsUnreadable", "%1 cannot be read (%2), so its settings were not used."},
+    {"StatusPanel", "Panel %1 × %2"},
+    {"StatusPictures", "%1 pictures"},
+    {"StatusBytes", "show file %1 bytes"},
+    {"StatusWritten", "%1 written: %2 bytes"},
+    {"StatusStopped", "%1: %2 of %3 pictures written, %4 bytes"},
+    {"FullSpeed", "&Write at full speed"},
+    {"TipFullSpeed", "Transform without the animation: each picture is shown once, when it has been written"},
+    {"MenuPanelView", "&Panel colours and zoom..."},
+    {"PanelViewTitle", "Panel colours and zoom"},
+    {"PanelViewPicture", "24-bit picture"},
+    {"PanelViewPanel", "On the panel (RGB565)"},
+    {"PanelViewZoom", "&Zoom:"},
+    {"MenuOpenShow", "&Open show (.qrv)..."},
+    {"FilterShows", "Show files"},
+    {"ShowSummary", "%1 is a valid show file: %2 pictures for a %3 × %4 panel."},
+    {"ShowPlay", "&Play in the preview"},
+    {"ShowAdd", "&Add to the list"},
 }};
 
 // The English section of the bundled Lang.txt, for a window that has none.

@@ -3,6 +3,7 @@ target_sources(tramino_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/RecordCutter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ShowFileReader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ShowFileSink.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ShowFileSize.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ShowFileWriter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Transition.cpp
 )

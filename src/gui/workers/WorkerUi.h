@@ -59,6 +59,10 @@ public:
                                                        const std::string& strDefaultExtension) = 0;
     // A message box with one OK button, modal to the main window; returns when it is closed.
     virtual void ShowMessage(const std::string& strText, const std::string& strTitle) = 0;
+
+    // A show file is in place under strPath with nPictures pictures (fewer than listed after a
+    // stop). Only the window's status line listens.
+    virtual void ShowWritten(const std::string& /*strPath*/, int /*nPictures*/) {}
 };
 
 } // namespace tramino

@@ -116,4 +116,9 @@ void CWorkerUiBridge::ShowMessage(const std::string& strText, const std::string&
     Call([=](IWorkerUi& ui) { ui.ShowMessage(strText, strTitle); });
 }
 
+void CWorkerUiBridge::ShowWritten(const std::string& strPath, int nPictures)
+{
+    Call([=](IWorkerUi& ui) { ui.ShowWritten(strPath, nPictures); });
+}
+
 } // namespace tramino

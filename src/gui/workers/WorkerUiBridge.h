@@ -47,6 +47,7 @@ public:
     std::optional<std::string> AskSaveFileName(const std::string& strFilter,
                                                const std::string& strDefaultExtension) override;
     void ShowMessage(const std::string& strText, const std::string& strTitle) override;
+    void ShowWritten(const std::string& strPath, int nPictures) override;
 
 private:
     // Runs fn(m_ui) on the user-interface thread and returns its result, or fallback when the

@@ -45,8 +45,8 @@ void OnWorkerButton(EWorkerKind eKind, CWorkerShared& shared, IWorkerUi& ui, CWo
 
 // The show file under strPath, picture after picture, each followed by its pause. A failure
 // ends the run at once and leaves no file behind (an existing one stays as it was).
-CStatus WriteShow(const CWorkerShared& shared, IWorkerUi& ui, const CWorkerRun& run, EEffect effect,
-                  const std::string& strPath, std::vector<CUnreadablePicture>& vecUnreadable)
+CShowBuildResult WriteShow(const CWorkerShared& shared, IWorkerUi& ui, const CWorkerRun& run, EEffect effect,
+                           const std::string& strPath, std::vector<CUnreadablePicture>& vecUnreadable)
 {
     PictureSources vecSources;
     for (int i = 0; i < shared.m_nImageCount; ++i)
@@ -78,7 +78,7 @@ CStatus WriteShow(const CWorkerShared& shared, IWorkerUi& ui, const CWorkerRun& 
     options.m_nJobs = 0;
     options.m_fnOpenSink = run.m_fnOpenSink;
     CShowBuilder builder(std::move(options), std::move(events));
-    return builder.Build(vecSources, strPath).m_status;
+    return builder.Build(vecSources, strPath);
 }
 
 std::string JoinParagraphs(const std::string& strFirst, const std::string& strSecond)
@@ -158,8 +158,10 @@ void TransformWorker(CWorkerShared& shared, IWorkerUi& ui, const CWorkerRun& run
         ui.StopRefreshTimer();
         ui.InvalidateWindow();
         std::vector<CUnreadablePicture> vecUnreadable;
-        const CStatus status = WriteShow(shared, ui, run, *effect, *strPath, vecUnreadable);
-        ReportTransform(shared, ui, run, status, UnreadableReport(vecUnreadable));
+        const CShowBuildResult result = WriteShow(shared, ui, run, *effect, *strPath, vecUnreadable);
+        if (result.m_bWritten)
+            ui.ShowWritten(*strPath, result.m_nPictures);
+        ReportTransform(shared, ui, run, result.m_status, UnreadableReport(vecUnreadable));
     }
     EndRun(ui, shared, g_nIdTransform, run.m_texts.m_strTransform);
 }

@@ -1,0 +1,104 @@
+#include "ShowStatusLine.h"
+#include "WindowTestSupport.h"
+
+#include "show/ShowFileSize.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace tramino
+{
+namespace
+{
+
+// The window as an authoring tool: status line, panel view, pace, shows opened, drops.
+class AuthoringTest : public CWindowTest
+{
+protected:
+    void Start(int nLanguage = 1, int nPanelCode = 1)
+    {
+        m_pDlg.reset();
+        const QString strRes = QStringLiteral(TRAMINO_SOURCE_DIR "/res/");
+        for (const char* szFile : {"Lang.txt", "BG.bmp"})
+        {
+            QFile::remove(m_dir.filePath(QLatin1String(szFile)));
+            ASSERT_TRUE(QFile::copy(strRes + QLatin1String(szFile), m_dir.filePath(QLatin1String(szFile))));
+        }
+        QFile ini(m_dir.filePath(QStringLiteral("Vendale.ini")));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ini.write(QStringLiteral("LanguageSelection = %1\nPanelSize = %2\n")
+                      .arg(nLanguage)
+                      .arg(nPanelCode)
+                      .toUtf8());
+        ini.close();
+        Create();
+        m_pDlg->show();
+    }
+
+    // Pictures in distinct colours c0.bmp, c1.bmp ..., not loaded.
+    QStringList MakeColours(int nCount, const QString& strPrefix = QStringLiteral("c"))
+    {
+        QStringList vecPaths;
+        for (int i = 0; i < nCount; ++i)
+        {
+            vecPaths += MakePicture(strPrefix + QString::number(i) + QStringLiteral(".bmp"), Colour(i));
+        }
+        return vecPaths;
+    }
+
+    static QColor Colour(int i) { return QColor(30 * i + 17, 220 - 25 * i, 90 + 13 * i); }
+
+    QString StatusText() const { return m_pDlg->StatusLine()->FullText(); }
+
+    // Transform into strName and wait for its end; a stop is asked for once picture 0 is written.
+    QString Transform(const QString& strName, bool bStop)
+    {
+        m_pDialogs->m_strSaveAnswer = m_dir.filePath(strName);
+        g_btnTransform->click();
+        if (bStop)
+        {
+            EXPECT_TRUE(QTest::qWaitFor([] { return !g_btnLoadImage->isEnabled(); }, 10000));
+            g_btnTransform->click();
+        }
+        EXPECT_TRUE(QTest::qWaitFor([this] { return !m_pDlg->IsWorkerRunning(); }, 30000));
+        return m_pDialogs->m_strSaveAnswer;
+    }
+};
+
+TEST_F(AuthoringTest, StatusLineGivesTheSizeOfTheFileTransformWritesAndNamesItAfterwards)
+{
+    Start();
+    EXPECT_EQ(StatusText(), QStringLiteral("Panel 96 × 64  ·  0 pictures"));
+    Load(MakeColours(3));
+    m_pDlg->ModeCombo()->setCurrentText(g_szLangText[13]);
+    const QString strPlanned = StatusText();
+    m_pDlg->SetWorkerTiming({0, 1, 1});
+    const QString strPath = Transform(QStringLiteral("show.qrv"), false);
+    const qint64 nSize = QFileInfo(strPath).size();
+    EXPECT_EQ(nSize, ShowFileBytes(EEffect::Circle, 96, 64, 3));
+    EXPECT_EQ(
+        strPlanned,
+        QStringLiteral("Panel 96 × 64  ·  3 pictures  ·  show file %1 bytes").arg(GroupedNumber(nSize)));
+    EXPECT_EQ(StatusText(), QStringLiteral("show.qrv written: %1 bytes").arg(GroupedNumber(nSize)));
+
+    // Stopped after its first picture of three.
+    m_pDlg->SetWorkerTiming({96 * 64 * 4, 1, 1});
+    const QString strStopped = Transform(QStringLiteral("stopped.qrv"), true);
+    EXPECT_EQ(QFileInfo(strStopped).size(), ShowFileBytes(EEffect::Circle, 96, 64, 1));
+    EXPECT_EQ(StatusText(), QStringLiteral("stopped.qrv: 1 of 3 pictures written, %1 bytes")
+                                .arg(GroupedNumber(QFileInfo(strStopped).size())));
+    // Any change of list or mode says again what would be written.
+    m_pDlg->ModeCombo()->setCurrentText(g_szLangText[10]);
+    EXPECT_EQ(StatusText(), QStringLiteral("Panel 96 × 64  ·  3 pictures  ·  show file %1 bytes")
+                                .arg(GroupedNumber(ShowFileBytes(EEffect::Normal, 96, 64, 3))));
+
+    Start(2, 9);
+    EXPECT_EQ(StatusText(), QStringLiteral("面板 320 × 240  ·  0 張圖片"));
+}
+
+} // namespace
+} // namespace tramino
