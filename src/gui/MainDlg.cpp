@@ -6,6 +6,7 @@
 #include "Globals.h"
 #include "ImportJob.h"
 #include "PanelCanvas.h"
+#include "PanelViewDlg.h"
 #include "PathDelegate.h"
 #include "ShowStatusLine.h"
 #include "UnreadableSettings.h"
@@ -184,6 +185,8 @@ void CMainDlg::OnInitDialog()
 
     auto* pAbout = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(pAbout, &QShortcut::activated, this, &CMainDlg::OnAbout);
+    auto* pPanelView = new QShortcut(QKeySequence(Qt::Key_F3), this);
+    connect(pPanelView, &QShortcut::activated, this, &CMainDlg::OnPanelView);
 }
 
 void CMainDlg::LoadTexts(int nLanguageCode)
@@ -627,6 +630,17 @@ void CMainDlg::OnAbout()
     dlg.exec();
 }
 
+void CMainDlg::OnPanelView()
+{
+    if (m_pPanelView == nullptr)
+    {
+        m_pPanelView = new CPanelViewDlg(m_texts, *m_wndPreview, this);
+    }
+    m_pPanelView->show();
+    m_pPanelView->raise();
+    m_pPanelView->activateWindow();
+}
+
 void CMainDlg::OnPreview()
 {
     // The import adds to the store that a worker would read.
@@ -743,6 +757,9 @@ void CMainDlg::contextMenuEvent(QContextMenuEvent* pEvent)
     pFast->setCheckable(true);
     pFast->setChecked(m_bFastImport);
     connect(pFast, &QAction::toggled, this, [this](bool bOn) { m_bFastImport = bOn; });
+    menu.addSeparator();
+    menu.addAction(m_texts.Text(EUiText::MenuPanelView), QKeySequence(Qt::Key_F3), this,
+                   &CMainDlg::OnPanelView);
     menu.exec(pEvent->globalPos());
 }
 

@@ -23,6 +23,7 @@ namespace tramino
 
 class CImportJob;
 class CPanelCanvas;
+class CPanelViewDlg;
 class CPathDelegate;
 class CShowStatusLine;
 class CPictureStore;
@@ -49,6 +50,8 @@ public:
     CPathDelegate* ListDelegate() const { return m_pListDelegate; }
     // Under the preview (object name "1030"): the size of the file Transform would write.
     CShowStatusLine* StatusLine() const { return m_pStatusLine; }
+    // The enlarged preview in panel colours; null until first opened.
+    CPanelViewDlg* PanelView() const { return m_pPanelView; }
     // The store of the listed pictures; null before the first picture and after close.
     CPictureStore* Store() const { return m_pStore.get(); }
     // The file operations the store is created with (tests make them fail); before the first load.
@@ -74,6 +77,8 @@ public:
     void OnDown();
     void OnClean();
     void OnAbout();
+    // Opens the panel view (F3), or brings it to the front.
+    void OnPanelView();
     void OnPreview();
     void OnTransform();
     // A Transform run has put nPictures pictures into strPath.
@@ -137,6 +142,7 @@ private:
     QTableWidget* m_pListCtrl = nullptr;
     CPathDelegate* m_pListDelegate = nullptr;
     CShowStatusLine* m_pStatusLine = nullptr;
+    CPanelViewDlg* m_pPanelView = nullptr;
     int m_nWidth = 0;
     int m_nHeight = 0;
 

@@ -1,3 +1,4 @@
+#include "PanelViewDlg.h"
 #include "ShowStatusLine.h"
 #include "WindowTestSupport.h"
 
@@ -98,6 +99,42 @@ TEST_F(AuthoringTest, StatusLineGivesTheSizeOfTheFileTransformWritesAndNamesItAf
 
     Start(2, 9);
     EXPECT_EQ(StatusText(), QStringLiteral("面板 320 × 240  ·  0 張圖片"));
+}
+
+TEST_F(AuthoringTest, PanelViewShowsThePreviewBesideItsPanelColoursZoomedWithAGridFrom6x)
+{
+    Start();
+    // Low bits set in every component, so that the 565 codes differ from the picture.
+    Load({MakePicture(QStringLiteral("a.bmp"), QColor(0x13, 0x57, 0x9B)),
+          MakePicture(QStringLiteral("b.bmp"), QColor(0xFF, 0x03, 0x07))});
+    QTest::keyClick(m_pDlg.get(), Qt::Key_F3);
+    const CPanelViewDlg* pView = m_pDlg->PanelView();
+    ASSERT_NE(pView, nullptr);
+    ASSERT_TRUE(pView->isVisible());
+    const auto shows = [pView](QRgb crPicture, QRgb crPanel, QPoint pt)
+    {
+        return QTest::qWaitFor(
+            [&] {
+                return pView->PictureImage().pixel(pt) == crPicture &&
+                       pView->PanelImage().pixel(pt) == crPanel;
+            },
+            3000);
+    };
+    // r8 = r5 * 8 + r5 / 4, g8 = g6 * 4 + g6 / 16.
+    EXPECT_TRUE(shows(qRgb(0xFF, 0x03, 0x07), qRgb(255, 0, 0), {5, 5})); // the last loaded is selected
+    EXPECT_EQ(pView->PanelImage().size(), QSize(4 * 96, 4 * 64));
+    EXPECT_EQ(pView->PanelImage().pixel(0, 0), qRgb(255, 0, 0)); // no grid below 6x
+
+    Select({0});
+    EXPECT_TRUE(shows(qRgb(0x13, 0x57, 0x9B), qRgb(16, 85, 156), {383, 255}));
+    m_pDlg->PanelView()->SetZoom(6);
+    EXPECT_EQ(pView->PictureImage().size(), QSize(6 * 96, 6 * 64));
+    for (const QPoint pt : {QPoint(0, 0), QPoint(6, 3), QPoint(13, 12), QPoint(6 * 95, 100)})
+    {
+        EXPECT_EQ(pView->PanelImage().pixel(pt), qRgb(96, 96, 96)) << pt.x() << ',' << pt.y();
+    }
+    EXPECT_EQ(pView->PanelImage().pixel(7, 11), qRgb(16, 85, 156));
+    EXPECT_EQ(pView->PictureImage().pixel(6 * 96 - 1, 6 * 64 - 1), qRgb(0x13, 0x57, 0x9B));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 # Sources of this feature, added to tramino_core.
 target_sources(tramino_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/PanelColours.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RecordCutter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ShowFileReader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ShowFileSink.cpp
