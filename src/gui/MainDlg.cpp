@@ -18,6 +18,7 @@
 #include "store/PictureStore.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCollator>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -235,6 +236,7 @@ void CMainDlg::CreateControls()
     g_btnUp = MakeButton(this, 1021, 267, 250, "Up");
     g_btnDown = MakeButton(this, 1023, 347, 250, "Down");
 
+    m_chkFullSpeed = MakeControl<QCheckBox>(this, 1031, 271, 217, 200, 8);
     m_pStatusLine = new CShowStatusLine(m_texts, this);
     m_pStatusLine->setObjectName(ObjectName(1030));
 
@@ -335,6 +337,7 @@ void CMainDlg::SetCaptions()
         }
     }
     m_pListCtrl->setHorizontalHeaderLabels({Text(0)});
+    m_chkFullSpeed->setText(m_texts.Text(EUiText::FullSpeed));
 
     const std::pair<QWidget*, EUiText> aTips[] = {{g_btnLoadImage, EUiText::TipLoadImage},
                                                   {g_btnPreview, EUiText::TipPreview},
@@ -342,7 +345,8 @@ void CMainDlg::SetCaptions()
                                                   {g_btnDelete, EUiText::TipDelete},
                                                   {g_btnUp, EUiText::TipUp},
                                                   {g_btnDown, EUiText::TipDown},
-                                                  {m_cbMode, EUiText::TipMode}};
+                                                  {m_cbMode, EUiText::TipMode},
+                                                  {m_chkFullSpeed, EUiText::TipFullSpeed}};
     for (const auto& [pControl, eText] : aTips)
     {
         pControl->setToolTip(m_texts.Text(eText));
@@ -687,6 +691,7 @@ CWorkerRun CMainDlg::MakeWorkerRun() const
     run.m_nPanelHeight = g_nPanelHeight;
     run.m_texts = {Text(16), Text(1), Text(5), Text(9)};
     run.m_timing = m_workerTiming;
+    run.m_bFullSpeed = m_chkFullSpeed->isChecked();
     // No list command runs during a run, and the store goes only after the worker has ended.
     run.m_fnReadPicture = [pStore = m_pStore.get()](int k) { return pStore->Read(k); };
     return run;

@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QTableWidget;
@@ -47,6 +48,8 @@ public:
     CPanelCanvas* PreviewWindow() const { return m_wndPreview; }
     QTableWidget* ListCtrl() const { return m_pListCtrl; }
     QComboBox* ModeCombo() const { return m_cbMode; }
+    // Below the mode box (object name "1031"): Transform writes without the animation.
+    QCheckBox* FullSpeedCheck() const { return m_chkFullSpeed; }
     CPathDelegate* ListDelegate() const { return m_pListDelegate; }
     // Under the preview (object name "1030"): the size of the file Transform would write.
     CShowStatusLine* StatusLine() const { return m_pStatusLine; }
@@ -137,6 +140,7 @@ private:
     std::shared_ptr<IDialogs> m_pDialogs;
     CPanelCanvas* m_wndPreview = nullptr;
     QComboBox* m_cbMode = nullptr;
+    QCheckBox* m_chkFullSpeed = nullptr;
     QLineEdit* m_editWidth = nullptr;
     QLineEdit* m_editHeight = nullptr;
     QTableWidget* m_pListCtrl = nullptr;

@@ -77,6 +77,11 @@ void CMainDlgWorkerUi::PutPixel(int x, int y, CRgb cr)
     m_dlg.PreviewWindow()->SetPixel(x, y, cr);
 }
 
+void CMainDlgWorkerUi::PutPicture(const CPicture& picture)
+{
+    m_dlg.PreviewWindow()->DrawPicture(picture);
+}
+
 std::optional<std::string> CMainDlgWorkerUi::AskSaveFileName(const std::string& strFilter,
                                                              const std::string& strDefaultExtension)
 {

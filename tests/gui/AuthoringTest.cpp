@@ -1,10 +1,13 @@
+#include "PanelCanvas.h"
 #include "PanelViewDlg.h"
 #include "ShowStatusLine.h"
 #include "WindowTestSupport.h"
 
 #include "show/ShowFileSize.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
@@ -52,6 +55,12 @@ protected:
     }
 
     static QColor Colour(int i) { return QColor(30 * i + 17, 220 - 25 * i, 90 + 13 * i); }
+
+    static QByteArray Bytes(const QString& strPath)
+    {
+        QFile file(strPath);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 
     QString StatusText() const { return m_pDlg->StatusLine()->FullText(); }
 
@@ -135,6 +144,26 @@ TEST_F(AuthoringTest, PanelViewShowsThePreviewBesideItsPanelColoursZoomedWithAGr
     }
     EXPECT_EQ(pView->PanelImage().pixel(7, 11), qRgb(16, 85, 156));
     EXPECT_EQ(pView->PictureImage().pixel(6 * 96 - 1, 6 * 64 - 1), qRgb(0x13, 0x57, 0x9B));
+}
+
+TEST_F(AuthoringTest, AtFullSpeedTheSameFileIsWrittenWithoutAnimationOrPause)
+{
+    Start();
+    Load(MakeColours(3));
+    EXPECT_FALSE(m_pDlg->FullSpeedCheck()->isChecked());
+    m_pDlg->SetWorkerTiming({0, 1, 1});
+    const QByteArray animated = Bytes(Transform(QStringLiteral("animated.qrv"), false));
+
+    // A pace that would take minutes with the animation.
+    m_pDlg->SetWorkerTiming({100, 60000, 60000});
+    m_pDlg->FullSpeedCheck()->click();
+    QElapsedTimer timer;
+    timer.start();
+    const QString strFast = Transform(QStringLiteral("fast.qrv"), false);
+    EXPECT_LT(timer.elapsed(), 5000);
+    EXPECT_EQ(Bytes(strFast), animated);
+    EXPECT_EQ(m_pDlg->PreviewWindow()->Snapshot().pixel(40, 30), Colour(2).rgb());
+    EXPECT_EQ(m_pDialogs->m_vecMessages, QStringList(2, g_szLangText[9]));
 }
 
 } // namespace

@@ -51,6 +51,13 @@ public:
 
     // One pixel of the preview canvas; positions outside the panel are ignored.
     virtual void PutPixel(int x, int y, CRgb cr) = 0;
+    // A whole panel-sized picture at once, under the same contract as PutPixel.
+    virtual void PutPicture(const CPicture& picture)
+    {
+        for (int y = 0; y < picture.Height(); ++y)
+            for (int x = 0; x < picture.Width(); ++x)
+                PutPixel(x, y, picture.GetPixel(x, y));
+    }
 
     // The save-file dialog, modal to the main window: a single filter, the extension appended
     // when the user typed none, and an existing file replaced only after the user confirmed.

@@ -104,6 +104,12 @@ void CWorkerUiBridge::PutPixel(int x, int y, CRgb cr)
         m_ui.PutPixel(x, y, cr);
 }
 
+void CWorkerUiBridge::PutPicture(const CPicture& picture)
+{
+    if (!m_pSleeper->IsInterrupted())
+        m_ui.PutPicture(picture);
+}
+
 std::optional<std::string> CWorkerUiBridge::AskSaveFileName(const std::string& strFilter,
                                                             const std::string& strDefaultExtension)
 {

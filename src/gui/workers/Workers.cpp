@@ -53,19 +53,28 @@ CShowBuildResult WriteShow(const CWorkerShared& shared, IWorkerUi& ui, const CWo
         vecSources.push_back(
             std::make_unique<CReadPictureSource>([&run, i] { return run.m_fnReadPicture(i); }));
     CPixelPacer pacer(run.m_timing.m_nPixelsPerSecond, *shared.m_pSleeper);
+    // At full speed the picture is gathered here and shown once, when it is written.
+    CPicture frame(run.m_nPanelWidth, run.m_nPanelHeight, 24);
     CShowBuildEvents events;
     events.m_fnEntryStart = [&](size_t i)
     {
         MarkItem(ui, static_cast<int>(i));
         pacer.Start();
     };
-    events.m_fnPixel = [&](int x, int y, CRgb cr)
-    {
-        ui.PutPixel(x, y, cr);
-        pacer.OnPixel();
-    };
+    if (run.m_bFullSpeed)
+        events.m_fnPixel = [&frame](int x, int y, CRgb cr) { frame.SetPixel(x, y, cr); };
+    else
+        events.m_fnPixel = [&](int x, int y, CRgb cr)
+        {
+            ui.PutPixel(x, y, cr);
+            pacer.OnPixel();
+        };
     events.m_fnPictureWritten = [&](size_t i)
-    { return !AfterPicture(ui, shared, static_cast<int>(i), run.m_timing.m_nPauseMs); };
+    {
+        if (run.m_bFullSpeed)
+            ui.PutPicture(frame);
+        return !AfterPicture(ui, shared, static_cast<int>(i), run.m_bFullSpeed ? 0 : run.m_timing.m_nPauseMs);
+    };
     events.m_fnEntryFailed = [&](size_t i, const CStatus& status) {
         vecUnreadable.push_back({static_cast<int>(i), status.Message()});
     };
