@@ -8,12 +8,14 @@
 #include "PanelCanvas.h"
 #include "PanelViewDlg.h"
 #include "PathDelegate.h"
+#include "ShowChoice.h"
 #include "ShowStatusLine.h"
 #include "UnreadableSettings.h"
 
 #include "common/Version.h"
 #include "settings/DataFile.h"
 #include "settings/StartupSettings.h"
+#include "show/ShowFileReader.h"
 #include "show/Transition.h"
 #include "store/PictureStore.h"
 
@@ -25,6 +27,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QIntValidator>
@@ -188,6 +191,8 @@ void CMainDlg::OnInitDialog()
     connect(pAbout, &QShortcut::activated, this, &CMainDlg::OnAbout);
     auto* pPanelView = new QShortcut(QKeySequence(Qt::Key_F3), this);
     connect(pPanelView, &QShortcut::activated, this, &CMainDlg::OnPanelView);
+    auto* pOpenShow = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), this);
+    connect(pOpenShow, &QShortcut::activated, this, &CMainDlg::OnOpenShow);
 }
 
 void CMainDlg::LoadTexts(int nLanguageCode)
@@ -367,11 +372,14 @@ void CMainDlg::ApplySkin()
 
 void CMainDlg::StartRefreshTimer()
 {
+    // Whatever the preview is to show next ends a show being played.
+    m_showPlayer.Stop();
     m_timerRefresh.start();
 }
 
 void CMainDlg::StopRefreshTimer()
 {
+    m_showPlayer.Stop();
     m_timerRefresh.stop();
 }
 
@@ -484,7 +492,36 @@ void CMainDlg::OnLoadImage()
     }
 }
 
-void CMainDlg::LoadPictures(const QStringList& vecPaths)
+CResult<int> CMainDlg::InsertPicture(const CPicture& picture, const QString& strText, int nRow)
+{
+    if (CStatus status = m_pStore->Add(picture); !status)
+    {
+        return status;
+    }
+    // Added at the end, then moved up into place.
+    int nAt = m_workerShared.m_nImageCount.load();
+    CStatus moved;
+    while (nAt > nRow && moved)
+    {
+        moved = m_pStore->SwapWithNext(nAt - 1);
+        nAt -= moved ? 1 : 0;
+    }
+    m_pListCtrl->insertRow(nAt);
+    auto* pItem = new QTableWidgetItem(strText);
+    pItem->setToolTip(strText);
+    m_pListCtrl->setItem(nAt, 0, pItem);
+    m_workerShared.m_nImageCount.store(m_workerShared.m_nImageCount.load() + 1);
+    SelectOnly(nAt);
+    g_nShownImage.store(nAt);
+    StartRefreshTimer();
+    if (!moved)
+    {
+        ReportError(QString::fromStdString(moved.Message()));
+    }
+    return nAt;
+}
+
+void CMainDlg::LoadPictures(const QStringList& vecPaths, int nInsertAt)
 {
     if (IsListBusy() || vecPaths.isEmpty() || !EnsureStore())
     {
@@ -503,27 +540,21 @@ void CMainDlg::LoadPictures(const QStringList& vecPaths)
     m_pImportJob = &job;
     connect(&progress, &QProgressDialog::canceled, &job, &CImportJob::Cancel);
     QStringList vecFailures;
+    int nRow = nInsertAt < 0 ? m_workerShared.m_nImageCount.load() : nInsertAt;
     const auto addPictures = [&](int nFirst, std::vector<CResult<CPicture>>& vecResults)
     {
         for (size_t i = 0; i < vecResults.size(); ++i)
         {
-            const QString& strPath = vecPaths[nFirst + static_cast<int>(i)];
-            const CStatus status =
-                vecResults[i] ? m_pStore->Add(vecResults[i].Value()) : vecResults[i].Status();
-            if (!status)
+            const CResult<int> inserted =
+                vecResults[i]
+                    ? InsertPicture(vecResults[i].Value(), vecPaths[nFirst + static_cast<int>(i)], nRow)
+                    : CResult<int>(vecResults[i].Status());
+            if (!inserted)
             {
-                vecFailures += QString::fromStdString(status.Message());
+                vecFailures += QString::fromStdString(inserted.Message());
                 continue;
             }
-            const int nRow = m_workerShared.m_nImageCount.load();
-            m_pListCtrl->insertRow(nRow);
-            auto* pItem = new QTableWidgetItem(strPath);
-            pItem->setToolTip(strPath);
-            m_pListCtrl->setItem(nRow, 0, pItem);
-            m_workerShared.m_nImageCount.store(nRow + 1);
-            SelectOnly(nRow);
-            g_nShownImage.store(nRow);
-            StartRefreshTimer();
+            nRow = inserted.Value() + 1;
         }
     };
     QEventLoop loop;
@@ -643,6 +674,68 @@ void CMainDlg::OnPanelView()
     m_pPanelView->show();
     m_pPanelView->raise();
     m_pPanelView->activateWindow();
+}
+
+void CMainDlg::OnOpenShow()
+{
+    const QStringList vecPaths = m_pDialogs->GetOpenFileNames(
+        this, m_texts.Text(EUiText::FilterShows) + QStringLiteral(" (*.qrv *.QRV);;") +
+                  m_texts.Text(EUiText::FilterAllFiles) + QStringLiteral(" (*)"));
+    if (!vecPaths.isEmpty())
+    {
+        OpenShow(vecPaths.constFirst());
+    }
+}
+
+void CMainDlg::OpenShow(const QString& strPath)
+{
+    if (IsListBusy())
+    {
+        return;
+    }
+    CShowFileReader reader(g_nPanelWidth, g_nPanelHeight);
+    if (const CStatus status = reader.ReadFile(QFile::encodeName(strPath).toStdString()); !status)
+    {
+        ReportError(QString::fromStdString(status.Message()));
+        return;
+    }
+    const QString strName = QFileInfo(strPath).fileName();
+    const std::vector<CShowFilePicture>& vecPictures = reader.Pictures();
+    const QString strSummary = m_texts.Text(EUiText::ShowSummary)
+                                   .arg(strName)
+                                   .arg(vecPictures.size())
+                                   .arg(g_nPanelWidth)
+                                   .arg(g_nPanelHeight);
+    const EShowChoice eChoice = AskShowChoice(this, m_texts, strSummary, !vecPictures.empty());
+    if (eChoice == EShowChoice::Play)
+    {
+        std::vector<CShowFrame> vecFrames;
+        for (const CShowFilePicture& picture : vecPictures)
+        {
+            vecFrames.push_back({picture.m_picture, picture.m_optEffect.value_or(EEffect::Normal)});
+        }
+        StopRefreshTimer();
+        {
+            const CIgnoreListSelect ignore(m_workerShared.m_bIgnoreListSelect);
+            m_pListCtrl->clearSelection();
+        }
+        m_showPlayer.Play(*m_wndPreview, std::move(vecFrames), m_workerTiming);
+    }
+    else if (eChoice == EShowChoice::Add && EnsureStore())
+    {
+        for (size_t i = 0; i < vecPictures.size(); ++i)
+        {
+            const QString strText = strName + QStringLiteral(" #") + QString::number(i + 1);
+            if (const CResult<int> inserted =
+                    InsertPicture(vecPictures[i].m_picture, strText, m_workerShared.m_nImageCount.load());
+                !inserted)
+            {
+                ReportError(QString::fromStdString(inserted.Message()));
+                break;
+            }
+        }
+        UpdateStatusLine();
+    }
 }
 
 void CMainDlg::OnPreview()

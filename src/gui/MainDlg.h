@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MainDlgWorkerUi.h"
+#include "ShowPlayer.h"
 #include "SkinDialog.h"
 #include "UiTaskQueue.h"
 #include "UiTexts.h"
@@ -70,7 +71,8 @@ public:
     // selects the last one; reports every file that could not be loaded in one message.
     // Returns when the import has ended (done or cancelled); the window stays responsive, but
     // no other command touches the list or the store meanwhile.
-    void LoadPictures(const QStringList& vecPaths);
+    // Inserted from list position nInsertAt on (from the end when it is -1 or beyond).
+    void LoadPictures(const QStringList& vecPaths, int nInsertAt = -1);
     bool IsImporting() const { return m_pImportJob != nullptr; }
 
     // Handlers of the window's commands.
@@ -82,6 +84,12 @@ public:
     void OnAbout();
     // Opens the panel view (F3), or brings it to the front.
     void OnPanelView();
+    // Asks for a show file (Ctrl+Shift+O) and opens it.
+    void OnOpenShow();
+    // Checks the show file strictly for the panel; a valid one can be played in the preview or
+    // added to the list ("show.qrv #3"), for a broken one the reader's finding is said.
+    void OpenShow(const QString& strPath);
+    bool IsPlayingShow() const { return m_showPlayer.IsPlaying(); }
     void OnPreview();
     void OnTransform();
     // A Transform run has put nPictures pictures into strPath.
@@ -128,6 +136,9 @@ private:
     QList<int> SelectedRows() const;
     void SelectOnly(int nRow);
     void MoveItem(int nFrom, int nTo);
+    // Adds the picture to the store and its item to the list at nRow (moved there through the
+    // store, so that both stay in step), selected and shown. The row it ended at, or the failure.
+    CResult<int> InsertPicture(const CPicture& picture, const QString& strText, int nRow);
 
     // An import or a worker owns the list and the store: the list commands leave them alone.
     bool IsListBusy() const;
@@ -147,6 +158,7 @@ private:
     CPathDelegate* m_pListDelegate = nullptr;
     CShowStatusLine* m_pStatusLine = nullptr;
     CPanelViewDlg* m_pPanelView = nullptr;
+    CShowPlayer m_showPlayer;
     int m_nWidth = 0;
     int m_nHeight = 0;
 

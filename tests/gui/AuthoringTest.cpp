@@ -3,14 +3,21 @@
 #include "ShowStatusLine.h"
 #include "WindowTestSupport.h"
 
+#include "show/Rgb565.h"
 #include "show/ShowFileSize.h"
+#include "store/PictureStore.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -60,6 +67,28 @@ protected:
     {
         QFile file(strPath);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // Opens the show (by its shortcut, or else through the handler) and presses the named button
+    // of the question that follows.
+    void OpenShow(const QString& strPath, const char* szButton, bool bByKey = false)
+    {
+        QTimer::singleShot(0,
+                           [szButton]
+                           {
+                               auto* pBox = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                               ASSERT_NE(pBox, nullptr);
+                               pBox->findChild<QPushButton*>(QLatin1String(szButton))->click();
+                           });
+        m_pDialogs->m_queOpenAnswers.push_back({strPath});
+        if (bByKey)
+        {
+            QTest::keyClick(m_pDlg.get(), Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
+        }
+        else
+        {
+            m_pDlg->OnOpenShow();
+        }
     }
 
     QString StatusText() const { return m_pDlg->StatusLine()->FullText(); }
@@ -164,6 +193,62 @@ TEST_F(AuthoringTest, AtFullSpeedTheSameFileIsWrittenWithoutAnimationOrPause)
     EXPECT_EQ(Bytes(strFast), animated);
     EXPECT_EQ(m_pDlg->PreviewWindow()->Snapshot().pixel(40, 30), Colour(2).rgb());
     EXPECT_EQ(m_pDialogs->m_vecMessages, QStringList(2, g_szLangText[9]));
+}
+
+TEST_F(AuthoringTest, AValidShowPlaysWithItsTransitionsOrJoinsTheListAndABrokenOneIsNamedWithItsOffset)
+{
+    Start();
+    Load(MakeColours(3));
+    m_pDlg->FullSpeedCheck()->click();
+    m_pDlg->ModeCombo()->setCurrentText(g_szLangText[13]);
+    const QString strShow = Transform(QStringLiteral("show.qrv"), false);
+    m_pDialogs->m_vecMessages.clear();
+
+    OpenShow(strShow, "add", true);
+    EXPECT_EQ(m_pDialogs->m_strOpenFilter, QStringLiteral("Show files (*.qrv *.QRV);;All files (*)"));
+    ASSERT_EQ(List()->rowCount(), 6);
+    for (int i = 0; i < 3; ++i)
+    {
+        EXPECT_EQ(List()->item(3 + i, 0)->text(), QStringLiteral("show.qrv #%1").arg(i + 1));
+        const CRgb cr = m_pDlg->Store()->Read(3 + i).Value().GetPixel(50, 20);
+        const QColor crLoaded = Colour(i);
+        EXPECT_EQ(cr, ExpandRgb565(PackRgb565(static_cast<uint8_t>(crLoaded.red()),
+                                              static_cast<uint8_t>(crLoaded.green()),
+                                              static_cast<uint8_t>(crLoaded.blue()))));
+    }
+    EXPECT_TRUE(StatusText().contains(QStringLiteral("6 pictures")));
+
+    // Played at a pace where the first ring of the circle comes before anything else.
+    m_pDlg->SetWorkerTiming({96 * 64 * 4, 100, 1});
+    m_pDlg->PreviewWindow()->Clear();
+    OpenShow(strShow, "play");
+    EXPECT_TRUE(m_pDlg->IsPlayingShow());
+    EXPECT_TRUE(List()->selectionModel()->selectedRows().isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [this] { return m_pDlg->PreviewWindow()->Snapshot().pixel(0, 40) != CPanelCanvas::g_crBlank; },
+        3000));
+    EXPECT_EQ(m_pDlg->PreviewWindow()->Snapshot().pixel(48, 32), CPanelCanvas::g_crBlank);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !m_pDlg->IsPlayingShow(); }, 10000));
+    const CRgb crLast = m_pDlg->Store()->Read(5).Value().GetPixel(0, 0);
+    EXPECT_EQ(m_pDlg->PreviewWindow()->Snapshot().pixel(48, 32),
+              qRgb(crLast.m_nRed, crLast.m_nGreen, crLast.m_nBlue));
+    EXPECT_TRUE(m_pDialogs->m_vecMessages.isEmpty());
+
+    // A count one too large in the first record: the reader names the byte.
+    QByteArray bytes = Bytes(strShow);
+    bytes[32 + 11] = static_cast<char>(bytes[32 + 11] + 1);
+    QFile broken(m_dir.filePath(QStringLiteral("broken.qrv")));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write(bytes);
+    broken.close();
+    m_pDialogs->m_queOpenAnswers.push_back({broken.fileName()});
+    m_pDlg->OnOpenShow();
+    ASSERT_EQ(m_pDialogs->m_vecMessages.size(), 1);
+    EXPECT_TRUE(m_pDialogs->m_vecMessages[0].startsWith(
+        QStringLiteral("'%1' is not a valid show file for a 96 x 64 panel: at byte 40")
+            .arg(broken.fileName())))
+        << m_pDialogs->m_vecMessages[0].toStdString();
+    EXPECT_EQ(List()->rowCount(), 6);
 }
 
 } // namespace
