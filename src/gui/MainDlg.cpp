@@ -5,6 +5,7 @@
 #include "Dialogs.h"
 #include "Globals.h"
 #include "ImportJob.h"
+#include "ListDropHandler.h"
 #include "PanelCanvas.h"
 #include "PanelViewDlg.h"
 #include "PathDelegate.h"
@@ -17,6 +18,7 @@
 #include "settings/StartupSettings.h"
 #include "show/ShowFileReader.h"
 #include "show/Transition.h"
+#include "store/ListMove.h"
 #include "store/PictureStore.h"
 
 #include <QAction>
@@ -270,6 +272,11 @@ void CMainDlg::CreateControls()
     m_pListCtrl->setPalette(palette);
     connect(m_pListCtrl->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &CMainDlg::OnListItemChanged);
+    new CListDropHandler(*m_pListCtrl,
+                         {[this] { return IsListBusy(); },
+                          [this](const QStringList& vecPaths, int nRow) { LoadPictures(vecPaths, nRow); },
+                          [this](const QString& strPath) { OpenShow(strPath); },
+                          [this](int nRow) { MoveSelected(nRow); }});
 
     for (QWidget* pHidden : std::initializer_list<QWidget*>{pPanelGroup, m_editWidth, m_editHeight,
                                                             findChild<QLabel*>(ObjectName(1026)),
@@ -622,6 +629,53 @@ void CMainDlg::MoveItem(int nFrom, int nTo)
     SelectOnly(nTo);
     g_nShownImage.store(nTo);
     StartRefreshTimer();
+}
+
+void CMainDlg::MoveSelected(int nRow)
+{
+    const QList<int> vecSelected = SelectedRows();
+    if (IsListBusy() || vecSelected.isEmpty())
+    {
+        return;
+    }
+    const int nCount = m_workerShared.m_nImageCount.load();
+    const std::vector<int> vecOrder = MovedOrder(nCount, {vecSelected.begin(), vecSelected.end()}, nRow);
+    const std::vector<int> vecSwaps = NeighbourSwaps(vecOrder);
+    for (size_t i = 0; i < vecSwaps.size(); ++i)
+    {
+        if (const CStatus status = m_pStore->SwapWithNext(vecSwaps[i]); !status)
+        {
+            // Back to the order the list still shows.
+            while (i-- > 0 && m_pStore->SwapWithNext(vecSwaps[i]))
+            {
+            }
+            ReportError(QString::fromStdString(status.Message()));
+            return;
+        }
+    }
+    const CIgnoreListSelect ignore(m_workerShared.m_bIgnoreListSelect);
+    std::vector<QTableWidgetItem*> vecItems;
+    for (int i = 0; i < nCount; ++i)
+    {
+        vecItems.push_back(m_pListCtrl->takeItem(i, 0));
+    }
+    m_pListCtrl->clearSelection();
+    const int nShown = g_nShownImage.load();
+    for (int i = 0; i < nCount; ++i)
+    {
+        const int nFrom = vecOrder[static_cast<size_t>(i)];
+        m_pListCtrl->setItem(i, 0, vecItems[static_cast<size_t>(nFrom)]);
+        if (vecSelected.contains(nFrom))
+        {
+            m_pListCtrl->selectionModel()->select(m_pListCtrl->model()->index(i, 0),
+                                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+        // The preview keeps its picture wherever it went.
+        if (nFrom == nShown)
+        {
+            g_nShownImage.store(i);
+        }
+    }
 }
 
 void CMainDlg::OnUp()

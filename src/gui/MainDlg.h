@@ -90,6 +90,9 @@ public:
     // added to the list ("show.qrv #3"), for a broken one the reader's finding is said.
     void OpenShow(const QString& strPath);
     bool IsPlayingShow() const { return m_showPlayer.IsPlaying(); }
+    // Moves the selected items together to stand before nRow (the item count: to the end), in
+    // the store first; when the store refuses, nothing moves.
+    void MoveSelected(int nRow);
     void OnPreview();
     void OnTransform();
     // A Transform run has put nPictures pictures into strPath.

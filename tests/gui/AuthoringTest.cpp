@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -89,6 +90,35 @@ protected:
         {
             m_pDlg->OnOpenShow();
         }
+    }
+
+    // The colour index of each stored picture, in store order.
+    std::vector<int> StoreColours() const
+    {
+        std::vector<int> vecColours;
+        for (int k = 0; k < m_pDlg->Store()->Count(); ++k)
+        {
+            const CRgb cr = m_pDlg->Store()->Read(k).Value().GetPixel(3, 3);
+            int nIndex = 0;
+            while (nIndex < 10 && Colour(nIndex) != QColor(cr.m_nRed, cr.m_nGreen, cr.m_nBlue))
+            {
+                ++nIndex;
+            }
+            vecColours.push_back(nIndex);
+        }
+        return vecColours;
+    }
+
+    // The data dragged onto the list and dropped at pt (viewport coordinates).
+    void Drop(QMimeData& data, QPoint pt)
+    {
+        const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+        QDragEnterEvent enter(pt, actions, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(List()->viewport(), &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent drop(pt, actions, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(List()->viewport(), &drop);
+        EXPECT_TRUE(drop.isAccepted());
     }
 
     QString StatusText() const { return m_pDlg->StatusLine()->FullText(); }
@@ -249,6 +279,34 @@ TEST_F(AuthoringTest, AValidShowPlaysWithItsTransitionsOrJoinsTheListAndABrokenO
             .arg(broken.fileName())))
         << m_pDialogs->m_vecMessages[0].toStdString();
     EXPECT_EQ(List()->rowCount(), 6);
+}
+
+TEST_F(AuthoringTest, DroppedFilesAreInsertedBeforeTheItemInTheirOrderAndDraggedItemsMoveTogether)
+{
+    Start();
+    const QStringList vecLoaded = MakeColours(3);
+    Load(vecLoaded);
+    const QStringList vecDropped{MakePicture(QStringLiteral("d5.bmp"), Colour(5)),
+                                 MakePicture(QStringLiteral("d6.bmp"), Colour(6))};
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(vecDropped[0]), QUrl::fromLocalFile(vecDropped[1])});
+    Drop(files, List()->visualRect(List()->model()->index(1, 0)).center());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return List()->rowCount() == 5; }, 10000));
+    const QStringList vecAfterDrop{vecLoaded[0], vecDropped[0], vecDropped[1], vecLoaded[1], vecLoaded[2]};
+    EXPECT_EQ(ListTexts(), vecAfterDrop);
+    EXPECT_EQ(StoreColours(), (std::vector<int>{0, 5, 6, 1, 2}));
+    EXPECT_TRUE(StatusText().contains(QStringLiteral("5 pictures")));
+
+    // Items 0 and 2 dragged below the last one.
+    Select({0, 2});
+    std::unique_ptr<QMimeData> pOwn(List()->model()->mimeData(List()->selectionModel()->selectedIndexes()));
+    Drop(*pOwn, QPoint(5, List()->viewport()->height() - 3));
+    EXPECT_EQ(ListTexts(), (QStringList{vecAfterDrop[1], vecAfterDrop[3], vecAfterDrop[4], vecAfterDrop[0],
+                                        vecAfterDrop[2]}));
+    EXPECT_EQ(StoreColours(), (std::vector<int>{5, 1, 2, 0, 6}));
+    const QModelIndexList vecSelected = List()->selectionModel()->selectedRows();
+    EXPECT_EQ(vecSelected.size(), 2);
+    EXPECT_TRUE(m_pDialogs->m_vecMessages.isEmpty()) << m_pDialogs->m_vecMessages.join('\n').toStdString();
 }
 
 } // namespace
