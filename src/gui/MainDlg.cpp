@@ -40,6 +40,7 @@
 #include <QMenu>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QShowEvent>
 #include <QTableWidget>
@@ -724,6 +725,17 @@ void CMainDlg::OnPanelView()
     if (m_pPanelView == nullptr)
     {
         m_pPanelView = new CPanelViewDlg(m_texts, *m_wndPreview, this);
+        // Beside the window, or below it, where the screen has room; else where the system puts it.
+        const QRect rectScreen = screen()->availableGeometry();
+        const QRect rectFrame = frameGeometry();
+        for (const QPoint pt : {rectFrame.topRight() + QPoint(1, 0), rectFrame.bottomLeft() + QPoint(0, 1)})
+        {
+            if (rectScreen.contains(QRect(pt, m_pPanelView->frameGeometry().size())))
+            {
+                m_pPanelView->move(pt);
+                break;
+            }
+        }
     }
     m_pPanelView->show();
     m_pPanelView->raise();

@@ -96,7 +96,7 @@ CPanelViewDlg::CPanelViewDlg(const CWindowTexts& texts, const CPanelCanvas& canv
             });
     connect(m_spinZoom, &QSpinBox::valueChanged, this, &CPanelViewDlg::Refresh);
     // Room for both sides of a 96 x 64 panel at the default zoom.
-    resize(2 * g_nDefaultZoom * 96 + 80, g_nDefaultZoom * 64 + 110);
+    resize(2 * g_nDefaultZoom * 96 + 100, g_nDefaultZoom * 64 + 140);
     Refresh();
 }
 
