@@ -8,6 +8,16 @@
 
 namespace tramino
 {
+namespace
+{
+
+// A show file by its extension; everything else dropped is taken for a picture.
+bool IsShowFile(const QString& strPath)
+{
+    return strPath.endsWith(QLatin1String(".qrv"), Qt::CaseInsensitive);
+}
+
+} // namespace
 
 CListDropHandler::CListDropHandler(QTableWidget& list, CActions actions)
     : QObject(&list), m_list(list), m_actions(std::move(actions))
@@ -20,11 +30,6 @@ CListDropHandler::CListDropHandler(QTableWidget& list, CActions actions)
     m_list.setDropIndicatorShown(true);
     m_list.viewport()->setAcceptDrops(true);
     m_list.viewport()->installEventFilter(this);
-}
-
-bool CListDropHandler::IsShowFile(const QString& strPath)
-{
-    return strPath.endsWith(QLatin1String(".qrv"), Qt::CaseInsensitive);
 }
 
 bool CListDropHandler::IsOwnDrag(const QDropEvent& event) const

@@ -33,9 +33,6 @@ public:
 
     CListDropHandler(QTableWidget& list, CActions actions);
 
-    // A show file by its extension; everything else dropped is taken for a picture.
-    static bool IsShowFile(const QString& strPath);
-
 protected:
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 

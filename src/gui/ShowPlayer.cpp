@@ -43,7 +43,6 @@ void CShowPlayer::Stop()
     m_timer.stop();
     m_vecFrames.clear();
     m_cursor.reset();
-    emit Finished();
 }
 
 void CShowPlayer::StartFrame(size_t nFrame)

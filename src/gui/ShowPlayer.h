@@ -37,9 +37,6 @@ public:
     void Stop();
     bool IsPlaying() const { return m_timer.isActive(); }
 
-signals:
-    void Finished();
-
 private:
     void StartFrame(size_t nFrame);
     void OnTick();
