@@ -194,7 +194,7 @@ void CMainDlg::OnInitDialog()
     connect(pAbout, &QShortcut::activated, this, &CMainDlg::OnAbout);
     auto* pPanelView = new QShortcut(QKeySequence(Qt::Key_F3), this);
     connect(pPanelView, &QShortcut::activated, this, &CMainDlg::OnPanelView);
-    auto* pOpenShow = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), this);
+    auto* pOpenShow = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), this);
     connect(pOpenShow, &QShortcut::activated, this, &CMainDlg::OnOpenShow);
 }
 

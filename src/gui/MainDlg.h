@@ -84,7 +84,7 @@ public:
     void OnAbout();
     // Opens the panel view (F3), or brings it to the front.
     void OnPanelView();
-    // Asks for a show file (Ctrl+Shift+O) and opens it.
+    // Asks for a show file (Ctrl+Shift+R) and opens it.
     void OnOpenShow();
     // Checks the show file strictly for the panel; a valid one can be played in the preview or
     // added to the list ("show.qrv #3"), for a broken one the reader's finding is said.

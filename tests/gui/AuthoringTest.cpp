@@ -84,7 +84,7 @@ protected:
         m_pDialogs->m_queOpenAnswers.push_back({strPath});
         if (bByKey)
         {
-            QTest::keyClick(m_pDlg.get(), Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
+            QTest::keyClick(m_pDlg.get(), Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
         }
         else
         {
