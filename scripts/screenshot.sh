@@ -8,7 +8,11 @@
 # program reads at start-up; by default three of the sample pictures. The picture is taken
 # TRAMINO_SHOT_DELAY seconds after the start (default 4); with TRAMINO_AUTORUN=preview and a
 # slow TRAMINO_PIXELS_PER_SECOND it catches a show under way; TRAMINO_AUTORUN=about shows the
-# About box. With openbox installed, windows get their frames and titles as on a desktop.
+# About box, TRAMINO_AUTORUN=panelview the panel view, TRAMINO_AUTORUN=transform-stop a transform
+# into TRAMINO_SAVE_AS (relative: in the language's own folder) stopped after its first picture. TRAMINO_PANEL_CODE chooses the panel
+# (default 9), TRAMINO_SHOT_SCREEN the screen (default 800x480), TRAMINO_SHOT_NAME the start of
+# the file names (default tramino). With openbox installed, windows get their frames and titles as
+# on a desktop.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -22,22 +26,23 @@ export TRAMINO_LOAD="${TRAMINO_LOAD:-$root/res/samples/hills-baseline.jpg:$root/
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 # A checkered desktop, so that the window's cut-out corners are visible.
-convert -size 800x480 pattern:checkerboard -fill '#5a6b7d' -colorize 60% "$work/desktop.png"
+screen="${TRAMINO_SHOT_SCREEN:-800x480}"
+convert -size "$screen" pattern:checkerboard -fill '#5a6b7d' -colorize 60% "$work/desktop.png"
 
 shoot() { # language-code name
     local dir="$work/$2"
     mkdir -p "$dir"
-    printf 'LanguageSelection = %s\nPanelSize = 9\nPanelType = 1\n' "$1" >"$dir/Vendale.ini"
+    printf 'LanguageSelection = %s\nPanelSize = %s\nPanelType = 1\n' "$1" "${TRAMINO_PANEL_CODE:-9}" >"$dir/Vendale.ini"
     cp "$root/res/Lang.txt" "$root/res/BG.bmp" "$dir/"
-    (cd "$dir" && xvfb-run -a -s "-screen 0 800x480x24" bash -c '
+    (cd "$dir" && xvfb-run -a -s "-screen 0 ${screen}x24" bash -c '
         display -window root "$1"
         if command -v openbox >/dev/null; then openbox & sleep 0.5; fi
         "$2" & pid=$!
         sleep "$4"
         import -window root "$3"
-        kill "$pid"; wait "$pid" 2>/dev/null || true' _ "$work/desktop.png" "$program" "$out/tramino-$2.png" \
+        kill "$pid"; wait "$pid" 2>/dev/null || true' _ "$work/desktop.png" "$program" "$out/${TRAMINO_SHOT_NAME:-tramino}-$2.png" \
         "${TRAMINO_SHOT_DELAY:-4}")
-    echo "$out/tramino-$2.png"
+    echo "$out/${TRAMINO_SHOT_NAME:-tramino}-$2.png"
 }
 
 shoot 1 english

@@ -1,5 +1,6 @@
 #include "MainApp.h"
 
+#include "Globals.h"
 #include "MainDlg.h"
 #include "QuitSignals.h"
 
@@ -8,6 +9,10 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 
 namespace tramino
@@ -23,9 +28,36 @@ QStringList StartupPictures()
     return strList.isEmpty() ? QStringList() : strList.split(QDir::listSeparator(), Qt::SkipEmptyParts);
 }
 
+// A transform into strPath that is stopped during its first picture: the save dialog is answered
+// with the path, and the button pressed again once the writing has begun.
+void TransformAndStop(CMainDlg& dlg, const QString& strPath)
+{
+    auto* pTimer = new QTimer(&dlg);
+    QObject::connect(pTimer, &QTimer::timeout, &dlg,
+                     [&dlg, pTimer, strPath, bAnswered = false]() mutable
+                     {
+                         auto* pSave = dlg.findChild<QFileDialog*>();
+                         if (pSave != nullptr && pSave->isVisible())
+                         {
+                             // Typed as a user would, so that the dialog checks the name as it does then.
+                             pSave->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(strPath);
+                             static_cast<QDialog*>(pSave)->accept();
+                             bAnswered = true;
+                         }
+                         else if (bAnswered && dlg.WorkerShared().m_bBusy.load())
+                         {
+                             g_btnTransform->click();
+                             pTimer->deleteLater();
+                         }
+                     });
+    pTimer->start(200);
+    dlg.OnTransform();
+}
+
 // Scripted runs (screenshots of a show under way): TRAMINO_AUTORUN=preview or transform presses
 // that button once the start-up pictures are listed; "preview:Circle" first chooses the mode
-// entry of that text; "about" opens the About box.
+// entry of that text; "about" opens the About box, "panelview" the panel view;
+// "transform-stop" writes into TRAMINO_SAVE_AS and stops after the first picture.
 void AutoRun(CMainDlg& dlg)
 {
     const QString strAutoRun = qEnvironmentVariable("TRAMINO_AUTORUN");
@@ -46,6 +78,14 @@ void AutoRun(CMainDlg& dlg)
     else if (strCommand == QLatin1String("about"))
     {
         dlg.OnAbout();
+    }
+    else if (strCommand == QLatin1String("panelview"))
+    {
+        dlg.OnPanelView();
+    }
+    else if (strCommand == QLatin1String("transform-stop"))
+    {
+        TransformAndStop(dlg, QFileInfo(qEnvironmentVariable("TRAMINO_SAVE_AS")).absoluteFilePath());
     }
 }
 

@@ -5,24 +5,32 @@
 #include "Dialogs.h"
 #include "Globals.h"
 #include "ImportJob.h"
+#include "ListDropHandler.h"
 #include "PanelCanvas.h"
+#include "PanelViewDlg.h"
 #include "PathDelegate.h"
 #include "ProjectActions.h"
+#include "ShowChoice.h"
+#include "ShowStatusLine.h"
 #include "UnreadableSettings.h"
 
 #include "common/Version.h"
 #include "settings/DataFile.h"
 #include "settings/StartupSettings.h"
+#include "show/ShowFileReader.h"
 #include "show/Transition.h"
+#include "store/ListMove.h"
 #include "store/PictureStore.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCollator>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QIntValidator>
@@ -33,6 +41,7 @@
 #include <QMenu>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QShowEvent>
 #include <QTableWidget>
@@ -179,6 +188,8 @@ void CMainDlg::OnInitDialog()
     FillModeCombo();
     SetCaptions();
     ApplySkin();
+    connect(m_cbMode, &QComboBox::currentIndexChanged, this, &CMainDlg::UpdateStatusLine);
+    UpdateStatusLine();
 
     m_pProject = new CProjectActions(*this, {g_nPanelWidth, g_nPanelHeight},
                                      CurrentEffect().value_or(EEffect::Normal));
@@ -191,6 +202,10 @@ void CMainDlg::OnInitDialog()
 
     auto* pAbout = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(pAbout, &QShortcut::activated, this, &CMainDlg::OnAbout);
+    auto* pPanelView = new QShortcut(QKeySequence(Qt::Key_F3), this);
+    connect(pPanelView, &QShortcut::activated, this, &CMainDlg::OnPanelView);
+    auto* pOpenShow = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), this);
+    connect(pOpenShow, &QShortcut::activated, this, &CMainDlg::OnOpenShow);
 }
 
 void CMainDlg::LoadTexts(int nLanguageCode)
@@ -239,6 +254,10 @@ void CMainDlg::CreateControls()
     g_btnUp = MakeButton(this, 1021, 267, 250, "Up");
     g_btnDown = MakeButton(this, 1023, 347, 250, "Down");
 
+    m_chkFullSpeed = MakeControl<QCheckBox>(this, 1031, 271, 217, 200, 8);
+    m_pStatusLine = new CShowStatusLine(m_texts, this);
+    m_pStatusLine->setObjectName(ObjectName(1030));
+
     m_pListCtrl = MakeControl<QTableWidget>(this, 1022, 7, 7, 255, 260);
     m_pListDelegate = new CPathDelegate(m_pListCtrl);
     m_pListCtrl->setItemDelegate(m_pListDelegate);
@@ -264,6 +283,11 @@ void CMainDlg::CreateControls()
     m_pListCtrl->setPalette(palette);
     connect(m_pListCtrl->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &CMainDlg::OnListItemChanged);
+    new CListDropHandler(*m_pListCtrl,
+                         {[this] { return IsListBusy(); },
+                          [this](const QStringList& vecPaths, int nRow) { LoadPictures(vecPaths, nRow); },
+                          [this](const QString& strPath) { OpenShow(strPath); },
+                          [this](int nRow) { MoveSelected(nRow); }});
 
     for (QWidget* pHidden : std::initializer_list<QWidget*>{pPanelGroup, m_editWidth, m_editHeight,
                                                             findChild<QLabel*>(ObjectName(1026)),
@@ -290,6 +314,11 @@ void CMainDlg::PlacePreviewWindow()
     m_wndPreview->setGeometry(x, y, g_nPanelWidth, g_nPanelHeight);
     m_wndPreview->raise();
     m_wndPreview->show();
+    // Along the group's bottom edge, below even the tallest panel.
+    const int nLineHeight = fontMetrics().height() + 2;
+    m_pStatusLine->setGeometry(rectGroup.left() + 8, rectGroup.bottom() - nLineHeight - 2,
+                               rectGroup.width() - 16, nLineHeight);
+    m_pStatusLine->raise();
 }
 
 void CMainDlg::FillModeCombo()
@@ -331,6 +360,7 @@ void CMainDlg::SetCaptions()
         }
     }
     m_pListCtrl->setHorizontalHeaderLabels({Text(0)});
+    m_chkFullSpeed->setText(m_texts.Text(EUiText::FullSpeed));
 
     const std::pair<QWidget*, EUiText> aTips[] = {{g_btnLoadImage, EUiText::TipLoadImage},
                                                   {g_btnPreview, EUiText::TipPreview},
@@ -338,7 +368,8 @@ void CMainDlg::SetCaptions()
                                                   {g_btnDelete, EUiText::TipDelete},
                                                   {g_btnUp, EUiText::TipUp},
                                                   {g_btnDown, EUiText::TipDown},
-                                                  {m_cbMode, EUiText::TipMode}};
+                                                  {m_cbMode, EUiText::TipMode},
+                                                  {m_chkFullSpeed, EUiText::TipFullSpeed}};
     for (const auto& [pControl, eText] : aTips)
     {
         pControl->setToolTip(m_texts.Text(eText));
@@ -359,11 +390,14 @@ void CMainDlg::ApplySkin()
 
 void CMainDlg::StartRefreshTimer()
 {
+    // Whatever the preview is to show next ends a show being played.
+    m_showPlayer.Stop();
     m_timerRefresh.start();
 }
 
 void CMainDlg::StopRefreshTimer()
 {
+    m_showPlayer.Stop();
     m_timerRefresh.stop();
 }
 
@@ -476,19 +510,49 @@ void CMainDlg::OnLoadImage()
     }
 }
 
-void CMainDlg::LoadPictures(const QStringList& vecPaths)
+CResult<int> CMainDlg::InsertPicture(const CPicture& picture, const QString& strText, int nRow)
+{
+    if (CStatus status = m_pStore->Add(picture); !status)
+    {
+        return status;
+    }
+    // Added at the end, then moved up into place.
+    int nAt = m_workerShared.m_nImageCount.load();
+    CStatus moved;
+    while (nAt > nRow && moved)
+    {
+        moved = m_pStore->SwapWithNext(nAt - 1);
+        nAt -= moved ? 1 : 0;
+    }
+    m_pListCtrl->insertRow(nAt);
+    auto* pItem = new QTableWidgetItem(strText);
+    pItem->setToolTip(strText);
+    m_pListCtrl->setItem(nAt, 0, pItem);
+    m_workerShared.m_nImageCount.store(m_workerShared.m_nImageCount.load() + 1);
+    SelectOnly(nAt);
+    g_nShownImage.store(nAt);
+    StartRefreshTimer();
+    if (!moved)
+    {
+        ReportError(QString::fromStdString(moved.Message()));
+    }
+    return nAt;
+}
+
+void CMainDlg::LoadPictures(const QStringList& vecPaths, int nInsertAt)
 {
     CProjectSession& session = m_pProject->Session();
     ImportPictures(
         vecPaths,
         std::vector<CConvertOptions>(static_cast<size_t>(vecPaths.size()), {.m_bFast = m_bFastImport}),
-        [&session, &vecPaths](int nFile)
-        { session.AppendPlain(QFile::encodeName(vecPaths[nFile]).toStdString()); });
+        [&session, &vecPaths](int nFile, int nRow)
+        { session.InsertPlain(static_cast<size_t>(nRow), QFile::encodeName(vecPaths[nFile]).toStdString()); },
+        nInsertAt);
     m_pProject->UpdateTitle();
 }
 
 void CMainDlg::ReplacePictures(const QStringList& vecPaths, std::vector<CConvertOptions> vecOptions,
-                               const std::function<void(int nFile)>& fnListed)
+                               const FnListed& fnListed)
 {
     if (IsListBusy())
     {
@@ -512,7 +576,7 @@ void CMainDlg::ReplacePictures(const QStringList& vecPaths, std::vector<CConvert
 }
 
 void CMainDlg::ImportPictures(const QStringList& vecPaths, std::vector<CConvertOptions> vecOptions,
-                              const std::function<void(int nFile)>& fnListed)
+                              const FnListed& fnListed, int nInsertAt)
 {
     if (IsListBusy() || vecPaths.isEmpty() || !EnsureStore())
     {
@@ -531,29 +595,22 @@ void CMainDlg::ImportPictures(const QStringList& vecPaths, std::vector<CConvertO
     m_pImportJob = &job;
     connect(&progress, &QProgressDialog::canceled, &job, &CImportJob::Cancel);
     QStringList vecFailures;
+    int nRow = nInsertAt < 0 ? m_workerShared.m_nImageCount.load() : nInsertAt;
     const auto addPictures = [&](int nFirst, std::vector<CResult<CPicture>>& vecResults)
     {
         for (size_t i = 0; i < vecResults.size(); ++i)
         {
             const int nFile = nFirst + static_cast<int>(i);
-            const QString& strPath = vecPaths[nFile];
-            const CStatus status =
-                vecResults[i] ? m_pStore->Add(vecResults[i].Value()) : vecResults[i].Status();
-            if (!status)
+            const CResult<int> inserted = vecResults[i]
+                                              ? InsertPicture(vecResults[i].Value(), vecPaths[nFile], nRow)
+                                              : CResult<int>(vecResults[i].Status());
+            if (!inserted)
             {
-                vecFailures += QString::fromStdString(status.Message());
+                vecFailures += QString::fromStdString(inserted.Message());
                 continue;
             }
-            const int nRow = m_workerShared.m_nImageCount.load();
-            m_pListCtrl->insertRow(nRow);
-            auto* pItem = new QTableWidgetItem(strPath);
-            pItem->setToolTip(strPath);
-            m_pListCtrl->setItem(nRow, 0, pItem);
-            fnListed(nFile);
-            m_workerShared.m_nImageCount.store(nRow + 1);
-            SelectOnly(nRow);
-            g_nShownImage.store(nRow);
-            StartRefreshTimer();
+            fnListed(nFile, inserted.Value());
+            nRow = inserted.Value() + 1;
         }
     };
     QEventLoop loop;
@@ -563,6 +620,7 @@ void CMainDlg::ImportPictures(const QStringList& vecPaths, std::vector<CConvertO
     progress.close();
     m_pImportJob = nullptr;
 
+    UpdateStatusLine();
     if (!vecFailures.isEmpty())
     {
         ReportError(TextOr(17, "These files could not be loaded:") + QStringLiteral("\n\n") +
@@ -602,6 +660,7 @@ void CMainDlg::OnDelete()
     m_pProject->UpdateTitle();
     StopRefreshTimer();
     m_wndPreview->Clear();
+    UpdateStatusLine();
     update();
 }
 
@@ -623,6 +682,58 @@ void CMainDlg::MoveItem(int nFrom, int nTo)
     SelectOnly(nTo);
     g_nShownImage.store(nTo);
     StartRefreshTimer();
+}
+
+void CMainDlg::MoveSelected(int nRow)
+{
+    const QList<int> vecSelected = SelectedRows();
+    if (IsListBusy() || vecSelected.isEmpty())
+    {
+        return;
+    }
+    const int nCount = m_workerShared.m_nImageCount.load();
+    const std::vector<int> vecOrder = MovedOrder(nCount, {vecSelected.begin(), vecSelected.end()}, nRow);
+    const std::vector<int> vecSwaps = NeighbourSwaps(vecOrder);
+    for (size_t i = 0; i < vecSwaps.size(); ++i)
+    {
+        if (const CStatus status = m_pStore->SwapWithNext(vecSwaps[i]); !status)
+        {
+            // Back to the order the list still shows.
+            while (i-- > 0 && m_pStore->SwapWithNext(vecSwaps[i]))
+            {
+            }
+            ReportError(QString::fromStdString(status.Message()));
+            return;
+        }
+    }
+    for (const int nSwap : vecSwaps)
+    {
+        m_pProject->Session().SwapWithNext(static_cast<size_t>(nSwap));
+    }
+    m_pProject->UpdateTitle();
+    const CIgnoreListSelect ignore(m_workerShared.m_bIgnoreListSelect);
+    std::vector<QTableWidgetItem*> vecItems;
+    for (int i = 0; i < nCount; ++i)
+    {
+        vecItems.push_back(m_pListCtrl->takeItem(i, 0));
+    }
+    m_pListCtrl->clearSelection();
+    const int nShown = g_nShownImage.load();
+    for (int i = 0; i < nCount; ++i)
+    {
+        const int nFrom = vecOrder[static_cast<size_t>(i)];
+        m_pListCtrl->setItem(i, 0, vecItems[static_cast<size_t>(nFrom)]);
+        if (vecSelected.contains(nFrom))
+        {
+            m_pListCtrl->selectionModel()->select(m_pListCtrl->model()->index(i, 0),
+                                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+        // The preview keeps its picture wherever it went.
+        if (nFrom == nShown)
+        {
+            g_nShownImage.store(i);
+        }
+    }
 }
 
 void CMainDlg::OnUp()
@@ -666,6 +777,96 @@ void CMainDlg::OnAbout()
     dlg.exec();
 }
 
+void CMainDlg::OnPanelView()
+{
+    if (m_pPanelView == nullptr)
+    {
+        m_pPanelView = new CPanelViewDlg(m_texts, *m_wndPreview, this);
+        // Beside the window, or below it, where the screen has room; else where the system puts it.
+        const QRect rectScreen = screen()->availableGeometry();
+        const QRect rectFrame = frameGeometry();
+        for (const QPoint pt : {rectFrame.topRight() + QPoint(1, 0), rectFrame.bottomLeft() + QPoint(0, 1)})
+        {
+            if (rectScreen.contains(QRect(pt, m_pPanelView->frameGeometry().size())))
+            {
+                m_pPanelView->move(pt);
+                break;
+            }
+        }
+    }
+    m_pPanelView->show();
+    m_pPanelView->raise();
+    m_pPanelView->activateWindow();
+}
+
+void CMainDlg::OnOpenShow()
+{
+    const QStringList vecPaths = m_pDialogs->GetOpenFileNames(
+        this, m_texts.Text(EUiText::FilterShows) + QStringLiteral(" (*.qrv *.QRV);;") +
+                  m_texts.Text(EUiText::FilterAllFiles) + QStringLiteral(" (*)"));
+    if (!vecPaths.isEmpty())
+    {
+        OpenShow(vecPaths.constFirst());
+    }
+}
+
+void CMainDlg::OpenShow(const QString& strPath)
+{
+    if (IsListBusy())
+    {
+        return;
+    }
+    CShowFileReader reader(g_nPanelWidth, g_nPanelHeight);
+    if (const CStatus status = reader.ReadFile(QFile::encodeName(strPath).toStdString()); !status)
+    {
+        ReportError(QString::fromStdString(status.Message()));
+        return;
+    }
+    const QString strName = QFileInfo(strPath).fileName();
+    const std::vector<CShowFilePicture>& vecPictures = reader.Pictures();
+    const QString strSummary = m_texts.Text(EUiText::ShowSummary)
+                                   .arg(strName)
+                                   .arg(vecPictures.size())
+                                   .arg(g_nPanelWidth)
+                                   .arg(g_nPanelHeight);
+    const EShowChoice eChoice = AskShowChoice(this, m_texts, strSummary, !vecPictures.empty());
+    if (eChoice == EShowChoice::Play)
+    {
+        std::vector<CShowFrame> vecFrames;
+        for (const CShowFilePicture& picture : vecPictures)
+        {
+            vecFrames.push_back({picture.m_picture, picture.m_optEffect.value_or(EEffect::Normal)});
+        }
+        StopRefreshTimer();
+        {
+            const CIgnoreListSelect ignore(m_workerShared.m_bIgnoreListSelect);
+            m_pListCtrl->clearSelection();
+        }
+        m_showPlayer.Play(*m_wndPreview, std::move(vecFrames), m_workerTiming);
+    }
+    else if (eChoice == EShowChoice::Add && EnsureStore())
+    {
+        for (size_t i = 0; i < vecPictures.size(); ++i)
+        {
+            const QString strText = strName + QStringLiteral(" #") + QString::number(i + 1);
+            const CResult<int> inserted =
+                InsertPicture(vecPictures[i].m_picture, strText, m_workerShared.m_nImageCount.load());
+            if (!inserted)
+            {
+                ReportError(QString::fromStdString(inserted.Message()));
+                break;
+            }
+            // A project names it by the show and its place there, which no file answers to:
+            // opened again, it is one of the pictures not found.
+            m_pProject->Session().InsertPlain(
+                static_cast<size_t>(inserted.Value()),
+                QFile::encodeName(strPath + strText.mid(strName.size())).toStdString());
+        }
+        m_pProject->UpdateTitle();
+        UpdateStatusLine();
+    }
+}
+
 void CMainDlg::OnPreview()
 {
     // The import adds to the store that a worker would read.
@@ -703,6 +904,17 @@ void CMainDlg::SelectEffect(EEffect effect)
     }
 }
 
+void CMainDlg::OnShowWritten(const QString& strPath, int nPictures)
+{
+    m_pStatusLine->ShowWritten(strPath, nPictures, m_workerShared.m_nImageCount.load());
+}
+
+void CMainDlg::UpdateStatusLine()
+{
+    m_pStatusLine->ShowPlanned(g_nPanelWidth, g_nPanelHeight, m_workerShared.m_nImageCount.load(),
+                               CurrentEffect());
+}
+
 CWorkerRun CMainDlg::MakeWorkerRun() const
 {
     const auto Text = [](int nKey) { return g_szLangText[static_cast<size_t>(nKey)].toStdString(); };
@@ -712,6 +924,7 @@ CWorkerRun CMainDlg::MakeWorkerRun() const
     run.m_nPanelHeight = g_nPanelHeight;
     run.m_texts = {Text(16), Text(1), Text(5), Text(9)};
     run.m_timing = m_workerTiming;
+    run.m_bFullSpeed = m_chkFullSpeed->isChecked();
     // No list command runs during a run, and the store goes only after the worker has ended.
     run.m_fnReadPicture = [pStore = m_pStore.get()](int k) { return pStore->Read(k); };
     return run;
@@ -794,6 +1007,9 @@ void CMainDlg::contextMenuEvent(QContextMenuEvent* pEvent)
     pFast->setCheckable(true);
     pFast->setChecked(m_bFastImport);
     connect(pFast, &QAction::toggled, this, [this](bool bOn) { m_bFastImport = bOn; });
+    menu.addSeparator();
+    menu.addAction(m_texts.Text(EUiText::MenuPanelView), QKeySequence(Qt::Key_F3), this,
+                   &CMainDlg::OnPanelView);
     menu.exec(pEvent->globalPos());
 }
 

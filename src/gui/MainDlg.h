@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MainDlgWorkerUi.h"
+#include "ShowPlayer.h"
 #include "SkinDialog.h"
 #include "UiTaskQueue.h"
 #include "UiTexts.h"
@@ -19,6 +20,7 @@
 #include <optional>
 #include <vector>
 
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QTableWidget;
@@ -28,7 +30,9 @@ namespace tramino
 
 class CImportJob;
 class CPanelCanvas;
+class CPanelViewDlg;
 class CPathDelegate;
+class CShowStatusLine;
 class CPictureStore;
 class CProjectActions;
 class CStoreFileOps;
@@ -51,7 +55,13 @@ public:
     CPanelCanvas* PreviewWindow() const { return m_wndPreview; }
     QTableWidget* ListCtrl() const { return m_pListCtrl; }
     QComboBox* ModeCombo() const { return m_cbMode; }
+    // Below the mode box (object name "1031"): Transform writes without the animation.
+    QCheckBox* FullSpeedCheck() const { return m_chkFullSpeed; }
     CPathDelegate* ListDelegate() const { return m_pListDelegate; }
+    // Under the preview (object name "1030"): the size of the file Transform would write.
+    CShowStatusLine* StatusLine() const { return m_pStatusLine; }
+    // The enlarged preview in panel colours; null until first opened.
+    CPanelViewDlg* PanelView() const { return m_pPanelView; }
     // The store of the listed pictures; null before the first picture and after close.
     CPictureStore* Store() const { return m_pStore.get(); }
     // The file operations the store is created with (tests make them fail); before the first load.
@@ -67,14 +77,16 @@ public:
     // selects the last one; reports every file that could not be loaded in one message.
     // Returns when the import has ended (done or cancelled); the window stays responsive, but
     // no other command touches the list or the store meanwhile.
-    void LoadPictures(const QStringList& vecPaths);
+    // Inserted from list position nInsertAt on (from the end when it is -1 or beyond).
+    void LoadPictures(const QStringList& vecPaths, int nInsertAt = -1);
     bool IsImporting() const { return m_pImportJob != nullptr; }
     // An import or a worker owns the list and the store: the list commands leave them alone.
     bool IsListBusy() const;
     // Empties the list and the store, then imports the files as LoadPictures does, each with its
-    // own options; fnListed(i) follows each file i that made it into the list.
+    // own options; fnListed(i, row) follows each file i that made it into the list, at that row.
+    using FnListed = std::function<void(int nFile, int nRow)>;
     void ReplacePictures(const QStringList& vecPaths, std::vector<CConvertOptions> vecOptions,
-                         const std::function<void(int nFile)>& fnListed);
+                         const FnListed& fnListed);
     bool IsFastImport() const { return m_bFastImport; }
     // The transition the mode box shows (none for a text that names none), and choosing one there.
     std::optional<EEffect> CurrentEffect() const;
@@ -89,8 +101,21 @@ public:
     void OnDown();
     void OnClean();
     void OnAbout();
+    // Opens the panel view (F3), or brings it to the front.
+    void OnPanelView();
+    // Asks for a show file (Ctrl+Shift+R) and opens it.
+    void OnOpenShow();
+    // Checks the show file strictly for the panel; a valid one can be played in the preview or
+    // added to the list ("show.qrv #3"), for a broken one the reader's finding is said.
+    void OpenShow(const QString& strPath);
+    bool IsPlayingShow() const { return m_showPlayer.IsPlaying(); }
+    // Moves the selected items together to stand before nRow (the item count: to the end), in
+    // the store first; when the store refuses, nothing moves.
+    void MoveSelected(int nRow);
     void OnPreview();
     void OnTransform();
+    // A Transform run has put nPictures pictures into strPath.
+    void OnShowWritten(const QString& strPath, int nPictures);
 
     // The state the dialog shares with its workers (picture count, busy, stop, ignore-selection).
     CWorkerShared& WorkerShared() { return m_workerShared; }
@@ -127,15 +152,19 @@ private:
 
     void OnListItemChanged();
     void OnTimer();
+    void UpdateStatusLine();
 
     // Selection helpers of the list.
     QList<int> SelectedRows() const;
     void SelectOnly(int nRow);
     void MoveItem(int nFrom, int nTo);
+    // Adds the picture to the store and its item to the list at nRow (moved there through the
+    // store, so that both stay in step), selected and shown. The row it ended at, or the failure.
+    CResult<int> InsertPicture(const CPicture& picture, const QString& strText, int nRow);
 
     // LoadPictures with options for each file.
     void ImportPictures(const QStringList& vecPaths, std::vector<CConvertOptions> vecOptions,
-                        const std::function<void(int nFile)>& fnListed);
+                        const FnListed& fnListed, int nInsertAt = -1);
     bool EnsureStore();
     void ReportError(const QString& strText);
     // What start-up found wrong with the data files, said once when the window first shows.
@@ -145,10 +174,14 @@ private:
     std::shared_ptr<IDialogs> m_pDialogs;
     CPanelCanvas* m_wndPreview = nullptr;
     QComboBox* m_cbMode = nullptr;
+    QCheckBox* m_chkFullSpeed = nullptr;
     QLineEdit* m_editWidth = nullptr;
     QLineEdit* m_editHeight = nullptr;
     QTableWidget* m_pListCtrl = nullptr;
     CPathDelegate* m_pListDelegate = nullptr;
+    CShowStatusLine* m_pStatusLine = nullptr;
+    CPanelViewDlg* m_pPanelView = nullptr;
+    CShowPlayer m_showPlayer;
     int m_nWidth = 0;
     int m_nHeight = 0;
 

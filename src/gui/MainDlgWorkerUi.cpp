@@ -77,6 +77,11 @@ void CMainDlgWorkerUi::PutPixel(int x, int y, CRgb cr)
     m_dlg.PreviewWindow()->SetPixel(x, y, cr);
 }
 
+void CMainDlgWorkerUi::PutPicture(const CPicture& picture)
+{
+    m_dlg.PreviewWindow()->DrawPicture(picture);
+}
+
 std::optional<std::string> CMainDlgWorkerUi::AskSaveFileName(const std::string& strFilter,
                                                              const std::string& strDefaultExtension)
 {
@@ -97,6 +102,11 @@ void CMainDlgWorkerUi::ShowMessage(const std::string& strText, const std::string
     const EMessageKind eKind =
         strMessage == g_szLangText[9] ? EMessageKind::Information : EMessageKind::Error;
     m_dlg.Dialogs().ShowMessage(&m_dlg, QString::fromStdString(strTitle), strMessage, eKind);
+}
+
+void CMainDlgWorkerUi::ShowWritten(const std::string& strPath, int nPictures)
+{
+    m_dlg.OnShowWritten(QFile::decodeName(strPath.c_str()), nPictures);
 }
 
 } // namespace tramino

@@ -29,9 +29,11 @@ public:
     void SetShownImage(int nImage) override;
     void InvalidateWindow() override;
     void PutPixel(int x, int y, CRgb cr) override;
+    void PutPicture(const CPicture& picture) override;
     std::optional<std::string> AskSaveFileName(const std::string& strFilter,
                                                const std::string& strDefaultExtension) override;
     void ShowMessage(const std::string& strText, const std::string& strTitle) override;
+    void ShowWritten(const std::string& strPath, int nPictures) override;
 
 private:
     QPushButton* Button(int nButtonId) const;

@@ -132,6 +132,7 @@ void CPanelCanvas::Flush()
     if (!rectDirty.isEmpty())
     {
         update(rectDirty);
+        emit Changed();
     }
 }
 

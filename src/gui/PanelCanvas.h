@@ -39,6 +39,10 @@ public:
     // The colour of a panel that shows nothing.
     static constexpr QRgb g_crBlank = 0xFF000000;
 
+signals:
+    // On the user-interface thread, at most once a frame, after pixels changed.
+    void Changed();
+
 protected:
     void paintEvent(QPaintEvent* pEvent) override;
 

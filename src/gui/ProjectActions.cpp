@@ -114,7 +114,7 @@ void CProjectActions::OnOpenProject()
     }
     m_dlg.SelectEffect(project.m_effect);
     m_dlg.ReplacePictures(vecPaths, std::move(vecOptions),
-                          [this, &vecFound](int nFile)
+                          [this, &vecFound](int nFile, int)
                           { m_session.Append(*vecFound[static_cast<size_t>(nFile)]); });
     UpdateTitle();
     if (!vecMissing.isEmpty())

@@ -50,6 +50,23 @@ constexpr std::array<CUiTextEntry, static_cast<size_t>(EUiText::Count)> g_arrUiT
     {"PicturesNotFound", "These pictures of %1 could not be found and are left out:"},
     {"OtherPanel", "%1 is made for a %2 panel, but this window works for %3 (the PanelSize of "
                    "Vendale.ini). Convert its pictures to %3? Saved, the project then keeps %3."},
+    {"StatusPanel", "Panel %1 × %2"},
+    {"StatusPictures", "%1 pictures"},
+    {"StatusBytes", "show file %1 bytes"},
+    {"StatusWritten", "%1 written: %2 bytes"},
+    {"StatusStopped", "%1: %2 of %3 pictures written, %4 bytes"},
+    {"FullSpeed", "&Write at full speed"},
+    {"TipFullSpeed", "Transform without the animation: each picture is shown once, when it has been written"},
+    {"MenuPanelView", "&Panel colours and zoom..."},
+    {"PanelViewTitle", "Panel colours and zoom"},
+    {"PanelViewPicture", "24-bit picture"},
+    {"PanelViewPanel", "On the panel (RGB565)"},
+    {"PanelViewZoom", "&Zoom:"},
+    {"MenuOpenShow", "Open s&how (.qrv)..."},
+    {"FilterShows", "Show files"},
+    {"ShowSummary", "%1 is a valid show file: %2 pictures for a %3 × %4 panel."},
+    {"ShowPlay", "&Play in the preview"},
+    {"ShowAdd", "&Add to the list"},
 }};
 
 // The English section of the bundled Lang.txt, for a window that has none.

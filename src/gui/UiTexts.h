@@ -39,6 +39,23 @@ enum class EUiText
     AskSaveChanges,   // %1: the show
     PicturesNotFound, // %1: the project
     OtherPanel,       // %1: the project, %2: its panel, %3: the window's
+    StatusPanel,      // %1, %2: width and height
+    StatusPictures,   // %1: the number
+    StatusBytes,      // %1: the size
+    StatusWritten,    // %1: the file, %2: its size
+    StatusStopped,    // %1: the file, %2 of %3 pictures, %4: its size
+    FullSpeed,
+    TipFullSpeed,
+    MenuPanelView,
+    PanelViewTitle,
+    PanelViewPicture,
+    PanelViewPanel,
+    PanelViewZoom,
+    MenuOpenShow,
+    FilterShows,
+    ShowSummary, // %1: the file, %2: pictures, %3 x %4: the panel
+    ShowPlay,
+    ShowAdd,
     Count
 };
 

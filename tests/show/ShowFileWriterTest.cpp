@@ -3,6 +3,7 @@
 #include "show/RecordCutter.h"
 #include "show/ShowFileFormat.h"
 #include "show/ShowFileReader.h"
+#include "show/ShowFileSize.h"
 
 #include <gtest/gtest.h>
 
@@ -344,6 +345,19 @@ TEST(RecordCutter, RefusesMismatchedPicturesAndAbandonsAStoppedPicture)
     EXPECT_EQ(nEchoed, 192); // the record being written is completed
     EXPECT_FALSE(writer.Finish());
     EXPECT_TRUE(dir.Entries().empty());
+}
+
+TEST(ShowFileSize, EqualsTheWrittenFileForEveryEffectAndPanel)
+{
+    for (const CPanelSize& size : g_arrPanelSizes)
+        for (const EEffect effect : g_arrEffects)
+        {
+            SCOPED_TRACE(EffectName(effect) + std::string(" ") + std::to_string(size.m_nWidth));
+            EXPECT_EQ(ShowFileBytes(effect, size.m_nWidth, size.m_nHeight, 2),
+                      MakeShow(effect, size, 2).size());
+        }
+    EXPECT_EQ(ShowFileBytes(EEffect::Normal, 96, 64, 3), 32u + 3 * 12302 + 2);
+    EXPECT_EQ(ShowFileBytes(EEffect::Circle, 96, 64, 0), 34u);
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "store/ListMove.h"
 #include "store/StoreTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -6,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <numeric>
 #include <set>
 #include <sys/stat.h>
 #include <thread>
@@ -284,6 +286,31 @@ TEST_F(PictureStoreTest, WorkersReadConcurrently)
     for (std::thread& worker : vecWorkers)
         worker.join();
     EXPECT_EQ(vecGood, std::vector<int>(4, 4));
+}
+
+TEST(ListMove, SelectedRowsMoveTogetherBeforeTheTargetThroughNeighbourSwaps)
+{
+    struct CCase
+    {
+        int m_nCount;
+        std::vector<int> m_vecRows;
+        int m_nBefore;
+        std::vector<int> m_vecOrder;
+    };
+    for (const CCase& test : {CCase{5, {1, 3}, 0, {1, 3, 0, 2, 4}}, CCase{5, {0, 1}, 5, {2, 3, 4, 0, 1}},
+                              CCase{4, {0, 3}, 2, {1, 0, 3, 2}}, CCase{5, {2}, 2, {0, 1, 2, 3, 4}},
+                              CCase{5, {2, 3}, 4, {0, 1, 2, 3, 4}}})
+    {
+        const std::vector<int> vecOrder = MovedOrder(test.m_nCount, test.m_vecRows, test.m_nBefore);
+        EXPECT_EQ(vecOrder, test.m_vecOrder);
+        std::vector<int> vecList(static_cast<size_t>(test.m_nCount));
+        std::iota(vecList.begin(), vecList.end(), 0);
+        const std::vector<int> vecSwaps = NeighbourSwaps(vecOrder);
+        for (const int j : vecSwaps)
+            std::swap(vecList[static_cast<size_t>(j)], vecList[static_cast<size_t>(j) + 1]);
+        EXPECT_EQ(vecList, vecOrder);
+        EXPECT_EQ(vecSwaps.empty(), std::is_sorted(vecOrder.begin(), vecOrder.end()));
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "project/ProjectSession.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <utility>
 
@@ -18,12 +19,14 @@ void CProjectSession::Append(CProjectPicture picture)
     m_project.m_vecPictures.push_back(std::move(picture));
 }
 
-void CProjectSession::AppendPlain(const std::string& strPath)
+void CProjectSession::InsertPlain(size_t nRow, const std::string& strPath)
 {
     std::error_code error;
     const std::filesystem::path path = std::filesystem::absolute(strPath, error);
-    Append({{(error ? std::filesystem::path(strPath) : path).lexically_normal(), false},
-            OverridesOf(m_project.m_defaults, DefaultPictureValues())});
+    std::vector<CProjectPicture>& vecPictures = m_project.m_vecPictures;
+    vecPictures.insert(vecPictures.begin() + static_cast<ptrdiff_t>(std::min(nRow, vecPictures.size())),
+                       {{(error ? std::filesystem::path(strPath) : path).lexically_normal(), false},
+                        OverridesOf(m_project.m_defaults, DefaultPictureValues())});
 }
 
 void CProjectSession::Remove(size_t nRow)

@@ -23,8 +23,9 @@ public:
 
     // The list's changes, row for row.
     void Append(CProjectPicture picture);
-    // A picture converted with the plain conversion: its overrides undo the project's defaults.
-    void AppendPlain(const std::string& strPath);
+    // A picture converted with the plain conversion, now at nRow: its overrides undo the
+    // project's defaults.
+    void InsertPlain(size_t nRow, const std::string& strPath);
     void Remove(size_t nRow);
     void SwapWithNext(size_t nRow);
     void SetEffect(EEffect effect) { m_project.m_effect = effect; }

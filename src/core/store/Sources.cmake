@@ -1,4 +1,5 @@
 # Sources of this feature, added to tramino_core.
 target_sources(tramino_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/ListMove.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PictureStore.cpp
 )

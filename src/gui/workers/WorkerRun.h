@@ -35,6 +35,9 @@ struct CWorkerRun
     int m_nPanelHeight = 0;
     CWorkerTexts m_texts;
     CWorkerTiming m_timing;
+    // Transform only: no animation and no pause; the preview shows each picture once it is
+    // written, and the file is written as fast as the pictures can be read.
+    bool m_bFullSpeed = false;
     // Must stay callable until the worker ends (the store outlives the worker).
     FnReadPicture m_fnReadPicture;
     // Where the show file's bytes go; empty means the real file beside the chosen name.

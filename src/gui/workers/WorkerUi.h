@@ -51,6 +51,13 @@ public:
 
     // One pixel of the preview canvas; positions outside the panel are ignored.
     virtual void PutPixel(int x, int y, CRgb cr) = 0;
+    // A whole panel-sized picture at once, under the same contract as PutPixel.
+    virtual void PutPicture(const CPicture& picture)
+    {
+        for (int y = 0; y < picture.Height(); ++y)
+            for (int x = 0; x < picture.Width(); ++x)
+                PutPixel(x, y, picture.GetPixel(x, y));
+    }
 
     // The save-file dialog, modal to the main window: a single filter, the extension appended
     // when the user typed none, and an existing file replaced only after the user confirmed.
@@ -59,6 +66,10 @@ public:
                                                        const std::string& strDefaultExtension) = 0;
     // A message box with one OK button, modal to the main window; returns when it is closed.
     virtual void ShowMessage(const std::string& strText, const std::string& strTitle) = 0;
+
+    // A show file is in place under strPath with nPictures pictures (fewer than listed after a
+    // stop). Only the window's status line listens.
+    virtual void ShowWritten(const std::string& /*strPath*/, int /*nPictures*/) {}
 };
 
 } // namespace tramino

@@ -104,6 +104,12 @@ void CWorkerUiBridge::PutPixel(int x, int y, CRgb cr)
         m_ui.PutPixel(x, y, cr);
 }
 
+void CWorkerUiBridge::PutPicture(const CPicture& picture)
+{
+    if (!m_pSleeper->IsInterrupted())
+        m_ui.PutPicture(picture);
+}
+
 std::optional<std::string> CWorkerUiBridge::AskSaveFileName(const std::string& strFilter,
                                                             const std::string& strDefaultExtension)
 {
@@ -114,6 +120,11 @@ std::optional<std::string> CWorkerUiBridge::AskSaveFileName(const std::string& s
 void CWorkerUiBridge::ShowMessage(const std::string& strText, const std::string& strTitle)
 {
     Call([=](IWorkerUi& ui) { ui.ShowMessage(strText, strTitle); });
+}
+
+void CWorkerUiBridge::ShowWritten(const std::string& strPath, int nPictures)
+{
+    Call([=](IWorkerUi& ui) { ui.ShowWritten(strPath, nPictures); });
 }
 
 } // namespace tramino

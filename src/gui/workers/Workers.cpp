@@ -45,27 +45,36 @@ void OnWorkerButton(EWorkerKind eKind, CWorkerShared& shared, IWorkerUi& ui, CWo
 
 // The show file under strPath, picture after picture, each followed by its pause. A failure
 // ends the run at once and leaves no file behind (an existing one stays as it was).
-CStatus WriteShow(const CWorkerShared& shared, IWorkerUi& ui, const CWorkerRun& run, EEffect effect,
-                  const std::string& strPath, std::vector<CUnreadablePicture>& vecUnreadable)
+CShowBuildResult WriteShow(const CWorkerShared& shared, IWorkerUi& ui, const CWorkerRun& run, EEffect effect,
+                           const std::string& strPath, std::vector<CUnreadablePicture>& vecUnreadable)
 {
     PictureSources vecSources;
     for (int i = 0; i < shared.m_nImageCount; ++i)
         vecSources.push_back(
             std::make_unique<CReadPictureSource>([&run, i] { return run.m_fnReadPicture(i); }));
     CPixelPacer pacer(run.m_timing.m_nPixelsPerSecond, *shared.m_pSleeper);
+    // At full speed the picture is gathered here and shown once, when it is written.
+    CPicture frame(run.m_nPanelWidth, run.m_nPanelHeight, 24);
     CShowBuildEvents events;
     events.m_fnEntryStart = [&](size_t i)
     {
         MarkItem(ui, static_cast<int>(i));
         pacer.Start();
     };
-    events.m_fnPixel = [&](int x, int y, CRgb cr)
-    {
-        ui.PutPixel(x, y, cr);
-        pacer.OnPixel();
-    };
+    if (run.m_bFullSpeed)
+        events.m_fnPixel = [&frame](int x, int y, CRgb cr) { frame.SetPixel(x, y, cr); };
+    else
+        events.m_fnPixel = [&](int x, int y, CRgb cr)
+        {
+            ui.PutPixel(x, y, cr);
+            pacer.OnPixel();
+        };
     events.m_fnPictureWritten = [&](size_t i)
-    { return !AfterPicture(ui, shared, static_cast<int>(i), run.m_timing.m_nPauseMs); };
+    {
+        if (run.m_bFullSpeed)
+            ui.PutPicture(frame);
+        return !AfterPicture(ui, shared, static_cast<int>(i), run.m_bFullSpeed ? 0 : run.m_timing.m_nPauseMs);
+    };
     events.m_fnEntryFailed = [&](size_t i, const CStatus& status) {
         vecUnreadable.push_back({static_cast<int>(i), status.Message()});
     };
@@ -78,7 +87,7 @@ CStatus WriteShow(const CWorkerShared& shared, IWorkerUi& ui, const CWorkerRun& 
     options.m_nJobs = 0;
     options.m_fnOpenSink = run.m_fnOpenSink;
     CShowBuilder builder(std::move(options), std::move(events));
-    return builder.Build(vecSources, strPath).m_status;
+    return builder.Build(vecSources, strPath);
 }
 
 std::string JoinParagraphs(const std::string& strFirst, const std::string& strSecond)
@@ -158,8 +167,10 @@ void TransformWorker(CWorkerShared& shared, IWorkerUi& ui, const CWorkerRun& run
         ui.StopRefreshTimer();
         ui.InvalidateWindow();
         std::vector<CUnreadablePicture> vecUnreadable;
-        const CStatus status = WriteShow(shared, ui, run, *effect, *strPath, vecUnreadable);
-        ReportTransform(shared, ui, run, status, UnreadableReport(vecUnreadable));
+        const CShowBuildResult result = WriteShow(shared, ui, run, *effect, *strPath, vecUnreadable);
+        if (result.m_bWritten)
+            ui.ShowWritten(*strPath, result.m_nPictures);
+        ReportTransform(shared, ui, run, result.m_status, UnreadableReport(vecUnreadable));
     }
     EndRun(ui, shared, g_nIdTransform, run.m_texts.m_strTransform);
 }

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+
+#include <functional>
+
+class QDropEvent;
+class QTableWidget;
+
+namespace tramino
+{
+
+// Drops on the picture list: files from a file manager, or the list's own selected items dragged
+// to another place. It tells what a drop means and where it lands; the dialog carries it out.
+// A drop onto an item lands before it, below the last item at the end.
+class CListDropHandler : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct CActions
+    {
+        // The list takes no drop now (an import or a run owns it).
+        std::function<bool()> m_fnBusy;
+        // Picture files to import at nRow, in the order dropped; called once the drop is over.
+        std::function<void(const QStringList& vecPaths, int nRow)> m_fnLoadPictures;
+        // A show file dropped; called once the drop is over.
+        std::function<void(const QString& strPath)> m_fnOpenShow;
+        // The selected items to move before nRow.
+        std::function<void(int nRow)> m_fnMoveSelected;
+    };
+
+    CListDropHandler(QTableWidget& list, CActions actions);
+
+protected:
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
+
+private:
+    bool IsOwnDrag(const QDropEvent& event) const;
+    void Drop(const QDropEvent& event);
+
+    QTableWidget& m_list;
+    CActions m_actions;
+};
+
+} // namespace tramino

@@ -1,0 +1,136 @@
+#include "PanelViewDlg.h"
+
+#include "PanelCanvas.h"
+#include "UiTexts.h"
+
+#include "show/PanelColours.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace tramino
+{
+namespace
+{
+
+constexpr int g_nRefreshMs = 40;
+constexpr int g_nDefaultZoom = 4;
+
+CPicture ToPicture(const QImage& image)
+{
+    CPicture picture(image.width(), image.height(), 24);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+        {
+            const QRgb cr = image.pixel(x, y);
+            picture.SetPixel(x, y,
+                             {static_cast<uint8_t>(qRed(cr)), static_cast<uint8_t>(qGreen(cr)),
+                              static_cast<uint8_t>(qBlue(cr))});
+        }
+    return picture;
+}
+
+QPixmap ToPixmap(const CPicture& picture)
+{
+    const QImage image(picture.Row(0), picture.Width(), picture.Height(),
+                       static_cast<qsizetype>(picture.RowBytes()), QImage::Format_RGB888);
+    return QPixmap::fromImage(image);
+}
+
+} // namespace
+
+CPanelViewDlg::CPanelViewDlg(const CWindowTexts& texts, const CPanelCanvas& canvas, QWidget* pParent)
+    : QDialog(pParent, Qt::Tool), m_canvas(canvas)
+{
+    setWindowTitle(texts.Text(EUiText::PanelViewTitle));
+
+    m_spinZoom = new QSpinBox(this);
+    m_spinZoom->setRange(g_nMinZoom, g_nMaxZoom);
+    m_spinZoom->setSuffix(QStringLiteral(" \u00D7"));
+    m_spinZoom->setValue(g_nDefaultZoom);
+    auto* pZoomLabel = new QLabel(texts.Text(EUiText::PanelViewZoom), this);
+    pZoomLabel->setBuddy(m_spinZoom);
+
+    auto* pImages = new QWidget;
+    auto* pGrid = new QGridLayout(pImages);
+    m_pPicture = new QLabel;
+    m_pPanel = new QLabel;
+    pGrid->addWidget(new QLabel(texts.Text(EUiText::PanelViewPicture)), 0, 0);
+    pGrid->addWidget(new QLabel(texts.Text(EUiText::PanelViewPanel)), 0, 1);
+    pGrid->addWidget(m_pPicture, 1, 0, Qt::AlignLeft | Qt::AlignTop);
+    pGrid->addWidget(m_pPanel, 1, 1, Qt::AlignLeft | Qt::AlignTop);
+    pGrid->setRowStretch(2, 1);
+    pGrid->setColumnStretch(2, 1);
+    auto* pScroll = new QScrollArea(this);
+    pScroll->setWidget(pImages);
+    pScroll->setWidgetResizable(true);
+
+    auto* pTop = new QHBoxLayout;
+    pTop->addWidget(pZoomLabel);
+    pTop->addWidget(m_spinZoom);
+    pTop->addStretch();
+    auto* pLayout = new QVBoxLayout(this);
+    pLayout->addLayout(pTop);
+    pLayout->addWidget(pScroll);
+
+    for (const auto& [key, nStep] :
+         {std::pair{QKeySequence::ZoomIn, 1}, std::pair{QKeySequence::ZoomOut, -1}})
+    {
+        auto* pShortcut = new QShortcut(key, this);
+        connect(pShortcut, &QShortcut::activated, this, [this, nStep = nStep] { SetZoom(Zoom() + nStep); });
+    }
+
+    m_timerRefresh.setSingleShot(true);
+    m_timerRefresh.setInterval(g_nRefreshMs);
+    connect(&m_timerRefresh, &QTimer::timeout, this, &CPanelViewDlg::Refresh);
+    connect(&canvas, &CPanelCanvas::Changed, this,
+            [this]
+            {
+                if (isVisible() && !m_timerRefresh.isActive())
+                    m_timerRefresh.start();
+            });
+    connect(m_spinZoom, &QSpinBox::valueChanged, this, &CPanelViewDlg::Refresh);
+    // Room for both sides of a 96 x 64 panel at the default zoom.
+    resize(2 * g_nDefaultZoom * 96 + 100, g_nDefaultZoom * 64 + 140);
+    Refresh();
+}
+
+void CPanelViewDlg::SetZoom(int nZoom)
+{
+    m_spinZoom->setValue(nZoom);
+}
+
+int CPanelViewDlg::Zoom() const
+{
+    return m_spinZoom->value();
+}
+
+QImage CPanelViewDlg::PictureImage() const
+{
+    return m_pPicture->pixmap().toImage();
+}
+
+QImage CPanelViewDlg::PanelImage() const
+{
+    return m_pPanel->pixmap().toImage();
+}
+
+void CPanelViewDlg::showEvent(QShowEvent* pEvent)
+{
+    QDialog::showEvent(pEvent);
+    Refresh();
+}
+
+void CPanelViewDlg::Refresh()
+{
+    const CPicture picture = ToPicture(m_canvas.Snapshot());
+    m_pPicture->setPixmap(ToPixmap(ZoomPicture(picture, Zoom())));
+    m_pPanel->setPixmap(ToPixmap(ZoomPicture(PanelColours(picture), Zoom())));
+}
+
+} // namespace tramino

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "show/Transition.h"
+
+#include <QLabel>
+
+#include <optional>
+
+namespace tramino
+{
+
+struct CWindowTexts;
+
+// The window's status line: what Transform would write for the list as it stands (panel, number
+// of pictures, exact file size), or, after a run, the file it wrote and its size. Long texts are
+// shortened in the middle to the line's width; the tooltip holds them in full.
+class CShowStatusLine : public QLabel
+{
+    Q_OBJECT
+
+public:
+    CShowStatusLine(const CWindowTexts& texts, QWidget* pParent);
+
+    // No effect: the mode names none, and Transform would write nothing.
+    void ShowPlanned(int nWidth, int nHeight, int nPictures, std::optional<EEffect> effect);
+    // nWritten of nListed pictures went into strPath.
+    void ShowWritten(const QString& strPath, int nWritten, int nListed);
+
+    const QString& FullText() const { return m_strFull; }
+
+protected:
+    void resizeEvent(QResizeEvent* pEvent) override;
+
+private:
+    void SetLine(const QString& strLine);
+    void Elide();
+
+    const CWindowTexts& m_texts;
+    QString m_strFull;
+};
+
+// A byte count with the thousands grouped ("1,849,634"), the same in every language.
+QString GroupedNumber(qulonglong nValue);
+
+} // namespace tramino
