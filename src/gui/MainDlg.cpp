@@ -713,6 +713,7 @@ void CMainDlg::MoveSelected(int nRow)
     m_pProject->UpdateTitle();
     const CIgnoreListSelect ignore(m_workerShared.m_bIgnoreListSelect);
     std::vector<QTableWidgetItem*> vecItems;
+    vecItems.reserve(static_cast<size_t>(nCount));
     for (int i = 0; i < nCount; ++i)
     {
         vecItems.push_back(m_pListCtrl->takeItem(i, 0));
@@ -833,6 +834,7 @@ void CMainDlg::OpenShow(const QString& strPath)
     if (eChoice == EShowChoice::Play)
     {
         std::vector<CShowFrame> vecFrames;
+        vecFrames.reserve(vecPictures.size());
         for (const CShowFilePicture& picture : vecPictures)
         {
             vecFrames.push_back({picture.m_picture, picture.m_optEffect.value_or(EEffect::Normal)});

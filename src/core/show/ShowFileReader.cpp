@@ -480,7 +480,7 @@ CStatus CShowFileReader::Read(IInput& input, const std::string& strName, const P
     m_nPictureCount = start.m_nPicture;
     CParser parser(input, m_nWidth, m_nHeight, m_bRebuildPictures,
                    [&](CShowFilePicture& picture) { return Take(picture, handler); });
-    const CStatus status = parser.Run(start.m_nOffset);
+    CStatus status = parser.Run(start.m_nOffset);
     m_nBytesRead = parser.Offset();
     if (!status)
         return status;

@@ -207,9 +207,8 @@ CStatus CShowRenderer::DrawSheet(const std::string& strShow, const std::filesyst
     const size_t nEnd = std::min(m_nPictures, nFirst + nPerSheet);
     const CShowReadStart start =
         nSheet == 0 ? CShowReadStart{} : CShowReadStart{m_vecLeadIns[nSheet - 1], nFirst - 1};
-    const CStatus changed =
-        CStatus::Error("Cannot read '" + strShow + "': the file changed while it was read");
-    const CStatus done = CStatus::Error("done");
+    CStatus changed = CStatus::Error("Cannot read '" + strShow + "': the file changed while it was read");
+    CStatus done = CStatus::Error("done");
     bool bDone = false; // read as far as needed, or another worker failed
     size_t nIndex = start.m_nPicture;
     const auto draw = [&](CShowFilePicture& picture)
@@ -242,7 +241,7 @@ CStatus CShowRenderer::DrawSheet(const std::string& strShow, const std::filesyst
         return status;
     };
     CShowFileReader reader(m_nPanelWidth, m_nPanelHeight, true);
-    const CStatus status = reader.ReadFile(strShow, draw, start);
+    CStatus status = reader.ReadFile(strShow, draw, start);
     if (bDone)
         return {};
     if (reader.Violation())
