@@ -11,10 +11,11 @@ namespace tramino
 namespace
 {
 
-// A show file by its extension; everything else dropped is taken for a picture.
-bool IsShowFile(const QString& strPath)
+// A show or a project file by its extension; everything else dropped is taken for a picture.
+bool IsOpenedFile(const QString& strPath)
 {
-    return strPath.endsWith(QLatin1String(".qrv"), Qt::CaseInsensitive);
+    return strPath.endsWith(QLatin1String(".qrv"), Qt::CaseInsensitive) ||
+           strPath.endsWith(QLatin1String(".tramino"), Qt::CaseInsensitive);
 }
 
 } // namespace
@@ -71,25 +72,25 @@ void CListDropHandler::Drop(const QDropEvent& event)
         return;
     }
     QStringList vecPictures;
-    QStringList vecShows;
+    QStringList vecOpened;
     for (const QUrl& url : event.mimeData()->urls())
     {
         if (url.isLocalFile())
         {
-            (IsShowFile(url.toLocalFile()) ? vecShows : vecPictures) += url.toLocalFile();
+            (IsOpenedFile(url.toLocalFile()) ? vecOpened : vecPictures) += url.toLocalFile();
         }
     }
     // After the drop has ended, so that the file manager is not kept waiting by the import or a question.
     QTimer::singleShot(0, this,
-                       [this, vecPictures, vecShows, nRow]
+                       [this, vecPictures, vecOpened, nRow]
                        {
                            if (!vecPictures.isEmpty())
                            {
                                m_actions.m_fnLoadPictures(vecPictures, nRow);
                            }
-                           for (const QString& strShow : vecShows)
+                           for (const QString& strFile : vecOpened)
                            {
-                               m_actions.m_fnOpenShow(strShow);
+                               m_actions.m_fnOpenFile(strFile);
                            }
                        });
 }

@@ -25,8 +25,8 @@ public:
         std::function<bool()> m_fnBusy;
         // Picture files to import at nRow, in the order dropped; called once the drop is over.
         std::function<void(const QStringList& vecPaths, int nRow)> m_fnLoadPictures;
-        // A show file dropped; called once the drop is over.
-        std::function<void(const QString& strPath)> m_fnOpenShow;
+        // A show or project file dropped; called once the drop is over.
+        std::function<void(const QString& strPath)> m_fnOpenFile;
         // The selected items to move before nRow.
         std::function<void(int nRow)> m_fnMoveSelected;
     };

@@ -286,7 +286,17 @@ void CMainDlg::CreateControls()
     new CListDropHandler(*m_pListCtrl,
                          {[this] { return IsListBusy(); },
                           [this](const QStringList& vecPaths, int nRow) { LoadPictures(vecPaths, nRow); },
-                          [this](const QString& strPath) { OpenShow(strPath); },
+                          [this](const QString& strPath)
+                          {
+                              if (strPath.endsWith(QLatin1String(".tramino"), Qt::CaseInsensitive))
+                              {
+                                  m_pProject->OpenProject(strPath);
+                              }
+                              else
+                              {
+                                  OpenShow(strPath);
+                              }
+                          },
                           [this](int nRow) { MoveSelected(nRow); }});
 
     for (QWidget* pHidden : std::initializer_list<QWidget*>{pPanelGroup, m_editWidth, m_editHeight,

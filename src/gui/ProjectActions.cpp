@@ -68,10 +68,22 @@ void CProjectActions::OnOpenProject()
         return;
     }
     const QString strFile = m_dlg.Dialogs().GetOpenFileName(&m_dlg, ProjectFilter());
-    if (strFile.isEmpty())
+    if (!strFile.isEmpty())
     {
-        return;
+        Open(strFile);
     }
+}
+
+void CProjectActions::OpenProject(const QString& strFile)
+{
+    if (!m_dlg.IsListBusy() && ConfirmDiscard())
+    {
+        Open(strFile);
+    }
+}
+
+void CProjectActions::Open(const QString& strFile)
+{
     const CResult<CProject> loaded = LoadProject(LocalPath(strFile), EMissingPicture::Keep);
     if (!loaded)
     {

@@ -32,6 +32,8 @@ public:
     void AddToMenu(QMenu& menu) const;
 
     void OnOpenProject();
+    // Opens strFile as the Open command does (asking first about unsaved changes), e.g. dropped.
+    void OpenProject(const QString& strFile);
     // Both true when the project is in its file afterwards.
     bool OnSaveProject();
     bool OnSaveProjectAs();
@@ -44,6 +46,8 @@ public:
 
 private:
     QAction* AddAction(const QString& strText, const QKeySequence& keys);
+    // Reads strFile and lists its pictures; the list may go.
+    void Open(const QString& strFile);
     bool SaveTo(const QString& strPath);
     QString ProjectFilter() const;
     // The project's name, or "Untitled" before it has a file.

@@ -1,5 +1,6 @@
 #include "PanelCanvas.h"
 #include "PanelViewDlg.h"
+#include "ProjectActions.h"
 #include "ShowStatusLine.h"
 #include "WindowTestSupport.h"
 
@@ -309,6 +310,19 @@ TEST_F(AuthoringTest, DroppedFilesAreInsertedBeforeTheItemInTheirOrderAndDragged
     EXPECT_EQ(StoreColours(), (std::vector<int>{5, 1, 2, 0, 6}));
     const QModelIndexList vecSelected = List()->selectionModel()->selectedRows();
     EXPECT_EQ(vecSelected.size(), 2);
+
+    // The project follows the drops and moves: saved and dropped back, it lists the same order.
+    const QStringList vecShown = ListTexts();
+    m_pDialogs->m_strSaveAnswer = m_dir.filePath(QStringLiteral("dropped.tramino"));
+    ASSERT_TRUE(m_pDlg->ProjectActions().OnSaveProjectAs());
+    g_btnDelete->click();
+    m_pDialogs->m_queAskAnswers.push_back(QMessageBox::Discard);
+    QMimeData project;
+    project.setUrls({QUrl::fromLocalFile(m_pDialogs->m_strSaveAnswer)});
+    Drop(project, QPoint(5, 5));
+    ASSERT_TRUE(QTest::qWaitFor([this, &vecShown] { return ListTexts() == vecShown; }, 10000))
+        << ListTexts().join(' ').toStdString();
+    EXPECT_EQ(StoreColours(), (std::vector<int>{5, 1, 2, 0, 6}));
     EXPECT_TRUE(m_pDialogs->m_vecMessages.isEmpty()) << m_pDialogs->m_vecMessages.join('\n').toStdString();
 }
 
