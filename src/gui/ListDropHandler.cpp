@@ -21,7 +21,7 @@ bool IsOpenedFile(const QString& strPath)
 } // namespace
 
 CListDropHandler::CListDropHandler(QTableWidget& list, CActions actions)
-    : QObject(&list), m_list(list), m_actions(std::move(actions))
+    : QObject(&list), m_list(list), m_pViewport(list.viewport()), m_actions(std::move(actions))
 {
     m_list.setDragEnabled(true);
     m_list.setDragDropMode(QAbstractItemView::DragDrop);
@@ -30,7 +30,7 @@ CListDropHandler::CListDropHandler(QTableWidget& list, CActions actions)
     m_list.setDefaultDropAction(Qt::CopyAction);
     m_list.setDropIndicatorShown(true);
     m_list.viewport()->setAcceptDrops(true);
-    m_list.viewport()->installEventFilter(this);
+    m_pViewport->installEventFilter(this);
 }
 
 bool CListDropHandler::IsOwnDrag(const QDropEvent& event) const
@@ -42,7 +42,7 @@ bool CListDropHandler::IsOwnDrag(const QDropEvent& event) const
 bool CListDropHandler::eventFilter(QObject* pWatched, QEvent* pEvent)
 {
     const QEvent::Type eType = pEvent->type();
-    if (pWatched != m_list.viewport() ||
+    if (pWatched != m_pViewport ||
         (eType != QEvent::DragEnter && eType != QEvent::DragMove && eType != QEvent::Drop))
     {
         return QObject::eventFilter(pWatched, pEvent);

@@ -7,6 +7,7 @@
 
 class QDropEvent;
 class QTableWidget;
+class QWidget;
 
 namespace tramino
 {
@@ -41,6 +42,9 @@ private:
     void Drop(const QDropEvent& event);
 
     QTableWidget& m_list;
+    // Kept from the start: the filter still sees the viewport's events while the list is being
+    // destroyed, when asking the list for its viewport is no longer allowed.
+    QWidget* m_pViewport;
     CActions m_actions;
 };
 
