@@ -28,4 +28,10 @@ double OwnCpuSeconds();
 // The JPEG files directly in strDir, sorted by name.
 std::vector<std::string> JpegFiles(const std::string& strDir);
 
+// A size in KiB (as getrusage gives it) in MiB.
+inline double MiB(long nKiB)
+{
+    return static_cast<double>(nKiB) / 1024;
+}
+
 } // namespace tramino::bench

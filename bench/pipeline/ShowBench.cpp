@@ -27,11 +27,6 @@ namespace fs = std::filesystem;
 constexpr int g_nPictures = 1000;
 constexpr int g_nRounds = 5;
 
-double MiB(long nKiB)
-{
-    return static_cast<double>(nKiB) / 1024;
-}
-
 // Panel-size 24-bit pictures that differ from each other.
 std::vector<std::string> WritePictures(const fs::path& dir)
 {

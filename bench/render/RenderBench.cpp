@@ -59,11 +59,6 @@ bool MakeShow(const std::string& strPath, int nPictures)
     return status.IsOk();
 }
 
-double MiB(long nKiB)
-{
-    return static_cast<double>(nKiB) / 1024;
-}
-
 uint64_t FolderBytes(const fs::path& dir)
 {
     uint64_t nBytes = 0;

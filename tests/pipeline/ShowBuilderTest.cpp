@@ -1,4 +1,5 @@
 #include "pipeline/ShowBuilder.h"
+#include "show/FullDiskSink.h"
 #include "show/ShowFileWriter.h"
 
 #include <gtest/gtest.h>
@@ -258,30 +259,6 @@ TEST_P(ShowBuilderTest, AnEntryOfManyPicturesIsHandedOnAFewAtATime)
     EXPECT_LE(nMostAhead, 3);
 }
 
-// Takes bytes until the file system is full.
-class CFullDiskSink final : public IShowFileSink
-{
-public:
-    CFullDiskSink(std::unique_ptr<IShowFileSink> pSink, std::string strPath)
-        : m_pSink(std::move(pSink)), m_strPath(std::move(strPath))
-    {
-    }
-    CStatus Write(const uint8_t* pData, size_t nSize) override
-    {
-        if (nSize > m_nRoom)
-            return ErrnoStatus("write", m_strPath, ENOSPC);
-        m_nRoom -= nSize;
-        return m_pSink->Write(pData, nSize);
-    }
-    CStatus Commit() override { return m_pSink->Commit(); }
-    void Discard() override { m_pSink->Discard(); }
-
-private:
-    std::unique_ptr<IShowFileSink> m_pSink;
-    std::string m_strPath;
-    size_t m_nRoom = 100 * 1024;
-};
-
 TEST_P(ShowBuilderTest, AFullFileSystemEndsTheRunAndLeavesNoFile)
 {
     const ShowFileSinkOpener fnOpenSink =
@@ -291,7 +268,7 @@ TEST_P(ShowBuilderTest, AFullFileSystemEndsTheRunAndLeavesNoFile)
         if (!sink)
             return sink;
         return std::unique_ptr<IShowFileSink>(
-            std::make_unique<CFullDiskSink>(std::move(sink).Value(), strPath));
+            std::make_unique<test::CFullDiskSink>(std::move(sink).Value(), strPath, 100 * 1024));
     };
     // A picture takes 12 + 2 x 128 + 2 bytes, the writer flushes 64 KiB at a time: the second
     // flush, some 480 pictures in, finds the disk full.

@@ -1,4 +1,5 @@
 #include "WorkerTestSupport.h"
+#include "show/FullDiskSink.h"
 #include "store/PictureStore.h"
 
 #include <cerrno>
@@ -177,30 +178,6 @@ TEST_F(TransformWorkerTest, TargetThatCannotBeCreatedIsReported)
     ExpectIdle(m_ui, m_shared);
 }
 
-// Passes bytes to the real file until the budget is spent, then fails like a full disk.
-class CFullDiskSink : public IShowFileSink
-{
-public:
-    CFullDiskSink(std::unique_ptr<IShowFileSink> pSink, std::string strPath, size_t nBudget)
-        : m_pSink(std::move(pSink)), m_strPath(std::move(strPath)), m_nBudget(nBudget)
-    {
-    }
-    CStatus Write(const uint8_t* pData, size_t nSize) override
-    {
-        if (nSize > m_nBudget)
-            return ErrnoStatus("write", m_strPath, ENOSPC);
-        m_nBudget -= nSize;
-        return m_pSink->Write(pData, nSize);
-    }
-    CStatus Commit() override { return m_pSink->Commit(); }
-    void Discard() override { m_pSink->Discard(); }
-
-private:
-    std::unique_ptr<IShowFileSink> m_pSink;
-    std::string m_strPath;
-    size_t m_nBudget;
-};
-
 TEST_F(TransformWorkerTest, FailedWriteEndsTheRunAndLeavesAnExistingTargetUntouched)
 {
     std::ofstream(Target()) << "the old show";
@@ -214,7 +191,7 @@ TEST_F(TransformWorkerTest, FailedWriteEndsTheRunAndLeavesAnExistingTargetUntouc
         if (!sink)
             return sink;
         return std::unique_ptr<IShowFileSink>(
-            std::make_unique<CFullDiskSink>(std::move(sink).Value(), strPath, 0));
+            std::make_unique<test::CFullDiskSink>(std::move(sink).Value(), strPath, 0));
     };
     Press();
     m_thread.Join();
