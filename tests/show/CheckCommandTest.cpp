@@ -59,6 +59,14 @@ TEST_F(CheckCommand, ListsThePicturesOfAValidFile)
               "read: 2 pictures, " +
                   std::to_string(std::filesystem::file_size(m_dir.File("good.qrv"))) + " bytes\nvalid\n");
     EXPECT_EQ(Check({"--detect", m_dir.File("good.qrv")}).m_nExit, 0);
+    // A size outside the table is found from what the first picture covers.
+    for (const EEffect effect : {EEffect::Normal, EEffect::ShutterTopToBottom, EEffect::Circle})
+    {
+        Save("own.qrv", MakeShow(effect, {200, 120}, 2));
+        const CRun own = Check({"--detect", m_dir.File("own.qrv")});
+        EXPECT_EQ(own.m_nExit, 0) << own.m_strOut;
+        EXPECT_EQ(own.m_strOut.rfind("panel: 200x120 (--detect)\n", 0), 0u) << own.m_strOut;
+    }
 }
 
 TEST_F(CheckCommand, GivesTheReasonForAnInvalidFile)

@@ -497,23 +497,90 @@ std::optional<CShowFileViolation> CShowFileReader::FirstProblem() const
     return m_optUnrecognised ? m_optUnrecognised : m_optViolation;
 }
 
+namespace
+{
+
+// The largest panel a show is read back for.
+constexpr int g_nMaxDetectedSide = 4096;
+
+// The rectangle the windows of the first picture cover, read from their heads alone: the panel a
+// show of a size outside the table was written for. None when the heads make no sense.
+std::optional<CPanelSize> FirstPictureExtent(const std::string& strPath)
+{
+    CFileInput input;
+    if (!input.Open(strPath) || input.Size() < g_nShowHeaderSize || !input.Seek(g_nShowHeaderSize))
+        return std::nullopt;
+    uint64_t nOffset = g_nShowHeaderSize;
+    CPanelSize extent{0, 0};
+    std::array<uint8_t, g_nRecordHeadSize> arrHead{};
+    while (nOffset + 2 <= input.Size() && input.Read(arrHead.data(), 2) &&
+           Be16(arrHead.data()) < g_nMinMarker)
+    {
+        if (nOffset + g_nRecordHeadSize > input.Size() ||
+            !input.Read(arrHead.data() + 2, g_nRecordHeadSize - 2))
+            return std::nullopt;
+        const uint32_t nValues = Be32(arrHead.data() + 8);
+        nOffset += g_nRecordHeadSize + 2 * uint64_t{nValues};
+        if (nOffset > input.Size() || !input.Seek(nOffset))
+            return std::nullopt;
+        if (nValues > 0)
+        {
+            extent.m_nWidth = std::max(extent.m_nWidth, Be16(arrHead.data() + 2) + 1);
+            extent.m_nHeight = std::max(extent.m_nHeight, Be16(arrHead.data() + 6) + 1);
+        }
+    }
+    if (extent.m_nWidth <= 0 || extent.m_nHeight <= 0 || extent.m_nWidth > g_nMaxDetectedSide ||
+        extent.m_nHeight > g_nMaxDetectedSide)
+        return std::nullopt;
+    return extent;
+}
+
+struct CDetection
+{
+    std::optional<CPanelSize> m_optFit;
+    CPanelSize m_closest = g_arrPanelSizes[0];
+    uint64_t m_nClosestOffset = 0;
+};
+
+// Reads the file strictly for the size and notes whether it fits, or how far it got. An error only
+// when the file cannot be read.
+CStatus TryPanel(const std::string& strPath, CPanelSize size, CDetection& detection)
+{
+    CShowFileReader reader(size.m_nWidth, size.m_nHeight, false);
+    const CStatus status = reader.ReadFile(strPath, [](CShowFilePicture&) { return CStatus(); });
+    if (!status && !reader.Violation())
+        return status;
+    const std::optional<CShowFileViolation> optProblem = reader.FirstProblem();
+    if (!optProblem)
+        detection.m_optFit = size;
+    else if (optProblem->m_nOffset > detection.m_nClosestOffset)
+        detection.m_nClosestOffset = optProblem->m_nOffset, detection.m_closest = size;
+    return {};
+}
+
+} // namespace
+
 CResult<CPanelSize> DetectShowFilePanel(const std::string& strPath)
 {
-    CPanelSize bestSize = g_arrPanelSizes[0];
-    uint64_t nBestOffset = 0;
+    CDetection detection;
     for (const CPanelSize& size : g_arrPanelSizes)
     {
-        CShowFileReader reader(size.m_nWidth, size.m_nHeight, false);
-        const CStatus status = reader.ReadFile(strPath, [](CShowFilePicture&) { return CStatus(); });
-        if (!status && !reader.Violation())
+        if (CStatus status = TryPanel(strPath, size, detection); !status)
             return status;
-        const std::optional<CShowFileViolation> optProblem = reader.FirstProblem();
-        if (!optProblem)
-            return size;
-        if (optProblem->m_nOffset > nBestOffset)
-            nBestOffset = optProblem->m_nOffset, bestSize = size;
+        if (detection.m_optFit)
+            return *detection.m_optFit;
     }
-    return bestSize;
+    // A size of its own (build --size) is the one its first picture covers, if the file fits it.
+    const std::optional<CPanelSize> optExtent = FirstPictureExtent(strPath);
+    if (optExtent &&
+        std::find(g_arrPanelSizes.begin(), g_arrPanelSizes.end(), *optExtent) == g_arrPanelSizes.end())
+    {
+        if (CStatus status = TryPanel(strPath, *optExtent, detection); !status)
+            return status;
+        if (detection.m_optFit)
+            return *detection.m_optFit;
+    }
+    return detection.m_closest;
 }
 
 } // namespace tramino
