@@ -25,7 +25,8 @@ public:
                "\n"
                "Options:\n" +
                std::string(PanelOptionsHelp()) +
-               "  --detect         try the nine panel sizes of the table and use the one that fits\n"
+               "  --detect         use the first of the nine table sizes the file fits, else the size\n"
+               "                   its first picture covers\n"
                "  --help           show this help\n";
     }
 
