@@ -1,5 +1,7 @@
 #pragma once
 
+#include "workers/MessageKind.h"
+
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
@@ -8,14 +10,6 @@ class QWidget;
 
 namespace tramino
 {
-
-// What a message box says, and so the icon it shows.
-enum class EMessageKind
-{
-    Information, // a command did what was asked
-    Warning,     // the window goes on, but not quite as the user set it up
-    Error,       // something failed
-};
 
 // The file dialogs and message boxes the window asks the user with. They sit behind this
 // interface so that tests answer them instead of a person.

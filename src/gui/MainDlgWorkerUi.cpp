@@ -94,14 +94,11 @@ std::optional<std::string> CMainDlgWorkerUi::AskSaveFileName(const std::string& 
     return QFile::encodeName(strPath).toStdString();
 }
 
-void CMainDlgWorkerUi::ShowMessage(const std::string& strText, const std::string& strTitle)
+void CMainDlgWorkerUi::ShowMessage(const std::string& strText, const std::string& strTitle,
+                                   EMessageKind eKind)
 {
-    // A worker's one message of success is the completion text alone; with anything added (the
-    // pictures it could not read) or instead of it (a failure), it reports an error.
-    const QString strMessage = QString::fromStdString(strText);
-    const EMessageKind eKind =
-        strMessage == g_szLangText[9] ? EMessageKind::Information : EMessageKind::Error;
-    m_dlg.Dialogs().ShowMessage(&m_dlg, QString::fromStdString(strTitle), strMessage, eKind);
+    m_dlg.Dialogs().ShowMessage(&m_dlg, QString::fromStdString(strTitle), QString::fromStdString(strText),
+                                eKind);
 }
 
 void CMainDlgWorkerUi::ShowWritten(const std::string& strPath, int nPictures)

@@ -32,7 +32,7 @@ public:
     void PutPicture(const CPicture& picture) override;
     std::optional<std::string> AskSaveFileName(const std::string& strFilter,
                                                const std::string& strDefaultExtension) override;
-    void ShowMessage(const std::string& strText, const std::string& strTitle) override;
+    void ShowMessage(const std::string& strText, const std::string& strTitle, EMessageKind eKind) override;
     void ShowWritten(const std::string& strPath, int nPictures) override;
 
 private:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MessageKind.h"
 #include "picture/Picture.h"
 
 #include <optional>
@@ -65,7 +66,7 @@ public:
     virtual std::optional<std::string> AskSaveFileName(const std::string& strFilter,
                                                        const std::string& strDefaultExtension) = 0;
     // A message box with one OK button, modal to the main window; returns when it is closed.
-    virtual void ShowMessage(const std::string& strText, const std::string& strTitle) = 0;
+    virtual void ShowMessage(const std::string& strText, const std::string& strTitle, EMessageKind eKind) = 0;
 
     // A show file is in place under strPath with nPictures pictures (fewer than listed after a
     // stop). Only the window's status line listens.

@@ -117,9 +117,9 @@ std::optional<std::string> CWorkerUiBridge::AskSaveFileName(const std::string& s
         [=](IWorkerUi& ui) { return ui.AskSaveFileName(strFilter, strDefaultExtension); }, std::nullopt);
 }
 
-void CWorkerUiBridge::ShowMessage(const std::string& strText, const std::string& strTitle)
+void CWorkerUiBridge::ShowMessage(const std::string& strText, const std::string& strTitle, EMessageKind eKind)
 {
-    Call([=](IWorkerUi& ui) { ui.ShowMessage(strText, strTitle); });
+    Call([=](IWorkerUi& ui) { ui.ShowMessage(strText, strTitle, eKind); });
 }
 
 void CWorkerUiBridge::ShowWritten(const std::string& strPath, int nPictures)

@@ -98,17 +98,19 @@ std::string JoinParagraphs(const std::string& strFirst, const std::string& strSe
 }
 
 // A failure is always reported; completion only after a run that was not stopped; the pictures
-// that could not be read in any case, with whichever message comes.
+// that could not be read in any case, with whichever message comes, which then is an error.
 void ReportTransform(const CWorkerShared& shared, IWorkerUi& ui, const CWorkerRun& run, const CStatus& status,
                      const std::string& strUnreadable)
 {
     const CWorkerTexts& texts = run.m_texts;
     if (!status)
-        ui.ShowMessage(JoinParagraphs(status.Message(), strUnreadable), texts.m_strTransform);
+        ui.ShowMessage(JoinParagraphs(status.Message(), strUnreadable), texts.m_strTransform,
+                       EMessageKind::Error);
     else if (!shared.m_bStopRequested)
-        ui.ShowMessage(JoinParagraphs(texts.m_strTransformDone, strUnreadable), texts.m_strTransformDone);
+        ui.ShowMessage(JoinParagraphs(texts.m_strTransformDone, strUnreadable), texts.m_strTransformDone,
+                       strUnreadable.empty() ? EMessageKind::Information : EMessageKind::Error);
     else if (!strUnreadable.empty())
-        ui.ShowMessage(strUnreadable, texts.m_strTransform);
+        ui.ShowMessage(strUnreadable, texts.m_strTransform, EMessageKind::Error);
 }
 
 } // namespace
@@ -150,7 +152,7 @@ void PreviewWorker(CWorkerShared& shared, IWorkerUi& ui, const CWorkerRun& run)
         }
     }
     if (!vecUnreadable.empty())
-        ui.ShowMessage(UnreadableReport(vecUnreadable), run.m_texts.m_strPreview);
+        ui.ShowMessage(UnreadableReport(vecUnreadable), run.m_texts.m_strPreview, EMessageKind::Error);
     EndRun(ui, shared, g_nIdPreview, run.m_texts.m_strPreview);
 }
 

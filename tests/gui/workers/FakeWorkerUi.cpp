@@ -100,9 +100,10 @@ std::optional<std::string> CFakeWorkerUi::AskSaveFileName(const std::string&, co
     return m_strSaveAnswer;
 }
 
-void CFakeWorkerUi::ShowMessage(const std::string& strText, const std::string& strTitle)
+void CFakeWorkerUi::ShowMessage(const std::string& strText, const std::string& strTitle, EMessageKind eKind)
 {
-    Record("message " + strTitle + ": " + strText);
+    Record(std::string(eKind == EMessageKind::Error ? "message (error) " : "message ") + strTitle + ": " +
+           strText);
 }
 
 void CFakeWorkerUi::SetSaveAnswer(std::optional<std::string> strPath)

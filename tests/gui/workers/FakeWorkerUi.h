@@ -18,7 +18,8 @@ namespace tramino
 //
 // Log entries: "enable <id> <0|1>", "caption <id> <text>", "clear <item>", "select <item>",
 // "visible <item>", "timer start", "timer stop", "shown <n>", "invalidate", "ask",
-// "message <title>: <text>", and "pixels <count>" for each run of consecutive PutPixel calls.
+// "message <title>: <text>" (an error: "message (error) <title>: <text>"), and "pixels <count>" for each run
+// of consecutive PutPixel calls.
 class CFakeWorkerUi : public IWorkerUi
 {
 public:
@@ -36,7 +37,7 @@ public:
     void PutPixel(int x, int y, CRgb cr) override;
     std::optional<std::string> AskSaveFileName(const std::string& strFilter,
                                                const std::string& strDefaultExtension) override;
-    void ShowMessage(const std::string& strText, const std::string& strTitle) override;
+    void ShowMessage(const std::string& strText, const std::string& strTitle, EMessageKind eKind) override;
 
     // What the save dialog answers; no value is a cancel.
     void SetSaveAnswer(std::optional<std::string> strPath);

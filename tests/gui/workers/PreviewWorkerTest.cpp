@@ -134,7 +134,7 @@ TEST_F(PreviewWorkerTest, UnreadablePictureIsDrawnWhiteAndNamedAfterTheRun)
     EXPECT_EQ(m_ui.CanvasPixel(3, 5), (CRgb{255, 255, 255}));
     const std::vector<std::string> vecMessages = m_ui.LogOf("message");
     ASSERT_EQ(vecMessages.size(), 1u);
-    EXPECT_NE(vecMessages[0].find("message Preview: "), std::string::npos);
+    EXPECT_NE(vecMessages[0].find("message (error) Preview: "), std::string::npos);
     EXPECT_NE(vecMessages[0].find("Picture 3: Cannot read 'Qrv2.bmp'"), std::string::npos);
     EXPECT_EQ(vecMessages[0].find("Picture 1"), std::string::npos);
     // The message comes while the run still holds the buttons.

@@ -170,7 +170,7 @@ TEST_F(TransformWorkerTest, TargetThatCannotBeCreatedIsReported)
 
     const std::vector<std::string> vecMessages = m_ui.LogOf("message");
     ASSERT_EQ(vecMessages.size(), 1u);
-    EXPECT_NE(vecMessages[0].find("message Transform: "), std::string::npos);
+    EXPECT_NE(vecMessages[0].find("message (error) Transform: "), std::string::npos);
     EXPECT_NE(vecMessages[0].find(strPath), std::string::npos);
     EXPECT_NE(vecMessages[0].find(std::strerror(ENOENT)), std::string::npos);
     EXPECT_TRUE(m_ui.LogOf("pixels").empty());
@@ -219,7 +219,7 @@ TEST_F(TransformWorkerTest, UnreadablePictureIsWrittenWhiteAndNamed)
     EXPECT_EQ(FileBytes(Target()), Expected(EEffect::Circle, vecPictures, 3));
     const std::vector<std::string> vecMessages = m_ui.LogOf("message");
     ASSERT_EQ(vecMessages.size(), 1u);
-    EXPECT_EQ(vecMessages[0].rfind("message Done: Done\n\n", 0), 0u);
+    EXPECT_EQ(vecMessages[0].rfind("message (error) Done: Done\n\n", 0), 0u);
     EXPECT_NE(vecMessages[0].find("Picture 2: Cannot read 'Qrv1.bmp'"), std::string::npos);
     ExpectIdle(m_ui, m_shared);
 }
