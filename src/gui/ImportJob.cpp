@@ -1,7 +1,4 @@
 #include "ImportJob.h"
-
-#include "codec/ByteSource.h"
-
 #include <QFile>
 #include <QMetaObject>
 
@@ -11,8 +8,6 @@
 #include <deque>
 #include <iterator>
 #include <mutex>
-#include <optional>
-#include <sys/stat.h>
 
 namespace tramino
 {
@@ -69,40 +64,6 @@ struct CImportJob::CShared
     }
 };
 
-std::vector<CResult<CPicture>> ConvertRegularFilesToPanel(const std::vector<std::string>& vecPaths,
-                                                          int nPanelWidth, int nPanelHeight,
-                                                          const CConvertOptions& options,
-                                                          const FnConvertProgress& fnProgress)
-{
-    std::vector<std::string> vecRegular;
-    std::vector<std::optional<CStatus>> vecRefused;
-    for (const std::string& strPath : vecPaths)
-    {
-        struct stat st = {};
-        const bool bRegular = ::stat(strPath.c_str(), &st) != 0 || S_ISREG(st.st_mode);
-        vecRefused.push_back(bRegular ? std::nullopt
-                                      : std::optional(DecodeError(strPath, "not a regular file")));
-        if (bRegular)
-        {
-            vecRegular.push_back(strPath); // a missing file is named by the conversion
-        }
-        else if (fnProgress)
-        {
-            fnProgress(0, vecPaths.size());
-        }
-    }
-    std::vector<CResult<CPicture>> vecConverted =
-        ConvertPicturesToPanel(vecRegular, nPanelWidth, nPanelHeight, options, fnProgress);
-    std::vector<CResult<CPicture>> vecResults;
-    vecResults.reserve(vecRefused.size());
-    auto itConverted = vecConverted.begin();
-    for (std::optional<CStatus>& refused : vecRefused)
-    {
-        vecResults.push_back(refused ? CResult<CPicture>(std::move(*refused)) : std::move(*itConverted++));
-    }
-    return vecResults;
-}
-
 CImportJob::CImportJob(const QStringList& vecPaths, int nPanelWidth, int nPanelHeight, bool bFast)
     : CImportJob(vecPaths, nPanelWidth, nPanelHeight,
                  std::vector<CConvertOptions>(static_cast<size_t>(vecPaths.size()), {.m_bFast = bFast}))
@@ -128,7 +89,7 @@ CImportJob::CImportJob(const QStringList& vecPaths, int nPanelWidth, int nPanelH
                          {
                              ++itEnd;
                          }
-                         std::vector<CResult<CPicture>> vecRun = ConvertRegularFilesToPanel(
+                         std::vector<CResult<CPicture>> vecRun = ConvertPicturesToPanel(
                              {itStart, itEnd}, nPanelWidth, nPanelHeight, options, fnProgress);
                          std::move(vecRun.begin(), vecRun.end(), std::back_inserter(vecResults));
                          itStart = itEnd;

@@ -77,11 +77,4 @@ private:
     std::thread m_thread;
 };
 
-// Converts the regular files among vecPaths as ConvertPicturesToPanel does; anything else (a
-// FIFO, a device, a folder) is refused without being opened, as opening it could wait for ever.
-std::vector<CResult<CPicture>> ConvertRegularFilesToPanel(const std::vector<std::string>& vecPaths,
-                                                          int nPanelWidth, int nPanelHeight,
-                                                          const CConvertOptions& options,
-                                                          const FnConvertProgress& fnProgress);
-
 } // namespace tramino
