@@ -1,4 +1,5 @@
 #include "ImportJob.h"
+
 #include <QFile>
 #include <QMetaObject>
 
