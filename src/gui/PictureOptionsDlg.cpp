@@ -104,7 +104,7 @@ CPictureOptionsDlg::CPictureOptionsDlg(const CWindowTexts& texts, const QString&
     : QDialog(pParent), m_defaults(defaults)
 {
     setWindowTitle(texts.Text(EUiText::OptionsTitle));
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     QFont font = this->font();
     font.setPixelSize(g_nDialogFontPixels);
     setFont(font);
@@ -116,7 +116,8 @@ CPictureOptionsDlg::CPictureOptionsDlg(const CWindowTexts& texts, const QString&
     pSubject->setFont(fontBold);
 
     auto* pForm = new QFormLayout;
-    pForm->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    // The choices all as wide as the widest, the colour row as wide as it needs.
+    pForm->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     const auto addChoice = [&](size_t nChoice, EUiText eLabel)
     {
         const CChoice& choice = Choices()[nChoice];
@@ -134,18 +135,20 @@ CPictureOptionsDlg::CPictureOptionsDlg(const CWindowTexts& texts, const QString&
     m_editBackground->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("#?[0-9A-Fa-f]{0,6}")), this));
     m_editBackground->setMaxLength(7);
-    m_editBackground->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("#DDDDDDDD")));
+    QString strWidest = QStringLiteral("#DDDDDDDD");
     if (m_bBackgroundVarious)
     {
         m_editBackground->setPlaceholderText(texts.Text(EUiText::OptionsVarious));
-        m_editBackground->setToolTip(texts.Text(EUiText::OptionsVarious));
+        strWidest = texts.Text(EUiText::OptionsVarious) + QStringLiteral("DD");
     }
+    m_editBackground->setFixedWidth(fontMetrics().horizontalAdvance(strWidest));
     m_btnChooseColour = new QPushButton(texts.Text(EUiText::OptionsChooseColour), this);
     m_btnChooseColour->setObjectName(QStringLiteral("chooseColour"));
     m_btnChooseColour->setAutoDefault(false);
     auto* pBackground = new QHBoxLayout;
     pBackground->addWidget(m_editBackground);
     pBackground->addWidget(m_btnChooseColour);
+    pBackground->addStretch();
     pForm->addRow(texts.Text(EUiText::OptionsBackground), pBackground);
     qobject_cast<QLabel*>(pForm->labelForField(pBackground))->setBuddy(m_editBackground);
 
