@@ -56,7 +56,8 @@ void TransformAndStop(CMainDlg& dlg, const QString& strPath)
 
 // Scripted runs (screenshots of a show under way): TRAMINO_AUTORUN=preview or transform presses
 // that button once the start-up pictures are listed; "preview:Circle" first chooses the mode
-// entry of that text; "about" opens the About box, "panelview" the panel view;
+// entry of that text; "about" opens the About box, "panelview" the panel view, "options" the
+// picture options of the selected (last listed) picture;
 // "transform-stop" writes into TRAMINO_SAVE_AS and stops after the first picture.
 void AutoRun(CMainDlg& dlg)
 {
@@ -82,6 +83,10 @@ void AutoRun(CMainDlg& dlg)
     else if (strCommand == QLatin1String("panelview"))
     {
         dlg.OnPanelView();
+    }
+    else if (strCommand == QLatin1String("options"))
+    {
+        dlg.OnPictureOptions();
     }
     else if (strCommand == QLatin1String("transform-stop"))
     {

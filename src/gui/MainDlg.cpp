@@ -9,6 +9,7 @@
 #include "PanelCanvas.h"
 #include "PanelViewDlg.h"
 #include "PathDelegate.h"
+#include "PictureOptionsCommand.h"
 #include "ProjectActions.h"
 #include "ShowChoice.h"
 #include "ShowStatusLine.h"
@@ -206,6 +207,8 @@ void CMainDlg::OnInitDialog()
     connect(pPanelView, &QShortcut::activated, this, &CMainDlg::OnPanelView);
     auto* pOpenShow = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), this);
     connect(pOpenShow, &QShortcut::activated, this, &CMainDlg::OnOpenShow);
+    auto* pOptions = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Return), this);
+    connect(pOptions, &QShortcut::activated, this, &CMainDlg::OnPictureOptions);
 }
 
 void CMainDlg::LoadTexts(int nLanguageCode)
@@ -283,6 +286,7 @@ void CMainDlg::CreateControls()
     m_pListCtrl->setPalette(palette);
     connect(m_pListCtrl->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &CMainDlg::OnListItemChanged);
+    connect(m_pListCtrl, &QTableWidget::itemDoubleClicked, this, &CMainDlg::OnPictureOptions);
     new CListDropHandler(*m_pListCtrl,
                          {[this] { return IsListBusy(); },
                           [this](const QStringList& vecPaths, int nRow) { LoadPictures(vecPaths, nRow); },
@@ -593,9 +597,29 @@ void CMainDlg::ImportPictures(const QStringList& vecPaths, std::vector<CConvertO
         return;
     }
     m_pListCtrl->clearSelection();
+    int nRow = nInsertAt < 0 ? m_workerShared.m_nImageCount.load() : nInsertAt;
+    RunConversion(vecPaths, std::move(vecOptions), TextOr(18, "Loading pictures..."),
+                  TextOr(17, "These files could not be loaded:"),
+                  [&](int nFile, const CResult<CPicture>& result)
+                  {
+                      const CResult<int> inserted = result
+                                                        ? InsertPicture(result.Value(), vecPaths[nFile], nRow)
+                                                        : CResult<int>(result.Status());
+                      if (!inserted)
+                      {
+                          return inserted.Status();
+                      }
+                      fnListed(nFile, inserted.Value());
+                      nRow = inserted.Value() + 1;
+                      return CStatus();
+                  });
+}
 
-    QProgressDialog progress(TextOr(18, "Loading pictures..."), TextOr(19, "Cancel"), 0,
-                             static_cast<int>(vecPaths.size()), this);
+void CMainDlg::RunConversion(const QStringList& vecPaths, std::vector<CConvertOptions> vecOptions,
+                             const QString& strProgress, const QString& strFailedHeading,
+                             const FnTakeConverted& fnTake)
+{
+    QProgressDialog progress(strProgress, TextOr(19, "Cancel"), 0, static_cast<int>(vecPaths.size()), this);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(300);
     progress.setAutoReset(false);
@@ -605,27 +629,19 @@ void CMainDlg::ImportPictures(const QStringList& vecPaths, std::vector<CConvertO
     m_pImportJob = &job;
     connect(&progress, &QProgressDialog::canceled, &job, &CImportJob::Cancel);
     QStringList vecFailures;
-    int nRow = nInsertAt < 0 ? m_workerShared.m_nImageCount.load() : nInsertAt;
-    const auto addPictures = [&](int nFirst, std::vector<CResult<CPicture>>& vecResults)
+    const auto takeResults = [&](int nFirst, std::vector<CResult<CPicture>>& vecResults)
     {
         for (size_t i = 0; i < vecResults.size(); ++i)
         {
-            const int nFile = nFirst + static_cast<int>(i);
-            const CResult<int> inserted = vecResults[i]
-                                              ? InsertPicture(vecResults[i].Value(), vecPaths[nFile], nRow)
-                                              : CResult<int>(vecResults[i].Status());
-            if (!inserted)
+            if (const CStatus status = fnTake(nFirst + static_cast<int>(i), vecResults[i]); !status)
             {
-                vecFailures += QString::fromStdString(inserted.Message());
-                continue;
+                vecFailures += QString::fromStdString(status.Message());
             }
-            fnListed(nFile, inserted.Value());
-            nRow = inserted.Value() + 1;
         }
     };
     QEventLoop loop;
     connect(&job, &CImportJob::Finished, &loop, &QEventLoop::quit);
-    job.Start(addPictures, [&progress](int nDone) { progress.setValue(nDone); });
+    job.Start(takeResults, [&progress](int nDone) { progress.setValue(nDone); });
     loop.exec();
     progress.close();
     m_pImportJob = nullptr;
@@ -633,8 +649,7 @@ void CMainDlg::ImportPictures(const QStringList& vecPaths, std::vector<CConvertO
     UpdateStatusLine();
     if (!vecFailures.isEmpty())
     {
-        ReportError(TextOr(17, "These files could not be loaded:") + QStringLiteral("\n\n") +
-                    vecFailures.join(QLatin1Char('\n')));
+        ReportError(strFailedHeading + QStringLiteral("\n\n") + vecFailures.join(QLatin1Char('\n')));
     }
     if (std::exchange(m_bCloseAfterImport, false))
     {
@@ -808,6 +823,11 @@ void CMainDlg::OnPanelView()
     m_pPanelView->show();
     m_pPanelView->raise();
     m_pPanelView->activateWindow();
+}
+
+void CMainDlg::OnPictureOptions()
+{
+    CPictureOptionsCommand(*this).Edit(SelectedRows());
 }
 
 void CMainDlg::OnOpenShow()
@@ -1022,6 +1042,9 @@ void CMainDlg::contextMenuEvent(QContextMenuEvent* pEvent)
     menu.addSeparator();
     menu.addAction(m_texts.Text(EUiText::MenuPanelView), QKeySequence(Qt::Key_F3), this,
                    &CMainDlg::OnPanelView);
+    menu.addAction(m_texts.Text(EUiText::MenuPictureOptions), QKeySequence(Qt::ALT | Qt::Key_Return), this,
+                   &CMainDlg::OnPictureOptions)
+        ->setEnabled(!IsListBusy() && !SelectedRows().isEmpty());
     menu.exec(pEvent->globalPos());
 }
 

@@ -88,6 +88,14 @@ public:
     void ReplacePictures(const QStringList& vecPaths, std::vector<CConvertOptions> vecOptions,
                          const FnListed& fnListed);
     bool IsFastImport() const { return m_bFastImport; }
+    // Converts the files on the import's workers, the list busy meanwhile, with the progress of a
+    // long load (strProgress) and its Cancel. fnTake gets each result in the order of the files and
+    // says why one was not taken; those reasons make one message under strFailedHeading. Returns
+    // when the conversion has ended (done or cancelled). The caller has checked IsListBusy.
+    using FnTakeConverted = std::function<CStatus(int nFile, const CResult<CPicture>& result)>;
+    void RunConversion(const QStringList& vecPaths, std::vector<CConvertOptions> vecOptions,
+                       const QString& strProgress, const QString& strFailedHeading,
+                       const FnTakeConverted& fnTake);
     // The transition the mode box shows (none for a text that names none), and choosing one there.
     std::optional<EEffect> CurrentEffect() const;
     void SelectEffect(EEffect effect);
@@ -103,6 +111,8 @@ public:
     void OnAbout();
     // Opens the panel view (F3), or brings it to the front.
     void OnPanelView();
+    // The options dialog of the selected pictures (double-click, Alt+Enter, the context menu).
+    void OnPictureOptions();
     // Asks for a show file (Ctrl+Shift+R) and opens it.
     void OnOpenShow();
     // Checks the show file strictly for the panel; a valid one can be played in the preview or

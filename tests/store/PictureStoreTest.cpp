@@ -225,6 +225,22 @@ TEST_F(PictureStoreTest, FailedRenameInAnyStepLeavesEverythingAsBefore)
     }
 }
 
+TEST_F(PictureStoreTest, ReplaceIsAllOrNothing)
+{
+    auto pOps = std::make_shared<CFailingFileOps>();
+    CPictureStore store = MakeStore(3, pOps);
+    pOps->m_setFailing = {0};
+    const CStatus failed = store.Replace(1, TagPicture(5));
+    ASSERT_FALSE(failed);
+    EXPECT_NE(failed.Message().find(store.PathOf(1)), std::string::npos) << failed.Message();
+    EXPECT_FALSE(store.IsDamaged());
+    ExpectContent(store, {0, 1, 2}); // the picture written beside is gone too
+    EXPECT_FALSE(store.Replace(1, CPicture(g_nStoreWidth + 1, g_nStoreHeight, 24)));
+    EXPECT_FALSE(store.Replace(3, TagPicture(5)));
+    ASSERT_TRUE(store.Replace(1, TagPicture(5)));
+    ExpectContent(store, {0, 5, 2});
+}
+
 TEST_F(PictureStoreTest, RealObstaclesAreReportedWithTheFileName)
 {
     CPictureStore store = MakeStore(3);

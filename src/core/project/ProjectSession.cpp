@@ -29,6 +29,11 @@ void CProjectSession::InsertPlain(size_t nRow, const std::string& strPath)
                         OverridesOf(m_project.m_defaults, DefaultPictureValues())});
 }
 
+void CProjectSession::SetValues(size_t nRow, const CPictureValues& values)
+{
+    m_project.m_vecPictures[nRow].m_overrides = OverridesOf(m_project.m_defaults, values);
+}
+
 void CProjectSession::Remove(size_t nRow)
 {
     m_project.m_vecPictures.erase(m_project.m_vecPictures.begin() + static_cast<ptrdiff_t>(nRow));

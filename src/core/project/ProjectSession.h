@@ -26,6 +26,8 @@ public:
     // A picture converted with the plain conversion, now at nRow: its overrides undo the
     // project's defaults.
     void InsertPlain(size_t nRow, const std::string& strPath);
+    // The picture at nRow, converted again with these values (each set): its overrides follow.
+    void SetValues(size_t nRow, const CPictureValues& values);
     void Remove(size_t nRow);
     void SwapWithNext(size_t nRow);
     void SetEffect(EEffect effect) { m_project.m_effect = effect; }

@@ -28,6 +28,8 @@ constexpr const char* g_szTransitName = "-1.bmp";
 // A deleted picture waits here until the close-up behind it has succeeded, so that a failed
 // close-up can put it back.
 constexpr const char* g_szDeletedName = "Qrvdeleted.bmp";
+// A replacing picture is written here before it is renamed over the one it replaces.
+constexpr const char* g_szReplacingName = "Qrvreplacing.bmp";
 
 std::string SizeText(int nWidth, int nHeight)
 {
@@ -194,6 +196,15 @@ CStatus CPictureStore::CheckPosition(int nPosition, int nLimit) const
     return {};
 }
 
+CStatus CPictureStore::CheckPanelSize(const CPicture& picture) const
+{
+    if (picture.Width() != m_nPanelWidth || picture.Height() != m_nPanelHeight)
+        return CStatus::Error("Cannot store a picture of " + SizeText(picture.Width(), picture.Height()) +
+                              " in the picture store of the panel size " +
+                              SizeText(m_nPanelWidth, m_nPanelHeight));
+    return {};
+}
+
 CStatus CPictureStore::MoveIfPresent(const std::string& strFrom, const std::string& strTo, bool& bMoved)
 {
     const CResult<ERenamed> renamed = m_pFileOps->Rename(strFrom, strTo);
@@ -224,15 +235,34 @@ CStatus CPictureStore::Add(const CPicture& picture)
 {
     if (CStatus status = CheckChangeable(); !status)
         return status;
-    if (picture.Width() != m_nPanelWidth || picture.Height() != m_nPanelHeight)
-        return CStatus::Error("Cannot store a picture of " + SizeText(picture.Width(), picture.Height()) +
-                              " in the picture store of the panel size " +
-                              SizeText(m_nPanelWidth, m_nPanelHeight));
+    if (CStatus status = CheckPanelSize(picture); !status)
+        return status;
     // The folder dies with the program, so its files need not wait for the disk.
     if (CStatus status = WriteBmpFile(picture, PathOf(m_nCount), false); !status)
         return status;
     ++m_nCount;
     return {};
+}
+
+CStatus CPictureStore::Replace(int nPosition, const CPicture& picture)
+{
+    if (CStatus status = CheckChangeable(); !status)
+        return status;
+    if (CStatus status = CheckPosition(nPosition, m_nCount); !status)
+        return status;
+    if (CStatus status = CheckPanelSize(picture); !status)
+        return status;
+    const std::string strReplacing = PathIn(g_szReplacingName);
+    if (CStatus status = WriteBmpFile(picture, strReplacing, false); !status)
+        return status;
+    // A rename either puts the new file in place or leaves the old one: nothing to undo.
+    bool bMoved = false;
+    CStatus status = MoveIfPresent(strReplacing, PathOf(nPosition), bMoved);
+    if (status && !bMoved)
+        status = ErrnoStatus("rename '" + strReplacing + "' to", PathOf(nPosition), ENOENT);
+    if (!status)
+        static_cast<void>(m_pFileOps->RemoveFile(strReplacing));
+    return status;
 }
 
 CStatus CPictureStore::Delete(int nPosition)

@@ -61,6 +61,10 @@ public:
     // grows by one and the position is the new one's.
     CStatus Add(const CPicture& picture);
 
+    // Puts the picture (of exactly the panel size) in place of the one at position k: written
+    // beside it, then renamed over it, so that position k holds either picture, never a part.
+    CStatus Replace(int nPosition, const CPicture& picture);
+
     // Removes position s; the files behind it move one place down.
     CStatus Delete(int nPosition);
 
@@ -82,6 +86,7 @@ private:
     std::string PathIn(const std::string& strName) const;
     CStatus CheckChangeable() const;
     CStatus CheckPosition(int nPosition, int nLimit) const;
+    CStatus CheckPanelSize(const CPicture& picture) const;
     // Renames; a missing source is not an error (bMoved tells whether anything moved).
     CStatus MoveIfPresent(const std::string& strFrom, const std::string& strTo, bool& bMoved);
     // Puts back a file an unfinished change moved; its absence is a failure here.

@@ -1,0 +1,285 @@
+#include "PictureOptionsDlg.h"
+
+#include "DialogUnits.h"
+#include "UiTexts.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <optional>
+#include <string_view>
+
+namespace tramino
+{
+namespace
+{
+
+// A choice of the dialog: its option, the values it offers in the order of its Lang.txt list.
+struct CChoice
+{
+    EPictureOption m_option;
+    const char* m_szName;
+    EUiText m_eChoices;
+    std::vector<std::string_view> m_vecValues;
+};
+
+const std::array<CChoice, 4>& Choices()
+{
+    static const std::array<CChoice, 4> s_arrChoices{{
+        {EPictureOption::Fit, "fit", EUiText::OptionsFitChoices, {"stretch", "contain", "cover"}},
+        // In reading order, as the nine places lie on the panel.
+        {EPictureOption::Gravity,
+         "gravity",
+         EUiText::OptionsGravityChoices,
+         {"northwest", "north", "northeast", "west", "center", "east", "southwest", "south", "southeast"}},
+        {EPictureOption::Dither, "dither", EUiText::OptionsDitherChoices, {"none", "ordered", "diffusion"}},
+        {EPictureOption::Frames, "frames", EUiText::OptionsFramesChoices, {"first", "all"}},
+    }};
+    return s_arrChoices;
+}
+
+size_t Index(EPictureOption option)
+{
+    return static_cast<size_t>(option);
+}
+
+// The value every picture has for the option, or none when they differ.
+std::optional<std::string> CommonValue(const std::vector<CPictureValues>& vecValues, EPictureOption option)
+{
+    const std::optional<std::string>& first = vecValues.front()[Index(option)];
+    for (const CPictureValues& values : vecValues)
+    {
+        if (values[Index(option)] != first)
+        {
+            return std::nullopt;
+        }
+    }
+    return first;
+}
+
+QComboBox* MakeCombo(const CChoice& choice, const CWindowTexts& texts, bool bVarious, QWidget* pParent)
+{
+    auto* pCombo = new QComboBox(pParent);
+    pCombo->setObjectName(QLatin1String(choice.m_szName));
+    if (bVarious)
+    {
+        // No value: each picture keeps its own.
+        pCombo->addItem(texts.Text(EUiText::OptionsVarious), QString());
+    }
+    const QStringList vecNames = texts.Text(choice.m_eChoices).split(QLatin1Char('|'));
+    for (size_t i = 0; i < choice.m_vecValues.size(); ++i)
+    {
+        const QString strValue = QString::fromUtf8(choice.m_vecValues[i].data(),
+                                                   static_cast<qsizetype>(choice.m_vecValues[i].size()));
+        // A translation with too few entries shows the value's own name for the rest.
+        const qsizetype nIndex = static_cast<qsizetype>(i);
+        pCombo->addItem(nIndex < vecNames.size() ? vecNames[nIndex].trimmed() : strValue, strValue);
+    }
+    return pCombo;
+}
+
+QIcon ColourIcon(const std::optional<CRgb>& cr, int nSize)
+{
+    QPixmap pixmap(nSize, nSize);
+    pixmap.fill(cr ? QColor(cr->m_nRed, cr->m_nGreen, cr->m_nBlue) : QColor(Qt::transparent));
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+CPictureOptionsDlg::CPictureOptionsDlg(const CWindowTexts& texts, const QString& strSubject,
+                                       const std::vector<CPictureValues>& vecValues,
+                                       const CPictureValues& defaults, QWidget* pParent)
+    : QDialog(pParent), m_defaults(defaults)
+{
+    setWindowTitle(texts.Text(EUiText::OptionsTitle));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    QFont font = this->font();
+    font.setPixelSize(g_nDialogFontPixels);
+    setFont(font);
+
+    auto* pSubject = new QLabel(strSubject, this);
+    pSubject->setTextFormat(Qt::PlainText);
+    QFont fontBold = font;
+    fontBold.setBold(true);
+    pSubject->setFont(fontBold);
+
+    auto* pForm = new QFormLayout;
+    // The choices all as wide as the widest, the colour row as wide as it needs.
+    pForm->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    const auto addChoice = [&](size_t nChoice, EUiText eLabel)
+    {
+        const CChoice& choice = Choices()[nChoice];
+        QComboBox*& pCombo = m_arrCombos[Index(choice.m_option)];
+        const std::optional<std::string> common = CommonValue(vecValues, choice.m_option);
+        pCombo = MakeCombo(choice, texts, !common, this);
+        pForm->addRow(texts.Text(eLabel), pCombo);
+    };
+    addChoice(0, EUiText::OptionsFit);
+    addChoice(1, EUiText::OptionsGravity);
+
+    m_bBackgroundVarious = !CommonValue(vecValues, EPictureOption::Background);
+    m_editBackground = new QLineEdit(this);
+    m_editBackground->setObjectName(QStringLiteral("background"));
+    m_editBackground->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("#?[0-9A-Fa-f]{0,6}")), this));
+    m_editBackground->setMaxLength(7);
+    QString strWidest = QStringLiteral("#DDDDDDDD");
+    if (m_bBackgroundVarious)
+    {
+        m_editBackground->setPlaceholderText(texts.Text(EUiText::OptionsVarious));
+        strWidest = texts.Text(EUiText::OptionsVarious) + QStringLiteral("DD");
+    }
+    m_editBackground->setFixedWidth(fontMetrics().horizontalAdvance(strWidest));
+    m_btnChooseColour = new QPushButton(texts.Text(EUiText::OptionsChooseColour), this);
+    m_btnChooseColour->setObjectName(QStringLiteral("chooseColour"));
+    m_btnChooseColour->setAutoDefault(false);
+    auto* pBackground = new QHBoxLayout;
+    pBackground->addWidget(m_editBackground);
+    pBackground->addWidget(m_btnChooseColour);
+    pBackground->addStretch();
+    pForm->addRow(texts.Text(EUiText::OptionsBackground), pBackground);
+    qobject_cast<QLabel*>(pForm->labelForField(pBackground))->setBuddy(m_editBackground);
+
+    addChoice(2, EUiText::OptionsDither);
+    addChoice(3, EUiText::OptionsFrames);
+    auto* pHint = new QLabel(texts.Text(EUiText::OptionsFramesHint), this);
+    pHint->setObjectName(QStringLiteral("framesHint"));
+    pHint->setWordWrap(true);
+
+    m_chkAutoOrient = new QCheckBox(texts.Text(EUiText::OptionsAutoOrient), this);
+    m_chkAutoOrient->setObjectName(QStringLiteral("autoOrient"));
+    m_chkAutoOrient->setTristate(!CommonValue(vecValues, EPictureOption::AutoOrient));
+
+    auto* pButtons = new QDialogButtonBox(this);
+    QPushButton* pDefaults =
+        pButtons->addButton(texts.Text(EUiText::OptionsDefaults), QDialogButtonBox::ResetRole);
+    pDefaults->setObjectName(QStringLiteral("defaults"));
+    pDefaults->setAutoDefault(false);
+    m_btnOk = pButtons->addButton(texts.Text(EUiText::Ok), QDialogButtonBox::AcceptRole);
+    m_btnOk->setObjectName(QStringLiteral("ok"));
+    m_btnOk->setDefault(true);
+    const QString& strCancel = texts.m_arrLang[19];
+    QPushButton* pCancel = pButtons->addButton(strCancel.isEmpty() ? QStringLiteral("Cancel") : strCancel,
+                                               QDialogButtonBox::RejectRole);
+    pCancel->setObjectName(QStringLiteral("cancel"));
+
+    auto* pLayout = new QVBoxLayout(this);
+    pLayout->addWidget(pSubject);
+    pLayout->addLayout(pForm);
+    pLayout->addWidget(m_chkAutoOrient);
+    pLayout->addSpacing(DluToPixelsY(4));
+    pLayout->addWidget(pButtons);
+    pLayout->setSizeConstraint(QLayout::SetFixedSize);
+    // The hint wraps within the width the controls take, not the other way round.
+    pHint->setMaximumWidth(std::max(
+        {pForm->sizeHint().width(), m_chkAutoOrient->sizeHint().width(), pButtons->sizeHint().width()}));
+    pLayout->insertWidget(pLayout->indexOf(m_chkAutoOrient), pHint);
+
+    // The values the pictures share; a control left at "several" shows none.
+    CPictureValues shown = vecValues.front();
+    for (size_t i = 0; i < shown.size(); ++i)
+    {
+        if (!CommonValue(vecValues, static_cast<EPictureOption>(i)))
+        {
+            shown[i].reset();
+        }
+    }
+    ShowValues(shown);
+    if (!shown[Index(EPictureOption::AutoOrient)])
+    {
+        m_chkAutoOrient->setCheckState(Qt::PartiallyChecked);
+    }
+
+    connect(m_arrCombos[Index(EPictureOption::Fit)], &QComboBox::currentIndexChanged, this,
+            &CPictureOptionsDlg::UpdateEnabled);
+    connect(m_editBackground, &QLineEdit::textChanged, this, &CPictureOptionsDlg::OnBackgroundEdited);
+    connect(m_btnChooseColour, &QPushButton::clicked, this, &CPictureOptionsDlg::OnChooseColour);
+    connect(pDefaults, &QPushButton::clicked, this, [this] { ShowValues(m_defaults); });
+    connect(pButtons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(pButtons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    OnBackgroundEdited();
+}
+
+void CPictureOptionsDlg::ShowValues(const CPictureValues& values)
+{
+    for (const CChoice& choice : Choices())
+    {
+        QComboBox* pCombo = m_arrCombos[Index(choice.m_option)];
+        const std::optional<std::string>& value = values[Index(choice.m_option)];
+        pCombo->setCurrentIndex(std::max(0, pCombo->findData(QString::fromStdString(value.value_or("")))));
+    }
+    if (const std::optional<std::string>& background = values[Index(EPictureOption::Background)])
+    {
+        m_editBackground->setText(QString::fromStdString(*background));
+    }
+    if (const std::optional<std::string>& autoOrient = values[Index(EPictureOption::AutoOrient)])
+    {
+        m_chkAutoOrient->setCheckState(*autoOrient == "true" ? Qt::Checked : Qt::Unchecked);
+    }
+    UpdateEnabled();
+}
+
+CPictureValues CPictureOptionsDlg::Chosen() const
+{
+    CPictureValues chosen;
+    for (const CChoice& choice : Choices())
+    {
+        const QString strValue = m_arrCombos[Index(choice.m_option)]->currentData().toString();
+        if (!strValue.isEmpty())
+        {
+            chosen[Index(choice.m_option)] = strValue.toStdString();
+        }
+    }
+    if (const CResult<std::string> background =
+            CanonicalPictureValue(EPictureOption::Background, m_editBackground->text().toStdString()))
+    {
+        chosen[Index(EPictureOption::Background)] = background.Value();
+    }
+    if (m_chkAutoOrient->checkState() != Qt::PartiallyChecked)
+    {
+        chosen[Index(EPictureOption::AutoOrient)] = m_chkAutoOrient->isChecked() ? "true" : "false";
+    }
+    return chosen;
+}
+
+void CPictureOptionsDlg::OnBackgroundEdited()
+{
+    const std::optional<CRgb> cr = ParseRgbHex(m_editBackground->text().toStdString());
+    m_btnChooseColour->setIcon(ColourIcon(cr, fontMetrics().height()));
+    UpdateEnabled();
+}
+
+void CPictureOptionsDlg::OnChooseColour()
+{
+    const std::optional<CRgb> cr = ParseRgbHex(m_editBackground->text().toStdString());
+    const QColor crChosen = QColorDialog::getColor(
+        cr ? QColor(cr->m_nRed, cr->m_nGreen, cr->m_nBlue) : Qt::black, this, windowTitle());
+    if (crChosen.isValid())
+    {
+        m_editBackground->setText(crChosen.name(QColor::HexRgb).mid(1).toUpper());
+    }
+}
+
+void CPictureOptionsDlg::UpdateEnabled()
+{
+    // A stretched picture fills the panel: there is nothing to place.
+    m_arrCombos[Index(EPictureOption::Gravity)]->setEnabled(
+        m_arrCombos[Index(EPictureOption::Fit)]->currentData().toString() != QLatin1String("stretch"));
+    const QString strBackground = m_editBackground->text();
+    m_btnOk->setEnabled(strBackground.isEmpty() ? m_bBackgroundVarious
+                                                : ParseRgbHex(strBackground.toStdString()).has_value());
+}
+
+} // namespace tramino
