@@ -56,7 +56,7 @@ constexpr std::array<CUiTextEntry, static_cast<size_t>(EUiText::Count)> g_arrUiT
     {"OptionsFrames", "GIF f&rames:"},
     {"OptionsFramesChoices", "First frame|All frames"},
     {"OptionsFramesHint", "This window shows and writes the first frame of a GIF only; every frame goes into "
-                          "the show that tramino build makes of the saved project."},
+                          "the show that tramino-cli build makes of the saved project."},
     {"OptionsAutoOrient", "&Turn JPEG photos as the camera recorded (EXIF orientation)"},
     {"OptionsVarious", "(several values: each keeps its own)"},
     {"OptionsDefaults", "&Project defaults"},
