@@ -59,9 +59,9 @@ void TransformAndStop(CMainDlg& dlg, const QString& strPath)
     dlg.OnTransform();
 }
 
-// Switches to the panel of nCode, saying Yes to the question as the user would, then opens the
-// window's menu over the list with its panel sizes showing.
-void ChoosePanel(CMainDlg& dlg, int nCode)
+// Switches to the panel of nCode, saying Yes to the question as the user would; with bMenu then
+// opens the window's menu over the list with its panel sizes showing.
+void ChoosePanel(CMainDlg& dlg, int nCode, bool bMenu)
 {
     auto* pTimer = new QTimer(&dlg);
     QObject::connect(pTimer, &QTimer::timeout, &dlg,
@@ -87,6 +87,11 @@ void ChoosePanel(CMainDlg& dlg, int nCode)
                      });
     pTimer->start(200);
     dlg.PanelChoice().Choose(PanelSizeFromCode(nCode));
+    if (!bMenu)
+    {
+        delete pTimer;
+        return;
+    }
     const QPoint pt(dlg.width() / 30, dlg.height() / 6);
     QContextMenuEvent event(QContextMenuEvent::Keyboard, pt, dlg.mapToGlobal(pt));
     QApplication::sendEvent(&dlg, &event);
@@ -96,7 +101,7 @@ void ChoosePanel(CMainDlg& dlg, int nCode)
 // that button once the start-up pictures are listed; "preview:Circle" first chooses the mode
 // entry of that text; "about" opens the About box, "panelview" the panel view;
 // "transform-stop" writes into TRAMINO_SAVE_AS and stops after the first picture; "panel:3"
-// switches to the panel of code 3 and shows the panel sizes of the menu.
+// switches to the panel of code 3, "panel-menu:3" also shows the panel sizes of the menu.
 void AutoRun(CMainDlg& dlg)
 {
     const QString strAutoRun = qEnvironmentVariable("TRAMINO_AUTORUN");
@@ -122,9 +127,9 @@ void AutoRun(CMainDlg& dlg)
     {
         dlg.OnPanelView();
     }
-    else if (strCommand == QLatin1String("panel"))
+    else if (strCommand == QLatin1String("panel") || strCommand == QLatin1String("panel-menu"))
     {
-        ChoosePanel(dlg, strMode.toInt());
+        ChoosePanel(dlg, strMode.toInt(), strCommand == QLatin1String("panel-menu"));
     }
     else if (strCommand == QLatin1String("transform-stop"))
     {
@@ -146,8 +151,10 @@ bool CMainApp::InitInstance()
     const CQuitSignals quitSignals(
         [&dlg]
         {
-            // A save dialog or message box of a run goes first; the run then ends in order, and
-            // nobody is there to answer a question about unsaved changes.
+            // An open menu, a save dialog or message box of a run go first; the run then ends in
+            // order, and nobody is there to answer a question about unsaved changes.
+            for (int nMenus = 0; activePopupWidget() != nullptr && nMenus < 8; ++nMenus)
+                activePopupWidget()->close();
             if (auto* pModal = qobject_cast<QDialog*>(activeModalWidget());
                 pModal != nullptr && pModal != &dlg)
                 pModal->reject();
