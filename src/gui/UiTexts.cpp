@@ -48,8 +48,8 @@ constexpr std::array<CUiTextEntry, static_cast<size_t>(EUiText::Count)> g_arrUiT
     {"Untitled", "Untitled"},
     {"AskSaveChanges", "The show %1 has changes that are not saved. Save them first?"},
     {"PicturesNotFound", "These pictures of %1 could not be found and are left out:"},
-    {"OtherPanel", "%1 is made for a %2 panel, but this window works for %3 (the PanelSize of "
-                   "Vendale.ini). Convert its pictures to %3? Saved, the project then keeps %3."},
+    {"OtherPanel", "%1 is made for a %2 panel, but this window works for %3. Convert its pictures to "
+                   "%3? Saved, the project then keeps %3."},
     {"StatusPanel", "Panel %1 × %2"},
     {"StatusPictures", "%1 pictures"},
     {"StatusBytes", "show file %1 bytes"},
