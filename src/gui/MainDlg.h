@@ -209,7 +209,7 @@ private:
 
     CProjectActions* m_pProject = nullptr;  // a child of the window
     CPanelChoice* m_pPanelChoice = nullptr; // a child of the window
-    CImportJob* m_pImportJob = nullptr;     // while LoadPictures runs
+    CImportJob* m_pImportJob = nullptr;     // while RunImport runs
     bool m_bCloseAfterImport = false;
     bool m_bQuitting = false;
     // Off by default: the reduction then sees every pixel of the photo. TRAMINO_FAST_IMPORT=1
