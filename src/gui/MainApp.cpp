@@ -2,16 +2,21 @@
 
 #include "Globals.h"
 #include "MainDlg.h"
+#include "PanelChoice.h"
 #include "QuitSignals.h"
 
 #include "common/Version.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 
@@ -54,11 +59,50 @@ void TransformAndStop(CMainDlg& dlg, const QString& strPath)
     dlg.OnTransform();
 }
 
+// Switches to the panel of nCode, saying Yes to the question as the user would; with bMenu then
+// opens the window's menu over the list with its panel sizes showing.
+void ChoosePanel(CMainDlg& dlg, int nCode, bool bMenu)
+{
+    auto* pTimer = new QTimer(&dlg);
+    QObject::connect(pTimer, &QTimer::timeout, &dlg,
+                     [pTimer]
+                     {
+                         if (auto* pBox = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                         {
+                             pBox->button(QMessageBox::Yes)->click();
+                         }
+                         else if (auto* pMenu = qobject_cast<QMenu*>(QApplication::activePopupWidget()))
+                         {
+                             for (QAction* pAction : pMenu->actions())
+                             {
+                                 if (pAction->menu() != nullptr && pAction->menu()->actions().size() == 9)
+                                 {
+                                     pMenu->setActiveAction(pAction);
+                                     pAction->menu()->popup(pMenu->actionGeometry(pAction).topRight() +
+                                                            pMenu->pos());
+                                     pTimer->deleteLater();
+                                 }
+                             }
+                         }
+                     });
+    pTimer->start(200);
+    dlg.PanelChoice().Choose(PanelSizeFromCode(nCode));
+    if (!bMenu)
+    {
+        delete pTimer;
+        return;
+    }
+    const QPoint pt(dlg.width() / 30, dlg.height() / 6);
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, pt, dlg.mapToGlobal(pt));
+    QApplication::sendEvent(&dlg, &event);
+}
+
 // Scripted runs (screenshots of a show under way): TRAMINO_AUTORUN=preview or transform presses
 // that button once the start-up pictures are listed; "preview:Circle" first chooses the mode
 // entry of that text; "about" opens the About box, "panelview" the panel view, "options" the
 // picture options of the selected (last listed) picture;
-// "transform-stop" writes into TRAMINO_SAVE_AS and stops after the first picture.
+// "transform-stop" writes into TRAMINO_SAVE_AS and stops after the first picture; "panel:3"
+// switches to the panel of code 3, "panel-menu:3" also shows the panel sizes of the menu.
 void AutoRun(CMainDlg& dlg)
 {
     const QString strAutoRun = qEnvironmentVariable("TRAMINO_AUTORUN");
@@ -88,6 +132,10 @@ void AutoRun(CMainDlg& dlg)
     {
         dlg.OnPictureOptions();
     }
+    else if (strCommand == QLatin1String("panel") || strCommand == QLatin1String("panel-menu"))
+    {
+        ChoosePanel(dlg, strMode.toInt(), strCommand == QLatin1String("panel-menu"));
+    }
     else if (strCommand == QLatin1String("transform-stop"))
     {
         TransformAndStop(dlg, QFileInfo(qEnvironmentVariable("TRAMINO_SAVE_AS")).absoluteFilePath());
@@ -108,8 +156,10 @@ bool CMainApp::InitInstance()
     const CQuitSignals quitSignals(
         [&dlg]
         {
-            // A save dialog or message box of a run goes first; the run then ends in order, and
-            // nobody is there to answer a question about unsaved changes.
+            // An open menu, a save dialog or message box of a run go first; the run then ends in
+            // order, and nobody is there to answer a question about unsaved changes.
+            for (int nMenus = 0; activePopupWidget() != nullptr && nMenus < 8; ++nMenus)
+                activePopupWidget()->close();
             if (auto* pModal = qobject_cast<QDialog*>(activeModalWidget());
                 pModal != nullptr && pModal != &dlg)
                 pModal->reject();

@@ -7,6 +7,7 @@
 #include "ImportJob.h"
 #include "ListDropHandler.h"
 #include "PanelCanvas.h"
+#include "PanelChoice.h"
 #include "PanelViewDlg.h"
 #include "PathDelegate.h"
 #include "PictureOptionsCommand.h"
@@ -194,6 +195,7 @@ void CMainDlg::OnInitDialog()
 
     m_pProject = new CProjectActions(*this, {g_nPanelWidth, g_nPanelHeight},
                                      CurrentEffect().value_or(EEffect::Normal));
+    m_pPanelChoice = new CPanelChoice(*this);
     connect(m_cbMode, &QComboBox::currentIndexChanged, this,
             [this]
             {
@@ -464,13 +466,54 @@ void CMainDlg::OnListItemChanged()
     StartRefreshTimer();
 }
 
+CResult<CPictureStore> CMainDlg::CreateStore(CPanelSize panel) const
+{
+    return CPictureStore::Create(panel.m_nWidth, panel.m_nHeight, {}, m_pStoreFileOps);
+}
+
+void CMainDlg::AdoptPanel(CPanelSize panel, std::unique_ptr<CPictureStore> pStore)
+{
+    const bool bShowing = IsRefreshTimerActive();
+    StopRefreshTimer();
+    CloseStore();
+    m_pStore = std::move(pStore);
+    g_nPanelWidth = panel.m_nWidth;
+    g_nPanelHeight = panel.m_nHeight;
+    m_nWidth = g_nPanelWidth;
+    m_nHeight = g_nPanelHeight;
+    m_editWidth->setText(QString::number(m_nWidth));
+    m_editHeight->setText(QString::number(m_nHeight));
+    m_wndPreview->SetPanelSize(g_nPanelWidth, g_nPanelHeight);
+    PlacePreviewWindow();
+    UpdateStatusLine();
+    m_pProject->Session().SetPanel(panel);
+    m_pProject->UpdateTitle();
+    if (bShowing && m_pStore)
+    {
+        StartRefreshTimer();
+    }
+}
+
+void CMainDlg::CloseStore()
+{
+    if (m_pStore)
+    {
+        const CStatus status = m_pStore->Close();
+        m_pStore.reset();
+        if (!status)
+        {
+            ReportError(QString::fromStdString(status.Message()));
+        }
+    }
+}
+
 bool CMainDlg::EnsureStore()
 {
     if (m_pStore)
     {
         return true;
     }
-    CResult<CPictureStore> store = CPictureStore::Create(g_nPanelWidth, g_nPanelHeight, {}, m_pStoreFileOps);
+    CResult<CPictureStore> store = CreateStore({g_nPanelWidth, g_nPanelHeight});
     if (!store)
     {
         ReportError(QString::fromStdString(store.Message()));
@@ -577,15 +620,7 @@ void CMainDlg::ReplacePictures(const QStringList& vecPaths, std::vector<CConvert
     m_workerShared.m_nImageCount.store(0);
     g_nShownImage.store(0);
     m_wndPreview->Clear();
-    if (m_pStore)
-    {
-        const CStatus status = m_pStore->Close();
-        m_pStore.reset();
-        if (!status)
-        {
-            ReportError(QString::fromStdString(status.Message()));
-        }
-    }
+    CloseStore();
     ImportPictures(vecPaths, std::move(vecOptions), fnListed);
 }
 
@@ -619,15 +654,7 @@ void CMainDlg::RunConversion(const QStringList& vecPaths, std::vector<CConvertOp
                              const QString& strProgress, const QString& strFailedHeading,
                              const FnTakeConverted& fnTake)
 {
-    QProgressDialog progress(strProgress, TextOr(19, "Cancel"), 0, static_cast<int>(vecPaths.size()), this);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(300);
-    progress.setAutoReset(false);
-    progress.setAutoClose(false);
-
     CImportJob job(vecPaths, g_nPanelWidth, g_nPanelHeight, std::move(vecOptions));
-    m_pImportJob = &job;
-    connect(&progress, &QProgressDialog::canceled, &job, &CImportJob::Cancel);
     QStringList vecFailures;
     const auto takeResults = [&](int nFirst, std::vector<CResult<CPicture>>& vecResults)
     {
@@ -639,18 +666,39 @@ void CMainDlg::RunConversion(const QStringList& vecPaths, std::vector<CConvertOp
             }
         }
     };
+    RunImport(job, strProgress, static_cast<int>(vecPaths.size()), takeResults,
+              [&](bool)
+              {
+                  UpdateStatusLine();
+                  if (!vecFailures.isEmpty())
+                  {
+                      ReportError(strFailedHeading + QStringLiteral("\n\n") +
+                                  vecFailures.join(QLatin1Char('\n')));
+                  }
+              });
+}
+
+void CMainDlg::RunImport(CImportJob& job, const QString& strLabel, int nFiles,
+                         CImportJob::FnConverted fnConverted, const std::function<void(bool)>& fnEnded)
+{
+    QProgressDialog progress(strLabel, TextOr(19, "Cancel"), 0, nFiles, this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(300);
+    progress.setAutoReset(false);
+    progress.setAutoClose(false);
+
+    m_pImportJob = &job;
+    connect(&progress, &QProgressDialog::canceled, &job, &CImportJob::Cancel);
     QEventLoop loop;
     connect(&job, &CImportJob::Finished, &loop, &QEventLoop::quit);
-    job.Start(takeResults, [&progress](int nDone) { progress.setValue(nDone); });
+    job.Start(std::move(fnConverted), [&progress](int nDone) { progress.setValue(nDone); });
     loop.exec();
+    // Before the dialog closes, which counts as a cancel.
+    const bool bCancelled = progress.wasCanceled();
     progress.close();
     m_pImportJob = nullptr;
 
-    UpdateStatusLine();
-    if (!vecFailures.isEmpty())
-    {
-        ReportError(strFailedHeading + QStringLiteral("\n\n") + vecFailures.join(QLatin1Char('\n')));
-    }
+    fnEnded(!bCancelled && !m_bCloseAfterImport);
     if (std::exchange(m_bCloseAfterImport, false))
     {
         OnClose(QDialog::Rejected);
@@ -982,15 +1030,7 @@ void CMainDlg::OnClose(int nResult)
     RequestCloseAndWait(m_workerShared, m_workerThread);
     StopRefreshTimer();
     m_bClosed = true;
-    if (m_pStore)
-    {
-        const CStatus status = m_pStore->Close();
-        m_pStore.reset();
-        if (!status)
-        {
-            ReportError(QString::fromStdString(status.Message()));
-        }
-    }
+    CloseStore();
     QDialog::done(nResult);
 }
 
@@ -1040,6 +1080,7 @@ void CMainDlg::contextMenuEvent(QContextMenuEvent* pEvent)
     pFast->setChecked(m_bFastImport);
     connect(pFast, &QAction::toggled, this, [this](bool bOn) { m_bFastImport = bOn; });
     menu.addSeparator();
+    m_pPanelChoice->AddToMenu(menu);
     menu.addAction(m_texts.Text(EUiText::MenuPanelView), QKeySequence(Qt::Key_F3), this,
                    &CMainDlg::OnPanelView);
     menu.addAction(m_texts.Text(EUiText::MenuPictureOptions), QKeySequence(Qt::ALT | Qt::Key_Return), this,

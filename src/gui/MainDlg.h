@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ImportJob.h"
 #include "MainDlgWorkerUi.h"
 #include "ShowPlayer.h"
 #include "SkinDialog.h"
@@ -9,6 +10,7 @@
 #include "workers/Workers.h"
 
 #include "resample/ConvertPicture.h"
+#include "settings/PanelSize.h"
 #include "show/Transition.h"
 
 #include <QTimer>
@@ -28,8 +30,8 @@ class QTableWidget;
 namespace tramino
 {
 
-class CImportJob;
 class CPanelCanvas;
+class CPanelChoice;
 class CPanelViewDlg;
 class CPathDelegate;
 class CShowStatusLine;
@@ -66,6 +68,13 @@ public:
     CPictureStore* Store() const { return m_pStore.get(); }
     // The file operations the store is created with (tests make them fail); before the first load.
     void SetStoreFileOps(std::shared_ptr<CStoreFileOps> pFileOps) { m_pStoreFileOps = std::move(pFileOps); }
+    // An empty store for the panel, with those file operations.
+    CResult<CPictureStore> CreateStore(CPanelSize panel) const;
+    // The window works for this panel from now on, with this store of the list's pictures
+    // converted for it (null for an empty list): size fields, preview, status line and project.
+    void AdoptPanel(CPanelSize panel, std::unique_ptr<CPictureStore> pStore);
+    // The panel size menu and the switch to another panel.
+    CPanelChoice& PanelChoice() const { return *m_pPanelChoice; }
 
     // Timer 1: every 100 ms the picture of g_nShownImage is drawn into the preview window.
     // User-interface thread only (workers reach it through their CWorkerUiBridge).
@@ -80,6 +89,11 @@ public:
     // Inserted from list position nInsertAt on (from the end when it is -1 or beyond).
     void LoadPictures(const QStringList& vecPaths, int nInsertAt = -1);
     bool IsImporting() const { return m_pImportJob != nullptr; }
+    // Runs the job behind the import's progress and Cancel until it has ended; meanwhile the list
+    // is busy. fnEnded(bAll) follows, bAll false when it was cancelled or the window is to close,
+    // and then a close asked for meanwhile is carried out.
+    void RunImport(CImportJob& job, const QString& strLabel, int nFiles, CImportJob::FnConverted fnConverted,
+                   const std::function<void(bool bAll)>& fnEnded);
     // An import or a worker owns the list and the store: the list commands leave them alone.
     bool IsListBusy() const;
     // Empties the list and the store, then imports the files as LoadPictures does, each with its
@@ -176,6 +190,7 @@ private:
     void ImportPictures(const QStringList& vecPaths, std::vector<CConvertOptions> vecOptions,
                         const FnListed& fnListed, int nInsertAt = -1);
     bool EnsureStore();
+    void CloseStore();
     void ReportError(const QString& strText);
     // What start-up found wrong with the data files, said once when the window first shows.
     void ShowStartupNotice();
@@ -202,8 +217,9 @@ private:
     std::unique_ptr<CPictureStore> m_pStore;
     std::shared_ptr<CStoreFileOps> m_pStoreFileOps;
 
-    CProjectActions* m_pProject = nullptr; // a child of the window
-    CImportJob* m_pImportJob = nullptr;    // while LoadPictures runs
+    CProjectActions* m_pProject = nullptr;  // a child of the window
+    CPanelChoice* m_pPanelChoice = nullptr; // a child of the window
+    CImportJob* m_pImportJob = nullptr;     // while RunImport runs
     bool m_bCloseAfterImport = false;
     bool m_bQuitting = false;
     // Off by default: the reduction then sees every pixel of the photo. TRAMINO_FAST_IMPORT=1

@@ -39,6 +39,20 @@ CPanelCanvas::CPanelCanvas(QWidget* pParent, int nWidth, int nHeight)
     connect(&m_timerFlush, &QTimer::timeout, this, &CPanelCanvas::Flush);
 }
 
+void CPanelCanvas::SetPanelSize(int nWidth, int nHeight)
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_nWidth = nWidth;
+        m_nHeight = nHeight;
+        m_image = QImage(nWidth, nHeight, QImage::Format_RGB32);
+        m_image.fill(g_crBlank);
+        MarkDirtyLocked(m_image.rect());
+    }
+    setFixedSize(nWidth, nHeight);
+    ScheduleFlush();
+}
+
 void CPanelCanvas::SetPixel(int x, int y, CRgb cr)
 {
     if (x < 0 || y < 0 || x >= m_nWidth || y >= m_nHeight)

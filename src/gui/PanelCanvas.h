@@ -25,6 +25,8 @@ public:
 
     int PanelWidth() const { return m_nWidth; }
     int PanelHeight() const { return m_nHeight; }
+    // Another panel, switched off. User-interface thread, while nothing else draws.
+    void SetPanelSize(int nWidth, int nHeight);
 
     // Thread-safe. Pixels outside the panel are ignored.
     void SetPixel(int x, int y, CRgb cr);
@@ -55,8 +57,8 @@ private:
     Q_INVOKABLE void StartFlushTimer();
     void Flush();
 
-    const int m_nWidth;
-    const int m_nHeight;
+    int m_nWidth; // changed only while nothing draws
+    int m_nHeight;
     mutable std::mutex m_mutex;
     QImage m_image;    // guarded by m_mutex
     QRect m_rectDirty; // guarded by m_mutex

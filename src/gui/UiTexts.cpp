@@ -70,8 +70,8 @@ constexpr std::array<CUiTextEntry, static_cast<size_t>(EUiText::Count)> g_arrUiT
     {"Untitled", "Untitled"},
     {"AskSaveChanges", "The show %1 has changes that are not saved. Save them first?"},
     {"PicturesNotFound", "These pictures of %1 could not be found and are left out:"},
-    {"OtherPanel", "%1 is made for a %2 panel, but this window works for %3 (the PanelSize of "
-                   "Vendale.ini). Convert its pictures to %3? Saved, the project then keeps %3."},
+    {"OtherPanel", "%1 is made for a %2 panel, but this window works for %3. Convert its pictures to "
+                   "%3? Saved, the project then keeps %3."},
     {"StatusPanel", "Panel %1 × %2"},
     {"StatusPictures", "%1 pictures"},
     {"StatusBytes", "show file %1 bytes"},
@@ -80,6 +80,13 @@ constexpr std::array<CUiTextEntry, static_cast<size_t>(EUiText::Count)> g_arrUiT
     {"FullSpeed", "&Write at full speed"},
     {"TipFullSpeed", "Transform without the animation: each picture is shown once, when it has been written"},
     {"MenuPanelView", "&Panel colours and zoom..."},
+    {"MenuPanelSize", "Panel si&ze"},
+    {"PanelAsk", "Convert the %1 pictures of the list to a %2 panel? Each is converted again from its "
+                 "file, with its own options."},
+    {"PanelConverting", "Converting the pictures to %1..."},
+    {"PanelFromOld", "These pictures could not be read from their files again, so they were converted "
+                     "from their %1 pictures instead:"},
+    {"PanelKept", "The panel stays %1."},
     {"PanelViewTitle", "Panel colours and zoom"},
     {"PanelViewPicture", "24-bit picture"},
     {"PanelViewPanel", "On the panel (RGB565)"},

@@ -67,6 +67,11 @@ enum class EUiText
     FullSpeed,
     TipFullSpeed,
     MenuPanelView,
+    MenuPanelSize,
+    PanelAsk,        // %1: the pictures, %2: the panel
+    PanelConverting, // %1: the panel
+    PanelFromOld,    // %1: the old panel
+    PanelKept,       // %1: the panel
     PanelViewTitle,
     PanelViewPicture,
     PanelViewPanel,

@@ -1294,11 +1294,9 @@ TEST_F(MainDlgTest, AProjectForAnotherPanelOpensOnlyConvertedAndItsMissingPictur
         m_pDialogs->m_queAskAnswers.push_back(eAnswer);
         PressProjectKeys(*m_pDlg, g_keysOpenProject);
     }
-    EXPECT_EQ(
-        m_pDialogs->m_vecQuestions.value(0),
-        QStringLiteral("big.tramino is made for a 128 x 96 panel, but this window works for 96 x 64 (the "
-                       "PanelSize of Vendale.ini). Convert its pictures to 96 x 64? Saved, the project "
-                       "then keeps 96 x 64."));
+    EXPECT_EQ(m_pDialogs->m_vecQuestions.value(0),
+              QStringLiteral("big.tramino is made for a 128 x 96 panel, but this window works for 96 x 64. "
+                             "Convert its pictures to 96 x 64? Saved, the project then keeps 96 x 64."));
     EXPECT_EQ(m_pDialogs->m_vecQuestions.size(), 2);
     // Refused, it changed nothing; converted, it lists what is there and names what is not.
     EXPECT_EQ(ListTexts(), QStringList{strPicture});

@@ -44,13 +44,19 @@ void CProjectSession::SwapWithNext(size_t nRow)
     std::swap(m_project.m_vecPictures[nRow], m_project.m_vecPictures[nRow + 1]);
 }
 
+void CProjectSession::SetPanel(CPanelSize panel)
+{
+    // A size the file gave as width and height stays written so while it holds.
+    if (m_project.m_panel.m_size != panel)
+        m_project.m_panel = CProjectPanel::ForSize(panel);
+}
+
 void CProjectSession::Begin(const CProject& file, std::string strPath, CPanelSize panel)
 {
     m_saved = file;
     m_project = file;
     m_project.m_vecPictures.clear();
-    if (m_project.m_panel.m_size != panel)
-        m_project.m_panel = CProjectPanel::ForSize(panel);
+    SetPanel(panel);
     m_strPath = std::move(strPath);
 }
 

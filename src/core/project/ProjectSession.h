@@ -31,6 +31,8 @@ public:
     void Remove(size_t nRow);
     void SwapWithNext(size_t nRow);
     void SetEffect(EEffect effect) { m_project.m_effect = effect; }
+    // The list was converted for another panel.
+    void SetPanel(CPanelSize panel);
 
     // Starts over with a project read from strPath, for a list of the given panel: nothing is listed
     // yet, and whatever of the file does not come into the list (a picture left out, another
