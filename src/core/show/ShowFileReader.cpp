@@ -547,7 +547,7 @@ struct CDetection
 CStatus TryPanel(const std::string& strPath, CPanelSize size, CDetection& detection)
 {
     CShowFileReader reader(size.m_nWidth, size.m_nHeight, false);
-    const CStatus status = reader.ReadFile(strPath, [](CShowFilePicture&) { return CStatus(); });
+    CStatus status = reader.ReadFile(strPath, [](CShowFilePicture&) { return CStatus(); });
     if (!status && !reader.Violation())
         return status;
     const std::optional<CShowFileViolation> optProblem = reader.FirstProblem();

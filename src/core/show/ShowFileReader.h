@@ -101,8 +101,9 @@ private:
 };
 
 // The panel size of the table that the file fits, the first one if several do; else the size its
-// first picture covers, when the file fits that. When it fits none, the table's size it comes closest to (the one whose first problem lies furthest into the file), so that
-// the reason shown is the most telling one. An error only when the file cannot be read.
+// first picture covers, when the file fits that. When it fits none, the table's size it comes
+// closest to (the one whose first problem lies furthest into the file), so that the reason shown
+// is the most telling one. An error only when the file cannot be read.
 CResult<CPanelSize> DetectShowFilePanel(const std::string& strPath);
 
 } // namespace tramino
