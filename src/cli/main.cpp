@@ -1,4 +1,5 @@
 #include "cli/CommandLine.h"
+#include "common/MemoryPolicy.h"
 
 #include <csignal>
 #include <iostream>
@@ -39,6 +40,7 @@ void InstallSignalHandlers()
 int main(int argc, char** argv)
 {
     InstallSignalHandlers();
+    tramino::KeepFreedPicturesForReuse();
     const std::vector<std::string> vecArgs(argv + (argc > 0 ? 1 : 0), argv + argc);
     const int nStatus = tramino::cli::RunCommandLine(vecArgs, std::cout, std::cerr, &g_stopRequest);
     // Output that never arrived (a full disk, a closed pipe) is a failure, whatever the command said.

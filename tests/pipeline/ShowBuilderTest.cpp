@@ -268,11 +268,11 @@ TEST_P(ShowBuilderTest, AFullFileSystemEndsTheRunAndLeavesNoFile)
         if (!sink)
             return sink;
         return std::unique_ptr<IShowFileSink>(
-            std::make_unique<test::CFullDiskSink>(std::move(sink).Value(), strPath, 100 * 1024));
+            std::make_unique<test::CFullDiskSink>(std::move(sink).Value(), strPath, 300 * 1024));
     };
-    // A picture takes 12 + 2 x 128 + 2 bytes, the writer flushes 64 KiB at a time: the second
-    // flush, some 480 pictures in, finds the disk full.
-    std::vector<int> vecNumbers(600, 1);
+    // A picture takes 12 + 2 x 128 + 2 bytes, the writer flushes 256 KiB at a time: the second
+    // flush, some 1,940 pictures in, finds the disk full.
+    std::vector<int> vecNumbers(2400, 1);
     size_t nProgress = 0;
     CShowBuildEvents events;
     events.m_fnProgress = [&](size_t nDone, size_t) { nProgress = nDone; };
@@ -281,8 +281,8 @@ TEST_P(ShowBuilderTest, AFullFileSystemEndsTheRunAndLeavesNoFile)
     EXPECT_EQ(result.m_status.Message(),
               "Cannot write '" + Target().string() + "': " + std::strerror(ENOSPC));
     EXPECT_FALSE(result.m_bWritten);
-    EXPECT_GT(nProgress, 400u);
-    EXPECT_LT(nProgress, 500u);
+    EXPECT_GT(nProgress, 1800u);
+    EXPECT_LT(nProgress, 2000u);
     EXPECT_EQ(FilesInDir(), 0u);
 }
 

@@ -11,14 +11,7 @@
 namespace tramino
 {
 
-namespace
-{
-
-constexpr size_t g_nFileBufferBytes = 256 * 1024;
-
-} // namespace
-
-CResult<std::unique_ptr<CByteSource>> CByteSource::OpenFile(const std::string& strPath)
+CResult<std::unique_ptr<CByteSource>> CByteSource::OpenFile(const std::string& strPath, size_t nBufferBytes)
 {
     std::unique_ptr<CByteSource> pSource(new CByteSource);
     pSource->m_strName = strPath;
@@ -27,7 +20,10 @@ CResult<std::unique_ptr<CByteSource>> CByteSource::OpenFile(const std::string& s
         return file.Status();
     pSource->m_hFile = file.Value().m_hFile;
     pSource->m_nSize = file.Value().m_nSize;
-    pSource->m_vecBuffer.resize(g_nFileBufferBytes);
+    // Not cleared: only what a read put there is ever served.
+    pSource->m_nBufferSize =
+        static_cast<size_t>(std::clamp<uint64_t>(pSource->m_nSize, 1, std::max<size_t>(nBufferBytes, 1)));
+    pSource->m_pBuffer = std::make_unique_for_overwrite<uint8_t[]>(pSource->m_nBufferSize);
     return pSource;
 }
 
@@ -75,13 +71,13 @@ size_t CByteSource::ReadFile(uint8_t* pTarget, size_t nBytes)
         {
             const size_t nOffset = static_cast<size_t>(nPosition - m_nBufferStart);
             const size_t nCopy = std::min(nBytes - nDone, m_nBuffered - nOffset);
-            std::memcpy(pTarget + nDone, m_vecBuffer.data() + nOffset, nCopy);
+            std::memcpy(pTarget + nDone, m_pBuffer.get() + nOffset, nCopy);
             nDone += nCopy;
             continue;
         }
-        const bool bDirect = nBytes - nDone >= m_vecBuffer.size();
-        uint8_t* pInto = bDirect ? pTarget + nDone : m_vecBuffer.data();
-        const size_t nWant = bDirect ? nBytes - nDone : m_vecBuffer.size();
+        const bool bDirect = nBytes - nDone >= m_nBufferSize;
+        uint8_t* pInto = bDirect ? pTarget + nDone : m_pBuffer.get();
+        const size_t nWant = bDirect ? nBytes - nDone : m_nBufferSize;
         const ssize_t nGot = ::pread(m_hFile, pInto, nWant, static_cast<off_t>(nPosition));
         if (nGot < 0 && errno == EINTR)
             continue;

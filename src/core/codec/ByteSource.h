@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace tramino
 {
@@ -17,7 +16,10 @@ namespace tramino
 class CByteSource
 {
 public:
-    static CResult<std::unique_ptr<CByteSource>> OpenFile(const std::string& strPath);
+    // Reads go through a buffer of nBufferBytes at most (no more than the file's size): a reader of
+    // a header alone asks for a small one, since each buffered read fills the whole buffer.
+    static CResult<std::unique_ptr<CByteSource>> OpenFile(const std::string& strPath,
+                                                          size_t nBufferBytes = 256 * 1024);
     static std::unique_ptr<CByteSource> FromMemory(const uint8_t* pData, size_t nSize,
                                                    const std::string& strName);
     ~CByteSource();
@@ -45,7 +47,8 @@ private:
     uint64_t m_nPosition = 0;
     const uint8_t* m_pMemory = nullptr;
     int m_hFile = -1;
-    std::vector<uint8_t> m_vecBuffer; // file data from m_nBufferStart, m_nBuffered bytes
+    std::unique_ptr<uint8_t[]> m_pBuffer; // file data from m_nBufferStart, m_nBuffered bytes
+    size_t m_nBufferSize = 0;
     uint64_t m_nBufferStart = 0;
     size_t m_nBuffered = 0;
     CStatus m_readError;

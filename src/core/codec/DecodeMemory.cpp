@@ -18,6 +18,8 @@ namespace
 constexpr uint64_t g_nStreamingBytes = 1024 * 1024;
 constexpr uint64_t g_nRowBytesPerColumn = 64;
 constexpr uint64_t g_nMaxDecodeBytes = static_cast<uint64_t>(g_nMaxPicturePixels) * 8;
+// Headers are small; the file is read again whole when it is decoded.
+constexpr size_t g_nHeaderBufferBytes = 4096;
 
 class CHeaderReader
 {
@@ -174,7 +176,7 @@ uint64_t JpegBytes(CHeaderReader& reader)
 
 uint64_t EstimateBytes(const std::string& strPath, bool bFrames)
 {
-    CResult<std::unique_ptr<CByteSource>> source = CByteSource::OpenFile(strPath);
+    CResult<std::unique_ptr<CByteSource>> source = CByteSource::OpenFile(strPath, g_nHeaderBufferBytes);
     if (!source)
         return g_nStreamingBytes;
     std::array<uint8_t, 3> arrSignature{};

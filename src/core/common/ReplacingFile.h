@@ -47,6 +47,9 @@ public:
 
 private:
     CReplacingFile(std::string strPath, std::string strTarget, std::string strTemp, int hFile, bool bSync);
+    // Starts writing what was written since the last call to the disk, so that Commit waits for
+    // little more than the last bytes.
+    void StartWriteback();
     void SyncDirectory() const;
 
     std::string m_strPath;   // as the caller named it, for messages
@@ -54,6 +57,8 @@ private:
     std::string m_strTemp;
     int m_hFile = -1;
     bool m_bSync = true;
+    uint64_t m_nWritten = 0;
+    uint64_t m_nWrittenBack = 0; // bytes handed to the disk by StartWriteback
 };
 
 // Open, Write and Commit in one.

@@ -6,8 +6,19 @@ namespace tramino
 CPicture::CPicture(int nWidth, int nHeight, int nBitsPerPixel)
     : m_nWidth(nWidth), m_nHeight(nHeight), m_nBitsPerPixel(nBitsPerPixel),
       m_vecPixels(static_cast<size_t>(nWidth) * static_cast<size_t>(BytesPerPixelFor(nBitsPerPixel)) *
-                  static_cast<size_t>(nHeight))
+                      static_cast<size_t>(nHeight),
+                  0)
 {
+}
+
+CPicture CPicture::ForOverwrite(int nWidth, int nHeight, int nBitsPerPixel)
+{
+    CPicture picture;
+    picture.m_nWidth = nWidth;
+    picture.m_nHeight = nHeight;
+    picture.m_nBitsPerPixel = nBitsPerPixel;
+    picture.m_vecPixels.resize(picture.RowBytes() * static_cast<size_t>(nHeight));
+    return picture;
 }
 
 CRgb CPicture::GetPixel(int x, int y) const

@@ -21,14 +21,14 @@ CConversionPool::~CConversionPool()
         const std::lock_guard lock(m_mutex);
         m_bStopping = true;
     }
-    m_cvChanged.notify_all();
+    m_cvTaken.notify_all();
     m_vecThreads.clear();
 }
 
 bool CConversionPool::Next(size_t nEntry, CPicture& picture, CStatus& status)
 {
     std::unique_lock lock(m_mutex);
-    m_cvChanged.wait(
+    m_cvDelivered.wait(
         lock,
         [&] { return nEntry < m_nNext && (!Slot(nEntry).m_quePictures.empty() || Slot(nEntry).m_bDone); });
     CSlot& slot = Slot(nEntry);
@@ -45,7 +45,7 @@ bool CConversionPool::Next(size_t nEntry, CPicture& picture, CStatus& status)
         ++m_nHead;
     }
     lock.unlock();
-    m_cvChanged.notify_all();
+    m_cvTaken.notify_all();
     return bPicture;
 }
 
@@ -56,7 +56,7 @@ void CConversionPool::Work()
         size_t nEntry = 0;
         {
             std::unique_lock lock(m_mutex);
-            m_cvChanged.wait(
+            m_cvTaken.wait(
                 lock, [this]
                 { return m_bStopping || m_nNext == m_vecSources.size() || m_nNext - m_nHead < m_nAhead; });
             if (m_bStopping || m_nNext == m_vecSources.size())
@@ -88,19 +88,19 @@ void CConversionPool::Convert(size_t nEntry)
         Slot(nEntry).m_bDone = true;
         Slot(nEntry).m_status = std::move(status);
     }
-    m_cvChanged.notify_all();
+    m_cvDelivered.notify_one();
 }
 
 bool CConversionPool::Deliver(size_t nEntry, CPicture picture)
 {
     {
         std::unique_lock lock(m_mutex);
-        m_cvChanged.wait(lock, [&] { return m_bStopping || Slot(nEntry).m_quePictures.empty(); });
+        m_cvTaken.wait(lock, [&] { return m_bStopping || Slot(nEntry).m_quePictures.empty(); });
         if (m_bStopping)
             return false;
         Slot(nEntry).m_quePictures.push_back(std::move(picture));
     }
-    m_cvChanged.notify_all();
+    m_cvDelivered.notify_one();
     return true;
 }
 

@@ -52,7 +52,10 @@ private:
     CMemoryBudget m_budget;
 
     std::mutex m_mutex;
-    std::condition_variable m_cvChanged;
+    // Each side is woken only by what it waits for: the taker by a picture or an entry done, the
+    // converting threads by room ahead or an emptied slot (every wake-up costs a context switch).
+    std::condition_variable m_cvDelivered;
+    std::condition_variable m_cvTaken;
     std::deque<CSlot> m_queSlots; // entries m_nHead ... m_nNext - 1; guarded by m_mutex
     size_t m_nHead = 0;           // the entry being taken; guarded by m_mutex
     size_t m_nNext = 0;           // the next entry to start; guarded by m_mutex

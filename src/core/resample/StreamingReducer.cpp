@@ -109,7 +109,7 @@ void CStreamingReducer::AddRow(int y, const uint8_t* pRgb)
 
 CPicture CStreamingReducer::TakePicture()
 {
-    CPicture output(m_nWidth, m_nHeight, 24);
+    CPicture output = CPicture::ForOverwrite(m_nWidth, m_nHeight, 24);
     const size_t nRowSize = m_vecRowSums.size();
     for (int y = 0; y < m_nHeight; ++y)
     {

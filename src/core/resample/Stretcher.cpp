@@ -122,7 +122,7 @@ void CStretcher::AddRow(int y, const uint8_t* pRgb)
 
 CPicture CStretcher::TakePicture()
 {
-    CPicture output(m_nWidth, m_nHeight, 24);
+    CPicture output = CPicture::ForOverwrite(m_nWidth, m_nHeight, 24);
     const size_t nRowSize = m_vecRowSums.size();
     for (int y = 0; y < m_nHeight; ++y)
     {
@@ -141,7 +141,7 @@ namespace
 class CRowCopier final : public CRowSink
 {
 public:
-    CRowCopier(int nWidth, int nHeight) : m_picture(nWidth, nHeight, 24) {}
+    CRowCopier(int nWidth, int nHeight) : m_picture(CPicture::ForOverwrite(nWidth, nHeight, 24)) {}
 
     void AddRow(int y, const uint8_t* pRgb) override
     {

@@ -11,8 +11,9 @@ namespace tramino
 
 namespace
 {
-constexpr size_t g_nBufferSize = 64 * 1024;
-}
+// A show of 1,000 panel pictures is 150 MB; written 64 KiB at a time it took 15% more CPU time.
+constexpr size_t g_nBufferSize = 256 * 1024;
+} // namespace
 
 CShowFileWriter::CShowFileWriter() : CShowFileWriter(OpenReplacingFile) {}
 
@@ -98,13 +99,8 @@ CStatus CShowFileWriter::WritePixels(const uint8_t* pRgb, size_t nCount)
         // Up to the room FlushBuffer keeps free, at least one pixel.
         const size_t nRoom = (m_vecBuffer.size() - g_nRecordHeadSize - m_nBuffered) / 2;
         const size_t nBatch = std::min(nCount, std::max<size_t>(nRoom, 1));
-        uint8_t* pOut = m_vecBuffer.data() + m_nBuffered;
-        for (size_t i = 0; i < nBatch; ++i, pRgb += 3, pOut += 2)
-        {
-            const uint16_t nValue = PackRgb565(pRgb[0], pRgb[1], pRgb[2]);
-            pOut[0] = static_cast<uint8_t>(nValue >> 8);
-            pOut[1] = static_cast<uint8_t>(nValue);
-        }
+        PackRgb565Row(pRgb, nBatch, m_vecBuffer.data() + m_nBuffered);
+        pRgb += 3 * nBatch;
         m_nBuffered += 2 * nBatch;
         nCount -= nBatch;
         if (CStatus status = FlushBuffer(); !status)

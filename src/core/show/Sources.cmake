@@ -3,6 +3,7 @@ target_sources(tramino_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ContactSheet.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PanelColours.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RecordCutter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Rgb565.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ShowFileReader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ShowFileSink.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ShowFileSize.cpp

@@ -181,8 +181,8 @@ TEST_F(TransformWorkerTest, TargetThatCannotBeCreatedIsReported)
 TEST_F(TransformWorkerTest, FailedWriteEndsTheRunAndLeavesAnExistingTargetUntouched)
 {
     std::ofstream(Target()) << "the old show";
-    // The writer buffers 64 KiB, so its first write comes a few hundred pictures into the run.
-    const PictureList vecPictures = TestPictures(300);
+    // The writer buffers 256 KiB, so its first write comes some 970 pictures into the run.
+    const PictureList vecPictures = TestPictures(1200);
     Prepare("Normal", vecPictures);
     m_run.m_timing.m_nPauseMs = 0;
     m_run.m_fnOpenSink = [](const std::string& strPath) -> CResult<std::unique_ptr<IShowFileSink>>
@@ -198,7 +198,7 @@ TEST_F(TransformWorkerTest, FailedWriteEndsTheRunAndLeavesAnExistingTargetUntouc
 
     const size_t nPictures = m_ui.LogOf("pixels").size();
     EXPECT_GT(nPictures, 1u);
-    EXPECT_LT(nPictures, 300u);
+    EXPECT_LT(nPictures, 1200u);
     const std::vector<std::string> vecMessages = m_ui.LogOf("message");
     ASSERT_EQ(vecMessages.size(), 1u);
     EXPECT_NE(vecMessages[0].find("show.qrv"), std::string::npos);
