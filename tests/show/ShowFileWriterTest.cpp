@@ -1,6 +1,7 @@
 #include "ShowTestSupport.h"
 
 #include "show/RecordCutter.h"
+#include "show/Rgb565.h"
 #include "show/ShowFileFormat.h"
 #include "show/ShowFileReader.h"
 #include "show/ShowFileSize.h"
@@ -154,6 +155,22 @@ TEST(ShowFileWriter, PacksRgb565ByTruncationAndExpandsByBitReplication)
     {
         const CRgb cr = ExpandRgb565(static_cast<uint16_t>(n));
         ASSERT_EQ(PackRgb565(cr.m_nRed, cr.m_nGreen, cr.m_nBlue), n);
+    }
+    // Whole rows, which go 16 pixels at a time where the processor allows, pack as pixels do,
+    // whatever is left over.
+    std::mt19937 random(565);
+    std::vector<uint8_t> vecRgb(3 * 70);
+    for (uint8_t& nByte : vecRgb)
+        nByte = static_cast<uint8_t>(random());
+    for (size_t nCount = 0; nCount <= 70; ++nCount)
+    {
+        std::vector<uint8_t> vecPacked(2 * nCount + 2, 0xAB);
+        PackRgb565Row(vecRgb.data(), nCount, vecPacked.data());
+        for (size_t i = 0; i < nCount; ++i)
+            ASSERT_EQ(vecPacked[2 * i] << 8 | vecPacked[2 * i + 1],
+                      PackRgb565(vecRgb[3 * i], vecRgb[3 * i + 1], vecRgb[3 * i + 2]))
+                << nCount << " pixels, pixel " << i;
+        EXPECT_EQ(vecPacked[2 * nCount], 0xAB) << "written beyond " << nCount << " pixels";
     }
 }
 
