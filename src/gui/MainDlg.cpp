@@ -275,6 +275,8 @@ void CMainDlg::CreateControls()
     m_pListCtrl->setShowGrid(true);
     m_pListCtrl->setWordWrap(false);
     m_pListCtrl->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the list instead of stepping through its rows and changing the selection.
+    m_pListCtrl->setTabKeyNavigation(false);
     m_pListCtrl->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_pListCtrl->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_pListCtrl->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
