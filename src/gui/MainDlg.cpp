@@ -260,6 +260,8 @@ void CMainDlg::CreateControls()
     g_btnDown = MakeButton(this, 1023, 347, 250, "Down");
 
     m_chkFullSpeed = MakeControl<QCheckBox>(this, 1031, 271, 217, 200, 8);
+    // Tab reaches it where it stands: between the mode box and the buttons.
+    setTabOrder(m_cbMode, m_chkFullSpeed);
     m_pStatusLine = new CShowStatusLine(m_texts, this);
     m_pStatusLine->setObjectName(ObjectName(1030));
 
