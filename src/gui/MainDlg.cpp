@@ -211,6 +211,8 @@ void CMainDlg::OnInitDialog()
     connect(pOpenShow, &QShortcut::activated, this, &CMainDlg::OnOpenShow);
     auto* pOptions = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Return), this);
     connect(pOptions, &QShortcut::activated, this, &CMainDlg::OnPictureOptions);
+    auto* pMenu = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
+    connect(pMenu, &QShortcut::activated, this, &CMainDlg::OnMenuKey);
 }
 
 void CMainDlg::LoadTexts(int nLanguageCode)
@@ -240,6 +242,8 @@ void CMainDlg::CreateControls()
     m_cbMode = MakeControl<QComboBox>(this, 1013, 280, 198, 210, 42);
     // A drop-down list shows one line; its height in the template is that of the open list.
     m_cbMode->setFixedHeight(DluToPixelsY(14));
+    // The Menu key on the mode box opens the window's menu, as on every other control.
+    m_cbMode->setContextMenuPolicy(Qt::NoContextMenu);
 
     for (auto [ppEdit, nId, nX, nY] :
          {std::tuple{&m_editWidth, 1014, 161, 7}, std::tuple{&m_editHeight, 1015, 87, 15}})
@@ -1091,6 +1095,15 @@ void CMainDlg::contextMenuEvent(QContextMenuEvent* pEvent)
                    &CMainDlg::OnPictureOptions)
         ->setEnabled(!IsListBusy() && !SelectedRows().isEmpty());
     menu.exec(pEvent->globalPos());
+}
+
+void CMainDlg::OnMenuKey()
+{
+    // Sent as the Menu key sends it: to the control with the focus, on to the window.
+    QWidget* pTarget = focusWidget() != nullptr ? focusWidget() : this;
+    const QPoint pt = pTarget->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, pt, pTarget->mapToGlobal(pt));
+    QCoreApplication::sendEvent(pTarget, &event);
 }
 
 bool CMainDlg::eventFilter(QObject* pWatched, QEvent* pEvent)
