@@ -1082,6 +1082,9 @@ void CMainDlg::contextMenuEvent(QContextMenuEvent* pEvent)
     menu.addAction(m_texts.Text(EUiText::MenuAbout), this, &CMainDlg::OnAbout);
     menu.addSeparator();
     m_pProject->AddToMenu(menu);
+    menu.addAction(m_texts.Text(EUiText::MenuOpenShow), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), this,
+                   &CMainDlg::OnOpenShow)
+        ->setEnabled(!IsListBusy());
     menu.addSeparator();
     QAction* pFast = menu.addAction(m_texts.Text(EUiText::MenuFastImport));
     pFast->setCheckable(true);
