@@ -211,6 +211,8 @@ void CMainDlg::OnInitDialog()
     connect(pOpenShow, &QShortcut::activated, this, &CMainDlg::OnOpenShow);
     auto* pOptions = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Return), this);
     connect(pOptions, &QShortcut::activated, this, &CMainDlg::OnPictureOptions);
+    auto* pMenu = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
+    connect(pMenu, &QShortcut::activated, this, &CMainDlg::OnMenuKey);
 }
 
 void CMainDlg::LoadTexts(int nLanguageCode)
@@ -240,6 +242,8 @@ void CMainDlg::CreateControls()
     m_cbMode = MakeControl<QComboBox>(this, 1013, 280, 198, 210, 42);
     // A drop-down list shows one line; its height in the template is that of the open list.
     m_cbMode->setFixedHeight(DluToPixelsY(14));
+    // The Menu key on the mode box opens the window's menu, as on every other control.
+    m_cbMode->setContextMenuPolicy(Qt::NoContextMenu);
 
     for (auto [ppEdit, nId, nX, nY] :
          {std::tuple{&m_editWidth, 1014, 161, 7}, std::tuple{&m_editHeight, 1015, 87, 15}})
@@ -260,6 +264,8 @@ void CMainDlg::CreateControls()
     g_btnDown = MakeButton(this, 1023, 347, 250, "Down");
 
     m_chkFullSpeed = MakeControl<QCheckBox>(this, 1031, 271, 217, 200, 8);
+    // Tab reaches it where it stands: between the mode box and the buttons.
+    setTabOrder(m_cbMode, m_chkFullSpeed);
     m_pStatusLine = new CShowStatusLine(m_texts, this);
     m_pStatusLine->setObjectName(ObjectName(1030));
 
@@ -275,6 +281,8 @@ void CMainDlg::CreateControls()
     m_pListCtrl->setShowGrid(true);
     m_pListCtrl->setWordWrap(false);
     m_pListCtrl->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the list instead of stepping through its rows and changing the selection.
+    m_pListCtrl->setTabKeyNavigation(false);
     m_pListCtrl->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_pListCtrl->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_pListCtrl->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
@@ -1074,6 +1082,9 @@ void CMainDlg::contextMenuEvent(QContextMenuEvent* pEvent)
     menu.addAction(m_texts.Text(EUiText::MenuAbout), this, &CMainDlg::OnAbout);
     menu.addSeparator();
     m_pProject->AddToMenu(menu);
+    menu.addAction(m_texts.Text(EUiText::MenuOpenShow), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), this,
+                   &CMainDlg::OnOpenShow)
+        ->setEnabled(!IsListBusy());
     menu.addSeparator();
     QAction* pFast = menu.addAction(m_texts.Text(EUiText::MenuFastImport));
     pFast->setCheckable(true);
@@ -1087,6 +1098,15 @@ void CMainDlg::contextMenuEvent(QContextMenuEvent* pEvent)
                    &CMainDlg::OnPictureOptions)
         ->setEnabled(!IsListBusy() && !SelectedRows().isEmpty());
     menu.exec(pEvent->globalPos());
+}
+
+void CMainDlg::OnMenuKey()
+{
+    // Sent as the Menu key sends it: to the control with the focus, on to the window.
+    QWidget* pTarget = focusWidget() != nullptr ? focusWidget() : this;
+    const QPoint pt = pTarget->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, pt, pTarget->mapToGlobal(pt));
+    QCoreApplication::sendEvent(pTarget, &event);
 }
 
 bool CMainDlg::eventFilter(QObject* pWatched, QEvent* pEvent)

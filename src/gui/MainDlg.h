@@ -161,6 +161,8 @@ public slots:
 protected:
     void keyPressEvent(QKeyEvent* pEvent) override;
     void contextMenuEvent(QContextMenuEvent* pEvent) override;
+    // Shift+F10: the right-click menu, as the Menu key opens it.
+    void OnMenuKey();
     void showEvent(QShowEvent* pEvent) override;
     // The list's keys: Delete deletes, Home and End select the first and the last picture.
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;

@@ -58,7 +58,11 @@ QAction* CProjectActions::AddAction(const QString& strText, const QKeySequence& 
 
 void CProjectActions::AddToMenu(QMenu& menu) const
 {
-    menu.addActions({m_pOpen, m_pSave, m_pSaveAs});
+    // Opening replaces the list, which a run or an import must not see change: greyed while one
+    // lasts, like the other commands on the list; its key is turned away by the same check.
+    QAction* pOpen = menu.addAction(m_pOpen->text(), m_pOpen->shortcut(), m_pOpen, &QAction::trigger);
+    pOpen->setEnabled(!m_dlg.IsListBusy());
+    menu.addActions({m_pSave, m_pSaveAs});
 }
 
 void CProjectActions::OnOpenProject()

@@ -806,6 +806,50 @@ TEST_F(MainDlgTest, AboutBoxOpensFromContextMenuAndCloses)
     EXPECT_TRUE(bF1);
 }
 
+// Keyboard only: Tab leaves the list without touching its selection, and Shift+F10 opens the
+// menu (from the mode box too) with every command and no access key twice, in each language.
+TEST_F(MainDlgTest, KeyboardLeavesTheListAndOpensTheMenuWithDistinctAccessKeys)
+{
+    for (const int nLanguage : {1, 2, 3})
+    {
+        Start(nLanguage);
+        LoadColours(3);
+        Select({0});
+        List()->setFocus();
+        QTest::keyClick(List(), Qt::Key_Tab);
+        EXPECT_EQ(SelectedRows(), QList<int>{0});
+        EXPECT_FALSE(List()->hasFocus());
+
+        QStringList vecTexts;
+        QList<QKeySequence> vecKeys;
+        QTimer::singleShot(0,
+                           [&]
+                           {
+                               auto* pMenu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                               ASSERT_NE(pMenu, nullptr);
+                               for (const QAction* pAction : pMenu->actions())
+                               {
+                                   if (!pAction->isSeparator())
+                                   {
+                                       vecTexts += pAction->text();
+                                       vecKeys += QKeySequence::mnemonic(pAction->text());
+                                   }
+                               }
+                               pMenu->close();
+                           });
+        QComboBox* pMode = Control<QComboBox>(1013);
+        pMode->setFocus();
+        QTest::keyClick(pMode, Qt::Key_F10, Qt::ShiftModifier);
+        EXPECT_TRUE(vecTexts.contains(m_pDlg->Texts().Text(EUiText::MenuOpenShow))) << nLanguage;
+        EXPECT_EQ(vecKeys.size(), 9);
+        for (const QKeySequence& key : vecKeys)
+        {
+            EXPECT_FALSE(key.isEmpty()) << nLanguage;
+            EXPECT_EQ(vecKeys.count(key), 1) << nLanguage << " " << key.toString().toStdString();
+        }
+    }
+}
+
 // Preview and Transform on the real window: the wiring, the real buttons' captions and states,
 // the list, the canvas and the refresh timer. The workers' steps themselves are tested apart.
 class MainDlgRunTest : public MainDlgTest
