@@ -20,9 +20,6 @@ extern LangTexts g_szLangText;
 extern int g_nPanelWidth;
 extern int g_nPanelHeight;
 
-// List position the refresh timer draws. (The picture count, the busy, stop and
-// ignore-selection flags live in the dialog's CWorkerShared.)
-extern std::atomic<int> g_nShownImage;
 
 // The dialog's buttons; set while the main dialog exists, null otherwise. Only the
 // user-interface thread touches them (workers go through their CWorkerUiBridge).

@@ -9,7 +9,7 @@
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 
 namespace tramino
 {
@@ -32,14 +32,14 @@ void CMainDlgWorkerUi::SetButtonCaption(int nButtonId, const std::string& strCap
 
 void CMainDlgWorkerUi::ClearItemSelected(int nItem)
 {
-    QTableWidget* pList = m_dlg.ListCtrl();
+    QTableView* pList = m_dlg.ListCtrl();
     pList->selectionModel()->select(pList->model()->index(nItem, 0),
                                     QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
 }
 
 void CMainDlgWorkerUi::SelectAndFocusItem(int nItem)
 {
-    QTableWidget* pList = m_dlg.ListCtrl();
+    QTableView* pList = m_dlg.ListCtrl();
     const QModelIndex index = pList->model()->index(nItem, 0);
     pList->selectionModel()->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
     pList->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
@@ -47,7 +47,7 @@ void CMainDlgWorkerUi::SelectAndFocusItem(int nItem)
 
 void CMainDlgWorkerUi::EnsureItemVisible(int nItem)
 {
-    QTableWidget* pList = m_dlg.ListCtrl();
+    QTableView* pList = m_dlg.ListCtrl();
     pList->scrollTo(pList->model()->index(nItem, 0), QAbstractItemView::EnsureVisible);
 }
 
@@ -63,7 +63,7 @@ void CMainDlgWorkerUi::StopRefreshTimer()
 
 void CMainDlgWorkerUi::SetShownImage(int nImage)
 {
-    g_nShownImage.store(nImage);
+    m_dlg.Document().SetShownImage(nImage);
 }
 
 void CMainDlgWorkerUi::InvalidateWindow()

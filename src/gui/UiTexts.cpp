@@ -96,6 +96,19 @@ constexpr std::array<CUiTextEntry, static_cast<size_t>(EUiText::Count)> g_arrUiT
     {"ShowSummary", "%1 is a valid show file: %2 pictures for a %3 × %4 panel."},
     {"ShowPlay", "&Play in the preview"},
     {"ShowAdd", "&Add to the list"},
+    {"MenuEdit", "&Edit"},
+    {"EditUndo", "&Undo %1"},
+    {"EditRedo", "&Redo %1"},
+    {"DoLoad", "load %1"},
+    {"DoAddFromShow", "add %1 from a show"},
+    {"DoDelete", "delete %1"},
+    {"DoMove", "move %1"},
+    {"DoOptions", "change the options of %1"},
+    {"DoTransition", "change the transition"},
+    {"DoPanel", "change the panel to %1"},
+    {"DoOpen", "open %1"},
+    {"PictureOne", "1 picture"},
+    {"PicturesMany", "%1 pictures"},
 }};
 
 // The English section of the bundled Lang.txt, for a window that has none.

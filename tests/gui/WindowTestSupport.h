@@ -7,7 +7,7 @@
 #include <QDir>
 #include <QImage>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -134,14 +134,14 @@ protected:
         g_btnLoadImage->click();
     }
 
-    QTableWidget* List() const { return m_pDlg->ListCtrl(); }
+    QTableView* List() const { return m_pDlg->ListCtrl(); }
 
     QStringList ListTexts() const
     {
         QStringList vecTexts;
-        for (int i = 0; i < List()->rowCount(); ++i)
+        for (int i = 0; i < List()->model()->rowCount(); ++i)
         {
-            vecTexts += List()->item(i, 0)->text();
+            vecTexts += List()->model()->index(i, 0).data().toString();
         }
         return vecTexts;
     }

@@ -9,6 +9,13 @@
 namespace tramino
 {
 
+std::unique_ptr<IPictureSource> RowPictureSource(const CShowRow& row, const CConvertOptions& options)
+{
+    if (row.m_eSource == ERowSource::GifFrame)
+        return std::make_unique<CFramePictureSource>(row.m_strSource, row.m_nIndex, options);
+    return std::make_unique<CFilePictureSource>(row.m_picture.m_path.m_path.string(), options);
+}
+
 CShowDocument::CShowDocument(CPanelSize panel, EEffect effect, FnCreateStore fnCreateStore)
     : m_contents(EmptyContents(panel, effect)), m_fnCreateStore(std::move(fnCreateStore))
 {
@@ -78,6 +85,15 @@ CResult<CPictureStore*> CShowDocument::EnsureStore()
         m_contents.m_pStore = std::make_unique<CPictureStore>(std::move(store).Value());
     }
     return m_contents.m_pStore.get();
+}
+
+CStatus CShowDocument::CloseStore()
+{
+    if (!m_contents.m_pStore)
+        return {};
+    const CStatus status = m_contents.m_pStore->Close();
+    m_contents.m_pStore.reset();
+    return status;
 }
 
 CStatus CShowDocument::CheckNotBusy() const

@@ -67,6 +67,9 @@ public:
     // The store, made for the panel when there is none yet.
     CResult<CPictureStore*> EnsureStore();
     CResult<CPictureStore> CreateStore(CPanelSize panel) const;
+    // Removes the store with everything in it, as the window closes: the rows are left without
+    // pictures, so nothing but reading them may follow.
+    CStatus CloseStore();
 
     // g_nShownImage: the row the preview draws. Display state, no change of the show; moves
     // carry it along with its row.

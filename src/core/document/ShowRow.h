@@ -1,8 +1,10 @@
 #pragma once
 
+#include "pipeline/PictureSource.h"
 #include "project/Project.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace tramino
@@ -31,5 +33,10 @@ struct CShowRow
 
     friend bool operator==(const CShowRow&, const CShowRow&) = default;
 };
+
+// Where the row's picture is converted from with the options: its file, or its frame. A picture
+// of a show file is looked for under the name the project gives it, which no file answers to, so
+// its conversion fails and says which.
+std::unique_ptr<IPictureSource> RowPictureSource(const CShowRow& row, const CConvertOptions& options);
 
 } // namespace tramino
