@@ -47,6 +47,9 @@ public:
     // "1 picture", "3 pictures".
     QString Pictures(int nCount) const;
     QUndoStack& Stack() { return m_stack; }
+    // The window's Undo and Redo, with their keys and the texts of the menu's entries.
+    const QAction& UndoAction() const { return *m_pUndo; }
+    const QAction& RedoAction() const { return *m_pRedo; }
 
 private:
     void UpdateActions();
