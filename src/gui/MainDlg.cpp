@@ -5,12 +5,12 @@
 #include "Dialogs.h"
 #include "DocumentUndo.h"
 #include "Globals.h"
-#include "ImportJob.h"
 #include "ListDropHandler.h"
 #include "PanelCanvas.h"
 #include "PanelChoice.h"
 #include "PanelViewDlg.h"
 #include "PathDelegate.h"
+#include "PictureImport.h"
 #include "PictureOptionsCommand.h"
 #include "ProjectActions.h"
 #include "ShowChoice.h"
@@ -32,7 +32,6 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -43,7 +42,6 @@
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
@@ -201,6 +199,10 @@ void CMainDlg::OnInitDialog()
     connect(m_cbMode, &QComboBox::currentIndexChanged, this, &CMainDlg::OnModeChanged);
     UpdateStatusLine();
 
+    m_pConversions = std::make_unique<CConversionRunner>(
+        *this, m_texts, *m_pDocument,
+        CConversionRunner::CHooks{[this](const QString& strText) { ReportError(strText); },
+                                  [this] { OnClose(QDialog::Rejected); }});
     m_pUndo = new CDocumentUndo(
         *this, m_texts,
         {[this] { return IsListBusy(); }, [this](const QString& strText) { ReportError(strText); }});
@@ -633,36 +635,7 @@ void CMainDlg::LoadPictures(const QStringList& vecPaths, int nInsertAt)
         return;
     }
     m_pListCtrl->clearSelection();
-    const int nCount = m_pDocument->ImageCount();
-    auto pInsert = std::make_unique<CInsertRowsCommand>(
-        *m_pDocument, nInsertAt >= 0 && nInsertAt < nCount ? m_pDocument->Row(nInsertAt).m_nId : 0);
-    CConversionRun run{{},
-                       m_pDocument->Panel(),
-                       m_texts.LangOr(18, "Loading pictures..."),
-                       m_texts.LangOr(17, "These files could not be loaded:")};
-    for (const QString& strPath : vecPaths)
-    {
-        run.m_vecSources.push_back(std::make_unique<CFilePictureSource>(
-            QFile::encodeName(strPath).toStdString(), CConvertOptions{.m_bFast = m_bFastImport}));
-    }
-    RunConversion(std::move(run),
-                  [&](int nFile, const CResult<CPicture>& result)
-                  {
-                      if (!result)
-                      {
-                          return result.Status();
-                      }
-                      const QString& strPath = vecPaths[nFile];
-                      return ListConverted(*pInsert,
-                                           m_pDocument->PlainFileRow(QFile::encodeName(strPath).toStdString(),
-                                                                     strPath.toStdString()),
-                                           result.Value());
-                  });
-    if (pInsert->Count() > 0)
-    {
-        const int nPictures = pInsert->Count();
-        m_pUndo->Push(std::move(pInsert), StepText(EUiText::DoLoad, nPictures), true);
-    }
+    CPictureImport(*this).Load(vecPaths, nInsertAt);
 }
 
 CStatus CMainDlg::ListConverted(CInsertRowsCommand& command, CShowRow row, const CPicture& picture)
@@ -680,57 +653,7 @@ CStatus CMainDlg::ListConverted(CInsertRowsCommand& command, CShowRow row, const
 
 bool CMainDlg::RunConversion(CConversionRun run, const FnTakeConverted& fnTake)
 {
-    const int nEntries = static_cast<int>(run.m_vecSources.size());
-    CImportJob job(std::move(run.m_vecSources), run.m_panel);
-    QProgressDialog progress(run.m_strProgress, m_texts.LangOr(19, "Cancel"), 0, nEntries, this);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(300);
-    progress.setAutoReset(false);
-    progress.setAutoClose(false);
-
-    QStringList vecFailures;
-    bool bStopped = false;
-    const auto takeResults = [&](int nFirst, std::vector<CResult<CPicture>>& vecResults)
-    {
-        for (size_t i = 0; i < vecResults.size() && !bStopped; ++i)
-        {
-            if (const CStatus status = fnTake(nFirst + static_cast<int>(i), vecResults[i]); !status)
-            {
-                vecFailures += QString::fromStdString(status.Message());
-                bStopped = run.m_bStopAtFailure;
-            }
-        }
-        if (bStopped)
-        {
-            job.Cancel();
-        }
-    };
-    m_pImportJob = &job;
-    m_pDocument->SetBusy(true);
-    connect(&progress, &QProgressDialog::canceled, &job, &CImportJob::Cancel);
-    QEventLoop loop;
-    connect(&job, &CImportJob::Finished, &loop, &QEventLoop::quit);
-    job.Start(takeResults, [&progress](int nDone) { progress.setValue(nDone); });
-    loop.exec();
-    // Before the dialog closes, which counts as a cancel.
-    const bool bCancelled = progress.wasCanceled();
-    progress.close();
-    m_pImportJob = nullptr;
-    m_pDocument->SetBusy(false);
-    const bool bAll = !bCancelled && !bStopped && !m_bCloseAfterImport;
-
-    UpdateStatusLine();
-    if (!vecFailures.isEmpty())
-    {
-        ReportError(run.m_bStopAtFailure
-                        ? vecFailures.constFirst() + QStringLiteral("\n\n") + run.m_strFailed
-                        : run.m_strFailed + QStringLiteral("\n\n") + vecFailures.join(QLatin1Char('\n')));
-    }
-    if (std::exchange(m_bCloseAfterImport, false))
-    {
-        OnClose(QDialog::Rejected);
-    }
-    return bAll;
+    return m_pConversions->Run(std::move(run), fnTake);
 }
 
 void CMainDlg::OnDelete()
@@ -899,27 +822,7 @@ void CMainDlg::OpenShow(const QString& strPath)
     }
     else if (eChoice == EShowChoice::Add && EnsureStore())
     {
-        auto pInsert = std::make_unique<CInsertRowsCommand>(*m_pDocument, 0);
-        for (size_t i = 0; i < vecPictures.size(); ++i)
-        {
-            const int nIndex = static_cast<int>(i) + 1;
-            const QString strText = strName + QStringLiteral(" #") + QString::number(nIndex);
-            const CStatus status =
-                ListConverted(*pInsert,
-                              m_pDocument->ShowPictureRow(QFile::encodeName(strPath).toStdString(), nIndex,
-                                                          strText.toStdString()),
-                              vecPictures[i].m_picture);
-            if (!status)
-            {
-                ReportError(QString::fromStdString(status.Message()));
-                break;
-            }
-        }
-        if (pInsert->Count() > 0)
-        {
-            const int nAdded = pInsert->Count();
-            m_pUndo->Push(std::move(pInsert), StepText(EUiText::DoAddFromShow, nAdded), true);
-        }
+        CPictureImport(*this).AddFromShow(strPath, vecPictures);
     }
 }
 
@@ -991,11 +894,10 @@ void CMainDlg::OnClose(int nResult)
     {
         return;
     }
-    if (m_pImportJob != nullptr)
+    if (IsImporting())
     {
         // The import ends with the group under way and closes the window then.
-        m_bCloseAfterImport = true;
-        m_pImportJob->Cancel();
+        m_pConversions->CloseWhenEnded();
         return;
     }
     if (!m_bQuitting && !m_pProject->ConfirmDiscard())

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ImportJob.h"
+#include "ConversionRunner.h"
 #include "MainDlgWorkerUi.h"
 #include "ShowPlayer.h"
 #include "ShowWindow.h"
@@ -92,7 +92,7 @@ public:
     // every file that could not be loaded in one message. Returns when the import has ended (done
     // or cancelled); the window stays responsive, but no other command changes the list meanwhile.
     void LoadPictures(const QStringList& vecPaths, int nInsertAt = -1);
-    bool IsImporting() const override { return m_pImportJob != nullptr; }
+    bool IsImporting() const override { return m_pConversions->IsRunning(); }
     bool IsListBusy() const override;
     bool IsFastImport() const override { return m_bFastImport; }
     bool RunConversion(CConversionRun run, const FnTakeConverted& fnTake) override;
@@ -215,8 +215,7 @@ private:
 
     CProjectActions* m_pProject = nullptr;  // a child of the window
     CPanelChoice* m_pPanelChoice = nullptr; // a child of the window
-    CImportJob* m_pImportJob = nullptr;     // while RunConversion runs
-    bool m_bCloseAfterImport = false;
+    std::unique_ptr<CConversionRunner> m_pConversions;
     bool m_bQuitting = false;
     // Off by default: the reduction then sees every pixel of the photo. TRAMINO_FAST_IMPORT=1
     // turns it on at start-up; the window's context menu toggles it.
@@ -226,7 +225,10 @@ private:
     // Declared in this order so that the worker thread is joined before the rest goes.
     CUiTaskQueue m_uiTasks; // carries the workers' calls to the user-interface thread
     CWorkerShared m_workerShared;
-    CMainDlgWorkerUi m_workerUiDirect{*this};
+    CMainDlgWorkerUi m_workerUiDirect{
+        *this,
+        {[this](bool bStart) { bStart ? StartRefreshTimer() : StopRefreshTimer(); },
+         [this](const QString& strPath, int nPictures) { OnShowWritten(strPath, nPictures); }}};
     CWorkerUiBridge m_workerUi;
     CWorkerTiming m_workerTiming = WorkerTimingFromEnvironment();
     CWorkerThread m_workerThread;
