@@ -15,10 +15,6 @@ namespace tramino
 
 // TEXT0 ... TEXT19 of the chosen Lang.txt section; fixed once the dialog is set up.
 extern LangTexts g_szLangText;
-// The panel size in pixels; set up with the dialog, changed only by choosing another panel
-// while no worker runs.
-extern int g_nPanelWidth;
-extern int g_nPanelHeight;
 
 
 // The dialog's buttons; set while the main dialog exists, null otherwise. Only the

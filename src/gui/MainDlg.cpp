@@ -170,8 +170,6 @@ void CMainDlg::OnInitDialog()
 
     const CStartupSettings settings = LoadStartupSettings();
     LoadTexts(settings.m_codes.m_nLanguageCode);
-    g_nPanelWidth = settings.m_panelSize.m_nWidth;
-    g_nPanelHeight = settings.m_panelSize.m_nHeight;
     m_pDocument = std::make_unique<CShowDocument>(
         settings.m_panelSize, EEffect::Normal,
         [this](CPanelSize panel)
@@ -181,10 +179,8 @@ void CMainDlg::OnInitDialog()
     PlacePreviewWindow();
 
     // The hidden fields show the panel size; they are never read back.
-    m_nWidth = g_nPanelWidth;
-    m_nHeight = g_nPanelHeight;
-    m_editWidth->setText(QString::number(m_nWidth));
-    m_editHeight->setText(QString::number(m_nHeight));
+    m_editWidth->setText(QString::number(Panel().m_nWidth));
+    m_editHeight->setText(QString::number(Panel().m_nHeight));
     m_editWidth->setEnabled(false);
     m_editHeight->setEnabled(false);
 
@@ -241,7 +237,7 @@ void CMainDlg::CreateControls()
     auto* pPanelGroup = MakeControl<QGroupBox>(this, 1025, 87, 7, 143, 108);
     pPanelGroup->setTitle(QStringLiteral("Panel Size"));
 
-    m_wndPreview = new CPanelCanvas(this, g_nPanelWidth, g_nPanelHeight);
+    m_wndPreview = new CPanelCanvas(this, Panel().m_nWidth, Panel().m_nHeight);
     m_wndPreview->setObjectName(ObjectName(1012));
     m_wndPreview->setGeometry(DluRect(373, 84, 15, 13));
 
@@ -340,9 +336,9 @@ void CMainDlg::PlacePreviewWindow()
 {
     // Centred in the preview group box, in client coordinates.
     const QRect rectGroup = findChild<QGroupBox*>(ObjectName(1001))->geometry();
-    const int x = rectGroup.left() + (rectGroup.width() - g_nPanelWidth) / 2;
-    const int y = rectGroup.top() + (rectGroup.height() - g_nPanelHeight) / 2;
-    m_wndPreview->setGeometry(x, y, g_nPanelWidth, g_nPanelHeight);
+    const int x = rectGroup.left() + (rectGroup.width() - Panel().m_nWidth) / 2;
+    const int y = rectGroup.top() + (rectGroup.height() - Panel().m_nHeight) / 2;
+    m_wndPreview->setGeometry(x, y, Panel().m_nWidth, Panel().m_nHeight);
     m_wndPreview->raise();
     m_wndPreview->show();
     // Along the group's bottom edge, below even the tallest panel.
@@ -523,19 +519,15 @@ void CMainDlg::OnChanged(const CDocumentChange& change)
 void CMainDlg::ShowPanel()
 {
     const CPanelSize panel = m_pDocument->Panel();
-    if (panel == CPanelSize{g_nPanelWidth, g_nPanelHeight})
+    if (panel == CPanelSize{m_wndPreview->PanelWidth(), m_wndPreview->PanelHeight()})
     {
         return;
     }
     const bool bShowing = IsRefreshTimerActive();
     StopRefreshTimer();
-    g_nPanelWidth = panel.m_nWidth;
-    g_nPanelHeight = panel.m_nHeight;
-    m_nWidth = g_nPanelWidth;
-    m_nHeight = g_nPanelHeight;
-    m_editWidth->setText(QString::number(m_nWidth));
-    m_editHeight->setText(QString::number(m_nHeight));
-    m_wndPreview->SetPanelSize(g_nPanelWidth, g_nPanelHeight);
+    m_editWidth->setText(QString::number(panel.m_nWidth));
+    m_editHeight->setText(QString::number(panel.m_nHeight));
+    m_wndPreview->SetPanelSize(panel.m_nWidth, panel.m_nHeight);
     PlacePreviewWindow();
     if (bShowing && m_pDocument->Store() != nullptr)
     {
@@ -791,7 +783,7 @@ void CMainDlg::OpenShow(const QString& strPath)
     {
         return;
     }
-    CShowFileReader reader(g_nPanelWidth, g_nPanelHeight);
+    CShowFileReader reader(Panel().m_nWidth, Panel().m_nHeight);
     if (const CStatus status = reader.ReadFile(QFile::encodeName(strPath).toStdString()); !status)
     {
         ReportError(QString::fromStdString(status.Message()));
@@ -802,8 +794,8 @@ void CMainDlg::OpenShow(const QString& strPath)
     const QString strSummary = m_texts.Text(EUiText::ShowSummary)
                                    .arg(strName)
                                    .arg(vecPictures.size())
-                                   .arg(g_nPanelWidth)
-                                   .arg(g_nPanelHeight);
+                                   .arg(Panel().m_nWidth)
+                                   .arg(Panel().m_nHeight);
     const EShowChoice eChoice = AskShowChoice(this, m_texts, strSummary, !vecPictures.empty());
     if (eChoice == EShowChoice::Play)
     {
@@ -870,7 +862,8 @@ void CMainDlg::OnShowWritten(const QString& strPath, int nPictures)
 
 void CMainDlg::UpdateStatusLine()
 {
-    m_pStatusLine->ShowPlanned(g_nPanelWidth, g_nPanelHeight, m_pDocument->ImageCount(), CurrentEffect());
+    m_pStatusLine->ShowPlanned(Panel().m_nWidth, Panel().m_nHeight, m_pDocument->ImageCount(),
+                               CurrentEffect());
 }
 
 CWorkerRun CMainDlg::MakeWorkerRun() const
@@ -878,8 +871,8 @@ CWorkerRun CMainDlg::MakeWorkerRun() const
     const auto Text = [](int nKey) { return g_szLangText[static_cast<size_t>(nKey)].toStdString(); };
     CWorkerRun run;
     run.m_effect = CurrentEffect();
-    run.m_nPanelWidth = g_nPanelWidth;
-    run.m_nPanelHeight = g_nPanelHeight;
+    run.m_nPanelWidth = Panel().m_nWidth;
+    run.m_nPanelHeight = Panel().m_nHeight;
     run.m_texts = {Text(16), Text(1), Text(5), Text(9)};
     run.m_timing = m_workerTiming;
     run.m_bFullSpeed = m_chkFullSpeed->isChecked();

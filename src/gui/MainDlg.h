@@ -62,6 +62,8 @@ public:
     const CWindowTexts& Texts() const override { return m_texts; }
     // The show: its rows, their pictures in the store, the panel, the transition, the project.
     CShowDocument& Document() override { return *m_pDocument; }
+    // The panel the window works for (g_nPanelWidth x g_nPanelHeight), the document's.
+    CPanelSize Panel() const { return m_pDocument->Panel(); }
     // Edit > Undo and Redo of the document's commands.
     CDocumentUndo& Undo() override { return *m_pUndo; }
     CPanelCanvas* PreviewWindow() const { return m_wndPreview; }
@@ -201,8 +203,6 @@ private:
     CShowStatusLine* m_pStatusLine = nullptr;
     CPanelViewDlg* m_pPanelView = nullptr;
     CShowPlayer m_showPlayer;
-    int m_nWidth = 0;
-    int m_nHeight = 0;
 
     CWindowTexts m_texts;
     QTranslator m_qtTranslator; // Qt's own texts (file dialogs, buttons) in the chosen language

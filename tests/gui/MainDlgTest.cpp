@@ -404,10 +404,10 @@ TEST_F(MainDlgTest, FastImportScalesJpegWhileDecodingOnlyWhenAskedFor)
         Start();
         Load({strPhoto});
         ASSERT_EQ(m_pDlg->Store()->Count(), 1);
-        const CResult<CPicture> expected =
-            ConvertPictureToPanel(strPath, g_nPanelWidth, g_nPanelHeight, {.m_bFast = bFast});
-        const CResult<CPicture> other =
-            ConvertPictureToPanel(strPath, g_nPanelWidth, g_nPanelHeight, {.m_bFast = !bFast});
+        const CResult<CPicture> expected = ConvertPictureToPanel(
+            strPath, m_pDlg->Panel().m_nWidth, m_pDlg->Panel().m_nHeight, {.m_bFast = bFast});
+        const CResult<CPicture> other = ConvertPictureToPanel(strPath, m_pDlg->Panel().m_nWidth,
+                                                              m_pDlg->Panel().m_nHeight, {.m_bFast = !bFast});
         ASSERT_TRUE(expected && other);
         EXPECT_EQ(m_pDlg->Store()->Read(0).Value(), expected.Value());
         EXPECT_NE(expected.Value(), other.Value());
@@ -944,13 +944,14 @@ protected:
         QStringList vecPaths;
         for (int i = 0; i < nCount; ++i)
         {
-            QImage image(g_nPanelWidth, g_nPanelHeight, QImage::Format_RGB888);
-            for (int y = 0; y < g_nPanelHeight; ++y)
+            QImage image(m_pDlg->Panel().m_nWidth, m_pDlg->Panel().m_nHeight, QImage::Format_RGB888);
+            for (int y = 0; y < m_pDlg->Panel().m_nHeight; ++y)
             {
-                for (int x = 0; x < g_nPanelWidth; ++x)
+                for (int x = 0; x < m_pDlg->Panel().m_nWidth; ++x)
                 {
                     image.setPixel(x, y,
-                                   qRgb(x * 255 / g_nPanelWidth, y * 255 / g_nPanelHeight, 60 * i + 30));
+                                   qRgb(x * 255 / m_pDlg->Panel().m_nWidth,
+                                        y * 255 / m_pDlg->Panel().m_nHeight, 60 * i + 30));
                 }
             }
             vecPaths += m_dir.filePath(QStringLiteral("g%1.bmp").arg(i));
@@ -988,9 +989,9 @@ protected:
     {
         const CResult<CPicture> picture = m_pDlg->Store()->Read(k);
         const QImage image = m_pDlg->PreviewWindow()->Snapshot();
-        for (int y = 0; picture && y < g_nPanelHeight; ++y)
+        for (int y = 0; picture && y < m_pDlg->Panel().m_nHeight; ++y)
         {
-            for (int x = 0; x < g_nPanelWidth; ++x)
+            for (int x = 0; x < m_pDlg->Panel().m_nWidth; ++x)
             {
                 const CRgb cr = picture.Value().GetPixel(x, y);
                 if (image.pixel(x, y) != qRgb(cr.m_nRed, cr.m_nGreen, cr.m_nBlue))
@@ -1020,8 +1021,8 @@ protected:
                 std::make_unique<CReadPictureSource>([this, k] { return m_pDlg->Store()->Read(k); }));
         }
         CShowBuildOptions options;
-        options.m_nPanelWidth = g_nPanelWidth;
-        options.m_nPanelHeight = g_nPanelHeight;
+        options.m_nPanelWidth = m_pDlg->Panel().m_nWidth;
+        options.m_nPanelHeight = m_pDlg->Panel().m_nHeight;
         options.m_effect = effect;
         options.m_eUnreadable = EUnreadable::WriteWhite;
         EXPECT_TRUE(CShowBuilder(options).Build(vecSources, strPath.toStdString()).m_bWritten);
@@ -1087,8 +1088,9 @@ TEST_F(MainDlgRunTest, EveryTransitionPlaysTheListAndWritesTheCoresFile)
 
 TEST_F(MainDlgRunTest, AStopDuringTheFirstPictureEndsTheRunAfterIt)
 {
-    // A quarter of a second a picture: the second press lands while the first is drawn.
-    const EEffect effect = StartOnGradients(3, 13, {g_nPanelWidth * g_nPanelHeight * 4, 1, 1});
+    // A quarter of a second a picture of the 96 x 64 panel: the second press lands while the
+    // first is drawn.
+    const EEffect effect = StartOnGradients(3, 13, {96 * 64 * 4, 1, 1});
     const QString strPath = Target(QStringLiteral("stopped.qrv"));
     for (const auto& [nOwn, nIdleKey] : {std::pair{1017, 1}, std::pair{1018, 5}})
     {

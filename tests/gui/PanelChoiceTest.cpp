@@ -64,7 +64,7 @@ protected:
         return QDir(m_dir.filePath(QStringLiteral("tmp"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     }
 
-    CPanelSize WindowPanel() const { return {g_nPanelWidth, g_nPanelHeight}; }
+    CPanelSize WindowPanel() const { return m_pDlg->Panel(); }
 
     bool Choose(CPanelSize panel, QMessageBox::StandardButton eAnswer = QMessageBox::Yes)
     {

@@ -87,10 +87,10 @@ protected:
         return dlg.findChild<QComboBox*>(QLatin1String(szCombo))->currentData().toString();
     }
 
-    static CPicture Converted(const QString& strPath, const CConvertOptions& options)
+    CPicture Converted(const QString& strPath, const CConvertOptions& options) const
     {
-        CResult<CPicture> picture =
-            ConvertPictureToPanel(strPath.toStdString(), g_nPanelWidth, g_nPanelHeight, options);
+        CResult<CPicture> picture = ConvertPictureToPanel(strPath.toStdString(), m_pDlg->Panel().m_nWidth,
+                                                          m_pDlg->Panel().m_nHeight, options);
         EXPECT_TRUE(picture) << picture.Message();
         return picture ? std::move(picture).Value() : CPicture();
     }

@@ -121,7 +121,7 @@ protected:
     // A picture of the panel's size in one colour, so that it can be told from any pixel.
     QString MakePicture(const QString& strName, QColor cr)
     {
-        QImage image(g_nPanelWidth, g_nPanelHeight, QImage::Format_RGB888);
+        QImage image(m_pDlg->Panel().m_nWidth, m_pDlg->Panel().m_nHeight, QImage::Format_RGB888);
         image.fill(cr);
         const QString strPath = m_dir.filePath(strName);
         EXPECT_TRUE(image.save(strPath, "BMP"));
