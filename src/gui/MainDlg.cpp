@@ -58,8 +58,6 @@ namespace
 constexpr int g_nRefreshTimerMs = 100;
 constexpr int g_nListColumnWidth = 715;
 constexpr QRgb g_crKeyMagenta = 0xFFFF00FF;
-const char* const g_szBuiltInTextsNotice =
-    "Lang.txt was not found or cannot be read, so the window shows its built-in English texts.";
 
 QString ObjectName(int nId)
 {
@@ -69,23 +67,6 @@ QString ObjectName(int nId)
 QString Text(int nKey)
 {
     return g_szLangText[static_cast<size_t>(nKey)];
-}
-
-// What start-up found wrong with the data files; empty when nothing.
-QString StartupNotice(const CWindowTexts& texts)
-{
-    QStringList vecNotices;
-    if (texts.m_bBuiltIn)
-    {
-        vecNotices += QString::fromUtf8(g_szBuiltInTextsNotice);
-    }
-    if (const std::optional<CUnreadableFile> unreadable = FindUnreadableSettingsFile(ProgramDirectory()))
-    {
-        vecNotices += texts.Text(EUiText::SettingsUnreadable)
-                          .arg(QFile::decodeName(unreadable->m_path.c_str()),
-                               QString::fromStdString(unreadable->m_strReason));
-    }
-    return vecNotices.join(QStringLiteral("\n\n"));
 }
 
 template <class TControl>
