@@ -16,7 +16,6 @@ namespace tramino
 // TEXT0 ... TEXT19 of the chosen Lang.txt section; fixed once the dialog is set up.
 extern LangTexts g_szLangText;
 
-
 // The dialog's buttons; set while the main dialog exists, null otherwise. Only the
 // user-interface thread touches them (workers go through their CWorkerUiBridge).
 extern QPushButton* g_btnLoadImage;
