@@ -5,7 +5,9 @@
 #include "cli/ProgressBar.h"
 #include "common/ReplacingFile.h"
 #include "pipeline/ShowBuilder.h"
+#include "pipeline/ShowPictureSource.h"
 #include "project/Project.h"
+#include "project/ShowPictureName.h"
 #include "show/Transition.h"
 
 #include <algorithm>
@@ -40,21 +42,6 @@ bool IsProjectFile(const std::string& strPath)
     return fs::path(strPath).extension() == ".tramino";
 }
 
-PictureSources PlanSources(const std::vector<CShowPlanPicture>& vecPictures)
-{
-    PictureSources vecSources;
-    vecSources.reserve(vecPictures.size());
-    for (const CShowPlanPicture& picture : vecPictures)
-    {
-        if (picture.m_bAllFrames)
-            vecSources.push_back(
-                std::make_unique<CFramesPictureSource>(picture.m_strPath, picture.m_options));
-        else
-            vecSources.push_back(std::make_unique<CFilePictureSource>(picture.m_strPath, picture.m_options));
-    }
-    return vecSources;
-}
-
 } // namespace
 
 // Builds a show from picture files as the main window's Load Image and Transform do: every
@@ -79,9 +66,12 @@ public:
                "and writes them into one show file with the transition. Pictures that cannot be read\n"
                "are listed with the reason, and no show is written unless --keep-going is given; the\n"
                "exit status is 1 whenever a picture was left out.\n"
+               "A picture SHOW.qrv#K is picture K (from 1) of that show file, read strictly: as the\n"
+               "show lays it down when the panel is the show's, else converted as any picture is.\n"
                "Given a project file, builds the show it describes: its panel (before Vendale.ini's,\n"
-               "a panel option replaces it), its transition, its pictures with their options, and its\n"
-               "show file unless -o names another; --keep-going leaves out its pictures that are gone.\n"
+               "a panel option replaces it), its transition, its pictures with their options, its fast\n"
+               "import if it records it, and its show file unless -o names another; --keep-going\n"
+               "leaves out its pictures that are gone.\n"
                "\n"
                "Options:\n" +
                std::string(PanelOptionsHelp()) + std::string(ModeOptionHelp()) +
@@ -130,8 +120,9 @@ public:
         if (!EffectCoversPanel(request.m_effect, size.m_nWidth, size.m_nHeight))
             return io.UsageError(std::string("the transition ") + EffectName(request.m_effect) +
                                  " cannot cover a " + PanelSizeText(size) + " panel");
+        // A project that imports fast builds fast without being told.
         for (CShowPlanPicture& picture : request.m_vecPictures)
-            picture.m_options.m_bFast = args.Has("fast");
+            picture.m_options.m_bFast = picture.m_options.m_bFast || args.Has("fast");
         return Build(request, io);
     }
 
@@ -184,9 +175,14 @@ private:
                 return CStatus::Error("--frames takes first or all, not '" + *pFrames + "'");
             bAllFrames = *pFrames == "all";
         }
-        request.m_vecInputs = args.Operands();
-        for (const std::string& strPath : request.m_vecInputs)
-            request.m_vecPictures.push_back({strPath, convert, bAllFrames});
+        for (const std::string& strOperand : args.Operands())
+        {
+            const std::optional<CShowPictureName> show = ParseShowPictureName(strOperand);
+            request.m_vecPictures.push_back(
+                show ? CShowPlanPicture{show->m_strShow, convert, false, show->m_nPicture}
+                     : CShowPlanPicture{strOperand, convert, bAllFrames});
+            request.m_vecInputs.push_back(request.m_vecPictures.back().m_strPath);
+        }
         return request;
     }
 

@@ -2,10 +2,13 @@
 #include "cli/ModeOption.h"
 #include "cli/PanelOptions.h"
 #include "cli/PictureOptions.h"
+#include "pipeline/ShowPictureSource.h"
 #include "project/Project.h"
+#include "project/ShowPictureName.h"
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 
 namespace tramino::cli
 {
@@ -16,7 +19,8 @@ namespace
 namespace fs = std::filesystem;
 
 // The options only `project new` takes; `add` changes pictures and `list` nothing.
-constexpr std::string_view g_arrProjectWideOptions[] = {"panel-code", "size", "mode", "output", "show"};
+constexpr std::string_view g_arrProjectWideOptions[] = {"panel-code", "size", "mode",
+                                                        "output",     "show", "fast"};
 
 // The picture options given, each in its written form.
 CResult<CPictureValues> GivenPictureValues(const CArguments& args)
@@ -69,10 +73,37 @@ CResult<CProjectPath> GivenPath(const std::string& strPath)
     return CProjectPath{absolute.lexically_normal(), false};
 }
 
+// Picture K of a show, refused unless the show, read strictly, holds it.
+CResult<CProjectPicture> ShowPicture(const CShowPictureName& name, CPanelSize panel,
+                                     std::map<std::string, CShowFileIndex>& mapShows)
+{
+    std::error_code error;
+    if (!fs::is_regular_file(name.m_strShow, error))
+        return CStatus::Error("the show '" + name.m_strShow + "' is not there");
+    CResult<CPicture> picture =
+        mapShows.try_emplace(name.m_strShow, name.m_strShow).first->second.Picture(name.m_nPicture, panel);
+    if (!picture)
+        return picture.Status();
+    CResult<CProjectPath> path = GivenPath(name.m_strShow);
+    if (!path)
+        return path.Status();
+    return CProjectPicture{path.Value(), {}, name.m_nPicture};
+}
+
 CStatus AddPictures(CProject& project, const std::vector<std::string>& vecPaths, const CPictureValues& given)
 {
+    std::map<std::string, CShowFileIndex> mapShows;
     for (const std::string& strPath : vecPaths)
     {
+        if (const std::optional<CShowPictureName> name = ParseShowPictureName(strPath))
+        {
+            CResult<CProjectPicture> picture = ShowPicture(*name, project.m_panel.m_size, mapShows);
+            if (!picture)
+                return picture.Status();
+            picture.Value().m_overrides = OverridesOf(project.m_defaults, given);
+            project.m_vecPictures.push_back(std::move(picture).Value());
+            continue;
+        }
         std::error_code error;
         if (!fs::is_regular_file(strPath, error))
             return CStatus::Error("the picture '" + strPath + "' is not there");
@@ -108,7 +139,7 @@ public:
     {
         return "Usage: tramino-cli project new [--panel-code N | --size WxH] [--mode NAME] [--show "
                "SHOW.qrv]\n"
-               "                               [PICTURE OPTIONS] -o PROJECT.tramino [PICTURE...]\n"
+               "                               [--fast] [PICTURE OPTIONS] -o PROJECT.tramino [PICTURE...]\n"
                "       tramino-cli project add PROJECT.tramino [PICTURE OPTIONS] [PICTURE...]\n"
                "       tramino-cli project list PROJECT.tramino\n"
                "\n"
@@ -120,10 +151,14 @@ public:
                "        from the defaults. With no picture it rewrites the file in its usual form.\n"
                "  list  prints the panel, the transition, each picture with its options, and the\n"
                "        exact size of the show file it makes.\n"
+               "A PICTURE SHOW.qrv#K is picture K (from 1) of that show file, which must hold it; it\n"
+               "is kept as the show and the number, and built as build builds it.\n"
                "\n"
                "Options of new:\n" +
                std::string(PanelOptionsHelp()) + std::string(ModeOptionHelp()) +
                "  --show F         the show file the project builds (kept relative to the project)\n"
+               "  --fast           JPEG files decode scaled down, as build --fast and the window's\n"
+               "                   fast import do; every build of the project then does so\n"
                "  -o, --output F   the project file to write (must not exist yet)\n"
                "Picture options (new and add), as build takes them:\n" +
                std::string(PictureOptionsHelp()) +
@@ -134,7 +169,8 @@ public:
     std::vector<COptionSpec> Options() const override
     {
         std::vector<COptionSpec> vecOptions = PanelOptions();
-        vecOptions.insert(vecOptions.end(), {{"mode", true}, {"show", true}, {"output", true, 'o'}});
+        vecOptions.insert(vecOptions.end(),
+                          {{"mode", true}, {"show", true}, {"fast", false}, {"output", true, 'o'}});
         const std::vector<COptionSpec> vecPicture = PictureOptions();
         vecOptions.insert(vecOptions.end(), vecPicture.begin(), vecPicture.end());
         vecOptions.push_back({"frames", true});
@@ -198,6 +234,7 @@ private:
                 return io.Failure(output.Message());
             project.m_optOutput = output.Value();
         }
+        project.m_bFastImport = args.Has("fast");
         std::error_code error;
         if (fs::exists(*pProject, error))
             return io.Failure("'" + *pProject + "' exists already (project add adds pictures to it)");
@@ -242,10 +279,15 @@ private:
             << "Transition: " << EffectName(project.m_effect) << "\n"
             << "Show file: " << (project.m_optOutput ? project.m_optOutput->m_path.string() : "none named")
             << "\n"
+            << (project.m_bFastImport ? "Fast JPEG import: on\n" : "")
             << "Pictures: " << project.m_vecPictures.size() << "\n";
         for (size_t i = 0; i < project.m_vecPictures.size(); ++i)
         {
-            out << "  " << i + 1 << ". " << project.m_vecPictures[i].m_path.m_path.string();
+            const CProjectPicture& picture = project.m_vecPictures[i];
+            const std::string strPath = picture.m_path.m_path.string();
+            out << "  " << i + 1 << ". "
+                << (picture.m_nShowPicture != 0 ? ShowPictureNameText({strPath, picture.m_nShowPicture})
+                                                : strPath);
             const CPictureValues values = project.EffectiveValues(i);
             for (const CPictureOptionInfo& info : PictureOptionTable())
                 out << " " << info.m_strKey << "=" << *values[static_cast<size_t>(info.m_option)];

@@ -117,6 +117,13 @@ void CProjectActions::Open(const QString& strFile)
     {
         const CProjectPicture& picture = project.m_vecPictures[i];
         std::error_code error;
+        // The window does not take a show's pictures from a project yet: named as it saved them.
+        if (picture.m_nShowPicture != 0)
+        {
+            vecMissing +=
+                ShownPath(picture.m_path.m_path) + QStringLiteral(" #%1").arg(picture.m_nShowPicture);
+            continue;
+        }
         if (!std::filesystem::is_regular_file(picture.m_path.m_path, error))
         {
             vecMissing += ShownPath(picture.m_path.m_path);

@@ -207,4 +207,60 @@ TEST_F(ProjectCommandTest, BuildOfAProjectWritesTheShowOfItsPictures)
     EXPECT_NE(kept.m_strErr.find("1 of 2 pictures left out"), std::string::npos) << kept.m_strErr;
 }
 
+TEST_F(ProjectCommandTest, ShowPicturesAndFastImportAreTheProjectsAndBuildAsBuildDoes)
+{
+    const std::string strJpeg = TRAMINO_SOURCE_DIR "/res/samples/hills-baseline.jpg";
+    const auto Build = [&](std::vector<std::string> vecArgs)
+    {
+        vecArgs.insert(vecArgs.begin(),
+                       {"build", "--panel-code", "2", "--mode", "circle", "-o", Path("ref.qrv")});
+        const CRun run = RunCli(vecArgs);
+        EXPECT_EQ(run.m_nStatus, 0) << run.m_strErr;
+        return ReadText(Path("ref.qrv"));
+    };
+    const std::string strOriginal = Build({Path("pics/a.bmp"), Path("pics/b.bmp")});
+    fs::rename(Path("ref.qrv"), Path("orig.qrv"));
+    const std::string strProject = Path("show.tramino");
+    const CRun made = RunCli({"project", "new", "--panel-code", "2", "--mode", "circle", "--fast", "--show",
+                              Path("out.qrv"), "-o", strProject, Path("orig.qrv#2"), strJpeg});
+    ASSERT_EQ(made.m_nStatus, 0) << made.m_strErr;
+    EXPECT_NE(ReadText(strProject).find("\"path\": \"orig.qrv\",\n      \"show-picture\": 2\n"),
+              std::string::npos);
+    const CRun listed = RunCli({"project", "list", strProject});
+    EXPECT_NE(listed.m_strOut.find("Fast JPEG import: on\nPictures: 2\n  1. " + Path("orig.qrv#2") + " fit="),
+              std::string::npos)
+        << listed.m_strOut;
+
+    // Without -o into the project's show: the show's own picture, and the photo imported fast.
+    const CRun built = RunCli({"build", strProject});
+    ASSERT_EQ(built.m_nStatus, 0) << built.m_strErr;
+    EXPECT_TRUE(ReadText(Path("out.qrv")) == Build({"--fast", Path("pics/b.bmp"), strJpeg}));
+    EXPECT_FALSE(ReadText(Path("out.qrv")) == Build({Path("pics/b.bmp"), strJpeg}));
+    EXPECT_TRUE(Build({Path("orig.qrv#2"), Path("orig.qrv#1")}) ==
+                Build({Path("pics/b.bmp"), Path("pics/a.bmp")}));
+
+    const struct
+    {
+        std::vector<std::string> m_vecArgs;
+        int m_nStatus;
+        std::string m_strError;
+    } arrRefused[] = {
+        {{"project", "add", strProject, Path("orig.qrv#3")},
+         1,
+         "project: Cannot take picture 3 of '" + Path("orig.qrv") + "': the show has 2 pictures"},
+        {{"project", "add", strProject, Path("none.qrv#1")},
+         1,
+         "project: the show '" + Path("none.qrv") + "' is not there"},
+        {{"project", "add", strProject, "--fast"}, 2, "project: --fast is an option of project new only"},
+        {{"build", "-o", Path("x.qrv"), Path("orig.qrv#0")}, 1, "build: Cannot open '" + Path("orig.qrv#0")},
+    };
+    for (const auto& refused : arrRefused)
+    {
+        const CRun run = RunCli(refused.m_vecArgs);
+        EXPECT_EQ(run.m_nStatus, refused.m_nStatus);
+        EXPECT_EQ(run.m_strErr.rfind("tramino-cli " + refused.m_strError, 0), 0u) << run.m_strErr;
+    }
+    EXPECT_EQ(ReadText(Path("orig.qrv")), strOriginal);
+}
+
 } // namespace

@@ -1,4 +1,5 @@
 #include "project/Project.h"
+#include "project/ProjectSession.h"
 #include "show/RecordCutter.h"
 #include "show/ShowFileWriter.h"
 
@@ -146,6 +147,51 @@ TEST_F(ProjectFileTest, AProjectMovedWithItsPicturesStillFindsThemAndKeepsAbsolu
               Replaced(Replaced(m_strText, "\"pics/", "\"moved/pics/"), "\"out/", "\"moved/out/"));
 }
 
+TEST_F(ProjectFileTest, ShowPicturesAndFastImportAreKeptAndTheWindowsOldNamesRecognised)
+{
+    WriteText(m_dir / "old.qrv", "a show");
+    // Saved with both new keys, read back the same; the plan builds the show's picture.
+    const std::string strText =
+        Replaced(Replaced(m_strText, "\"pics/a.bmp\"", "\"old.qrv\",\n      \"show-picture\": 2"),
+                 "\"out/show.qrv\",", "\"out/show.qrv\",\n  \"fast\": true,");
+    WriteText(ProjectFile(), strText);
+    CResult<CProject> project = LoadProject(ProjectFile());
+    ASSERT_TRUE(project) << project.Message();
+    ASSERT_TRUE(SaveProject(project.Value(), ProjectFile()));
+    EXPECT_EQ(ReadText(ProjectFile()), strText);
+    const CShowPlan plan = PlanShow(project.Value());
+    EXPECT_EQ(fs::path(plan.m_vecPictures[0].m_strPath), m_dir / "old.qrv");
+    EXPECT_EQ(plan.m_vecPictures[0].m_nShowPicture, 2);
+    EXPECT_FALSE(plan.m_vecPictures[0].m_bAllFrames); // one picture, whatever frames says
+    EXPECT_TRUE(plan.m_vecPictures[0].m_options.m_bFast);
+    EXPECT_TRUE(plan.m_vecPictures[1].m_options.m_bFast && plan.m_vecPictures[1].m_bAllFrames);
+
+    // The window's "old.qrv #3" is that picture while the show is there, else a picture not found.
+    WriteText(ProjectFile(), Replaced(m_strText, "\"pics/a.bmp\"", "\"old.qrv #3\""));
+    project = LoadProject(ProjectFile());
+    ASSERT_TRUE(project) << project.Message();
+    EXPECT_EQ(project.Value().m_vecPictures[0].m_path.m_path, m_dir / "old.qrv");
+    EXPECT_EQ(project.Value().m_vecPictures[0].m_nShowPicture, 3);
+    fs::remove(m_dir / "old.qrv");
+    EXPECT_EQ(LoadProject(ProjectFile()).Message(), "Cannot read project '" + ProjectFile() +
+                                                        "': pictures[0].path: the picture '" +
+                                                        (m_dir / "old.qrv #3").string() + "' is not there");
+}
+
+TEST_F(ProjectFileTest, TheShowFileASessionIsGivenIsSavedRelativeToTheProject)
+{
+    CProjectSession session({96, 64}, EEffect::Normal);
+    session.SetOutput((m_root / "shows/trip.qrv").string());
+    session.SetFastImport(true);
+    EXPECT_TRUE(session.IsModified());
+    ASSERT_TRUE(session.Save(ProjectFile()));
+    EXPECT_FALSE(session.IsModified());
+    const std::string strText = ReadText(ProjectFile());
+    EXPECT_NE(strText.find("\"output\": \"../shows/trip.qrv\",\n  \"fast\": true"), std::string::npos)
+        << strText;
+    EXPECT_EQ(PlanShow(LoadProject(ProjectFile()).Value()).m_strOutput, (m_root / "shows/trip.qrv").string());
+}
+
 TEST_F(ProjectFileTest, WhatIsNoProjectFileIsRefusedBeforeItIsRead)
 {
     const std::string strHuge = ProjectFile();
@@ -191,9 +237,10 @@ const CMalformed g_arrMalformed[] = {
     {"NewerFormat", "\"format\": 1,", "\"format\": 2, \"future\": 1,",
      "format: the file is of format 2, newer than this Tramino reads (1); a newer Tramino opens it"},
     {"UnknownKey", "\"output\"", "\"outptu\"",
-     "unknown key 'outptu' (known: format, panel, transition, output, defaults, pictures)"},
+     "unknown key 'outptu' (known: format, panel, transition, output, fast, defaults, pictures)"},
     {"UnknownPictureKey", "\"fit\": \"cover\"", "\"fitt\": \"cover\"",
-     "pictures[1]: unknown key 'fitt' (known: path, fit, gravity, background, dither, frames, auto-orient)"},
+     "pictures[1]: unknown key 'fitt' (known: path, show-picture, fit, gravity, background, dither, frames, "
+     "auto-orient)"},
     {"DuplicateKey", "\"fit\": \"cover\"", "\"fit\": \"cover\", \"fit\": \"contain\"",
      "the key 'fit' is given twice in one object"},
     {"MissingKey", "\"transition\": \"Shutter(Top to Bottom)\",", "", "the key 'transition' is missing"},
@@ -220,6 +267,11 @@ const CMalformed g_arrMalformed[] = {
      "transition: Shutter(Top to Bottom) cannot cover a 300x201 panel"},
     {"MissingPicture", "pics/b.bmp", "pics/c.bmp",
      "pictures[1].path: the picture 'DIR/pics/c.bmp' is not there"},
+    {"ShowPictureZero", "\"pics/a.bmp\"", "\"pics/a.bmp\", \"show-picture\": 0",
+     "pictures[0].show-picture: 0 is not from 1 to 2147483647"},
+    {"ShowPictureText", "\"pics/a.bmp\"", "\"pics/a.bmp\", \"show-picture\": \"2\"",
+     "pictures[0].show-picture: a whole number is needed, not a text"},
+    {"FastText", "\"output\"", "\"fast\": 1, \"output\"", "fast: true or false is needed, not the number 1"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, MalformedProjectTest, testing::ValuesIn(g_arrMalformed),

@@ -44,6 +44,8 @@ struct CProjectPicture
 {
     CProjectPath m_path;
     CPictureValues m_overrides; // the options in which this picture differs from the defaults
+    // From 1: the picture is that picture of the show file m_path; 0: m_path is a picture file.
+    int m_nShowPicture = 0;
 
     friend bool operator==(const CProjectPicture&, const CProjectPicture&) = default;
 };
@@ -57,6 +59,8 @@ struct CProject
     CPictureValues m_defaults = DefaultPictureValues();
     std::vector<CProjectPicture> m_vecPictures;
     std::optional<CProjectPath> m_optOutput;
+    // JPEG files decode scaled down (CConvertOptions::m_bFast), as the window's fast import does.
+    bool m_bFastImport = false;
 
     CPictureValues EffectiveValues(size_t nPicture) const
     {
@@ -92,6 +96,8 @@ struct CShowPlanPicture
     CConvertOptions m_options;
     // Every frame of an animated GIF is a picture of the show, not only the first.
     bool m_bAllFrames = false;
+    // From 1: that picture of the show file m_strPath (CProjectPicture::m_nShowPicture).
+    int m_nShowPicture = 0;
 };
 struct CShowPlan
 {

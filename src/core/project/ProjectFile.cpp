@@ -1,6 +1,7 @@
 #include "project/Project.h"
 
 #include "common/ReplacingFile.h"
+#include "project/ShowPictureName.h"
 
 #include <nlohmann/json.hpp>
 
@@ -77,8 +78,8 @@ private:
             return status;
         if (CStatus status = ReadFormat(root); !status)
             return status;
-        if (CStatus status =
-                CheckObject(root, "", {"format", "panel", "transition", "output", "defaults", "pictures"});
+        if (CStatus status = CheckObject(
+                root, "", {"format", "panel", "transition", "output", "fast", "defaults", "pictures"});
             !status)
             return status;
         if (CStatus status = ReadPanel(Member(root, "panel"), project.m_panel); !status)
@@ -91,6 +92,12 @@ private:
             if (!output)
                 return output.Status();
             project.m_optOutput = output.Value();
+        }
+        if (root.contains("fast"))
+        {
+            if (CStatus status = CheckType(root["fast"], "fast", Json::value_t::boolean); !status)
+                return status;
+            project.m_bFastImport = root["fast"].get<bool>();
         }
         if (root.contains("defaults"))
             if (CStatus status = ReadValues(root["defaults"], "defaults", {}, project.m_defaults); !status)
@@ -175,7 +182,8 @@ private:
             const Json& picture = (*pPictures)[i];
             const std::string strPlace = "pictures[" + std::to_string(i) + "]";
             CProjectPicture entry;
-            if (CStatus status = ReadValues(picture, strPlace, {"path"}, entry.m_overrides); !status)
+            if (CStatus status = ReadValues(picture, strPlace, {"path", "show-picture"}, entry.m_overrides);
+                !status)
                 return status;
             const Json* pPath = Member(picture, "path");
             if (pPath == nullptr)
@@ -183,12 +191,41 @@ private:
             CResult<CProjectPath> path = ReadPath(*pPath, strPlace + ".path");
             if (!path)
                 return path.Status();
+            if (CStatus status = ReadShowPicture(picture, strPlace, path.Value(), entry.m_nShowPicture);
+                !status)
+                return status;
             std::error_code error;
             if (m_eMissing == EMissingPicture::Refuse && !fs::is_regular_file(path.Value().m_path, error))
                 return Fail(strPlace + ".path",
                             "the picture '" + path.Value().m_path.string() + "' is not there");
             entry.m_path = path.Value();
             project.m_vecPictures.push_back(std::move(entry));
+        }
+        return {};
+    }
+
+    // The number of the show's picture a picture is, if it is one. The window once saved such a
+    // picture as the path "SHOW.qrv #K", which no file answers to: while the show is there and no
+    // file has that very name, that is read as the show's picture it was.
+    CStatus ReadShowPicture(const Json& picture, const std::string& strPlace, CProjectPath& path,
+                            int& nShowPicture)
+    {
+        if (const Json* pNumber = Member(picture, "show-picture"))
+        {
+            CResult<int64_t> nNumber = ReadInteger(*pNumber, strPlace + ".show-picture", 1, INT32_MAX);
+            if (!nNumber)
+                return nNumber.Status();
+            nShowPicture = static_cast<int>(nNumber.Value());
+            return {};
+        }
+        std::error_code error;
+        if (fs::exists(path.m_path, error))
+            return {};
+        const std::optional<CShowPictureName> name = ParseWindowShowPictureName(path.m_path.string());
+        if (name && fs::is_regular_file(name->m_strShow, error))
+        {
+            path.m_path = name->m_strShow;
+            nShowPicture = name->m_nPicture;
         }
         return {};
     }
@@ -413,11 +450,17 @@ CResult<std::string> ProjectText(const CProject& project, const std::string& str
     root["transition"] = EffectName(project.m_effect);
     if (project.m_optOutput)
         root["output"] = WrittenPath(*project.m_optOutput, folder);
+    if (project.m_bFastImport) // absent, as in every file before it could be given
+        root["fast"] = true;
     root["defaults"] = ValuesJson(project.m_defaults, Json::object());
     root["pictures"] = Json::array();
     for (const CProjectPicture& picture : project.m_vecPictures)
-        root["pictures"].push_back(
-            ValuesJson(picture.m_overrides, {{"path", WrittenPath(picture.m_path, folder)}}));
+    {
+        Json entry = {{"path", WrittenPath(picture.m_path, folder)}};
+        if (picture.m_nShowPicture != 0)
+            entry["show-picture"] = picture.m_nShowPicture;
+        root["pictures"].push_back(ValuesJson(picture.m_overrides, std::move(entry)));
+    }
     try
     {
         return root.dump(2) + "\n";

@@ -19,14 +19,29 @@ void CProjectSession::Append(CProjectPicture picture)
     m_project.m_vecPictures.push_back(std::move(picture));
 }
 
-void CProjectSession::InsertPlain(size_t nRow, const std::string& strPath)
+namespace
+{
+
+// Kept relative to the project's folder when it is saved.
+CProjectPath RelativePath(const std::string& strPath)
 {
     std::error_code error;
     const std::filesystem::path path = std::filesystem::absolute(strPath, error);
+    return {(error ? std::filesystem::path(strPath) : path).lexically_normal(), false};
+}
+
+} // namespace
+
+void CProjectSession::InsertPlain(size_t nRow, const std::string& strPath)
+{
     std::vector<CProjectPicture>& vecPictures = m_project.m_vecPictures;
     vecPictures.insert(vecPictures.begin() + static_cast<ptrdiff_t>(std::min(nRow, vecPictures.size())),
-                       {{(error ? std::filesystem::path(strPath) : path).lexically_normal(), false},
-                        OverridesOf(m_project.m_defaults, DefaultPictureValues())});
+                       {RelativePath(strPath), OverridesOf(m_project.m_defaults, DefaultPictureValues())});
+}
+
+void CProjectSession::SetOutput(const std::string& strShow)
+{
+    m_project.m_optOutput = RelativePath(strShow);
 }
 
 void CProjectSession::SetValues(size_t nRow, const CPictureValues& values)

@@ -33,6 +33,9 @@ public:
     void SetEffect(EEffect effect) { m_project.m_effect = effect; }
     // The list was converted for another panel.
     void SetPanel(CPanelSize panel);
+    // The show file the project builds, written relative to the project's folder.
+    void SetOutput(const std::string& strShow);
+    void SetFastImport(bool bFast) { m_project.m_bFastImport = bFast; }
 
     // Starts over with a project read from strPath, for a list of the given panel: nothing is listed
     // yet, and whatever of the file does not come into the list (a picture left out, another

@@ -6,5 +6,6 @@ target_sources(tramino_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Project.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectSession.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ShowPictureName.cpp
 )
 target_link_libraries(tramino_core PRIVATE nlohmann_json::nlohmann_json)

@@ -2,6 +2,7 @@
 
 #include "codec/DecodeMemory.h"
 #include "codec/PictureDecoder.h"
+#include "codec/PictureRowReader.h"
 #include "resample/Orientation.h"
 #include "resample/StreamingReducer.h"
 #include "resample/Stretcher.h"
@@ -194,6 +195,19 @@ CResult<CPicture> ConvertPictureToPanel(const std::string& strPath, int nPanelWi
     if (!picture)
         return NamingFile(picture.Status(), strPath);
     return picture;
+}
+
+CResult<CPicture> ConvertDecodedToPanel(CPicture picture, const std::string& strName, int nPanelWidth,
+                                        int nPanelHeight, const CConvertOptions& options)
+{
+    if (nPanelWidth < 1 || nPanelHeight < 1)
+        return EmptyPanel(strName);
+    CResult<CPicture> converted =
+        ConvertReader(std::make_unique<CPictureRowReader>(std::move(picture), EPictureFormat::Bmp, false),
+                      nPanelWidth, nPanelHeight, options);
+    if (!converted)
+        return NamingFile(converted.Status(), strName);
+    return converted;
 }
 
 CStatus ConvertFramesToPanel(const std::string& strPath, int nPanelWidth, int nPanelHeight,

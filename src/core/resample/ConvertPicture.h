@@ -44,6 +44,11 @@ struct CConvertOptions
 CResult<CPicture> ConvertPictureToPanel(const std::string& strPath, int nPanelWidth, int nPanelHeight,
                                         const CConvertOptions& options = {});
 
+// A picture already decoded (24 bits), converted as ConvertPictureToPanel converts a 24-bit BMP
+// file of it; errors name strName.
+CResult<CPicture> ConvertDecodedToPanel(CPicture picture, const std::string& strName, int nPanelWidth,
+                                        int nPanelHeight, const CConvertOptions& options = {});
+
 // Takes one converted frame; false when no more are wanted.
 using FnTakeFrame = std::function<bool(CPicture picture)>;
 
