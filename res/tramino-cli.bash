@@ -10,7 +10,7 @@ _tramino_cli_options() {
     build) echo "$panel --mode --fast $picture --frames -j --jobs --keep-going -o --output --help" ;;
     convert) echo "$panel --fast $picture --frame --help" ;;
     render) echo "$panel --per-sheet -o --output --help" ;;
-    project) echo "$panel --mode --show -o --output $picture --frames --help" ;;
+    project) echo "$panel --mode --show --fast -o --output $picture --frames --help" ;;
     esac
 }
 
