@@ -57,6 +57,7 @@ enum class EUiText
     FilterProjects,
     Untitled,
     AskSaveChanges,   // %1: the show
+    AskOverwriteChanged, // %1: the project
     PicturesNotFound, // %1: the project
     OtherPanel,       // %1: the project, %2: its panel, %3: the window's
     StatusPanel,      // %1, %2: width and height
