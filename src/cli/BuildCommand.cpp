@@ -221,8 +221,9 @@ private:
     // that cannot be read.
     static CStatus ReadProject(CBuildRequest& request, bool bKeepGoing, CCommandIo& io)
     {
-        CResult<CProject> project = LoadProject(
-            request.m_strProject, bKeepGoing ? EMissingPicture::Keep : EMissingPicture::Refuse, io.StopFlag());
+        CResult<CProject> project =
+            LoadProject(request.m_strProject, bKeepGoing ? EMissingPicture::Keep : EMissingPicture::Refuse,
+                        io.StopFlag());
         if (!project)
             return project.Status();
         CShowPlan plan = PlanShow(project.Value());

@@ -220,7 +220,8 @@ private:
         if (const std::string* pShow = args.Value("show"))
         {
             if (IsSameFile(*pShow, *pProject))
-                return io.UsageError("--show names the project file itself; the show needs a file of its own");
+                return io.UsageError(
+                    "--show names the project file itself; the show needs a file of its own");
             for (const std::string& strPicture : vecPictures)
                 if (IsSameFile(*pShow, strPicture))
                     return io.UsageError("the show file '" + *pShow +
@@ -238,8 +239,8 @@ private:
         if (CStatus status = SaveProject(project, *pProject, io.StopFlag()); !status)
             return io.Failure(status.Message());
         io.MarkDone();
-        io.Out() << "Wrote " << Printable(*pProject) << ": " << PicturesText(project.m_vecPictures.size()) << ", "
-                 << EffectName(project.m_effect) << ", " << PanelText(project.m_panel) << " panel\n";
+        io.Out() << "Wrote " << Printable(*pProject) << ": " << PicturesText(project.m_vecPictures.size())
+                 << ", " << EffectName(project.m_effect) << ", " << PanelText(project.m_panel) << " panel\n";
         return kExitOk;
     }
 
@@ -284,8 +285,8 @@ private:
         std::ostream& out = io.Out();
         out << "Panel: " << PanelText(project.m_panel) << "\n"
             << "Transition: " << EffectName(project.m_effect) << "\n"
-            << "Show file: " << (project.m_optOutput ? Printable(project.m_optOutput->m_path.string()) : "none named")
-            << "\n"
+            << "Show file: "
+            << (project.m_optOutput ? Printable(project.m_optOutput->m_path.string()) : "none named") << "\n"
             << "Pictures: " << project.m_vecPictures.size() << "\n";
         for (size_t i = 0; i < project.m_vecPictures.size() && !io.StopRequested(); ++i)
         {

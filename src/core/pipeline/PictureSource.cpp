@@ -52,8 +52,9 @@ uint64_t CFramesPictureSource::PeakBytes(int nPanelWidth, int nPanelHeight) cons
 
 CStatus CFramesPictureSource::Produce(int nPanelWidth, int nPanelHeight, const FnTakePicture& fnTake) const
 {
-    return GuardMemory(m_strPath, [&]
-                       { return ConvertFramesToPanel(m_strPath, nPanelWidth, nPanelHeight, m_options, fnTake); });
+    return GuardMemory(
+        m_strPath,
+        [&] { return ConvertFramesToPanel(m_strPath, nPanelWidth, nPanelHeight, m_options, fnTake); });
 }
 
 uint64_t CReadPictureSource::PeakBytes(int nPanelWidth, int nPanelHeight) const

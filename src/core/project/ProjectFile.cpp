@@ -362,7 +362,8 @@ CStatus CheckPictureFile(const fs::path& path)
                           (fs::exists(status) ? "' is not a regular file" : "' is not there"));
 }
 
-CResult<CProject> LoadProject(const std::string& strPath, EMissingPicture eMissing, const std::atomic<bool>* pbStop)
+CResult<CProject> LoadProject(const std::string& strPath, EMissingPicture eMissing,
+                              const std::atomic<bool>* pbStop)
 {
     CResult<std::string> strText = ReadProjectText(strPath);
     if (!strText)
@@ -411,7 +412,8 @@ CStatus SaveProject(const CProject& project, const std::string& strPath, const s
     if (!file)
         return file.Status();
     const std::string& strBytes = strText.Value();
-    if (CStatus status = file.Value().Write(reinterpret_cast<const uint8_t*>(strBytes.data()), strBytes.size());
+    if (CStatus status =
+            file.Value().Write(reinterpret_cast<const uint8_t*>(strBytes.data()), strBytes.size());
         !status)
         return status;
     // The last moment a stop keeps the old file; after the rename the change is done.

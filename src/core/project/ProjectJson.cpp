@@ -38,7 +38,10 @@ public:
         ++*this;
         return before;
     }
-    friend bool operator==(const CCountingIterator& a, const CCountingIterator& b) { return a.m_pChar == b.m_pChar; }
+    friend bool operator==(const CCountingIterator& a, const CCountingIterator& b)
+    {
+        return a.m_pChar == b.m_pChar;
+    }
 
 private:
     const char* m_pChar;
@@ -107,8 +110,8 @@ public:
         if (dynamic_cast<const nlohmann::detail::parse_error*>(&error) != nullptr)
             m_strFault = SyntaxReason(error.what());
         else // a number out of range, the only other fault the parser reports
-            m_strFault = PlaceOf(m_strText, nPosition - std::min(nPosition, strToken.size())) + ": the number " +
-                         QuotedPiece(strToken) + " is beyond any value a project holds";
+            m_strFault = PlaceOf(m_strText, nPosition - std::min(nPosition, strToken.size())) +
+                         ": the number " + QuotedPiece(strToken) + " is beyond any value a project holds";
         return false;
     }
 

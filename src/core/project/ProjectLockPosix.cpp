@@ -27,8 +27,8 @@ bool NamesFile(const std::string& strPath, int hFile)
     struct stat held
     {
     };
-    return ::stat(strPath.c_str(), &named) == 0 && ::fstat(hFile, &held) == 0 && named.st_dev == held.st_dev &&
-           named.st_ino == held.st_ino;
+    return ::stat(strPath.c_str(), &named) == 0 && ::fstat(hFile, &held) == 0 &&
+           named.st_dev == held.st_dev && named.st_ino == held.st_ino;
 }
 
 } // namespace
