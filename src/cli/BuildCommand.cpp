@@ -116,6 +116,10 @@ public:
             return io.UsageError(request.m_strProject.empty()
                                      ? "the show file to write is missing (-o SHOW.qrv)"
                                      : "the project names no show file; give one with -o SHOW.qrv");
+        io.SetSubject(request.m_strOutput);
+        if (request.m_vecPictures.empty())
+            return io.Failure("the project '" + request.m_strProject +
+                              "' has no pictures (tramino-cli project add adds them); no show written");
         const CPanelSize size = request.m_panel.m_size;
         if (!EffectCoversPanel(request.m_effect, size.m_nWidth, size.m_nHeight))
             return io.UsageError(std::string("the transition ") + EffectName(request.m_effect) +
@@ -152,12 +156,6 @@ private:
     static CResult<CBuildRequest> PicturesRequest(const CArguments& args, CCommandIo& io)
     {
         CBuildRequest request;
-        if (args.Value("output") == nullptr)
-            return CStatus::Error("the show file to write is missing (-o SHOW.qrv)");
-        CResult<CPanelChoice> panel = ResolvePanel(args, io);
-        if (!panel)
-            return panel.Status();
-        request.m_panel = panel.Value();
         if (const std::string* pMode = args.Value("mode"))
         {
             CResult<EEffect> effect = ParseModeOption(*pMode);
@@ -175,6 +173,13 @@ private:
                 return CStatus::Error("--frames takes first or all, not '" + *pFrames + "'");
             bAllFrames = *pFrames == "all";
         }
+        CResult<CPanelChoice> panel = ResolvePanel(args, io);
+        if (!panel)
+            return panel.Status();
+        request.m_panel = panel.Value();
+        // After the options: one of them missing its value took "-o" for it.
+        if (args.Value("output") == nullptr)
+            return CStatus::Error("the show file to write is missing (-o SHOW.qrv)");
         for (const std::string& strOperand : args.Operands())
         {
             const std::optional<CShowPictureName> show = ParseShowPictureName(strOperand);
@@ -213,7 +218,8 @@ private:
     static CStatus ReadProject(CBuildRequest& request, bool bKeepGoing, CCommandIo& io)
     {
         CResult<CProject> project =
-            LoadProject(request.m_strProject, bKeepGoing ? EMissingPicture::Keep : EMissingPicture::Refuse);
+            LoadProject(request.m_strProject, bKeepGoing ? EMissingPicture::Keep : EMissingPicture::Refuse,
+                        io.StopFlag());
         if (!project)
             return project.Status();
         CShowPlan plan = PlanShow(project.Value());

@@ -71,6 +71,13 @@ const char* SignalName(int nSignal)
     }
 }
 
+// The temporary files are gone with the objects that held them by the time this is said.
+int NoMemory(CCommandIo& io)
+{
+    return io.Failure(io.Subject().empty() ? std::string("not enough memory")
+                                           : "'" + io.Subject() + "': not enough memory");
+}
+
 // Exceptions are failures the command did not foresee. The standard ones' texts name C++
 // internals, so they get a reason a person understands.
 int RunGuarded(CCommand& command, const CArguments& args, CCommandIo& io)
@@ -81,11 +88,11 @@ int RunGuarded(CCommand& command, const CArguments& args, CCommandIo& io)
     }
     catch (const std::bad_alloc&)
     {
-        return io.Failure("not enough memory");
+        return NoMemory(io);
     }
     catch (const std::length_error&)
     {
-        return io.Failure("not enough memory");
+        return NoMemory(io);
     }
     catch (const std::system_error& error)
     {
@@ -110,8 +117,8 @@ int RunCommand(CCommand& command, const std::vector<std::string>& vecArgs, std::
     if (!args)
         return io.UsageError(args.Message());
     const int nStatus = RunGuarded(command, args.Value(), io);
-    // Whatever the command managed before it saw the stop, the run ends as the signal asked.
-    if (const int nSignal = io.StopSignal(); nSignal != 0)
+    // Unless the command's change was made before it could stop, the run ends as the signal asked.
+    if (const int nSignal = io.StopSignal(); nSignal != 0 && !io.IsDone())
     {
         io.Warning(std::string("stopped by ") + SignalName(nSignal));
         return 128 + nSignal;

@@ -8,16 +8,13 @@ namespace tramino::cli
 namespace
 {
 
-// The largest panel a show file is read back for.
-constexpr int kMaxSide = 4096;
-
 std::optional<int> ParseSide(std::string_view str)
 {
     // Signs are not part of a size.
     if (str.empty() || str[0] < '0' || str[0] > '9')
         return std::nullopt;
     const std::optional<int> nSide = ParseInteger(str);
-    if (!nSide || *nSide < 1 || *nSide > kMaxSide)
+    if (!nSide || *nSide < 1 || *nSide > g_nMaxPanelSide)
         return std::nullopt;
     return nSide;
 }
@@ -75,7 +72,7 @@ CResult<CPanelChoice> ResolvePanel(const CArguments& args,
     {
         const std::optional<CPanelSize> size = ParsePanelSize(*pSize);
         if (!size)
-            return CStatus::Error("--size needs WxH with sides from 1 to " + std::to_string(kMaxSide) +
+            return CStatus::Error("--size needs WxH with sides from 1 to " + std::to_string(g_nMaxPanelSide) +
                                   ", not '" + *pSize + "'");
         return CPanelChoice{*size, "--size"};
     }

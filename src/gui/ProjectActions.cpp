@@ -173,6 +173,14 @@ bool CProjectActions::SaveTo(const QString& strPath)
     {
         return false;
     }
+    // Another program's change to the file is not lost unasked.
+    if (m_session.ChangedOnDisk(LocalPath(strPath)) &&
+        m_dlg.Dialogs().Ask(&m_dlg, m_dlg.windowTitle(),
+                            m_dlg.Texts().Text(EUiText::AskOverwriteChanged).arg(DisplayName()),
+                            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    {
+        return false;
+    }
     if (const CStatus status = m_session.Save(LocalPath(strPath)); !status)
     {
         ReportError(QString::fromStdString(status.Message()));

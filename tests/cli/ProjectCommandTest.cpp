@@ -263,4 +263,62 @@ TEST_F(ProjectCommandTest, ShowPicturesAndFastImportAreTheProjectsAndBuildAsBuil
     EXPECT_EQ(ReadText(Path("orig.qrv")), strOriginal);
 }
 
+TEST_F(ProjectCommandTest, TargetsThatCanOnlyFailLaterAndMisleadingCasesAreRefusedAtOnce)
+{
+    const std::string strProject = Path("p.tramino");
+    const std::string strPicture = Path("pics/a.bmp");
+    ASSERT_EQ(RunCli({"project", "new", "-o", strProject, strPicture}).m_nStatus, 0);
+    const std::string strText = ReadText(strProject);
+    const struct
+    {
+        std::vector<std::string> m_vecArgs;
+        int m_nStatus;
+        std::string m_strError;
+    } arrCases[] = {
+        {{"project", "new", "--show", strPicture, "-o", Path("n.tramino"), strPicture},
+         2,
+         "project: the show file '" + strPicture + "' is one of the pictures"},
+        {{"project", "new", "--show", Path("n.tramino"), "-o", Path("n.tramino")},
+         2,
+         "project: --show names the project file itself"},
+        {{"project", "add", strProject, strProject},
+         2,
+         "project: '" + strProject + "' is the project file itself"},
+        {{"project", "add", strProject, Path("pics")},
+         1,
+         "project: the picture '" + Path("pics") + "' is not a regular file"},
+        {{"build", "--background", "-o", Path("x.qrv"), strPicture}, 2, "build: --background takes RRGGBB"},
+    };
+    for (const auto& testCase : arrCases)
+    {
+        SCOPED_TRACE(testCase.m_strError);
+        const CRun run = RunCli(testCase.m_vecArgs);
+        EXPECT_EQ(run.m_nStatus, testCase.m_nStatus);
+        EXPECT_EQ(run.m_strErr.rfind("tramino-cli " + testCase.m_strError, 0), 0u) << run.m_strErr;
+    }
+    EXPECT_EQ(ReadText(strProject), strText);
+    EXPECT_FALSE(fs::exists(Path("n.tramino")));
+
+    std::ofstream(Path("empty.tramino")) << R"({"format": 1, "panel": {"code": 1}, "transition": "Normal", )"
+                                         << R"("output": "e.qrv", "pictures": []})";
+    const CRun empty = RunCli({"build", Path("empty.tramino")});
+    EXPECT_EQ(empty.m_nStatus, 1);
+    EXPECT_NE(empty.m_strErr.find("has no pictures"), std::string::npos) << empty.m_strErr;
+
+    // A name with a terminal's escape sequence is listed escaped.
+    const std::string strOdd = Path("pics/\\x1b[2Jodd.bmp");
+    fs::copy_file(strPicture, Path("pics/\x1b[2Jodd.bmp"));
+    ASSERT_EQ(RunCli({"project", "add", strProject, Path("pics/\x1b[2Jodd.bmp")}).m_nStatus, 0);
+    const CRun listed = RunCli({"project", "list", strProject});
+    EXPECT_NE(listed.m_strOut.find("2. " + strOdd + " "), std::string::npos) << listed.m_strOut;
+
+    // Reached through a link in another folder, the project's pictures are those of its own folder.
+    fs::create_directories(Path("other"));
+    fs::create_symlink(strProject, Path("other/link.tramino"));
+    ASSERT_EQ(RunCli({"project", "add", Path("other/link.tramino"), Path("pics/b.bmp")}).m_nStatus, 0);
+    EXPECT_NE(ReadText(strProject).find("\"path\": \"pics/b.bmp\""), std::string::npos)
+        << ReadText(strProject);
+    EXPECT_EQ(RunCli({"project", "list", Path("other/link.tramino")}).m_nStatus, 0);
+}
+
 } // namespace

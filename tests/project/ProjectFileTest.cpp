@@ -1,4 +1,5 @@
 #include "project/Project.h"
+#include "project/ProjectLock.h"
 #include "project/ProjectSession.h"
 #include "show/RecordCutter.h"
 #include "show/ShowFileWriter.h"
@@ -8,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <thread>
 
 namespace fs = std::filesystem;
 using namespace tramino;
@@ -242,7 +244,7 @@ const CMalformed g_arrMalformed[] = {
      "pictures[1]: unknown key 'fitt' (known: path, show-picture, fit, gravity, background, dither, frames, "
      "auto-orient)"},
     {"DuplicateKey", "\"fit\": \"cover\"", "\"fit\": \"cover\", \"fit\": \"contain\"",
-     "the key 'fit' is given twice in one object"},
+     "line 23, column 27: the key 'fit' is given twice in one object"},
     {"MissingKey", "\"transition\": \"Shutter(Top to Bottom)\",", "", "the key 'transition' is missing"},
     {"FormatText", "\"format\": 1", "\"format\": \"1\"", "format: a whole number is needed, not a text"},
     {"FractionalWidth", "300,", "300.5,", "panel.width: a whole number is needed, not the number 300.5"},
@@ -253,7 +255,20 @@ const CMalformed g_arrMalformed[] = {
      "panel: an object is needed, not the number 9"},
     {"PathNumber", "\"pics/a.bmp\"", "7", "pictures[0].path: a text is needed, not the number 7"},
     {"EmptyPath", "\"pics/a.bmp\"", "\"\"", "pictures[0].path: the path is empty"},
-    {"WidthRange", "300,", "70000,", "panel.width: 70000 is not from 1 to 65535"},
+    {"WidthRange", "300,", "4097,", "panel.width: 4097 is not from 1 to 4096"},
+    {"HugeNumber", "300,", "123456789012345678901234567890123456789012345e400,",
+     "line 4, column 13: the number '1234567890123456789012345678901234567890...' (49 bytes) is beyond any "
+     "value a project holds"},
+    {"Overflow", "300,", "1e400,",
+     "line 4, column 13: the number '1e400' is beyond any value a project holds"},
+    {"DeepNesting", "\"pics/a.bmp\"",
+     "[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[1]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]"
+     "]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]",
+     "line 19, column 76: lists and objects nest more than 64 deep here, far deeper than a project goes"},
+    {"NulInPath", "pics/a.bmp", "pics/a.bmp\\u0000.jpg",
+     "pictures[0].path: the path holds a NUL character, which no file name can"},
+    {"NotRegular", "pics/a.bmp", "/dev/null",
+     "pictures[0].path: the picture '/dev/null' is not a regular file"},
     {"CodeRange", "\"width\": 300,\n    \"height\": 200", "\"code\": 10",
      "panel.code: 10 is not from 1 to 9"},
     {"CodeAndSize", "\"width\": 300,", "\"code\": 2, \"width\": 300,",
@@ -277,6 +292,50 @@ const CMalformed g_arrMalformed[] = {
 INSTANTIATE_TEST_SUITE_P(Cases, MalformedProjectTest, testing::ValuesIn(g_arrMalformed),
                          [](const testing::TestParamInfo<CMalformed>& paramInfo)
                          { return paramInfo.param.m_szName; });
+
+TEST_F(ProjectFileTest, ALinkedProjectReadsFromTheRealFolderAndAStopKeepsTheOldFile)
+{
+    WriteText(ProjectFile(), m_strText);
+    const fs::path link = m_root / "link.tramino";
+    fs::create_symlink(ProjectFile(), link);
+    const CResult<CProject> project = LoadProject(link.string());
+    ASSERT_TRUE(project) << project.Message();
+    EXPECT_EQ(project.Value().m_vecPictures[0].m_path.m_path, m_dir / "pics/a.bmp");
+    ASSERT_TRUE(SaveProject(project.Value(), link.string()));
+    EXPECT_EQ(ReadText(ProjectFile()), m_strText);
+
+    const std::atomic<bool> bStop{true};
+    EXPECT_EQ(LoadProject(ProjectFile(), EMissingPicture::Refuse, &bStop).Message(), "stopped");
+    CProject changed = project.Value();
+    changed.m_vecPictures.pop_back();
+    EXPECT_EQ(SaveProject(changed, ProjectFile(), &bStop).Message(), "stopped");
+    EXPECT_EQ(ReadText(ProjectFile()), m_strText);
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 2);
+}
+
+TEST_F(ProjectFileTest, TheLockIsHeldByOneAtATimeAndFollowsAReplacedFile)
+{
+    WriteText(ProjectFile(), m_strText);
+    {
+        CResult<CProjectLock> first = CProjectLock::Acquire(ProjectFile(), std::chrono::milliseconds(0));
+        ASSERT_TRUE(first) << first.Message();
+        const CResult<CProjectLock> second =
+            CProjectLock::Acquire(ProjectFile(), std::chrono::milliseconds(50));
+        EXPECT_EQ(second.Message(), "Cannot change project '" + ProjectFile() +
+                                        "': another program is changing it; try again when it is done");
+        // The holder replaces the file: the next one locks the new file, not the old.
+        ASSERT_TRUE(SaveProject(LoadProject(ProjectFile()).Value(), ProjectFile()));
+        std::thread release(
+            [&first]
+            {
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                first = CResult<CProjectLock>(CStatus::Error("released"));
+            });
+        EXPECT_TRUE(CProjectLock::Acquire(ProjectFile(), std::chrono::seconds(5)));
+        release.join();
+    }
+    EXPECT_TRUE(CProjectLock::Acquire(ProjectFile(), std::chrono::milliseconds(0)));
+}
 
 TEST(ShowFileSizeTest, EqualsTheSizeOfAWrittenShowForEveryTransition)
 {

@@ -1,6 +1,7 @@
 #include "pipeline/ConversionPool.h"
 
 #include <algorithm>
+#include <new>
 #include <utility>
 
 namespace tramino
@@ -80,9 +81,16 @@ void CConversionPool::Convert(size_t nEntry)
     const CMemoryBudget::CReservation reservation =
         m_budget.Reserve(nEntry, bStopping ? 0 : source.PeakBytes(m_nPanelWidth, m_nPanelHeight));
     CStatus status;
-    if (!bStopping)
-        status = source.Produce(m_nPanelWidth, m_nPanelHeight,
-                                [&](CPicture picture) { return Deliver(nEntry, std::move(picture)); });
+    try
+    {
+        if (!bStopping)
+            status = source.Produce(m_nPanelWidth, m_nPanelHeight,
+                                    [&](CPicture picture) { return Deliver(nEntry, std::move(picture)); });
+    }
+    catch (const std::bad_alloc&) // on this thread nothing else would catch it
+    {
+        status = CStatus::Error("not enough memory to convert the picture");
+    }
     {
         const std::lock_guard lock(m_mutex);
         Slot(nEntry).m_bDone = true;

@@ -6,6 +6,7 @@
 #include "settings/PanelSize.h"
 #include "show/Transition.h"
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -77,17 +78,25 @@ enum class EMissingPicture
     Keep,   // kept in the project; the window names it and opens the others
 };
 
-// Reads a project file. Anything it does not understand (broken JSON, an unknown key, a value of
-// the wrong type or out of range, a newer format, a picture that is not there) is an error naming
-// the file, the place (line and column, or the key path such as pictures[2].fit) and the reason.
-CResult<CProject> LoadProject(const std::string& strPath, EMissingPicture eMissing = EMissingPicture::Refuse);
+// Reads a project file, in time linear in its size. Anything it does not understand (broken JSON,
+// an unknown key, a value of the wrong type or out of range, a newer format, a picture that is not
+// a regular file) is an error naming the file, the place (line and column, or the key path such as
+// pictures[2].fit) and the reason. Relative paths start from the folder of the file a symbolic
+// link names. A set *pbStop ends the reading with the message "stopped".
+CResult<CProject> LoadProject(const std::string& strPath, EMissingPicture eMissing = EMissingPicture::Refuse,
+                              const std::atomic<bool>* pbStop = nullptr);
+
+// "the picture 'PATH' is not there" (or "is not a regular file") unless it is a regular file.
+CStatus CheckPictureFile(const std::filesystem::path& path);
 
 // The file's text for a project saved as strPath: fixed key order, two-space indentation, one
 // block per picture, a final line feed. Relative paths are made relative to strPath's folder.
 CResult<std::string> ProjectText(const CProject& project, const std::string& strPath);
 
 // Writes the project through a temporary file beside strPath, which replaces it only when complete.
-CStatus SaveProject(const CProject& project, const std::string& strPath);
+// A set *pbStop before the replacing keeps the old file and gives the message "stopped".
+CStatus SaveProject(const CProject& project, const std::string& strPath,
+                    const std::atomic<bool>* pbStop = nullptr);
 
 // Everything a build of the project needs, paths made absolute.
 struct CShowPlanPicture

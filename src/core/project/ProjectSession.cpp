@@ -1,11 +1,35 @@
 #include "project/ProjectSession.h"
 
+#include "project/ProjectLock.h"
+
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <utility>
 
 namespace tramino
 {
+
+namespace
+{
+
+// Waited for at most: a `project add` of another program holds the lock for a moment.
+constexpr std::chrono::seconds g_lockTimeout{5};
+
+// FNV-1a of the file's bytes; empty when it cannot be read.
+std::optional<uint64_t> FileDigest(const std::string& strPath)
+{
+    std::ifstream file(strPath, std::ios::binary);
+    if (!file)
+        return std::nullopt;
+    uint64_t nDigest = 0xcbf29ce484222325ULL;
+    for (std::istreambuf_iterator<char> it(file), itEnd; it != itEnd; ++it)
+        nDigest = (nDigest ^ static_cast<unsigned char>(*it)) * 0x100000001b3ULL;
+    return file.bad() ? std::nullopt : std::optional<uint64_t>(nDigest);
+}
+
+} // namespace
 
 CProjectSession::CProjectSession(CPanelSize panel, EEffect effect)
 {
@@ -73,14 +97,33 @@ void CProjectSession::Begin(const CProject& file, std::string strPath, CPanelSiz
     m_project.m_vecPictures.clear();
     SetPanel(panel);
     m_strPath = std::move(strPath);
+    m_optFileDigest = FileDigest(m_strPath);
+}
+
+bool CProjectSession::ChangedOnDisk(const std::string& strPath) const
+{
+    // A file gone has nothing a save would lose.
+    std::error_code error;
+    return !m_strPath.empty() && strPath == m_strPath && std::filesystem::exists(strPath, error) &&
+           FileDigest(strPath) != m_optFileDigest;
 }
 
 CStatus CProjectSession::Save(const std::string& strPath)
 {
+    std::optional<CProjectLock> optLock;
+    std::error_code error;
+    if (std::filesystem::is_regular_file(strPath, error))
+    {
+        CResult<CProjectLock> lock = CProjectLock::Acquire(strPath, g_lockTimeout);
+        if (!lock)
+            return lock.Status();
+        optLock.emplace(std::move(lock).Value());
+    }
     if (CStatus status = SaveProject(m_project, strPath); !status)
         return status;
     m_saved = m_project;
     m_strPath = strPath;
+    m_optFileDigest = FileDigest(strPath);
     return {};
 }
 

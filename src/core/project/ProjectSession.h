@@ -2,6 +2,8 @@
 
 #include "project/Project.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tramino
@@ -41,13 +43,18 @@ public:
     // yet, and whatever of the file does not come into the list (a picture left out, another
     // panel) is an unsaved change.
     void Begin(const CProject& file, std::string strPath, CPanelSize panel);
-    // Writes the project to strPath, which it then belongs to.
+    // Whether strPath is the project's file and another program changed it since it was read or
+    // last saved here, so that a save would lose that change.
+    bool ChangedOnDisk(const std::string& strPath) const;
+    // Writes the project to strPath, which it then belongs to; the file locked while it is
+    // replaced, as `tramino-cli project add` locks it.
     CStatus Save(const std::string& strPath);
 
 private:
     CProject m_project;
     CProject m_saved;
     std::string m_strPath;
+    std::optional<uint64_t> m_optFileDigest; // of the file's bytes as read or written here
 };
 
 } // namespace tramino
