@@ -4,6 +4,7 @@
 #include "cli/PictureOptions.h"
 #include "cli/ProgressBar.h"
 #include "common/ReplacingFile.h"
+#include "pipeline/ConversionPool.h"
 #include "pipeline/ShowBuilder.h"
 #include "pipeline/ShowPictureSource.h"
 #include "project/Project.h"
@@ -80,7 +81,7 @@ public:
                std::string(PictureOptionsHelp()) +
                "  --frames WHICH   first (an animated GIF gives its first frame, the default) or all\n"
                "                   (every frame, in order, as a browser shows it)\n"
-               "  -j, --jobs N     pictures converted at once (default: one per core)\n"
+               "  -j, --jobs N     pictures converted at once, at most 256 (default: one per core)\n"
                "  --keep-going     build the show from the pictures that can be read (an animation\n"
                "                   that fails part-way keeps the frames before the failure)\n"
                "  -o, --output F   the show file to write (replaced only when complete)\n"
@@ -147,6 +148,9 @@ private:
             std::optional<int> jobs = ParseInteger(*pJobs);
             if (!jobs || *jobs < 1)
                 return CStatus::Error("-j needs a positive number, not '" + *pJobs + "'");
+            if (*jobs > g_nMaxConversionJobs)
+                return CStatus::Error("-j takes at most " + std::to_string(g_nMaxConversionJobs) +
+                                      " pictures at once, not " + *pJobs);
             request.Value().m_nJobs = *jobs;
         }
         request.Value().m_bKeepGoing = args.Has("keep-going");

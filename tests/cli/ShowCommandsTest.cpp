@@ -214,6 +214,7 @@ TEST_F(ShowCommandsTest, BuildRefusesBadUsageBeforeReadingAnything)
              {"build", strPicture},
              {"build", "--mode", "wipe", "-o", strShow, strPicture},
              {"build", "-j", "0", "-o", strShow, strPicture},
+             {"build", "-j", "40000", "-o", strShow, strPicture},
              {"build", "--size", "12x12", "--mode", "shutter-tb", "-o", strShow, strPicture},
              {"build", "--size", "12x", "-o", strShow, strPicture},
          })

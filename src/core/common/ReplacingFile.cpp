@@ -1,5 +1,7 @@
 #include "common/ReplacingFile.h"
 
+#include "common/StaleTempFiles.h"
+
 #include <atomic>
 #include <cerrno>
 #include <filesystem>
@@ -21,7 +23,7 @@ namespace fs = std::filesystem;
 
 constexpr int g_nMaxLinks = 40; // as the kernel's own limit
 constexpr size_t g_nMaxNameBytes = 255;
-constexpr size_t g_nTempExtraBytes = 14; // ".", ".", 8 random characters, ".tmp"
+constexpr size_t g_nTempExtraBytes = 25; // ".", ".", a process id and "-", 8 random characters, ".tmp"
 // A large file is handed to the disk in steps of this while it is written, not all at the end.
 constexpr uint64_t g_nWritebackBytes = 8 * 1024 * 1024;
 
@@ -125,14 +127,17 @@ CResult<CReplacingFile> CReplacingFile::Open(const std::string& strPath, bool bS
     const fs::path file(target.Value().m_strFile);
     // The temporary name must stay a legal name however long the target's is.
     const std::string strStem = file.filename().string().substr(0, g_nMaxNameBytes - g_nTempExtraBytes);
+    RemoveStaleTempFiles(FolderOf(file.string()), strStem);
     for (int nAttempt = 0; nAttempt < 100; ++nAttempt)
     {
-        std::string strTemp = (file.parent_path() / ("." + strStem + "." + UniqueSuffix() + ".tmp")).string();
+        std::string strTemp =
+            (file.parent_path() / (TempNamePrefix(strStem) + UniqueSuffix() + ".tmp")).string();
         const int hFile = ::open(strTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (hFile < 0 && errno == EEXIST)
             continue;
         if (hFile < 0)
             return ErrnoStatus("create", strPath, errno);
+        LockTempFile(hFile);
         CReplacingFile replacing(strPath, file.string(), std::move(strTemp), hFile, bSync);
         const std::optional<struct stat>& optStat = target.Value().m_optStat;
         if (optStat && ::fchmod(hFile, optStat->st_mode & 0777) != 0)
