@@ -663,6 +663,7 @@ void CMainDlg::RunConversion(const QStringList& vecPaths, std::vector<CConvertOp
                              const FnTakeConverted& fnTake)
 {
     CImportJob job(vecPaths, g_nPanelWidth, g_nPanelHeight, std::move(vecOptions));
+    job.SetGate(m_fnConversionGate);
     QStringList vecFailures;
     const auto takeResults = [&](int nFirst, std::vector<CResult<CPicture>>& vecResults)
     {
