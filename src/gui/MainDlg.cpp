@@ -764,6 +764,7 @@ void CMainDlg::MoveItem(int nFrom, int nTo)
     SelectOnly(nTo);
     g_nShownImage.store(nTo);
     StartRefreshTimer();
+    UpdateStatusLine();
 }
 
 void CMainDlg::MoveSelected(int nRow)
@@ -817,6 +818,7 @@ void CMainDlg::MoveSelected(int nRow)
             g_nShownImage.store(i);
         }
     }
+    UpdateStatusLine();
 }
 
 void CMainDlg::OnUp()

@@ -167,6 +167,16 @@ TEST_F(AuthoringTest, StatusLineGivesTheSizeOfTheFileTransformWritesAndNamesItAf
     EXPECT_EQ(StatusText(), QStringLiteral("stopped.qrv: 1 of 3 pictures written, %1 bytes")
                                 .arg(GroupedNumber(QFileInfo(strStopped).size())));
     // Any change of list or mode says again what would be written.
+    const QString strPlannedNow = QStringLiteral("Panel 96 × 64  ·  3 pictures  ·  show file %1 bytes")
+                                      .arg(GroupedNumber(ShowFileBytes(EEffect::Circle, 96, 64, 3)));
+    Select({1});
+    g_btnUp->click();
+    EXPECT_EQ(StatusText(), strPlannedNow);
+    m_pDlg->SetWorkerTiming({0, 1, 1});
+    Transform(QStringLiteral("again.qrv"), false);
+    Select({0, 2});
+    m_pDlg->MoveSelected(3);
+    EXPECT_EQ(StatusText(), strPlannedNow);
     m_pDlg->ModeCombo()->setCurrentText(g_szLangText[10]);
     EXPECT_EQ(StatusText(), QStringLiteral("Panel 96 × 64  ·  3 pictures  ·  show file %1 bytes")
                                 .arg(GroupedNumber(ShowFileBytes(EEffect::Normal, 96, 64, 3))));
