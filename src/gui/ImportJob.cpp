@@ -154,12 +154,12 @@ void CImportJob::Start(FnConverted fnConverted, FnProgress fnProgress)
 {
     m_fnConverted = std::move(fnConverted);
     m_fnProgress = std::move(fnProgress);
-    m_thread = std::thread([pShared = m_pShared, vecPaths = m_vecPaths, fnConvert = m_fnConvert]
-                           { Run(pShared, vecPaths, fnConvert); });
+    m_thread = std::thread([pShared = m_pShared, vecPaths = m_vecPaths, fnConvert = m_fnConvert,
+                            fnGate = m_fnGate] { Run(pShared, vecPaths, fnConvert, fnGate); });
 }
 
 void CImportJob::Run(const std::shared_ptr<CShared>& pShared, const std::vector<std::string>& vecPaths,
-                     const FnConvertFrom& fnConvert)
+                     const FnConvertFrom& fnConvert, const FnGate& fnGate)
 {
     // A group holds one file per core: every core is busy, yet a cancel never waits for more
     // than one picture per core. Within a group the core converts in parallel and gives the
@@ -173,6 +173,10 @@ void CImportJob::Run(const std::shared_ptr<CShared>& pShared, const std::vector<
         CGroup group{
             static_cast<int>(nFirst),
             fnConvert(nFirst, vecGroup, [&pShared](size_t, size_t) { pShared->Post(nullptr, false); })};
+        if (fnGate)
+        {
+            fnGate(group.m_nFirst);
+        }
         pShared->Post(&group, false);
     }
     pShared->Post(nullptr, true);
@@ -182,6 +186,24 @@ void CImportJob::Run(const std::shared_ptr<CShared>& pShared, const std::vector<
 }
 
 void CImportJob::Deliver()
+{
+    // Handing on can run the event loop (a modal progress counts with it), which calls this again:
+    // that call leaves the groups to the one under way, so they are handed on in their order.
+    if (m_bDelivering)
+    {
+        m_bDeliverAgain = true;
+        return;
+    }
+    m_bDelivering = true;
+    do
+    {
+        m_bDeliverAgain = false;
+        DeliverQueued();
+    } while (m_bDeliverAgain);
+    m_bDelivering = false;
+}
+
+void CImportJob::DeliverQueued()
 {
     if (m_bFinishEmitted)
     {

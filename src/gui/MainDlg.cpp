@@ -663,6 +663,7 @@ void CMainDlg::RunConversion(const QStringList& vecPaths, std::vector<CConvertOp
                              const FnTakeConverted& fnTake)
 {
     CImportJob job(vecPaths, g_nPanelWidth, g_nPanelHeight, std::move(vecOptions));
+    job.SetGate(m_fnConversionGate);
     QStringList vecFailures;
     const auto takeResults = [&](int nFirst, std::vector<CResult<CPicture>>& vecResults)
     {
@@ -763,6 +764,7 @@ void CMainDlg::MoveItem(int nFrom, int nTo)
     SelectOnly(nTo);
     g_nShownImage.store(nTo);
     StartRefreshTimer();
+    UpdateStatusLine();
 }
 
 void CMainDlg::MoveSelected(int nRow)
@@ -816,6 +818,7 @@ void CMainDlg::MoveSelected(int nRow)
             g_nShownImage.store(i);
         }
     }
+    UpdateStatusLine();
 }
 
 void CMainDlg::OnUp()

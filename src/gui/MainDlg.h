@@ -110,6 +110,9 @@ public:
     void RunConversion(const QStringList& vecPaths, std::vector<CConvertOptions> vecOptions,
                        const QString& strProgress, const QString& strFailedHeading,
                        const FnTakeConverted& fnTake);
+    // Every conversion of the window passes its groups through this gate (CImportJob::SetGate).
+    void SetConversionGate(CImportJob::FnGate fnGate) { m_fnConversionGate = std::move(fnGate); }
+    const CImportJob::FnGate& ConversionGate() const { return m_fnConversionGate; }
     // The transition the mode box shows (none for a text that names none), and choosing one there.
     std::optional<EEffect> CurrentEffect() const;
     void SelectEffect(EEffect effect);
@@ -222,6 +225,7 @@ private:
     CProjectActions* m_pProject = nullptr;  // a child of the window
     CPanelChoice* m_pPanelChoice = nullptr; // a child of the window
     CImportJob* m_pImportJob = nullptr;     // while RunImport runs
+    CImportJob::FnGate m_fnConversionGate;
     bool m_bCloseAfterImport = false;
     bool m_bQuitting = false;
     // Off by default: the reduction then sees every pixel of the photo. TRAMINO_FAST_IMPORT=1

@@ -150,6 +150,7 @@ std::unique_ptr<CPictureStore> CPanelChoice::Convert(CPanelSize panel, QStringLi
         vecOptions.push_back(picture.m_options);
     }
     CImportJob job(vecPaths, panel.m_nWidth, panel.m_nHeight, std::move(vecOptions));
+    job.SetGate(m_dlg.ConversionGate());
     CConversion conversion(m_dlg, *pStore, *m_dlg.Store());
     bool bAll = false;
     m_dlg.RunImport(

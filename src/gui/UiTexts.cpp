@@ -98,6 +98,7 @@ constexpr std::array<CUiTextEntry, static_cast<size_t>(EUiText::Count)> g_arrUiT
     {"ShowSummary", "%1 is a valid show file: %2 pictures for a %3 × %4 panel."},
     {"ShowPlay", "&Play in the preview"},
     {"ShowAdd", "&Add to the list"},
+    {"OptionsColourTitle", "Background colour"},
 }};
 
 // The English section of the bundled Lang.txt, for a window that has none.

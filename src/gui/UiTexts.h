@@ -82,6 +82,7 @@ enum class EUiText
     ShowSummary, // %1: the file, %2: pictures, %3 x %4: the panel
     ShowPlay,
     ShowAdd,
+    OptionsColourTitle,
     Count
 };
 
