@@ -331,8 +331,9 @@ private:
             const CProjectPicture& picture = project.m_vecPictures[i];
             const std::string strPath = picture.m_path.m_path.string();
             out << "  " << i + 1 << ". "
-                << Printable(picture.m_nShowPicture != 0 ? ShowPictureNameText({strPath, picture.m_nShowPicture})
-                                                         : strPath);
+                << Printable(picture.m_nShowPicture != 0
+                                 ? ShowPictureNameText({strPath, picture.m_nShowPicture})
+                                 : strPath);
             const CPictureValues values = project.EffectiveValues(i);
             for (const CPictureOptionInfo& info : PictureOptionTable())
                 out << " " << info.m_strKey << "=" << *values[static_cast<size_t>(info.m_option)];
