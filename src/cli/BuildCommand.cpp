@@ -5,6 +5,7 @@
 #include "cli/ProgressBar.h"
 #include "common/ReplacingFile.h"
 #include "pipeline/ShowBuilder.h"
+#include "platform/Platform.h"
 #include "project/Project.h"
 #include "show/Transition.h"
 
@@ -37,7 +38,7 @@ struct CBuildRequest
 
 bool IsProjectFile(const std::string& strPath)
 {
-    return fs::path(strPath).extension() == ".tramino";
+    return platform::PathFromUtf8(strPath).extension() == ".tramino";
 }
 
 PictureSources PlanSources(const std::vector<CShowPlanPicture>& vecPictures)
@@ -275,7 +276,7 @@ private:
                               (request.m_bKeepGoing ? "" : " (--keep-going builds it from the others)"));
 
         std::error_code error;
-        const auto nBytes = std::filesystem::file_size(request.m_strOutput, error);
+        const auto nBytes = std::filesystem::file_size(platform::PathFromUtf8(request.m_strOutput), error);
         io.Out() << "Wrote " << Printable(request.m_strOutput) << ": " << result.m_nPictures << " picture"
                  << (result.m_nPictures == 1 ? "" : "s") << ", " << EffectName(request.m_effect) << ", "
                  << PanelSizeText(size) << " panel (" << Printable(request.m_panel.m_strOrigin) << ")";

@@ -2,6 +2,7 @@
 #include "cli/ModeOption.h"
 #include "cli/PanelOptions.h"
 #include "cli/PictureOptions.h"
+#include "platform/Platform.h"
 #include "project/Project.h"
 
 #include <algorithm>
@@ -63,7 +64,7 @@ CResult<CProjectPanel> ProjectPanel(const CArguments& args, CCommandIo& io)
 CResult<CProjectPath> GivenPath(const std::string& strPath)
 {
     std::error_code error;
-    const fs::path absolute = fs::absolute(strPath, error);
+    const fs::path absolute = fs::absolute(platform::PathFromUtf8(strPath), error);
     if (error)
         return CStatus::Error("Cannot find '" + strPath + "': " + error.message());
     return CProjectPath{absolute.lexically_normal(), false};
@@ -74,7 +75,7 @@ CStatus AddPictures(CProject& project, const std::vector<std::string>& vecPaths,
     for (const std::string& strPath : vecPaths)
     {
         std::error_code error;
-        if (!fs::is_regular_file(strPath, error))
+        if (!fs::is_regular_file(platform::PathFromUtf8(strPath), error))
             return CStatus::Error("the picture '" + strPath + "' is not there");
         CResult<CProjectPath> path = GivenPath(strPath);
         if (!path)
@@ -199,7 +200,7 @@ private:
             project.m_optOutput = output.Value();
         }
         std::error_code error;
-        if (fs::exists(*pProject, error))
+        if (fs::exists(platform::PathFromUtf8(*pProject), error))
             return io.Failure("'" + *pProject + "' exists already (project add adds pictures to it)");
         if (CStatus status = AddPictures(project, vecPictures, {}); !status)
             return io.Failure(status.Message());
@@ -240,12 +241,13 @@ private:
         std::ostream& out = io.Out();
         out << "Panel: " << PanelText(project.m_panel) << "\n"
             << "Transition: " << EffectName(project.m_effect) << "\n"
-            << "Show file: " << (project.m_optOutput ? project.m_optOutput->m_path.string() : "none named")
+            << "Show file: "
+            << (project.m_optOutput ? platform::Utf8FromPath(project.m_optOutput->m_path) : "none named")
             << "\n"
             << "Pictures: " << project.m_vecPictures.size() << "\n";
         for (size_t i = 0; i < project.m_vecPictures.size(); ++i)
         {
-            out << "  " << i + 1 << ". " << project.m_vecPictures[i].m_path.m_path.string();
+            out << "  " << i + 1 << ". " << platform::Utf8FromPath(project.m_vecPictures[i].m_path.m_path);
             const CPictureValues values = project.EffectiveValues(i);
             for (const CPictureOptionInfo& info : PictureOptionTable())
                 out << " " << info.m_strKey << "=" << *values[static_cast<size_t>(info.m_option)];

@@ -1,6 +1,7 @@
 #include "project/Project.h"
 
 #include "codec/PictureDecoder.h"
+#include "platform/Platform.h"
 #include "show/ShowFileFormat.h"
 
 namespace tramino
@@ -20,12 +21,12 @@ CShowPlan PlanShow(const CProject& project)
     for (size_t i = 0; i < project.m_vecPictures.size(); ++i)
     {
         const CPictureValues values = project.EffectiveValues(i);
-        plan.m_vecPictures.push_back({project.m_vecPictures[i].m_path.m_path.string(),
+        plan.m_vecPictures.push_back({platform::Utf8FromPath(project.m_vecPictures[i].m_path.m_path),
                                       ConvertOptionsFor(values),
                                       values[static_cast<size_t>(EPictureOption::Frames)] == "all"});
     }
     if (project.m_optOutput)
-        plan.m_strOutput = project.m_optOutput->m_path.string();
+        plan.m_strOutput = platform::Utf8FromPath(project.m_optOutput->m_path);
     return plan;
 }
 

@@ -1,6 +1,7 @@
 #include "project/Project.h"
 
 #include "common/ReplacingFile.h"
+#include "platform/Platform.h"
 
 #include <nlohmann/json.hpp>
 
@@ -27,8 +28,9 @@ constexpr uintmax_t g_nMaxProjectBytes = 64u << 20;
 fs::path FolderOf(const std::string& strPath)
 {
     std::error_code error;
-    const fs::path absolute = fs::absolute(strPath, error);
-    return (error ? fs::path(strPath) : absolute).lexically_normal().parent_path();
+    const fs::path path = platform::PathFromUtf8(strPath);
+    const fs::path absolute = fs::absolute(path, error);
+    return (error ? path : absolute).lexically_normal().parent_path();
 }
 
 // nlohmann's own text after its "[json.exception...] " tag, without the echo of the bytes read.
@@ -186,7 +188,7 @@ private:
             std::error_code error;
             if (m_eMissing == EMissingPicture::Refuse && !fs::is_regular_file(path.Value().m_path, error))
                 return Fail(strPlace + ".path",
-                            "the picture '" + path.Value().m_path.string() + "' is not there");
+                            "the picture '" + platform::Utf8FromPath(path.Value().m_path) + "' is not there");
             entry.m_path = path.Value();
             project.m_vecPictures.push_back(std::move(entry));
         }
@@ -225,7 +227,7 @@ private:
     {
         if (CStatus status = CheckType(value, strPlace, Json::value_t::string); !status)
             return status;
-        const fs::path path(value.get<std::string>());
+        const fs::path path = platform::PathFromUtf8(value.get<std::string>());
         if (path.empty())
             return Fail(strPlace, "the path is empty");
         if (path.is_absolute())
@@ -334,9 +336,9 @@ std::string WrittenPath(const CProjectPath& path, const fs::path& folder)
     {
         const fs::path relative = path.m_path.lexically_normal().lexically_relative(folder);
         if (!relative.empty())
-            return relative.generic_string();
+            return platform::Utf8FromPath(relative, true);
     }
-    return path.m_path.generic_string();
+    return platform::Utf8FromPath(path.m_path, true);
 }
 
 Json ValuesJson(const CPictureValues& values, Json object)
@@ -355,12 +357,13 @@ Json ValuesJson(const CPictureValues& values, Json object)
 CResult<std::string> ReadProjectText(const std::string& strPath)
 {
     std::error_code error;
-    if (fs::is_directory(strPath, error))
+    const fs::path path = platform::PathFromUtf8(strPath);
+    if (fs::is_directory(path, error))
         return ErrnoStatus("read project", strPath, EISDIR);
-    if (const uintmax_t nSize = fs::file_size(strPath, error); !error && nSize > g_nMaxProjectBytes)
+    if (const uintmax_t nSize = fs::file_size(path, error); !error && nSize > g_nMaxProjectBytes)
         return CStatus::Error("Cannot read project '" + strPath + "': at " + std::to_string(nSize) +
                               " bytes it is far larger than any project");
-    std::ifstream file(strPath, std::ios::binary);
+    std::ifstream file(path, std::ios::binary);
     if (!file)
         return ErrnoStatus("read project", strPath, errno != 0 ? errno : ENOENT);
     try

@@ -1,4 +1,5 @@
 #include "project/ProjectSession.h"
+#include "platform/Platform.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -22,10 +23,11 @@ void CProjectSession::Append(CProjectPicture picture)
 void CProjectSession::InsertPlain(size_t nRow, const std::string& strPath)
 {
     std::error_code error;
-    const std::filesystem::path path = std::filesystem::absolute(strPath, error);
+    const std::filesystem::path given = platform::PathFromUtf8(strPath);
+    const std::filesystem::path path = std::filesystem::absolute(given, error);
     std::vector<CProjectPicture>& vecPictures = m_project.m_vecPictures;
     vecPictures.insert(vecPictures.begin() + static_cast<ptrdiff_t>(std::min(nRow, vecPictures.size())),
-                       {{(error ? std::filesystem::path(strPath) : path).lexically_normal(), false},
+                       {{(error ? given : path).lexically_normal(), false},
                         OverridesOf(m_project.m_defaults, DefaultPictureValues())});
 }
 

@@ -1,0 +1,10 @@
+# One implementation of the platform layer per system; nothing else in the core asks which.
+target_sources(tramino_core PRIVATE platform/Utf8Path.cpp)
+if(WIN32)
+  target_sources(tramino_core PRIVATE platform/WindowsPlatform.cpp)
+  target_link_libraries(tramino_core PRIVATE shell32)
+else()
+  target_sources(tramino_core PRIVATE platform/PosixPlatform.cpp)
+endif()
+# Sizes and offsets of files are 64 bits wherever a C library would make them 32.
+target_compile_definitions(tramino_core PRIVATE _FILE_OFFSET_BITS=64)
