@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, testing and benchmarking Tramino needs.
+# Installs every Debian package that building, testing and benchmarking Tramino needs; with the
+# argument "windows", those that cross-building it for Windows and testing that under wine need.
 # Idempotent, and only touches packages that are missing; silent when none are. Run as root (or
 # with sudo).
 set -euo pipefail
@@ -15,6 +16,14 @@ PACKAGES=(
   xvfb xauth x11-apps imagemagick fonts-wqy-microhei openbox
   desktop-file-utils file
 )
+if [ "${1:-}" = "windows" ]; then
+  PACKAGES=(
+    cmake ninja-build dpkg-dev zip nasm
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    libz-mingw-w64-dev nlohmann-json3-dev libgtest-dev wine64
+    libjpeg62-turbo-dev libgif-dev libpng-dev
+  )
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do
