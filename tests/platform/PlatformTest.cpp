@@ -71,14 +71,14 @@ TEST_F(PlatformTest, ReplaceTakesTheNewContentInOneStepAndLeavesNoSource)
 {
     Write("target", "old");
     Write("new", "new content");
-    EXPECT_EQ(ReplaceFile(Path("new"), Path("target"), true), 0);
+    EXPECT_EQ(RenameOver(Path("new"), Path("target"), true), 0);
     EXPECT_EQ(ReadAll(m_dir / "target"), "new content");
     EXPECT_FALSE(fs::exists(m_dir / "new"));
     // A new name is made too; a missing source is told as such.
     Write("new", "fresh");
-    EXPECT_EQ(ReplaceFile(Path("new"), Path("made"), true), 0);
+    EXPECT_EQ(RenameOver(Path("new"), Path("made"), true), 0);
     EXPECT_EQ(ReadAll(m_dir / "made"), "fresh");
-    EXPECT_EQ(ReplaceFile(Path("new"), Path("made"), false), ENOENT);
+    EXPECT_EQ(RenameOver(Path("new"), Path("made"), false), ENOENT);
 }
 
 // Linux replaces the name and keeps the permission bits; Windows refuses to replace a read-only
@@ -104,7 +104,7 @@ TEST_F(PlatformTest, AFolderIsNeitherReplacedNorOpenedAsAFile)
     fs::create_directory(m_dir / "folder");
     Write("folder/inside", "kept");
     Write("new", "new");
-    EXPECT_NE(ReplaceFile(Path("new"), Path("folder"), true), 0);
+    EXPECT_NE(RenameOver(Path("new"), Path("folder"), true), 0);
     EXPECT_EQ(ReadAll(m_dir / "folder" / "inside"), "kept");
     EXPECT_EQ(ReadAll(m_dir / "new"), "new");
     const CResult<CReplacingFile> file = CReplacingFile::Open(Path("folder"));

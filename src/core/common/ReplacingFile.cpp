@@ -203,7 +203,7 @@ CStatus CReplacingFile::Commit()
         return ErrnoStatus("write", m_strPath, nError);
     if (const int nError = platform::CloseFile(std::exchange(m_hFile, -1)); nError != 0)
         return ErrnoStatus("close", m_strPath, nError);
-    if (const int nError = platform::ReplaceFile(m_strTemp, m_strTarget, m_bSync); nError != 0)
+    if (const int nError = platform::RenameOver(m_strTemp, m_strTarget, m_bSync); nError != 0)
         return ErrnoStatus("replace", m_strPath, nError);
     m_strTemp.clear();
     return {};

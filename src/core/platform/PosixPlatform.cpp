@@ -134,7 +134,7 @@ int CloseFile(int hFile)
 
 // The rename is made durable by syncing its folder. The file is complete under its name by then,
 // so a failure there has nothing left to undo and is not worth failing for.
-int ReplaceFile(const std::string& strFrom, const std::string& strTo, bool bDurable)
+int RenameOver(const std::string& strFrom, const std::string& strTo, bool bDurable)
 {
     if (std::rename(strFrom.c_str(), strTo.c_str()) != 0)
         return errno;

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <csignal>
 #include <random>
+#include <utility>
 
 #include <fcntl.h>
 #include <io.h>
@@ -289,7 +290,7 @@ int CloseFile(int hFile)
 
 // ReplaceFileW swaps the content in and keeps the replaced file's attributes and access rights;
 // it needs a file to replace, so a new name is made with a write-through move.
-int ReplaceFile(const std::string& strFrom, const std::string& strTo, bool bDurable)
+int RenameOver(const std::string& strFrom, const std::string& strTo, bool bDurable)
 {
     const std::wstring strWideFrom = Wide(strFrom);
     const std::wstring strWideTo = Wide(strTo);

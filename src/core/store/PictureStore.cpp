@@ -74,7 +74,7 @@ void RemoveAbandonedFolders(const std::string& strParent)
 
 CResult<ERenamed> CStoreFileOps::Rename(const std::string& strFrom, const std::string& strTo)
 {
-    const int nError = platform::ReplaceFile(strFrom, strTo, false);
+    const int nError = platform::RenameOver(strFrom, strTo, false);
     if (nError == 0)
         return ERenamed::Moved;
     if (nError == ENOENT)
