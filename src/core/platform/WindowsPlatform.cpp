@@ -296,6 +296,10 @@ int RenameOver(const std::string& strFrom, const std::string& strTo, bool bDurab
     const std::wstring strWideTo = Wide(strTo);
     if (strWideFrom.empty() || strWideTo.empty())
         return EINVAL;
+    // Not every implementation of ReplaceFileW refuses to put a file in a folder's place.
+    if (const DWORD nAttributes = ::GetFileAttributesW(strWideTo.c_str());
+        nAttributes != INVALID_FILE_ATTRIBUTES && (nAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return EISDIR;
     if (bDurable)
     {
         if (::ReplaceFileW(strWideTo.c_str(), strWideFrom.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
