@@ -21,8 +21,8 @@ for program in "$bin"/tramino_tests_*.exe; do
   else
     status=FAILED
   fi
-  n_passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' "$log")
-  n_failed=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) tests\?, listed below:/\1/p' "$log")
+  n_passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' "$log" | tail -n 1)
+  n_failed=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) tests\?, listed below:/\1/p' "$log" | tail -n 1)
   passed=$((passed + ${n_passed:-0}))
   failed=$((failed + ${n_failed:-0}))
   if [ "$status" = FAILED ]; then
