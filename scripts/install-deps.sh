@@ -2,10 +2,11 @@
 # Installs the Debian packages that a set of Tramino's jobs needs. Idempotent, and only touches
 # packages that are missing; silent when none are. Run as root (or with sudo).
 # Usage: scripts/install-deps.sh [SET]
-#   cli   building tramino-cli
-#   gui   building the window as well (Qt's development files)
-#   test  the window, and running the tests, benchmarks, fuzzers, screenshots, the style checks
-#         and the package's checks (the default)
+#   cli      building tramino-cli
+#   gui      building the window as well (Qt's development files)
+#   test     the window, and running the tests, benchmarks, fuzzers, screenshots, the style checks
+#            and the package's checks (the default)
+#   windows  cross-building the command line for Windows and testing it under wine
 set -euo pipefail
 
 CLI=(
@@ -23,13 +24,20 @@ TEST=(
   xvfb xauth x11-apps imagemagick fonts-wqy-microhei openbox
   desktop-file-utils file lintian appstream groff-base
 )
+WINDOWS=(
+  cmake ninja-build dpkg-dev zip nasm
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  libz-mingw-w64-dev nlohmann-json3-dev libgtest-dev wine64
+  libjpeg62-turbo-dev libgif-dev libpng-dev
+)
 
 case "${1:-test}" in
   cli) PACKAGES=("${CLI[@]}") ;;
   gui) PACKAGES=("${CLI[@]}" "${GUI[@]}") ;;
   test) PACKAGES=("${CLI[@]}" "${GUI[@]}" "${TEST[@]}") ;;
+  windows) PACKAGES=("${WINDOWS[@]}") ;;
   *)
-    echo "install-deps: unknown set '$1' (cli, gui or test)" >&2
+    echo "install-deps: unknown set '$1' (cli, gui, test or windows)" >&2
     exit 2
     ;;
 esac

@@ -7,6 +7,7 @@
 #include "pipeline/ConversionPool.h"
 #include "pipeline/ShowBuilder.h"
 #include "pipeline/ShowPictureSource.h"
+#include "platform/Platform.h"
 #include "project/Project.h"
 #include "project/ShowPictureName.h"
 #include "show/Transition.h"
@@ -40,7 +41,7 @@ struct CBuildRequest
 
 bool IsProjectFile(const std::string& strPath)
 {
-    return fs::path(strPath).extension() == ".tramino";
+    return platform::PathFromUtf8(strPath).extension() == ".tramino";
 }
 
 } // namespace
@@ -281,7 +282,7 @@ private:
                               (request.m_bKeepGoing ? "" : " (--keep-going builds it from the others)"));
 
         std::error_code error;
-        const auto nBytes = std::filesystem::file_size(request.m_strOutput, error);
+        const auto nBytes = std::filesystem::file_size(platform::PathFromUtf8(request.m_strOutput), error);
         io.Out() << "Wrote " << Printable(request.m_strOutput) << ": " << result.m_nPictures << " picture"
                  << (result.m_nPictures == 1 ? "" : "s") << ", " << EffectName(request.m_effect) << ", "
                  << PanelSizeText(size) << " panel (" << Printable(request.m_panel.m_strOrigin) << ")";

@@ -1,9 +1,9 @@
 #include "cli/CommandLine.h"
 
 #include "common/Version.h"
+#include "platform/Platform.h"
 
 #include <algorithm>
-#include <csignal>
 #include <exception>
 #include <new>
 #include <stdexcept>
@@ -39,7 +39,8 @@ void PrintProgramHelp(const std::vector<std::unique_ptr<CCommand>>& vecCommands,
            "  --version    show the version\n"
            "\n"
            "Exit status: 0 done, 1 failed (or the file checked is invalid), 2 bad usage,\n"
-           "128 + N stopped by signal N (130 Ctrl-C, 143 SIGTERM, 129 SIGHUP).\n";
+           "128 + N stopped by signal N ("
+        << platform::StopStatusesText() << ").\n";
 }
 
 int ProgramUsageError(std::ostream& err, const std::string& strMessage)
@@ -54,21 +55,6 @@ bool AsksForHelp(const std::vector<std::string>& vecArgs)
 {
     const auto itEnd = std::find(vecArgs.begin(), vecArgs.end(), "--");
     return std::any_of(vecArgs.begin(), itEnd, IsHelp);
-}
-
-const char* SignalName(int nSignal)
-{
-    switch (nSignal)
-    {
-    case SIGINT:
-        return "SIGINT";
-    case SIGTERM:
-        return "SIGTERM";
-    case SIGHUP:
-        return "SIGHUP";
-    default:
-        return "a signal";
-    }
 }
 
 // The temporary files are gone with the objects that held them by the time this is said.
@@ -120,7 +106,7 @@ int RunCommand(CCommand& command, const std::vector<std::string>& vecArgs, std::
     // Unless the command's change was made before it could stop, the run ends as the signal asked.
     if (const int nSignal = io.StopSignal(); nSignal != 0 && !io.IsDone())
     {
-        io.Warning(std::string("stopped by ") + SignalName(nSignal));
+        io.Warning(std::string("stopped by ") + platform::StopName(nSignal));
         return 128 + nSignal;
     }
     return nStatus;

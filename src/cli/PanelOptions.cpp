@@ -1,5 +1,6 @@
 #include "cli/PanelOptions.h"
 
+#include "platform/Platform.h"
 #include "settings/DataFile.h"
 #include "settings/VendaleIni.h"
 
@@ -80,11 +81,11 @@ CResult<CPanelChoice> ResolvePanel(const CArguments& args,
         return CPanelChoice{PanelSizeFromCode(0), "no Vendale.ini found"};
     const CResult<CVendaleSettings> codes = TryReadVendaleIni(*vendaleIni);
     if (!codes)
-        return CPanelChoice{PanelSizeFromCode(0), vendaleIni->string() + " cannot be read",
+        return CPanelChoice{PanelSizeFromCode(0), platform::Utf8FromPath(*vendaleIni) + " cannot be read",
                             VendaleIniProblem(codes.Status())};
     const int nCode = codes.Value().m_nPanelSizeCode;
     return CPanelChoice{PanelSizeFromCode(nCode),
-                        "PanelSize " + std::to_string(nCode) + " of " + vendaleIni->string()};
+                        "PanelSize " + std::to_string(nCode) + " of " + platform::Utf8FromPath(*vendaleIni)};
 }
 
 CResult<CPanelChoice> ResolvePanel(const CArguments& args, CCommandIo& io)

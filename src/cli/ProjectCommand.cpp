@@ -3,6 +3,7 @@
 #include "cli/PanelOptions.h"
 #include "cli/PictureOptions.h"
 #include "pipeline/ShowPictureSource.h"
+#include "platform/Platform.h"
 #include "project/Project.h"
 #include "project/ProjectLock.h"
 #include "project/ShowPictureName.h"
@@ -72,7 +73,7 @@ CResult<CProjectPanel> ProjectPanel(const CArguments& args, CCommandIo& io)
 CResult<CProjectPath> GivenPath(const std::string& strPath)
 {
     std::error_code error;
-    const fs::path absolute = fs::absolute(strPath, error);
+    const fs::path absolute = fs::absolute(platform::PathFromUtf8(strPath), error);
     if (error)
         return CStatus::Error("Cannot find '" + strPath + "': " + error.message());
     return CProjectPath{absolute.lexically_normal(), false};
@@ -269,7 +270,7 @@ private:
         }
         project.m_bFastImport = args.Has("fast");
         std::error_code error;
-        if (fs::exists(*pProject, error))
+        if (fs::exists(platform::PathFromUtf8(*pProject), error))
             return io.Failure("'" + *pProject + "' exists already (project add adds pictures to it)");
         if (CStatus status = AddPictures(project, vecPictures, {}, *pProject); !status)
             return io.Failure(status.Message());
@@ -323,13 +324,15 @@ private:
         out << "Panel: " << PanelText(project.m_panel) << "\n"
             << "Transition: " << EffectName(project.m_effect) << "\n"
             << "Show file: "
-            << (project.m_optOutput ? Printable(project.m_optOutput->m_path.string()) : "none named") << "\n"
+            << (project.m_optOutput ? Printable(platform::Utf8FromPath(project.m_optOutput->m_path))
+                                    : "none named")
+            << "\n"
             << (project.m_bFastImport ? "Fast JPEG import: on\n" : "")
             << "Pictures: " << project.m_vecPictures.size() << "\n";
         for (size_t i = 0; i < project.m_vecPictures.size() && !io.StopRequested(); ++i)
         {
             const CProjectPicture& picture = project.m_vecPictures[i];
-            const std::string strPath = picture.m_path.m_path.string();
+            const std::string strPath = platform::Utf8FromPath(picture.m_path.m_path);
             out << "  " << i + 1 << ". "
                 << Printable(picture.m_nShowPicture != 0
                                  ? ShowPictureNameText({strPath, picture.m_nShowPicture})

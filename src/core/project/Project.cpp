@@ -1,6 +1,7 @@
 #include "project/Project.h"
 
 #include "codec/PictureDecoder.h"
+#include "platform/Platform.h"
 #include "show/ShowFileFormat.h"
 
 namespace tramino
@@ -27,10 +28,10 @@ CShowPlan PlanShow(const CProject& project)
         const bool bAllFrames =
             picture.m_nShowPicture == 0 && values[static_cast<size_t>(EPictureOption::Frames)] == "all";
         plan.m_vecPictures.push_back(
-            {picture.m_path.m_path.string(), options, bAllFrames, picture.m_nShowPicture});
+            {platform::Utf8FromPath(picture.m_path.m_path), options, bAllFrames, picture.m_nShowPicture});
     }
     if (project.m_optOutput)
-        plan.m_strOutput = project.m_optOutput->m_path.string();
+        plan.m_strOutput = platform::Utf8FromPath(project.m_optOutput->m_path);
     return plan;
 }
 

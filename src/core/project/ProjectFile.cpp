@@ -1,6 +1,7 @@
 #include "project/Project.h"
 
 #include "common/ReplacingFile.h"
+#include "platform/Platform.h"
 #include "project/ProjectJson.h"
 #include "project/ShowPictureName.h"
 
@@ -30,8 +31,9 @@ constexpr int g_nMaxLinks = 40; // as the kernel's own limit
 fs::path FolderOf(const std::string& strPath)
 {
     std::error_code error;
-    const fs::path absolute = fs::absolute(strPath, error);
-    fs::path file = error ? fs::path(strPath) : absolute;
+    const fs::path given = platform::PathFromUtf8(strPath);
+    const fs::path absolute = fs::absolute(given, error);
+    fs::path file = error ? given : absolute;
     for (int nLinks = 0; nLinks < g_nMaxLinks && fs::is_symlink(file, error); ++nLinks)
     {
         const fs::path target = fs::read_symlink(file, error);
@@ -218,7 +220,8 @@ private:
         std::error_code error;
         if (fs::exists(path.m_path, error))
             return {};
-        const std::optional<CShowPictureName> name = ParseWindowShowPictureName(path.m_path.string());
+        const std::optional<CShowPictureName> name =
+            ParseWindowShowPictureName(platform::Utf8FromPath(path.m_path));
         if (name && fs::is_regular_file(name->m_strShow, error))
         {
             path.m_path = name->m_strShow;
@@ -263,7 +266,7 @@ private:
         // The system would read the name only up to it.
         if (strPath.find('\0') != std::string::npos)
             return Fail(strPlace, "the path holds a NUL character, which no file name can");
-        const fs::path path(strPath);
+        const fs::path path = platform::PathFromUtf8(strPath);
         if (path.empty())
             return Fail(strPlace, "the path is empty");
         if (path.is_absolute())
@@ -346,9 +349,9 @@ std::string WrittenPath(const CProjectPath& path, const fs::path& folder)
     {
         const fs::path relative = path.m_path.lexically_normal().lexically_relative(folder);
         if (!relative.empty())
-            return relative.generic_string();
+            return platform::Utf8FromPath(relative, true);
     }
-    return path.m_path.generic_string();
+    return platform::Utf8FromPath(path.m_path, true);
 }
 
 Json ValuesJson(const CPictureValues& values, Json object)
@@ -367,12 +370,13 @@ Json ValuesJson(const CPictureValues& values, Json object)
 CResult<std::string> ReadProjectText(const std::string& strPath)
 {
     std::error_code error;
-    if (fs::is_directory(strPath, error))
+    const fs::path path = platform::PathFromUtf8(strPath);
+    if (fs::is_directory(path, error))
         return ErrnoStatus("read project", strPath, EISDIR);
-    if (const uintmax_t nSize = fs::file_size(strPath, error); !error && nSize > g_nMaxProjectBytes)
+    if (const uintmax_t nSize = fs::file_size(path, error); !error && nSize > g_nMaxProjectBytes)
         return CStatus::Error("Cannot read project '" + strPath + "': at " + std::to_string(nSize) +
                               " bytes it is far larger than any project");
-    std::ifstream file(strPath, std::ios::binary);
+    std::ifstream file(path, std::ios::binary);
     if (!file)
         return ErrnoStatus("read project", strPath, errno != 0 ? errno : ENOENT);
     try
@@ -395,7 +399,7 @@ CStatus CheckPictureFile(const fs::path& path)
     const fs::file_status status = fs::status(path, error);
     if (fs::is_regular_file(status))
         return {};
-    return CStatus::Error("the picture '" + path.string() +
+    return CStatus::Error("the picture '" + platform::Utf8FromPath(path) +
                           (fs::exists(status) ? "' is not a regular file" : "' is not there"));
 }
 

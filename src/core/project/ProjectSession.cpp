@@ -1,5 +1,6 @@
 #include "project/ProjectSession.h"
 
+#include "platform/Platform.h"
 #include "project/ProjectLock.h"
 
 #include <algorithm>
@@ -50,8 +51,9 @@ namespace
 CProjectPath RelativePath(const std::string& strPath)
 {
     std::error_code error;
-    const std::filesystem::path path = std::filesystem::absolute(strPath, error);
-    return {(error ? std::filesystem::path(strPath) : path).lexically_normal(), false};
+    const std::filesystem::path given = platform::PathFromUtf8(strPath);
+    const std::filesystem::path path = std::filesystem::absolute(given, error);
+    return {(error ? given : path).lexically_normal(), false};
 }
 
 } // namespace

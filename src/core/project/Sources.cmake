@@ -6,7 +6,6 @@ target_sources(tramino_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Project.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectJson.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ProjectLockPosix.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectSession.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ShowPictureName.cpp
 )

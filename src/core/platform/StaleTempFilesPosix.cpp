@@ -1,3 +1,4 @@
+// Stale temporary files on POSIX systems: the writer's pid in the name and an flock on the file.
 #include "common/StaleTempFiles.h"
 
 #include <cerrno>
