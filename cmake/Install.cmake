@@ -25,23 +25,16 @@ foreach(program ${tramino_programs})
     list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${bindir}/${program}\")")
 endforeach()
 
-# Where desktops look for launchers and icons; the icon is drawn 64 x 64.
-if(TARGET tramino)
-  install(FILES ${PROJECT_SOURCE_DIR}/res/tramino.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-  install(FILES ${PROJECT_SOURCE_DIR}/res/tramino.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)
-endif()
-
-# Debian's policy asks every package for a copyright file in its documentation folder.
-install(FILES ${PROJECT_SOURCE_DIR}/cmake/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tramino)
-
 set(CPACK_GENERATOR "DEB")
 set(CPACK_PACKAGE_NAME "tramino")
 set(CPACK_PACKAGE_VENDOR "Tramino")
 set(CPACK_PACKAGE_CONTACT "Tramino developers <dev@tramino.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Authoring tool for small colour panel shows (.qrv)")
+# Debian wants the lines of the long description within 80 columns.
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
-  "Collects pictures (BMP, JPEG, GIF) into a show, previews it with one of four transitions on a "
-  "panel-sized area, and writes the .qrv file that the panel plays. tramino is the window, "
+  "Collects pictures (BMP, JPEG, GIF, PNG) into a show for a display device with a\n"
+  "small colour panel, previews it with one of four transitions on a panel-sized\n"
+  "area, and writes the .qrv file that the panel plays. tramino is the window;\n"
   "tramino-cli builds, checks and renders shows from the command line.")
 set(CPACK_DEBIAN_PACKAGE_SECTION "graphics")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -53,6 +46,14 @@ if(TARGET tramino)
   # needs none, so it is a recommendation.
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei | fonts-noto-cjk, qt6-translations-l10n")
 endif()
+if(UNIX)
+  include(${PROJECT_SOURCE_DIR}/cmake/SystemFiles.cmake)
+endif()
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+# CPack's staging install of the rules without a component (all of ours) records its files in
+# install_manifest_Unspecified.txt, so that install_manifest.txt keeps listing what
+# "cmake --install" put on the machine, which is what undoing that install needs.
+set(CPACK_INSTALL_CMAKE_PROJECTS "${PROJECT_BINARY_DIR};${PROJECT_NAME};Unspecified;/")
+set(CPACK_POST_BUILD_SCRIPTS "${PROJECT_SOURCE_DIR}/cmake/InstalledSize.cmake")
 include(CPack)

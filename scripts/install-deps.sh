@@ -1,20 +1,46 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, testing and benchmarking Tramino needs.
-# Idempotent, and only touches packages that are missing; silent when none are. Run as root (or
-# with sudo).
+# Installs the Debian packages that a set of Tramino's jobs needs. Idempotent, and only touches
+# packages that are missing; silent when none are. Run as root (or with sudo).
+# Usage: scripts/install-deps.sh [SET]
+#   cli      building tramino-cli
+#   gui      building the window as well (Qt's development files)
+#   test     the window, and running the tests, benchmarks, fuzzers, screenshots, the style checks
+#            and the package's checks (the default)
+#   windows  cross-building the command line for Windows and testing it under wine
 set -euo pipefail
 
-PACKAGES=(
-  build-essential cmake ninja-build pkg-config
+CLI=(
+  build-essential cmake ninja-build
   libjpeg62-turbo-dev libgif-dev libpng-dev nlohmann-json3-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
+)
+GUI=(
+  pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
+)
+TEST=(
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang clang-tidy clang-format libclang-rt-14-dev
+  clang clang-tidy clang-format libclang-rt-14-dev git
   libjpeg-turbo-progs
   python3 python3-pil libvips-tools
   xvfb xauth x11-apps imagemagick fonts-wqy-microhei openbox
-  desktop-file-utils file
+  desktop-file-utils file lintian appstream groff-base
 )
+WINDOWS=(
+  cmake ninja-build dpkg-dev zip nasm
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  libz-mingw-w64-dev nlohmann-json3-dev libgtest-dev wine64
+  libjpeg62-turbo-dev libgif-dev libpng-dev
+)
+
+case "${1:-test}" in
+  cli) PACKAGES=("${CLI[@]}") ;;
+  gui) PACKAGES=("${CLI[@]}" "${GUI[@]}") ;;
+  test) PACKAGES=("${CLI[@]}" "${GUI[@]}" "${TEST[@]}") ;;
+  windows) PACKAGES=("${WINDOWS[@]}") ;;
+  *)
+    echo "install-deps: unknown set '$1' (cli, gui, test or windows)" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${PACKAGES[@]}"; do

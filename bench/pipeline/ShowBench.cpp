@@ -126,6 +126,80 @@ void RunAnimation(const fs::path& dir, double fBmpBuild)
         std::printf("A RUN FAILED\n");
 }
 
+// nFrames frames of 1 x 1 on a 4000 x 4000 screen, each at a place of its own.
+bool WriteSparseAnimation(const std::string& strPath, int nFrames)
+{
+    int nError = 0;
+    GifFileType* pGif = EGifOpenFileName(strPath.c_str(), false, &nError);
+    if (pGif == nullptr)
+        return false;
+    const GifColorType arrColours[2] = {{0, 0, 0}, {255, 255, 255}};
+    ColorMapObject* pMap = GifMakeMapObject(2, arrColours);
+    bool bOk = EGifPutScreenDesc(pGif, 4000, 4000, 1, 0, pMap) == GIF_OK;
+    for (int i = 0; bOk && i < nFrames; ++i)
+    {
+        GifPixelType nPixel = static_cast<GifPixelType>(i & 1);
+        bOk = EGifPutImageDesc(pGif, (i * 37) % 4000, (i * 53) % 4000, 1, 1, false, nullptr) == GIF_OK &&
+              EGifPutLine(pGif, &nPixel, 1) == GIF_OK;
+    }
+    bOk = EGifCloseFile(pGif, &nError) == GIF_OK && bOk;
+    GifFreeMapObject(pMap);
+    return bOk;
+}
+
+void RunSparseAnimation(const fs::path& dir)
+{
+    std::printf("\n== --frames all of 1 x 1 frames on a 4000 x 4000 screen, at 96 x 64 ==\n");
+    for (int nFrames : {200, 10000})
+    {
+        const std::string strGif = (dir / "sparse.gif").string();
+        if (!WriteSparseAnimation(strGif, nFrames))
+            return;
+        const CChildRun run = RunChild({TRAMINO_CLI, "build", "--size", "96x64", "--frames", "all", "-o",
+                                        (dir / "sparse.qrv").string(), strGif});
+        std::printf("%5d frames                        %7.3f s   %.1f MiB%s%s\n", nFrames, run.m_dSeconds,
+                    MiB(run.m_nMaxRssKiB),
+                    nFrames == 200 ? "   (before: 20.5 s of CPU)"
+                                   : "   (target <= 10 s; before: about 17 min)",
+                    run.m_bOk ? "" : "   A RUN FAILED");
+    }
+}
+
+// A PNG whose text chunk claims 2 GB, and an interlaced 16000 x 16000 one, four of each with -j 4.
+void RunHostilePngs(const fs::path& dir)
+{
+    std::printf("\n== PNGs that claim much, -j 4 of four ==\n");
+    const std::string strGenerate =
+        "python3 -c \"import zlib,struct\n"
+        "def c(t,d,l=None): return struct.pack('>I',len(d) if l is None else "
+        "l)+t+d+struct.pack('>I',zlib.crc32(t+d))\n"
+        "s=b'\\x89PNG\\r\\n\\x1a\\n'\n"
+        "open('" +
+        (dir / "text.png").string() +
+        "','wb').write(s+c(b'IHDR',struct.pack('>IIBBBBB',1,1,8,2,0,0,0))+struct.pack('>I',0x7ffffff0)+b'"
+        "tEXtk'+b'x'*40)\n"
+        "co=zlib.compressobj(9); z=b''\n"
+        "for (x,y,dx,dy) in [(0,0,8,8),(4,0,8,8),(0,4,4,8),(2,0,4,4),(0,2,2,4),(1,0,2,2),(0,1,1,2)]:\n"
+        " z+=co.compress(b'\\0'*((1+(16000-x+dx-1)//dx)*((16000-y+dy-1)//dy)))\n"
+        "z+=co.flush()\n"
+        "open('" +
+        (dir / "interlaced.png").string() +
+        "','wb').write(s+c(b'IHDR',struct.pack('>IIBBBBB',16000,16000,8,0,0,0,1))+c(b'IDAT',z)+c(b'IEND',b'')"
+        ")\"";
+    if (std::system(strGenerate.c_str()) != 0)
+        return;
+    for (const char* szName : {"text.png", "interlaced.png"})
+    {
+        const std::string strFile = (dir / szName).string();
+        const CChildRun run =
+            RunChild({TRAMINO_CLI, "build", "-j", "4", "--keep-going", "--size", "96x64", "-o",
+                      (dir / "png.qrv").string(), strFile, strFile, strFile, strFile});
+        std::printf("%-16s peak memory       %7.1f MiB   %s\n", szName, MiB(run.m_nMaxRssKiB),
+                    szName[0] == 't' ? "(before: 2.1 GB for one alone)"
+                                     : "(before: 3.8 GiB, 0.96 GiB for one)");
+    }
+}
+
 // The time of the build, 0 when it could not run.
 double RunPanelPictures(const fs::path& dir)
 {
@@ -217,6 +291,8 @@ int main(int argc, char** argv)
                          ("tramino-bench-pipeline-" + std::to_string(::getpid()));
     fs::create_directories(dir);
     RunAnimation(dir, RunPanelPictures(dir));
+    RunSparseAnimation(dir);
+    RunHostilePngs(dir);
     RunPhotos(argc > 1 ? argv[1] : std::string(TRAMINO_TESTDATA) + "/photos", dir);
     fs::remove_all(dir);
     return 0;

@@ -4,8 +4,12 @@
 #include "cli/PictureOptions.h"
 #include "cli/ProgressBar.h"
 #include "common/ReplacingFile.h"
+#include "pipeline/ConversionPool.h"
 #include "pipeline/ShowBuilder.h"
+#include "pipeline/ShowPictureSource.h"
+#include "platform/Platform.h"
 #include "project/Project.h"
+#include "project/ShowPictureName.h"
 #include "show/Transition.h"
 
 #include <algorithm>
@@ -37,22 +41,7 @@ struct CBuildRequest
 
 bool IsProjectFile(const std::string& strPath)
 {
-    return fs::path(strPath).extension() == ".tramino";
-}
-
-PictureSources PlanSources(const std::vector<CShowPlanPicture>& vecPictures)
-{
-    PictureSources vecSources;
-    vecSources.reserve(vecPictures.size());
-    for (const CShowPlanPicture& picture : vecPictures)
-    {
-        if (picture.m_bAllFrames)
-            vecSources.push_back(
-                std::make_unique<CFramesPictureSource>(picture.m_strPath, picture.m_options));
-        else
-            vecSources.push_back(std::make_unique<CFilePictureSource>(picture.m_strPath, picture.m_options));
-    }
-    return vecSources;
+    return platform::PathFromUtf8(strPath).extension() == ".tramino";
 }
 
 } // namespace
@@ -79,9 +68,12 @@ public:
                "and writes them into one show file with the transition. Pictures that cannot be read\n"
                "are listed with the reason, and no show is written unless --keep-going is given; the\n"
                "exit status is 1 whenever a picture was left out.\n"
+               "A picture SHOW.qrv#K is picture K (from 1) of that show file, read strictly: as the\n"
+               "show lays it down when the panel is the show's, else converted as any picture is.\n"
                "Given a project file, builds the show it describes: its panel (before Vendale.ini's,\n"
-               "a panel option replaces it), its transition, its pictures with their options, and its\n"
-               "show file unless -o names another; --keep-going leaves out its pictures that are gone.\n"
+               "a panel option replaces it), its transition, its pictures with their options, its fast\n"
+               "import if it records it, and its show file unless -o names another; --keep-going\n"
+               "leaves out its pictures that are gone.\n"
                "\n"
                "Options:\n" +
                std::string(PanelOptionsHelp()) + std::string(ModeOptionHelp()) +
@@ -90,7 +82,7 @@ public:
                std::string(PictureOptionsHelp()) +
                "  --frames WHICH   first (an animated GIF gives its first frame, the default) or all\n"
                "                   (every frame, in order, as a browser shows it)\n"
-               "  -j, --jobs N     pictures converted at once (default: one per core)\n"
+               "  -j, --jobs N     pictures converted at once, at most 256 (default: one per core)\n"
                "  --keep-going     build the show from the pictures that can be read (an animation\n"
                "                   that fails part-way keeps the frames before the failure)\n"
                "  -o, --output F   the show file to write (replaced only when complete)\n"
@@ -126,12 +118,17 @@ public:
             return io.UsageError(request.m_strProject.empty()
                                      ? "the show file to write is missing (-o SHOW.qrv)"
                                      : "the project names no show file; give one with -o SHOW.qrv");
+        io.SetSubject(request.m_strOutput);
+        if (request.m_vecPictures.empty())
+            return io.Failure("the project '" + request.m_strProject +
+                              "' has no pictures (tramino-cli project add adds them); no show written");
         const CPanelSize size = request.m_panel.m_size;
         if (!EffectCoversPanel(request.m_effect, size.m_nWidth, size.m_nHeight))
             return io.UsageError(std::string("the transition ") + EffectName(request.m_effect) +
                                  " cannot cover a " + PanelSizeText(size) + " panel");
+        // A project that imports fast builds fast without being told.
         for (CShowPlanPicture& picture : request.m_vecPictures)
-            picture.m_options.m_bFast = args.Has("fast");
+            picture.m_options.m_bFast = picture.m_options.m_bFast || args.Has("fast");
         return Build(request, io);
     }
 
@@ -152,6 +149,9 @@ private:
             std::optional<int> jobs = ParseInteger(*pJobs);
             if (!jobs || *jobs < 1)
                 return CStatus::Error("-j needs a positive number, not '" + *pJobs + "'");
+            if (*jobs > g_nMaxConversionJobs)
+                return CStatus::Error("-j takes at most " + std::to_string(g_nMaxConversionJobs) +
+                                      " pictures at once, not " + *pJobs);
             request.Value().m_nJobs = *jobs;
         }
         request.Value().m_bKeepGoing = args.Has("keep-going");
@@ -161,12 +161,6 @@ private:
     static CResult<CBuildRequest> PicturesRequest(const CArguments& args, CCommandIo& io)
     {
         CBuildRequest request;
-        if (args.Value("output") == nullptr)
-            return CStatus::Error("the show file to write is missing (-o SHOW.qrv)");
-        CResult<CPanelChoice> panel = ResolvePanel(args, io);
-        if (!panel)
-            return panel.Status();
-        request.m_panel = panel.Value();
         if (const std::string* pMode = args.Value("mode"))
         {
             CResult<EEffect> effect = ParseModeOption(*pMode);
@@ -184,9 +178,21 @@ private:
                 return CStatus::Error("--frames takes first or all, not '" + *pFrames + "'");
             bAllFrames = *pFrames == "all";
         }
-        request.m_vecInputs = args.Operands();
-        for (const std::string& strPath : request.m_vecInputs)
-            request.m_vecPictures.push_back({strPath, convert, bAllFrames});
+        CResult<CPanelChoice> panel = ResolvePanel(args, io);
+        if (!panel)
+            return panel.Status();
+        request.m_panel = panel.Value();
+        // After the options: one of them missing its value took "-o" for it.
+        if (args.Value("output") == nullptr)
+            return CStatus::Error("the show file to write is missing (-o SHOW.qrv)");
+        for (const std::string& strOperand : args.Operands())
+        {
+            const std::optional<CShowPictureName> show = ParseShowPictureName(strOperand);
+            request.m_vecPictures.push_back(
+                show ? CShowPlanPicture{show->m_strShow, convert, false, show->m_nPicture}
+                     : CShowPlanPicture{strOperand, convert, bAllFrames});
+            request.m_vecInputs.push_back(request.m_vecPictures.back().m_strPath);
+        }
         return request;
     }
 
@@ -217,7 +223,8 @@ private:
     static CStatus ReadProject(CBuildRequest& request, bool bKeepGoing, CCommandIo& io)
     {
         CResult<CProject> project =
-            LoadProject(request.m_strProject, bKeepGoing ? EMissingPicture::Keep : EMissingPicture::Refuse);
+            LoadProject(request.m_strProject, bKeepGoing ? EMissingPicture::Keep : EMissingPicture::Refuse,
+                        io.StopFlag());
         if (!project)
             return project.Status();
         CShowPlan plan = PlanShow(project.Value());
@@ -275,7 +282,7 @@ private:
                               (request.m_bKeepGoing ? "" : " (--keep-going builds it from the others)"));
 
         std::error_code error;
-        const auto nBytes = std::filesystem::file_size(request.m_strOutput, error);
+        const auto nBytes = std::filesystem::file_size(platform::PathFromUtf8(request.m_strOutput), error);
         io.Out() << "Wrote " << Printable(request.m_strOutput) << ": " << result.m_nPictures << " picture"
                  << (result.m_nPictures == 1 ? "" : "s") << ", " << EffectName(request.m_effect) << ", "
                  << PanelSizeText(size) << " panel (" << Printable(request.m_panel.m_strOrigin) << ")";

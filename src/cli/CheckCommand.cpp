@@ -42,6 +42,7 @@ public:
         if (args.Operands().size() != 1)
             return io.UsageError(args.Operands().empty() ? "missing FILE" : "give one FILE only");
         const std::string& strPath = args.Operands()[0];
+        io.SetSubject(strPath);
         CPanelChoice panel;
         if (const int nExit = ChoosePanel(args, strPath, io, panel); nExit != kExitOk)
             return nExit;

@@ -56,11 +56,21 @@ public:
     // The signal that asked to stop, 0 when none did.
     int StopSignal() const { return m_pStop != nullptr ? m_pStop->m_nSignal.load() : 0; }
 
+    // The file the command works on, which a failure it could not foresee (no memory left) names.
+    void SetSubject(std::string strFile) { m_strSubject = std::move(strFile); }
+    const std::string& Subject() const { return m_strSubject; }
+    // The command's change is made and reported: a stop that came too late to keep it from
+    // happening no longer ends the run as stopped.
+    void MarkDone() { m_bDone = true; }
+    bool IsDone() const { return m_bDone; }
+
 private:
     std::ostream& m_out;
     std::ostream& m_err;
     std::string m_strCommand;
     const CStopRequest* m_pStop;
+    std::string m_strSubject;
+    bool m_bDone = false;
 };
 
 } // namespace tramino::cli

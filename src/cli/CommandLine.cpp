@@ -1,9 +1,9 @@
 #include "cli/CommandLine.h"
 
 #include "common/Version.h"
+#include "platform/Platform.h"
 
 #include <algorithm>
-#include <csignal>
 #include <exception>
 #include <new>
 #include <stdexcept>
@@ -39,7 +39,8 @@ void PrintProgramHelp(const std::vector<std::unique_ptr<CCommand>>& vecCommands,
            "  --version    show the version\n"
            "\n"
            "Exit status: 0 done, 1 failed (or the file checked is invalid), 2 bad usage,\n"
-           "128 + N stopped by signal N (130 Ctrl-C, 143 SIGTERM, 129 SIGHUP).\n";
+           "128 + N stopped by signal N ("
+        << platform::StopStatusesText() << ").\n";
 }
 
 int ProgramUsageError(std::ostream& err, const std::string& strMessage)
@@ -56,19 +57,11 @@ bool AsksForHelp(const std::vector<std::string>& vecArgs)
     return std::any_of(vecArgs.begin(), itEnd, IsHelp);
 }
 
-const char* SignalName(int nSignal)
+// The temporary files are gone with the objects that held them by the time this is said.
+int NoMemory(CCommandIo& io)
 {
-    switch (nSignal)
-    {
-    case SIGINT:
-        return "SIGINT";
-    case SIGTERM:
-        return "SIGTERM";
-    case SIGHUP:
-        return "SIGHUP";
-    default:
-        return "a signal";
-    }
+    return io.Failure(io.Subject().empty() ? std::string("not enough memory")
+                                           : "'" + io.Subject() + "': not enough memory");
 }
 
 // Exceptions are failures the command did not foresee. The standard ones' texts name C++
@@ -81,11 +74,11 @@ int RunGuarded(CCommand& command, const CArguments& args, CCommandIo& io)
     }
     catch (const std::bad_alloc&)
     {
-        return io.Failure("not enough memory");
+        return NoMemory(io);
     }
     catch (const std::length_error&)
     {
-        return io.Failure("not enough memory");
+        return NoMemory(io);
     }
     catch (const std::system_error& error)
     {
@@ -110,10 +103,10 @@ int RunCommand(CCommand& command, const std::vector<std::string>& vecArgs, std::
     if (!args)
         return io.UsageError(args.Message());
     const int nStatus = RunGuarded(command, args.Value(), io);
-    // Whatever the command managed before it saw the stop, the run ends as the signal asked.
-    if (const int nSignal = io.StopSignal(); nSignal != 0)
+    // Unless the command's change was made before it could stop, the run ends as the signal asked.
+    if (const int nSignal = io.StopSignal(); nSignal != 0 && !io.IsDone())
     {
-        io.Warning(std::string("stopped by ") + SignalName(nSignal));
+        io.Warning(std::string("stopped by ") + platform::StopName(nSignal));
         return 128 + nSignal;
     }
     return nStatus;

@@ -72,6 +72,7 @@ public:
             return io.UsageError(panel.Message());
         const std::string& strIn = args.Operands()[0];
         const std::string& strOut = args.Operands()[1];
+        io.SetSubject(strIn);
         if (CStatus status = CheckWritableTarget(strOut, {strIn}); !status)
             return io.Failure(status.Message());
         const CPanelSize size = panel.Value().m_size;

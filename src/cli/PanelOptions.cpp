@@ -1,5 +1,6 @@
 #include "cli/PanelOptions.h"
 
+#include "platform/Platform.h"
 #include "settings/DataFile.h"
 #include "settings/VendaleIni.h"
 
@@ -8,16 +9,13 @@ namespace tramino::cli
 namespace
 {
 
-// The largest panel a show file is read back for.
-constexpr int kMaxSide = 4096;
-
 std::optional<int> ParseSide(std::string_view str)
 {
     // Signs are not part of a size.
     if (str.empty() || str[0] < '0' || str[0] > '9')
         return std::nullopt;
     const std::optional<int> nSide = ParseInteger(str);
-    if (!nSide || *nSide < 1 || *nSide > kMaxSide)
+    if (!nSide || *nSide < 1 || *nSide > g_nMaxPanelSide)
         return std::nullopt;
     return nSide;
 }
@@ -75,7 +73,7 @@ CResult<CPanelChoice> ResolvePanel(const CArguments& args,
     {
         const std::optional<CPanelSize> size = ParsePanelSize(*pSize);
         if (!size)
-            return CStatus::Error("--size needs WxH with sides from 1 to " + std::to_string(kMaxSide) +
+            return CStatus::Error("--size needs WxH with sides from 1 to " + std::to_string(g_nMaxPanelSide) +
                                   ", not '" + *pSize + "'");
         return CPanelChoice{*size, "--size"};
     }
@@ -83,11 +81,11 @@ CResult<CPanelChoice> ResolvePanel(const CArguments& args,
         return CPanelChoice{PanelSizeFromCode(0), "no Vendale.ini found"};
     const CResult<CVendaleSettings> codes = TryReadVendaleIni(*vendaleIni);
     if (!codes)
-        return CPanelChoice{PanelSizeFromCode(0), vendaleIni->string() + " cannot be read",
+        return CPanelChoice{PanelSizeFromCode(0), platform::Utf8FromPath(*vendaleIni) + " cannot be read",
                             VendaleIniProblem(codes.Status())};
     const int nCode = codes.Value().m_nPanelSizeCode;
     return CPanelChoice{PanelSizeFromCode(nCode),
-                        "PanelSize " + std::to_string(nCode) + " of " + vendaleIni->string()};
+                        "PanelSize " + std::to_string(nCode) + " of " + platform::Utf8FromPath(*vendaleIni)};
 }
 
 CResult<CPanelChoice> ResolvePanel(const CArguments& args, CCommandIo& io)

@@ -2,10 +2,16 @@
 #include "cli/ModeOption.h"
 #include "cli/PanelOptions.h"
 #include "cli/PictureOptions.h"
+#include "pipeline/ShowPictureSource.h"
+#include "platform/Platform.h"
 #include "project/Project.h"
+#include "project/ProjectLock.h"
+#include "project/ShowPictureName.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <map>
 
 namespace tramino::cli
 {
@@ -16,7 +22,11 @@ namespace
 namespace fs = std::filesystem;
 
 // The options only `project new` takes; `add` changes pictures and `list` nothing.
-constexpr std::string_view g_arrProjectWideOptions[] = {"panel-code", "size", "mode", "output", "show"};
+constexpr std::string_view g_arrProjectWideOptions[] = {"panel-code", "size", "mode",
+                                                        "output",     "show", "fast"};
+
+// How long `add` waits for another program changing the same project.
+constexpr std::chrono::seconds g_lockTimeout{60};
 
 // The picture options given, each in its written form.
 CResult<CPictureValues> GivenPictureValues(const CArguments& args)
@@ -63,19 +73,66 @@ CResult<CProjectPanel> ProjectPanel(const CArguments& args, CCommandIo& io)
 CResult<CProjectPath> GivenPath(const std::string& strPath)
 {
     std::error_code error;
-    const fs::path absolute = fs::absolute(strPath, error);
+    const fs::path absolute = fs::absolute(platform::PathFromUtf8(strPath), error);
     if (error)
         return CStatus::Error("Cannot find '" + strPath + "': " + error.message());
     return CProjectPath{absolute.lexically_normal(), false};
 }
 
-CStatus AddPictures(CProject& project, const std::vector<std::string>& vecPaths, const CPictureValues& given)
+// Picture K of a show, refused unless the show, read strictly, holds it.
+CResult<CProjectPicture> ShowPicture(const CShowPictureName& name, CPanelSize panel,
+                                     std::map<std::string, CShowFileIndex>& mapShows)
 {
+    std::error_code error;
+    if (!fs::is_regular_file(name.m_strShow, error))
+        return CStatus::Error("the show '" + name.m_strShow + "' is not there");
+    CResult<CPicture> picture =
+        mapShows.try_emplace(name.m_strShow, name.m_strShow).first->second.Picture(name.m_nPicture, panel);
+    if (!picture)
+        return picture.Status();
+    CResult<CProjectPath> path = GivenPath(name.m_strShow);
+    if (!path)
+        return path.Status();
+    return CProjectPicture{path.Value(), {}, name.m_nPicture};
+}
+
+// The path with its links and dots resolved as far as it exists.
+fs::path ResolvedPath(const fs::path& path)
+{
+    std::error_code error;
+    fs::path resolved = fs::weakly_canonical(path, error);
+    return error ? fs::absolute(path, error).lexically_normal() : resolved;
+}
+
+bool IsSameFile(const fs::path& first, const fs::path& second)
+{
+    std::error_code error;
+    return fs::equivalent(first, second, error) || ResolvedPath(first) == ResolvedPath(second);
+}
+
+// A picture must be neither the project file nor the show the project builds, which a build
+// would refuse only later.
+CStatus AddPictures(CProject& project, const std::vector<std::string>& vecPaths, const CPictureValues& given,
+                    const std::string& strProject)
+{
+    std::map<std::string, CShowFileIndex> mapShows;
     for (const std::string& strPath : vecPaths)
     {
-        std::error_code error;
-        if (!fs::is_regular_file(strPath, error))
-            return CStatus::Error("the picture '" + strPath + "' is not there");
+        if (const std::optional<CShowPictureName> name = ParseShowPictureName(strPath))
+        {
+            CResult<CProjectPicture> picture = ShowPicture(*name, project.m_panel.m_size, mapShows);
+            if (!picture)
+                return picture.Status();
+            picture.Value().m_overrides = OverridesOf(project.m_defaults, given);
+            project.m_vecPictures.push_back(std::move(picture).Value());
+            continue;
+        }
+        if (CStatus status = CheckPictureFile(strPath); !status)
+            return status;
+        if (IsSameFile(strPath, strProject))
+            return CStatus::Error("'" + strPath + "' is the project file itself, not a picture");
+        if (project.m_optOutput && IsSameFile(strPath, project.m_optOutput->m_path))
+            return CStatus::Error("'" + strPath + "' is the show file the project builds, not a picture");
         CResult<CProjectPath> path = GivenPath(strPath);
         if (!path)
             return path.Status();
@@ -108,7 +165,7 @@ public:
     {
         return "Usage: tramino-cli project new [--panel-code N | --size WxH] [--mode NAME] [--show "
                "SHOW.qrv]\n"
-               "                               [PICTURE OPTIONS] -o PROJECT.tramino [PICTURE...]\n"
+               "                               [--fast] [PICTURE OPTIONS] -o PROJECT.tramino [PICTURE...]\n"
                "       tramino-cli project add PROJECT.tramino [PICTURE OPTIONS] [PICTURE...]\n"
                "       tramino-cli project list PROJECT.tramino\n"
                "\n"
@@ -120,10 +177,14 @@ public:
                "        from the defaults. With no picture it rewrites the file in its usual form.\n"
                "  list  prints the panel, the transition, each picture with its options, and the\n"
                "        exact size of the show file it makes.\n"
+               "A PICTURE SHOW.qrv#K is picture K (from 1) of that show file, which must hold it; it\n"
+               "is kept as the show and the number, and built as build builds it.\n"
                "\n"
                "Options of new:\n" +
                std::string(PanelOptionsHelp()) + std::string(ModeOptionHelp()) +
                "  --show F         the show file the project builds (kept relative to the project)\n"
+               "  --fast           JPEG files decode scaled down, as build --fast and the window's\n"
+               "                   fast import do; every build of the project then does so\n"
                "  -o, --output F   the project file to write (must not exist yet)\n"
                "Picture options (new and add), as build takes them:\n" +
                std::string(PictureOptionsHelp()) +
@@ -134,7 +195,8 @@ public:
     std::vector<COptionSpec> Options() const override
     {
         std::vector<COptionSpec> vecOptions = PanelOptions();
-        vecOptions.insert(vecOptions.end(), {{"mode", true}, {"show", true}, {"output", true, 'o'}});
+        vecOptions.insert(vecOptions.end(),
+                          {{"mode", true}, {"show", true}, {"fast", false}, {"output", true, 'o'}});
         const std::vector<COptionSpec> vecPicture = PictureOptions();
         vecOptions.insert(vecOptions.end(), vecPicture.begin(), vecPicture.end());
         vecOptions.push_back({"frames", true});
@@ -171,6 +233,7 @@ private:
         const std::string* pProject = args.Value("output");
         if (pProject == nullptr || pProject->empty())
             return io.UsageError("the project file to write is missing (-o PROJECT.tramino)");
+        io.SetSubject(*pProject);
         CProject project;
         CResult<CProjectPanel> panel = ProjectPanel(args, io);
         if (!panel)
@@ -193,20 +256,29 @@ private:
         project.m_defaults = EffectivePictureValues(project.m_defaults, given.Value());
         if (const std::string* pShow = args.Value("show"))
         {
+            if (IsSameFile(*pShow, *pProject))
+                return io.UsageError(
+                    "--show names the project file itself; the show needs a file of its own");
+            for (const std::string& strPicture : vecPictures)
+                if (IsSameFile(*pShow, strPicture))
+                    return io.UsageError("the show file '" + *pShow +
+                                         "' is one of the pictures, which building it would replace");
             CResult<CProjectPath> output = GivenPath(*pShow);
             if (!output)
                 return io.Failure(output.Message());
             project.m_optOutput = output.Value();
         }
+        project.m_bFastImport = args.Has("fast");
         std::error_code error;
-        if (fs::exists(*pProject, error))
+        if (fs::exists(platform::PathFromUtf8(*pProject), error))
             return io.Failure("'" + *pProject + "' exists already (project add adds pictures to it)");
-        if (CStatus status = AddPictures(project, vecPictures, {}); !status)
+        if (CStatus status = AddPictures(project, vecPictures, {}, *pProject); !status)
             return io.Failure(status.Message());
-        if (CStatus status = SaveProject(project, *pProject); !status)
+        if (CStatus status = SaveProject(project, *pProject, io.StopFlag()); !status)
             return io.Failure(status.Message());
-        io.Out() << "Wrote " << *pProject << ": " << PicturesText(project.m_vecPictures.size()) << ", "
-                 << EffectName(project.m_effect) << ", " << PanelText(project.m_panel) << " panel\n";
+        io.MarkDone();
+        io.Out() << "Wrote " << Printable(*pProject) << ": " << PicturesText(project.m_vecPictures.size())
+                 << ", " << EffectName(project.m_effect) << ", " << PanelText(project.m_panel) << " panel\n";
         return kExitOk;
     }
 
@@ -219,38 +291,59 @@ private:
         CResult<CPictureValues> given = GivenPictureValues(args);
         if (!given)
             return io.UsageError(given.Message());
-        CResult<CProject> project = LoadProject(strProject);
+        for (const std::string& strPicture : vecPictures)
+            if (IsSameFile(strPicture, strProject))
+                return io.UsageError("'" + strPicture + "' is the project file itself, not a picture");
+        io.SetSubject(strProject);
+        // Held from the reading to the rewriting, so that another program's change in between is
+        // neither lost nor lost to.
+        CResult<CProjectLock> lock = CProjectLock::Acquire(strProject, g_lockTimeout, io.StopFlag());
+        if (!lock)
+            return io.Failure(lock.Message());
+        CResult<CProject> project = LoadProject(strProject, EMissingPicture::Refuse, io.StopFlag());
         if (!project)
             return io.Failure(project.Message());
-        if (CStatus status = AddPictures(project.Value(), vecPictures, given.Value()); !status)
+        if (CStatus status = AddPictures(project.Value(), vecPictures, given.Value(), strProject); !status)
             return io.Failure(status.Message());
-        if (CStatus status = SaveProject(project.Value(), strProject); !status)
+        if (CStatus status = SaveProject(project.Value(), strProject, io.StopFlag()); !status)
             return io.Failure(status.Message());
-        io.Out() << "Added " << PicturesText(vecPictures.size()) << " to " << strProject << " ("
+        io.MarkDone();
+        io.Out() << "Added " << PicturesText(vecPictures.size()) << " to " << Printable(strProject) << " ("
                  << project.Value().m_vecPictures.size() << " in all)\n";
         return kExitOk;
     }
 
     static int List(const std::string& strProject, CCommandIo& io)
     {
-        CResult<CProject> loaded = LoadProject(strProject);
+        io.SetSubject(strProject);
+        CResult<CProject> loaded = LoadProject(strProject, EMissingPicture::Refuse, io.StopFlag());
         if (!loaded)
             return io.Failure(loaded.Message());
         const CProject& project = loaded.Value();
         std::ostream& out = io.Out();
         out << "Panel: " << PanelText(project.m_panel) << "\n"
             << "Transition: " << EffectName(project.m_effect) << "\n"
-            << "Show file: " << (project.m_optOutput ? project.m_optOutput->m_path.string() : "none named")
+            << "Show file: "
+            << (project.m_optOutput ? Printable(platform::Utf8FromPath(project.m_optOutput->m_path))
+                                    : "none named")
             << "\n"
+            << (project.m_bFastImport ? "Fast JPEG import: on\n" : "")
             << "Pictures: " << project.m_vecPictures.size() << "\n";
-        for (size_t i = 0; i < project.m_vecPictures.size(); ++i)
+        for (size_t i = 0; i < project.m_vecPictures.size() && !io.StopRequested(); ++i)
         {
-            out << "  " << i + 1 << ". " << project.m_vecPictures[i].m_path.m_path.string();
+            const CProjectPicture& picture = project.m_vecPictures[i];
+            const std::string strPath = platform::Utf8FromPath(picture.m_path.m_path);
+            out << "  " << i + 1 << ". "
+                << Printable(picture.m_nShowPicture != 0
+                                 ? ShowPictureNameText({strPath, picture.m_nShowPicture})
+                                 : strPath);
             const CPictureValues values = project.EffectiveValues(i);
             for (const CPictureOptionInfo& info : PictureOptionTable())
                 out << " " << info.m_strKey << "=" << *values[static_cast<size_t>(info.m_option)];
             out << "\n";
         }
+        if (io.StopRequested())
+            return kExitFailure;
         const CResult<uint64_t> nBytes = ShowFileSize(PlanShow(project));
         if (!nBytes)
             return io.Failure(nBytes.Message());

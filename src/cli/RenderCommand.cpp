@@ -64,6 +64,7 @@ public:
             nPerSheet = *optPerSheet;
         }
         const std::string& strShow = args.Operands()[0];
+        io.SetSubject(strShow);
         CPanelSize size;
         if (args.Has("panel-code") || args.Has("size"))
         {

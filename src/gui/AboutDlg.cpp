@@ -23,6 +23,9 @@ CAboutDlg::CAboutDlg(const CWindowTexts& texts, QWidget* pParent) : CSkinDialog(
     auto* pVersion = new QLabel(texts.Text(EUiText::AboutVersion).arg(QStringLiteral(TRAMINO_VERSION)), this);
     pVersion->setObjectName(QStringLiteral("IDC_STATIC"));
     pVersion->setGeometry(DluRect(40, 10, 119, 8));
+    // The licence's name, which stays as it is in every language.
+    auto* pLicence = new QLabel(QStringLiteral("MIT License"), this);
+    pLicence->setGeometry(DluRect(40, 18, 119, 8));
 
     const std::pair<QString, int> aLines[] = {
         {texts.Text(EUiText::AboutPurpose), 28},

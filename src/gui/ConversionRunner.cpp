@@ -28,6 +28,7 @@ bool CConversionRunner::Run(CConversionRun run, const IShowWindow::FnTakeConvert
 {
     const int nEntries = static_cast<int>(run.m_vecSources.size());
     CImportJob job(std::move(run.m_vecSources), run.m_panel);
+    job.SetGate(m_fnGate);
     QProgressDialog progress(run.m_strProgress, m_texts.LangOr(19, "Cancel"), 0, nEntries, &m_window);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(300);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ImportJob.h"
 #include "ShowWindow.h"
 
 #include <functional>
@@ -8,8 +9,6 @@ class QWidget;
 
 namespace tramino
 {
-
-class CImportJob;
 
 // Runs the window's conversions (IShowWindow::RunConversion) behind the progress of a long load
 // and its Cancel, the document busy meanwhile; a close asked for during one waits for its end.
@@ -25,6 +24,8 @@ public:
 
     bool Run(CConversionRun run, const IShowWindow::FnTakeConverted& fnTake);
     bool IsRunning() const { return m_pJob != nullptr; }
+    // Every conversion passes its groups through this gate (CImportJob::SetGate).
+    void SetGate(CImportJob::FnGate fnGate) { m_fnGate = std::move(fnGate); }
     // Ends the conversion with the group under way; the close follows then.
     void CloseWhenEnded();
 
@@ -35,6 +36,7 @@ private:
     CHooks m_hooks;
     CImportJob* m_pJob = nullptr; // while Run runs
     bool m_bCloseAfter = false;
+    CImportJob::FnGate m_fnGate;
 };
 
 } // namespace tramino

@@ -123,12 +123,13 @@ void CImportJob::Start(FnConverted fnConverted, FnProgress fnProgress)
 {
     m_fnConverted = std::move(fnConverted);
     m_fnProgress = std::move(fnProgress);
-    m_thread = std::thread([pShared = m_pShared, pSources = m_pSources, panel = m_panel]
-                           { Run(pShared, pSources, panel); });
+    m_thread = std::thread([pShared = m_pShared, pSources = m_pSources, panel = m_panel, fnGate = m_fnGate]
+                           { Run(pShared, pSources, panel, fnGate); });
 }
 
 void CImportJob::Run(const std::shared_ptr<CShared>& pShared,
-                     const std::shared_ptr<const PictureSources>& pSources, CPanelSize panel)
+                     const std::shared_ptr<const PictureSources>& pSources, CPanelSize panel,
+                     const FnGate& fnGate)
 {
     // A group holds one entry per core: every core is busy, yet a cancel never waits for more
     // than one picture per core.
@@ -144,6 +145,10 @@ void CImportJob::Run(const std::shared_ptr<CShared>& pShared,
                 group.m_vecResults.push_back(TakeFirst(pool, i));
                 pShared->Post(nullptr, false);
             }
+            if (fnGate)
+            {
+                fnGate(group.m_nFirst);
+            }
             pShared->Post(&group, false);
         }
     }
@@ -154,6 +159,24 @@ void CImportJob::Run(const std::shared_ptr<CShared>& pShared,
 }
 
 void CImportJob::Deliver()
+{
+    // Handing on can run the event loop (a modal progress counts with it), which calls this again:
+    // that call leaves the groups to the one under way, so they are handed on in their order.
+    if (m_bDelivering)
+    {
+        m_bDeliverAgain = true;
+        return;
+    }
+    m_bDelivering = true;
+    do
+    {
+        m_bDeliverAgain = false;
+        DeliverQueued();
+    } while (m_bDeliverAgain);
+    m_bDelivering = false;
+}
+
+void CImportJob::DeliverQueued()
 {
     if (m_bFinishEmitted)
     {

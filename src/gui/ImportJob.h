@@ -35,6 +35,11 @@ public:
     // to end on its own, and nothing of it reaches the window.
     ~CImportJob() override;
 
+    // Called on the worker thread as each group of files starting at nFirst has converted, before
+    // it is handed on; tests delay groups with it. Before Start.
+    using FnGate = std::function<void(int nFirst)>;
+    void SetGate(FnGate fnGate) { m_fnGate = std::move(fnGate); }
+
     void Start(FnConverted fnConverted, FnProgress fnProgress);
     // No group is started after this, the groups converted already are delivered, and Finished
     // follows from the event loop even while a conversion still waits for its file (a FIFO, a
@@ -50,17 +55,22 @@ private:
 
     // Worker side.
     static void Run(const std::shared_ptr<CShared>& pShared,
-                    const std::shared_ptr<const PictureSources>& pSources, CPanelSize panel);
+                    const std::shared_ptr<const PictureSources>& pSources, CPanelSize panel,
+                    const FnGate& fnGate);
     // User-interface side; invoked by name, so that the event Qt queues carries nothing built by
     // our code (Qt is not built for ThreadSanitizer; the groups travel under the shared mutex).
     Q_INVOKABLE void Deliver();
+    void DeliverQueued();
 
     std::shared_ptr<const PictureSources> m_pSources;
     CPanelSize m_panel;
+    FnGate m_fnGate;
     FnConverted m_fnConverted;
     FnProgress m_fnProgress;
     std::shared_ptr<CShared> m_pShared;
-    bool m_bFinishEmitted = false; // user-interface thread only
+    bool m_bFinishEmitted = false; // user-interface thread only, as the two below
+    bool m_bDelivering = false;
+    bool m_bDeliverAgain = false;
     std::thread m_thread;
 };
 

@@ -668,6 +668,7 @@ void CMainDlg::MoveSelected(int nRow)
     {
         MoveRows(SelectedIds(), nRow);
     }
+    UpdateStatusLine();
 }
 
 void CMainDlg::OnUp()

@@ -139,6 +139,8 @@ public:
     bool IsWorkerRunning() const { return m_workerThread.IsRunning(); }
     // Pace, hold and pause of later runs (tests shorten them).
     void SetWorkerTiming(const CWorkerTiming& timing) { m_workerTiming = timing; }
+    // Every conversion of the window passes its groups through this gate (CImportJob::SetGate).
+    void SetConversionGate(CImportJob::FnGate fnGate) { m_pConversions->SetGate(std::move(fnGate)); }
     // The close box, Enter and Escape all end here: unsaved changes of the project are asked
     // about first, then a running worker is stopped, the store is removed, and the dialog ends.
     void OnClose(int nResult = QDialog::Rejected);

@@ -144,6 +144,7 @@ CPictureOptionsDlg::CPictureOptionsDlg(const CWindowTexts& texts, const QString&
     m_editBackground->setFixedWidth(fontMetrics().horizontalAdvance(strWidest));
     m_btnChooseColour = new QPushButton(texts.Text(EUiText::OptionsChooseColour), this);
     m_btnChooseColour->setObjectName(QStringLiteral("chooseColour"));
+    m_strColourTitle = texts.Text(EUiText::OptionsColourTitle);
     m_btnChooseColour->setAutoDefault(false);
     auto* pBackground = new QHBoxLayout;
     pBackground->addWidget(m_editBackground);
@@ -265,7 +266,7 @@ void CPictureOptionsDlg::OnChooseColour()
 {
     const std::optional<CRgb> cr = ParseRgbHex(m_editBackground->text().toStdString());
     const QColor crChosen = QColorDialog::getColor(
-        cr ? QColor(cr->m_nRed, cr->m_nGreen, cr->m_nBlue) : Qt::black, this, windowTitle());
+        cr ? QColor(cr->m_nRed, cr->m_nGreen, cr->m_nBlue) : Qt::black, this, m_strColourTitle);
     if (crChosen.isValid())
     {
         m_editBackground->setText(crChosen.name(QColor::HexRgb).mid(1).toUpper());

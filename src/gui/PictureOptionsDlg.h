@@ -50,6 +50,7 @@ private:
     std::array<QComboBox*, g_nPictureOptionCount> m_arrCombos{};
     QLineEdit* m_editBackground = nullptr;
     QPushButton* m_btnChooseColour = nullptr;
+    QString m_strColourTitle;
     QCheckBox* m_chkAutoOrient = nullptr;
     QPushButton* m_btnOk = nullptr;
     bool m_bBackgroundVarious = false; // the pictures' backgrounds differ

@@ -139,6 +139,13 @@ void CProjectActions::Open(const QString& strFile)
     {
         const CProjectPicture& picture = project.m_vecPictures[i];
         std::error_code error;
+        // The window does not take a show's pictures from a project yet: named as it saved them.
+        if (picture.m_nShowPicture != 0)
+        {
+            vecMissing +=
+                ShownPath(picture.m_path.m_path) + QStringLiteral(" #%1").arg(picture.m_nShowPicture);
+            continue;
+        }
         if (!std::filesystem::is_regular_file(picture.m_path.m_path, error))
         {
             vecMissing += ShownPath(picture.m_path.m_path);
@@ -206,6 +213,14 @@ bool CProjectActions::SaveTo(const QString& strPath)
 {
     // An import is still adding to the session; what it holds then is no show yet.
     if (m_window.IsImporting())
+    {
+        return false;
+    }
+    // Another program's change to the file is not lost unasked.
+    if (Document().ChangedOnDisk(LocalPath(strPath)) &&
+        m_window.Dialogs().Ask(&m_window.Widget(), m_window.Widget().windowTitle(),
+                               m_window.Texts().Text(EUiText::AskOverwriteChanged).arg(DisplayName()),
+                               QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
     {
         return false;
     }

@@ -69,6 +69,8 @@ constexpr std::array<CUiTextEntry, static_cast<size_t>(EUiText::Count)> g_arrUiT
     {"FilterProjects", "Tramino projects"},
     {"Untitled", "Untitled"},
     {"AskSaveChanges", "The show %1 has changes that are not saved. Save them first?"},
+    {"AskOverwriteChanged", "%1 was changed by another program since it was opened here. Overwrite it "
+                            "with the show in this window, losing that change?"},
     {"PicturesNotFound", "These pictures of %1 could not be found and are left out:"},
     {"OtherPanel", "%1 is made for a %2 panel, but this window works for %3. Convert its pictures to "
                    "%3? Saved, the project then keeps %3."},
@@ -109,6 +111,7 @@ constexpr std::array<CUiTextEntry, static_cast<size_t>(EUiText::Count)> g_arrUiT
     {"DoOpen", "open %1"},
     {"PictureOne", "1 picture"},
     {"PicturesMany", "%1 pictures"},
+    {"OptionsColourTitle", "Background colour"},
 }};
 
 // The English section of the bundled Lang.txt, for a window that has none.

@@ -56,14 +56,15 @@ enum class EUiText
     MenuSaveProjectAs,
     FilterProjects,
     Untitled,
-    AskSaveChanges,   // %1: the show
-    PicturesNotFound, // %1: the project
-    OtherPanel,       // %1: the project, %2: its panel, %3: the window's
-    StatusPanel,      // %1, %2: width and height
-    StatusPictures,   // %1: the number
-    StatusBytes,      // %1: the size
-    StatusWritten,    // %1: the file, %2: its size
-    StatusStopped,    // %1: the file, %2 of %3 pictures, %4: its size
+    AskSaveChanges,      // %1: the show
+    AskOverwriteChanged, // %1: the project
+    PicturesNotFound,    // %1: the project
+    OtherPanel,          // %1: the project, %2: its panel, %3: the window's
+    StatusPanel,         // %1, %2: width and height
+    StatusPictures,      // %1: the number
+    StatusBytes,         // %1: the size
+    StatusWritten,       // %1: the file, %2: its size
+    StatusStopped,       // %1: the file, %2 of %3 pictures, %4: its size
     FullSpeed,
     TipFullSpeed,
     MenuPanelView,
@@ -94,6 +95,7 @@ enum class EUiText
     DoOpen,  // %1: the project
     PictureOne,
     PicturesMany,
+    OptionsColourTitle,
     Count
 };
 

@@ -207,4 +207,118 @@ TEST_F(ProjectCommandTest, BuildOfAProjectWritesTheShowOfItsPictures)
     EXPECT_NE(kept.m_strErr.find("1 of 2 pictures left out"), std::string::npos) << kept.m_strErr;
 }
 
+TEST_F(ProjectCommandTest, ShowPicturesAndFastImportAreTheProjectsAndBuildAsBuildDoes)
+{
+    const std::string strJpeg = TRAMINO_SOURCE_DIR "/res/samples/hills-baseline.jpg";
+    const auto Build = [&](std::vector<std::string> vecArgs)
+    {
+        vecArgs.insert(vecArgs.begin(),
+                       {"build", "--panel-code", "2", "--mode", "circle", "-o", Path("ref.qrv")});
+        const CRun run = RunCli(vecArgs);
+        EXPECT_EQ(run.m_nStatus, 0) << run.m_strErr;
+        return ReadText(Path("ref.qrv"));
+    };
+    const std::string strOriginal = Build({Path("pics/a.bmp"), Path("pics/b.bmp")});
+    fs::rename(Path("ref.qrv"), Path("orig.qrv"));
+    const std::string strProject = Path("show.tramino");
+    const CRun made = RunCli({"project", "new", "--panel-code", "2", "--mode", "circle", "--fast", "--show",
+                              Path("out.qrv"), "-o", strProject, Path("orig.qrv#2"), strJpeg});
+    ASSERT_EQ(made.m_nStatus, 0) << made.m_strErr;
+    EXPECT_NE(ReadText(strProject).find("\"path\": \"orig.qrv\",\n      \"show-picture\": 2\n"),
+              std::string::npos);
+    const CRun listed = RunCli({"project", "list", strProject});
+    EXPECT_NE(listed.m_strOut.find("Fast JPEG import: on\nPictures: 2\n  1. " + Path("orig.qrv#2") + " fit="),
+              std::string::npos)
+        << listed.m_strOut;
+
+    // Without -o into the project's show: the show's own picture, and the photo imported fast.
+    const CRun built = RunCli({"build", strProject});
+    ASSERT_EQ(built.m_nStatus, 0) << built.m_strErr;
+    EXPECT_TRUE(ReadText(Path("out.qrv")) == Build({"--fast", Path("pics/b.bmp"), strJpeg}));
+    EXPECT_FALSE(ReadText(Path("out.qrv")) == Build({Path("pics/b.bmp"), strJpeg}));
+    EXPECT_TRUE(Build({Path("orig.qrv#2"), Path("orig.qrv#1")}) ==
+                Build({Path("pics/b.bmp"), Path("pics/a.bmp")}));
+
+    const struct
+    {
+        std::vector<std::string> m_vecArgs;
+        int m_nStatus;
+        std::string m_strError;
+    } arrRefused[] = {
+        {{"project", "add", strProject, Path("orig.qrv#3")},
+         1,
+         "project: Cannot take picture 3 of '" + Path("orig.qrv") + "': the show has 2 pictures"},
+        {{"project", "add", strProject, Path("none.qrv#1")},
+         1,
+         "project: the show '" + Path("none.qrv") + "' is not there"},
+        {{"project", "add", strProject, "--fast"}, 2, "project: --fast is an option of project new only"},
+        {{"build", "-o", Path("x.qrv"), Path("orig.qrv#0")}, 1, "build: Cannot open '" + Path("orig.qrv#0")},
+    };
+    for (const auto& refused : arrRefused)
+    {
+        const CRun run = RunCli(refused.m_vecArgs);
+        EXPECT_EQ(run.m_nStatus, refused.m_nStatus);
+        EXPECT_EQ(run.m_strErr.rfind("tramino-cli " + refused.m_strError, 0), 0u) << run.m_strErr;
+    }
+    EXPECT_EQ(ReadText(Path("orig.qrv")), strOriginal);
+}
+
+TEST_F(ProjectCommandTest, TargetsThatCanOnlyFailLaterAndMisleadingCasesAreRefusedAtOnce)
+{
+    const std::string strProject = Path("p.tramino");
+    const std::string strPicture = Path("pics/a.bmp");
+    ASSERT_EQ(RunCli({"project", "new", "-o", strProject, strPicture}).m_nStatus, 0);
+    const std::string strText = ReadText(strProject);
+    const struct
+    {
+        std::vector<std::string> m_vecArgs;
+        int m_nStatus;
+        std::string m_strError;
+    } arrCases[] = {
+        {{"project", "new", "--show", strPicture, "-o", Path("n.tramino"), strPicture},
+         2,
+         "project: the show file '" + strPicture + "' is one of the pictures"},
+        {{"project", "new", "--show", Path("n.tramino"), "-o", Path("n.tramino")},
+         2,
+         "project: --show names the project file itself"},
+        {{"project", "add", strProject, strProject},
+         2,
+         "project: '" + strProject + "' is the project file itself"},
+        {{"project", "add", strProject, Path("pics")},
+         1,
+         "project: the picture '" + Path("pics") + "' is not a regular file"},
+        {{"build", "--background", "-o", Path("x.qrv"), strPicture}, 2, "build: --background takes RRGGBB"},
+    };
+    for (const auto& testCase : arrCases)
+    {
+        SCOPED_TRACE(testCase.m_strError);
+        const CRun run = RunCli(testCase.m_vecArgs);
+        EXPECT_EQ(run.m_nStatus, testCase.m_nStatus);
+        EXPECT_EQ(run.m_strErr.rfind("tramino-cli " + testCase.m_strError, 0), 0u) << run.m_strErr;
+    }
+    EXPECT_EQ(ReadText(strProject), strText);
+    EXPECT_FALSE(fs::exists(Path("n.tramino")));
+
+    std::ofstream(Path("empty.tramino")) << R"({"format": 1, "panel": {"code": 1}, "transition": "Normal", )"
+                                         << R"("output": "e.qrv", "pictures": []})";
+    const CRun empty = RunCli({"build", Path("empty.tramino")});
+    EXPECT_EQ(empty.m_nStatus, 1);
+    EXPECT_NE(empty.m_strErr.find("has no pictures"), std::string::npos) << empty.m_strErr;
+
+    // A name with a terminal's escape sequence is listed escaped.
+    const std::string strOdd = Path("pics/\\x1b[2Jodd.bmp");
+    fs::copy_file(strPicture, Path("pics/\x1b[2Jodd.bmp"));
+    ASSERT_EQ(RunCli({"project", "add", strProject, Path("pics/\x1b[2Jodd.bmp")}).m_nStatus, 0);
+    const CRun listed = RunCli({"project", "list", strProject});
+    EXPECT_NE(listed.m_strOut.find("2. " + strOdd + " "), std::string::npos) << listed.m_strOut;
+
+    // Reached through a link in another folder, the project's pictures are those of its own folder.
+    fs::create_directories(Path("other"));
+    fs::create_symlink(strProject, Path("other/link.tramino"));
+    ASSERT_EQ(RunCli({"project", "add", Path("other/link.tramino"), Path("pics/b.bmp")}).m_nStatus, 0);
+    EXPECT_NE(ReadText(strProject).find("\"path\": \"pics/b.bmp\""), std::string::npos)
+        << ReadText(strProject);
+    EXPECT_EQ(RunCli({"project", "list", Path("other/link.tramino")}).m_nStatus, 0);
+}
+
 } // namespace

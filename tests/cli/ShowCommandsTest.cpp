@@ -1,6 +1,7 @@
 #include "CliTestSupport.h"
 #include "codec/BmpWriter.h"
 #include "codec/PictureDecoder.h"
+#include "platform/Platform.h"
 #include "png/PngWriter.h"
 #include "resample/ConvertPicture.h"
 #include "settings/PanelSize.h"
@@ -16,6 +17,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <unistd.h>
 
@@ -214,6 +216,7 @@ TEST_F(ShowCommandsTest, BuildRefusesBadUsageBeforeReadingAnything)
              {"build", strPicture},
              {"build", "--mode", "wipe", "-o", strShow, strPicture},
              {"build", "-j", "0", "-o", strShow, strPicture},
+             {"build", "-j", "40000", "-o", strShow, strPicture},
              {"build", "--size", "12x12", "--mode", "shutter-tb", "-o", strShow, strPicture},
              {"build", "--size", "12x", "-o", strShow, strPicture},
          })
@@ -363,6 +366,33 @@ TEST_F(ShowCommandsTest, AnimationsBeyondTheLimitOrBrokenPartWayFollowKeepGoing)
     ASSERT_TRUE(reader.ReadFile(Path("show.qrv")));
     ASSERT_EQ(reader.Pictures().size(), 3u);
     EXPECT_EQ(reader.Pictures()[1].m_picture.GetPixel(5, 0), ExpandRgb565(PackRgb565(2, 253, 10)));
+}
+
+// Names are UTF-8 inside Tramino on every system: Chinese and accented names of folders,
+// pictures, shows and render folders come out as they went in.
+TEST_F(ShowCommandsTest, ChineseAndAccentedNamesBuildConvertCheckAndRender)
+{
+    const fs::path dir = m_dir / platform::PathFromUtf8("图片 été");
+    fs::create_directories(dir);
+    const auto name = [&](const char* szName)
+    { return platform::Utf8FromPath(dir / platform::PathFromUtf8(szName)); };
+    fs::copy_file(m_dir / "direct.bmp", platform::PathFromUtf8(name("照片é.bmp")));
+    const std::string strShow = name("演示 Crème.qrv");
+    CRun run = RunCli({"build", "--panel-code", "1", "-o", strShow, name("照片é.bmp"), name("照片é.bmp")});
+    ASSERT_EQ(run.m_nStatus, 0) << run.m_strErr;
+    EXPECT_NE(run.m_strOut.find("演示 Crème.qrv"), std::string::npos) << run.m_strOut;
+    run = RunCli({"check", "--panel-code", "1", strShow});
+    EXPECT_EQ(run.m_nStatus, 0) << run.m_strErr;
+    run = RunCli({"convert", "--size", "20x10", name("照片é.bmp"), name("小ñ.bmp")});
+    ASSERT_EQ(run.m_nStatus, 0) << run.m_strErr;
+    run = RunCli({"render", strShow, "-o", name("渲染 à")});
+    ASSERT_EQ(run.m_nStatus, 0) << run.m_strErr;
+    EXPECT_EQ(PngSize(platform::PathFromUtf8(name("渲染 à")) / "picture-002.png"), std::make_pair(96, 64));
+
+    std::set<std::string> setNames;
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir))
+        setNames.insert(platform::Utf8FromPath(entry.path().filename()));
+    EXPECT_EQ(setNames, (std::set<std::string>{"照片é.bmp", "演示 Crème.qrv", "小ñ.bmp", "渲染 à"}));
 }
 
 TEST_F(ShowCommandsTest, RenderWritesEveryPictureAndTheSheet)

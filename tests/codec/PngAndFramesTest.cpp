@@ -1,10 +1,17 @@
 #include "codec/CodecTestSupport.h"
 
+#include "codec/DecodeMemory.h"
+
 #include <gif_lib.h>
+#include <zlib.h>
 
 #include <fstream>
+#include <functional>
+#include <optional>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace tramino::test
 {
@@ -167,6 +174,146 @@ TEST_F(ReferenceTest, GifFramesMatchImageMagicksCoalesce)
     ASSERT_TRUE(frames) << frames.Message();
     EXPECT_EQ(frames.Value()->NextFrame().Value()->Info().m_eFormat, EPictureFormat::Png);
     EXPECT_EQ(frames.Value()->NextFrame().Value(), nullptr);
+}
+
+void AppendBigEndian(std::vector<uint8_t>& vec, uint32_t n)
+{
+    for (int nShift = 24; nShift >= 0; nShift -= 8)
+        vec.push_back(static_cast<uint8_t>(n >> nShift));
+}
+
+// One chunk whose length field says nLength (its data's size unless given).
+void AppendChunk(std::vector<uint8_t>& vecPng, const char* szType, const std::vector<uint8_t>& vecData,
+                 std::optional<uint32_t> optLength = std::nullopt)
+{
+    AppendBigEndian(vecPng, optLength.value_or(static_cast<uint32_t>(vecData.size())));
+    std::vector<uint8_t> vecTyped(szType, szType + 4);
+    vecTyped.insert(vecTyped.end(), vecData.begin(), vecData.end());
+    vecPng.insert(vecPng.end(), vecTyped.begin(), vecTyped.end());
+    AppendBigEndian(vecPng,
+                    static_cast<uint32_t>(crc32(0, vecTyped.data(), static_cast<uInt>(vecTyped.size()))));
+}
+
+// The signature and the header of an 8-bit RGB picture.
+std::vector<uint8_t> PngHead(uint32_t nWidth, uint32_t nHeight, bool bInterlaced)
+{
+    std::vector<uint8_t> vecPng = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<uint8_t> vecHeader;
+    AppendBigEndian(vecHeader, nWidth);
+    AppendBigEndian(vecHeader, nHeight);
+    vecHeader.insert(vecHeader.end(), {8, 2, 0, 0, static_cast<uint8_t>(bInterlaced ? 1 : 0)});
+    AppendChunk(vecPng, "IHDR", vecHeader);
+    return vecPng;
+}
+
+// A 2 x 2 picture with the chunks vecExtra before its data.
+std::vector<uint8_t> SmallPng(const std::vector<std::pair<const char*, std::vector<uint8_t>>>& vecExtra)
+{
+    std::vector<uint8_t> vecPng = PngHead(2, 2, false);
+    for (const auto& [szType, vecData] : vecExtra)
+        AppendChunk(vecPng, szType, vecData);
+    const std::vector<uint8_t> vecRaw = {0, 10, 200, 30, 40, 50, 250, 0, 1, 2, 3, 128, 255, 7};
+    std::vector<uint8_t> vecPacked(compressBound(vecRaw.size()));
+    uLongf nPacked = vecPacked.size();
+    compress(vecPacked.data(), &nPacked, vecRaw.data(), vecRaw.size());
+    vecPacked.resize(nPacked);
+    AppendChunk(vecPng, "IDAT", vecPacked);
+    AppendChunk(vecPng, "IEND", {});
+    return vecPng;
+}
+
+CStatus DecodeAll(const std::vector<uint8_t>& vecPng, std::vector<uint8_t>* pRgb = nullptr)
+{
+    CResult<std::unique_ptr<CRowReader>> reader = OpenRowReaderMemory(vecPng.data(), vecPng.size(), "x.png");
+    if (!reader)
+        return reader.Status();
+    if (pRgb)
+        *pRgb = RowsOf(*reader.Value());
+    return pRgb ? CStatus() : reader.Value()->ReadRows([](int, const uint8_t*) { return true; });
+}
+
+// The peak memory fn adds, measured in a child process of its own.
+long PeakGrowthKiB(const std::function<void()>& fn)
+{
+    int arrPipe[2];
+    if (::pipe(arrPipe) != 0)
+        return -1;
+    const pid_t nPid = ::fork();
+    if (nPid == 0)
+    {
+        struct rusage before
+        {
+        }, after{};
+        ::getrusage(RUSAGE_SELF, &before);
+        fn();
+        ::getrusage(RUSAGE_SELF, &after);
+        const long nGrowth = after.ru_maxrss - before.ru_maxrss;
+        _exit(::write(arrPipe[1], &nGrowth, sizeof nGrowth) == sizeof nGrowth ? 0 : 1);
+    }
+    ::close(arrPipe[1]);
+    long nGrowth = -1;
+    if (::read(arrPipe[0], &nGrowth, sizeof nGrowth) != sizeof nGrowth)
+        nGrowth = -1;
+    ::close(arrPipe[0]);
+    int nStatus = 0;
+    ::waitpid(nPid, &nStatus, 0);
+    return nGrowth;
+}
+
+// A few bytes that claim a chunk of 2 GB cost no memory, whichever chunk it is; the chunks that
+// change no pixel are passed over, so the pictures stay as they were.
+TEST(PngChunksTest, ClaimedOrUnusedChunksCostNothingAndChangeNoPixel)
+{
+    for (const char* szType : {"tEXt", "zTXt", "iTXt", "sPLT", "pCAL", "sCAL", "iCCP", "quUX"})
+    {
+        std::vector<uint8_t> vecPng = PngHead(1, 1, false);
+        AppendChunk(vecPng, szType, std::vector<uint8_t>(40, 'k'), 0x7FFFFFF0);
+        vecPng.resize(vecPng.size() - 4);
+        const long nGrowthKiB = PeakGrowthKiB([&] { static_cast<void>(DecodeAll(vecPng)); });
+        EXPECT_LT(nGrowthKiB, 32 * 1024) << szType;
+        EXPECT_GE(nGrowthKiB, 0) << szType;
+        EXPECT_EQ(DecodeAll(vecPng).Message(), "'x.png': PNG data ends too early") << szType;
+    }
+
+    std::vector<uint8_t> vecPlain;
+    ASSERT_TRUE(DecodeAll(SmallPng({}), &vecPlain));
+    const std::vector<uint8_t> vecProfile(300, 'p');
+    std::vector<uint8_t> vecPacked(compressBound(vecProfile.size()));
+    uLongf nPacked = vecPacked.size();
+    compress(vecPacked.data(), &nPacked, vecProfile.data(), vecProfile.size());
+    vecPacked.resize(nPacked);
+    std::vector<uint8_t> vecIcc = {'p', 0, 0};
+    vecIcc.insert(vecIcc.end(), vecPacked.begin(), vecPacked.end());
+    std::vector<uint8_t> vecDressed;
+    ASSERT_TRUE(DecodeAll(SmallPng({{"gAMA", {0, 0, 0x3A, 0x98}},
+                                    {"cHRM", std::vector<uint8_t>(32, 1)},
+                                    {"sRGB", {0}},
+                                    {"iCCP", vecIcc},
+                                    {"sBIT", {3, 4, 5}},
+                                    {"bKGD", {0, 9, 0, 9, 0, 9}},
+                                    {"pHYs", {0, 0, 0, 1, 0, 0, 0, 2, 0}},
+                                    {"tEXt", {'a', 0, 'b'}}}),
+                          &vecDressed));
+    EXPECT_EQ(vecDressed, vecPlain);
+    EXPECT_EQ(vecPlain, (std::vector<uint8_t>{10, 200, 30, 40, 50, 250, 1, 2, 3, 128, 255, 7}));
+}
+
+// An interlaced picture is decoded whole, so the memory reserved for it counts every pixel; one that
+// streams costs its rows only.
+TEST(PngChunksTest, InterlacedPicturesReserveTheirWholeSize)
+{
+    const CTempDir dir;
+    for (bool bInterlaced : {false, true})
+    {
+        const std::string strPath = (dir / "big.png").string();
+        WriteBytes(strPath, PngHead(16000, 16000, bInterlaced));
+        const uint64_t nBytes = EstimateDecodeBytes(strPath);
+        if (bInterlaced)
+            EXPECT_GE(nBytes, 4ULL * 16000 * 16000);
+        else
+            EXPECT_LT(nBytes, 4ULL * 16000 * 64);
+        EXPECT_EQ(EstimateFrameDecodeBytes(strPath), nBytes);
+    }
 }
 
 // nFrames images of w x h at (1, 0) on a 4 x 3 screen whose background index is 1; index 3

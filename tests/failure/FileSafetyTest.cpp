@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <thread>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
@@ -165,6 +167,43 @@ TEST_F(FileSafetyTest, AFileSizeLimitFailsConvertAndRenderWithAMessage)
     EXPECT_EQ(run.m_nStatus, 1) << run.m_strErr;
     EXPECT_NE(run.m_strErr.find("File too large"), std::string::npos) << run.m_strErr;
     EXPECT_EQ(m_dir.Entries("r"), std::vector<std::string>{});
+}
+
+// A killed build leaves its temporary file; the next write beside it removes it, and only it:
+// not one whose writer lives, nor one whose lock is held, nor another file's.
+TEST_F(FileSafetyTest, TemporaryFilesOfKilledRunsGoWithTheNextWrite)
+{
+    fs::create_directory(m_dir.File("out"));
+    const std::string strShow = m_dir.File("out/show.qrv");
+    std::vector<std::string> vecArgs{"build", "--size", "512x512", "-o", strShow};
+    for (const auto& entry : fs::directory_iterator(TRAMINO_SOURCE_DIR "/res/samples"))
+        vecArgs.push_back(entry.path().string());
+    pid_t nKilled = 0;
+    Cli(vecArgs, 0,
+        When([this] { return !m_dir.Entries("out").empty(); },
+             [&nKilled](pid_t nPid)
+             {
+                 nKilled = nPid;
+                 ::kill(nPid, SIGKILL);
+             }));
+    const std::vector<std::string> vecLeft = m_dir.Entries("out");
+    ASSERT_EQ(vecLeft.size(), 1u);
+    EXPECT_TRUE(vecLeft[0].starts_with(".show.qrv." + std::to_string(nKilled) + "-")) << vecLeft[0];
+
+    const std::string strLocked = ".show.qrv." + std::to_string(nKilled) + "-locked00.tmp";
+    const std::vector<std::string> vecKept = {".other.qrv." + std::to_string(nKilled) + "-abcdefgh.tmp",
+                                              ".show.qrv." + std::to_string(::getpid()) + "-abcdefgh.tmp",
+                                              ".show.qrv.notes.tmp", strLocked};
+    for (const std::string& strName : vecKept)
+        WriteBytes(m_dir.File("out/" + strName), "x");
+    const int hLocked = ::open(m_dir.File("out/" + strLocked).c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(hLocked, LOCK_EX), 0);
+    EXPECT_EQ(Cli({"build", "--size", "8x8", "-o", strShow, g_strPicture}).m_nStatus, 0);
+    ::close(hLocked);
+    std::vector<std::string> vecExpected = vecKept;
+    vecExpected.push_back("show.qrv");
+    std::sort(vecExpected.begin(), vecExpected.end());
+    EXPECT_EQ(m_dir.Entries("out"), vecExpected);
 }
 
 class StopSignalTest : public FileSafetyTest, public testing::WithParamInterface<int>

@@ -1,4 +1,5 @@
 #include "PanelCanvas.h"
+#include "PanelChoice.h"
 #include "PanelViewDlg.h"
 #include "ProjectActions.h"
 #include "ShowStatusLine.h"
@@ -23,6 +24,9 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 namespace tramino
 {
@@ -163,6 +167,16 @@ TEST_F(AuthoringTest, StatusLineGivesTheSizeOfTheFileTransformWritesAndNamesItAf
     EXPECT_EQ(StatusText(), QStringLiteral("stopped.qrv: 1 of 3 pictures written, %1 bytes")
                                 .arg(GroupedNumber(QFileInfo(strStopped).size())));
     // Any change of list or mode says again what would be written.
+    const QString strPlannedNow = QStringLiteral("Panel 96 × 64  ·  3 pictures  ·  show file %1 bytes")
+                                      .arg(GroupedNumber(ShowFileBytes(EEffect::Circle, 96, 64, 3)));
+    Select({1});
+    g_btnUp->click();
+    EXPECT_EQ(StatusText(), strPlannedNow);
+    m_pDlg->SetWorkerTiming({0, 1, 1});
+    Transform(QStringLiteral("again.qrv"), false);
+    Select({0, 2});
+    m_pDlg->MoveSelected(3);
+    EXPECT_EQ(StatusText(), strPlannedNow);
     m_pDlg->ModeCombo()->setCurrentText(g_szLangText[10]);
     EXPECT_EQ(StatusText(), QStringLiteral("Panel 96 × 64  ·  3 pictures  ·  show file %1 bytes")
                                 .arg(GroupedNumber(ShowFileBytes(EEffect::Normal, 96, 64, 3))));
@@ -284,6 +298,55 @@ TEST_F(AuthoringTest, AValidShowPlaysWithItsTransitionsOrJoinsTheListAndABrokenO
             .arg(broken.fileName())))
         << m_pDialogs->m_vecMessages[0].toStdString();
     EXPECT_EQ(List()->model()->rowCount(), 6);
+}
+
+TEST_F(AuthoringTest, APanelSwitchPutsEachPictureInItsOwnRowWhateverOrderTheConversionsFinishIn)
+{
+    Start();
+    Load(MakeColours(6));
+    m_pDlg->FullSpeedCheck()->click();
+    m_pDlg->SetWorkerTiming({0, 1, 1});
+    const QString strShow = Transform(QStringLiteral("show.qrv"), false);
+    Select({0, 1, 2, 3, 4, 5});
+    g_btnDelete->click();
+    // Pictures of the show (their sources answer to no file) around two files.
+    Load({MakePicture(QStringLiteral("p6.bmp"), Colour(6))});
+    OpenShow(strShow, "add");
+    Load({MakePicture(QStringLiteral("p7.bmp"), Colour(7))});
+    ASSERT_EQ(List()->model()->rowCount(), 8);
+    // The first group is held until the progress shows (which runs the event loop as it counts);
+    // the later ones come at once, while the window still takes the earlier.
+    m_pDlg->SetConversionGate(
+        [](int nFirst)
+        {
+            if (nFirst == 0)
+            {
+                std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            }
+        });
+    const auto colourOf = [](const QString& strText)
+    {
+        const int nHash = static_cast<int>(strText.indexOf(QLatin1Char('#')));
+        return nHash >= 0 ? Colour(strText.mid(nHash + 1).toInt() - 1)
+                          : Colour(strText.at(strText.size() - 5).digitValue());
+    };
+    for (const int nCode : {2, 9, 4, 1, 7})
+    {
+        const CPanelSize panel = g_arrPanelSizes[static_cast<size_t>(nCode - 1)];
+        m_pDialogs->m_queAskAnswers = {QMessageBox::Yes};
+        ASSERT_TRUE(m_pDlg->PanelChoice().Choose(panel));
+        ASSERT_EQ(m_pDlg->Store()->Count(), 8);
+        for (int i = 0; i < 8; ++i)
+        {
+            const CRgb cr =
+                m_pDlg->Store()->Read(i).Value().GetPixel(panel.m_nWidth / 2, panel.m_nHeight / 2);
+            const QColor crWanted = colourOf(List()->model()->index(i, 0).data().toString());
+            EXPECT_LE(std::abs(cr.m_nRed - crWanted.red()) + std::abs(cr.m_nGreen - crWanted.green()) +
+                          std::abs(cr.m_nBlue - crWanted.blue()),
+                      24)
+                << "panel " << nCode << ", row " << i;
+        }
+    }
 }
 
 TEST_F(AuthoringTest, DroppedFilesAreInsertedBeforeTheItemInTheirOrderAndDraggedItemsMoveTogether)

@@ -5,11 +5,13 @@
 namespace
 {
 
-// The offscreen platform cannot shape or raise windows and says so for every window; those
-// notes are expected here and would bury real warnings.
+// The offscreen platform cannot shape or raise windows and says so for every window, and a run
+// outside a login session (CI, a chroot) has no XDG_RUNTIME_DIR, for which Qt picks a folder of
+// its own and says so; those notes are expected here and would bury real warnings.
 void FilterPlatformNotes(QtMsgType eType, const QMessageLogContext& context, const QString& strMessage)
 {
-    if (!strMessage.startsWith(QLatin1String("This plugin does not support")))
+    if (!strMessage.startsWith(QLatin1String("This plugin does not support")) &&
+        !strMessage.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
     {
         qt_message_output(eType, context, strMessage);
     }

@@ -806,6 +806,7 @@ TEST_F(MainDlgTest, AboutBoxOpensFromContextMenuAndCloses)
     QApplication::sendEvent(m_pDlg.get(), &event);
     EXPECT_EQ(strMenuText, QStringLiteral("&About Tramino..."));
     EXPECT_EQ(strVersion, QStringLiteral("Tramino Version " TRAMINO_VERSION));
+    EXPECT_TRUE(strAbout.contains(QStringLiteral("\nMIT License\n"))) << strAbout.toStdString();
     for (const QString& strName :
          {QStringLiteral(".qrv"), QStringLiteral("Qt ") + QLatin1String(qVersion()),
           QStringLiteral("libjpeg-turbo 2."), QStringLiteral("giflib 5."), QStringLiteral("libpng 1.")})

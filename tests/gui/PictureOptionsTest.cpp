@@ -184,5 +184,26 @@ TEST_F(PictureOptionsTest, APictureThatCannotBeReadAgainKeepsItsPictureAndOption
     EXPECT_FALSE(m_pDlg->IsListBusy());
 }
 
+TEST_F(PictureOptionsTest, TheColourPickerHasATitleOfItsOwn)
+{
+    Load({MakeBanner(QStringLiteral("a.bmp"), QColor(200, 10, 10))});
+    QString strPickerTitle;
+    EditSelected(
+        [&strPickerTitle](CPictureOptionsDlg& dlg)
+        {
+            QTimer::singleShot(0,
+                               [&strPickerTitle]
+                               {
+                                   QWidget* pPicker = QApplication::activeModalWidget();
+                                   strPickerTitle = pPicker->windowTitle();
+                                   pPicker->close();
+                               });
+            dlg.findChild<QPushButton*>(QStringLiteral("chooseColour"))->click();
+        },
+        "cancel");
+    EXPECT_EQ(strPickerTitle, m_pDlg->Texts().Text(EUiText::OptionsColourTitle));
+    EXPECT_NE(strPickerTitle, m_pDlg->Texts().Text(EUiText::OptionsTitle));
+}
+
 } // namespace
 } // namespace tramino

@@ -15,6 +15,10 @@
 #include <set>
 #include <thread>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace tramino
 {
 namespace
@@ -291,6 +295,63 @@ INSTANTIATE_TEST_SUITE_P(Jobs, ShowBuilderTest, testing::Values(0, 1, 4, 8),
                              return param.param == 0 ? std::string("OnTheCallingThread")
                                                      : std::to_string(param.param) + "Threads";
                          });
+
+// A build in a child whose address space leaves room for a few thread stacks beside what it has:
+// the show's outcome, "written" or the reason.
+std::string BuildWithLittleAddressSpace(const fs::path& target, int nPictures)
+{
+    int arrPipe[2];
+    if (::pipe(arrPipe) != 0)
+        return "no pipe";
+    const pid_t nPid = ::fork();
+    if (nPid == 0)
+    {
+        unsigned long nPages = 0;
+        std::ifstream("/proc/self/statm") >> nPages;
+        const rlim_t nBytes = nPages * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + (40 << 20);
+        const struct rlimit limit
+        {
+            nBytes, nBytes
+        };
+        ::setrlimit(RLIMIT_AS, &limit);
+        CShowBuildOptions options;
+        options.m_nPanelWidth = g_nWidth;
+        options.m_nPanelHeight = g_nHeight;
+        options.m_nJobs = 200;
+        const CShowBuildResult result =
+            CShowBuilder(std::move(options), {})
+                .Build(TestSources(std::vector<int>(nPictures, 1)), target.string());
+        const std::string strOutcome = result.m_bWritten ? "written" : result.m_status.Message();
+        _exit(::write(arrPipe[1], strOutcome.data(), strOutcome.size()) < 0 ? 1 : 0);
+    }
+    ::close(arrPipe[1]);
+    std::string strOutcome;
+    char szBuffer[256];
+    for (ssize_t n; (n = ::read(arrPipe[0], szBuffer, sizeof szBuffer)) > 0;)
+        strOutcome.append(szBuffer, static_cast<size_t>(n));
+    ::close(arrPipe[0]);
+    int nStatus = 0;
+    ::waitpid(nPid, &nStatus, 0);
+    return nStatus == 0 ? strOutcome : "the child ended with " + std::to_string(nStatus);
+}
+
+// Threads follow the pictures, whatever -j asks; one that cannot start is an error, and no file
+// is left.
+TEST(ConversionThreadsTest, FollowThePicturesAndOneThatCannotStartIsAnError)
+{
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the sanitizers reserve address space of their own";
+#endif
+    std::string strTemplate = (fs::temp_directory_path() / "show-threads-XXXXXX").string();
+    const fs::path dir = ::mkdtemp(strTemplate.data());
+    EXPECT_EQ(BuildWithLittleAddressSpace(dir / "one.qrv", 1), "written");
+    EXPECT_TRUE(fs::exists(dir / "one.qrv"));
+    const std::string strOutcome = BuildWithLittleAddressSpace(dir / "many.qrv", 200);
+    EXPECT_TRUE(strOutcome.starts_with("Cannot start thread ")) << strOutcome;
+    EXPECT_NE(strOutcome.find(" of 200 to convert pictures on: "), std::string::npos) << strOutcome;
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1);
+    fs::remove_all(dir);
+}
 
 } // namespace
 } // namespace tramino

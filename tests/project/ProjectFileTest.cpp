@@ -1,4 +1,6 @@
+#include "document/ShowDocument.h"
 #include "project/Project.h"
+#include "project/ProjectLock.h"
 #include "show/RecordCutter.h"
 #include "show/ShowFileWriter.h"
 
@@ -7,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <thread>
 
 namespace fs = std::filesystem;
 using namespace tramino;
@@ -146,6 +149,51 @@ TEST_F(ProjectFileTest, AProjectMovedWithItsPicturesStillFindsThemAndKeepsAbsolu
               Replaced(Replaced(m_strText, "\"pics/", "\"moved/pics/"), "\"out/", "\"moved/out/"));
 }
 
+TEST_F(ProjectFileTest, ShowPicturesAndFastImportAreKeptAndTheWindowsOldNamesRecognised)
+{
+    WriteText(m_dir / "old.qrv", "a show");
+    // Saved with both new keys, read back the same; the plan builds the show's picture.
+    const std::string strText =
+        Replaced(Replaced(m_strText, "\"pics/a.bmp\"", "\"old.qrv\",\n      \"show-picture\": 2"),
+                 "\"out/show.qrv\",", "\"out/show.qrv\",\n  \"fast\": true,");
+    WriteText(ProjectFile(), strText);
+    CResult<CProject> project = LoadProject(ProjectFile());
+    ASSERT_TRUE(project) << project.Message();
+    ASSERT_TRUE(SaveProject(project.Value(), ProjectFile()));
+    EXPECT_EQ(ReadText(ProjectFile()), strText);
+    const CShowPlan plan = PlanShow(project.Value());
+    EXPECT_EQ(fs::path(plan.m_vecPictures[0].m_strPath), m_dir / "old.qrv");
+    EXPECT_EQ(plan.m_vecPictures[0].m_nShowPicture, 2);
+    EXPECT_FALSE(plan.m_vecPictures[0].m_bAllFrames); // one picture, whatever frames says
+    EXPECT_TRUE(plan.m_vecPictures[0].m_options.m_bFast);
+    EXPECT_TRUE(plan.m_vecPictures[1].m_options.m_bFast && plan.m_vecPictures[1].m_bAllFrames);
+
+    // The window's "old.qrv #3" is that picture while the show is there, else a picture not found.
+    WriteText(ProjectFile(), Replaced(m_strText, "\"pics/a.bmp\"", "\"old.qrv #3\""));
+    project = LoadProject(ProjectFile());
+    ASSERT_TRUE(project) << project.Message();
+    EXPECT_EQ(project.Value().m_vecPictures[0].m_path.m_path, m_dir / "old.qrv");
+    EXPECT_EQ(project.Value().m_vecPictures[0].m_nShowPicture, 3);
+    fs::remove(m_dir / "old.qrv");
+    EXPECT_EQ(LoadProject(ProjectFile()).Message(), "Cannot read project '" + ProjectFile() +
+                                                        "': pictures[0].path: the picture '" +
+                                                        (m_dir / "old.qrv #3").string() + "' is not there");
+}
+
+TEST_F(ProjectFileTest, TheShowFileADocumentIsGivenIsSavedRelativeToTheProject)
+{
+    CShowDocument document({96, 64}, EEffect::Normal);
+    document.SetOutput((m_root / "shows/trip.qrv").string());
+    document.SetFastImport(true);
+    EXPECT_TRUE(document.IsModified());
+    ASSERT_TRUE(document.Save(ProjectFile()));
+    EXPECT_FALSE(document.IsModified());
+    const std::string strText = ReadText(ProjectFile());
+    EXPECT_NE(strText.find("\"output\": \"../shows/trip.qrv\",\n  \"fast\": true"), std::string::npos)
+        << strText;
+    EXPECT_EQ(PlanShow(LoadProject(ProjectFile()).Value()).m_strOutput, (m_root / "shows/trip.qrv").string());
+}
+
 TEST_F(ProjectFileTest, WhatIsNoProjectFileIsRefusedBeforeItIsRead)
 {
     const std::string strHuge = ProjectFile();
@@ -191,11 +239,12 @@ const CMalformed g_arrMalformed[] = {
     {"NewerFormat", "\"format\": 1,", "\"format\": 2, \"future\": 1,",
      "format: the file is of format 2, newer than this Tramino reads (1); a newer Tramino opens it"},
     {"UnknownKey", "\"output\"", "\"outptu\"",
-     "unknown key 'outptu' (known: format, panel, transition, output, defaults, pictures)"},
+     "unknown key 'outptu' (known: format, panel, transition, output, fast, defaults, pictures)"},
     {"UnknownPictureKey", "\"fit\": \"cover\"", "\"fitt\": \"cover\"",
-     "pictures[1]: unknown key 'fitt' (known: path, fit, gravity, background, dither, frames, auto-orient)"},
+     "pictures[1]: unknown key 'fitt' (known: path, show-picture, fit, gravity, background, dither, frames, "
+     "auto-orient)"},
     {"DuplicateKey", "\"fit\": \"cover\"", "\"fit\": \"cover\", \"fit\": \"contain\"",
-     "the key 'fit' is given twice in one object"},
+     "line 23, column 27: the key 'fit' is given twice in one object"},
     {"MissingKey", "\"transition\": \"Shutter(Top to Bottom)\",", "", "the key 'transition' is missing"},
     {"FormatText", "\"format\": 1", "\"format\": \"1\"", "format: a whole number is needed, not a text"},
     {"FractionalWidth", "300,", "300.5,", "panel.width: a whole number is needed, not the number 300.5"},
@@ -206,7 +255,20 @@ const CMalformed g_arrMalformed[] = {
      "panel: an object is needed, not the number 9"},
     {"PathNumber", "\"pics/a.bmp\"", "7", "pictures[0].path: a text is needed, not the number 7"},
     {"EmptyPath", "\"pics/a.bmp\"", "\"\"", "pictures[0].path: the path is empty"},
-    {"WidthRange", "300,", "70000,", "panel.width: 70000 is not from 1 to 65535"},
+    {"WidthRange", "300,", "4097,", "panel.width: 4097 is not from 1 to 4096"},
+    {"HugeNumber", "300,", "123456789012345678901234567890123456789012345e400,",
+     "line 4, column 13: the number '1234567890123456789012345678901234567890...' (49 bytes) is beyond any "
+     "value a project holds"},
+    {"Overflow", "300,", "1e400,",
+     "line 4, column 13: the number '1e400' is beyond any value a project holds"},
+    {"DeepNesting", "\"pics/a.bmp\"",
+     "[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[1]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]"
+     "]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]",
+     "line 19, column 76: lists and objects nest more than 64 deep here, far deeper than a project goes"},
+    {"NulInPath", "pics/a.bmp", "pics/a.bmp\\u0000.jpg",
+     "pictures[0].path: the path holds a NUL character, which no file name can"},
+    {"NotRegular", "pics/a.bmp", "/dev/null",
+     "pictures[0].path: the picture '/dev/null' is not a regular file"},
     {"CodeRange", "\"width\": 300,\n    \"height\": 200", "\"code\": 10",
      "panel.code: 10 is not from 1 to 9"},
     {"CodeAndSize", "\"width\": 300,", "\"code\": 2, \"width\": 300,",
@@ -220,11 +282,60 @@ const CMalformed g_arrMalformed[] = {
      "transition: Shutter(Top to Bottom) cannot cover a 300x201 panel"},
     {"MissingPicture", "pics/b.bmp", "pics/c.bmp",
      "pictures[1].path: the picture 'DIR/pics/c.bmp' is not there"},
+    {"ShowPictureZero", "\"pics/a.bmp\"", "\"pics/a.bmp\", \"show-picture\": 0",
+     "pictures[0].show-picture: 0 is not from 1 to 2147483647"},
+    {"ShowPictureText", "\"pics/a.bmp\"", "\"pics/a.bmp\", \"show-picture\": \"2\"",
+     "pictures[0].show-picture: a whole number is needed, not a text"},
+    {"FastText", "\"output\"", "\"fast\": 1, \"output\"", "fast: true or false is needed, not the number 1"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, MalformedProjectTest, testing::ValuesIn(g_arrMalformed),
                          [](const testing::TestParamInfo<CMalformed>& paramInfo)
                          { return paramInfo.param.m_szName; });
+
+TEST_F(ProjectFileTest, ALinkedProjectReadsFromTheRealFolderAndAStopKeepsTheOldFile)
+{
+    WriteText(ProjectFile(), m_strText);
+    const fs::path link = m_root / "link.tramino";
+    fs::create_symlink(ProjectFile(), link);
+    const CResult<CProject> project = LoadProject(link.string());
+    ASSERT_TRUE(project) << project.Message();
+    EXPECT_EQ(project.Value().m_vecPictures[0].m_path.m_path, m_dir / "pics/a.bmp");
+    ASSERT_TRUE(SaveProject(project.Value(), link.string()));
+    EXPECT_EQ(ReadText(ProjectFile()), m_strText);
+
+    const std::atomic<bool> bStop{true};
+    EXPECT_EQ(LoadProject(ProjectFile(), EMissingPicture::Refuse, &bStop).Message(), "stopped");
+    CProject changed = project.Value();
+    changed.m_vecPictures.pop_back();
+    EXPECT_EQ(SaveProject(changed, ProjectFile(), &bStop).Message(), "stopped");
+    EXPECT_EQ(ReadText(ProjectFile()), m_strText);
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 2);
+}
+
+TEST_F(ProjectFileTest, TheLockIsHeldByOneAtATimeAndFollowsAReplacedFile)
+{
+    WriteText(ProjectFile(), m_strText);
+    {
+        CResult<CProjectLock> first = CProjectLock::Acquire(ProjectFile(), std::chrono::milliseconds(0));
+        ASSERT_TRUE(first) << first.Message();
+        const CResult<CProjectLock> second =
+            CProjectLock::Acquire(ProjectFile(), std::chrono::milliseconds(50));
+        EXPECT_EQ(second.Message(), "Cannot change project '" + ProjectFile() +
+                                        "': another program is changing it; try again when it is done");
+        // The holder replaces the file: the next one locks the new file, not the old.
+        ASSERT_TRUE(SaveProject(LoadProject(ProjectFile()).Value(), ProjectFile()));
+        std::thread release(
+            [&first]
+            {
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                first = CResult<CProjectLock>(CStatus::Error("released"));
+            });
+        EXPECT_TRUE(CProjectLock::Acquire(ProjectFile(), std::chrono::seconds(5)));
+        release.join();
+    }
+    EXPECT_TRUE(CProjectLock::Acquire(ProjectFile(), std::chrono::milliseconds(0)));
+}
 
 TEST(ShowFileSizeTest, EqualsTheSizeOfAWrittenShowForEveryTransition)
 {

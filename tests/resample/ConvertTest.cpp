@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <unistd.h>
+
 namespace tramino
 {
 namespace
@@ -229,6 +231,135 @@ TEST(ConvertPhotos, PicturesOfEveryKindComeOutAtThePanelSize)
         EXPECT_EQ(output.Width(), 176) << szName;
         EXPECT_EQ(output.Height(), 144) << szName;
     }
+}
+
+} // namespace
+} // namespace tramino
+
+namespace tramino
+{
+namespace
+{
+
+// A GIF of frames with rectangles, disposals and transparency drawn from a seed; literal LZW codes.
+std::vector<uint8_t> RandomAnimation(unsigned nSeed, int nWidth, int nHeight, int nFrames)
+{
+    uint32_t nState = nSeed * 2654435761u + 1;
+    const auto next = [&](int n)
+    {
+        nState = nState * 1664525u + 1013904223u;
+        return static_cast<int>((nState >> 8) % static_cast<uint32_t>(n));
+    };
+    const auto put16 = [](std::vector<uint8_t>& vec, int n) {
+        vec.insert(vec.end(), {static_cast<uint8_t>(n), static_cast<uint8_t>(n >> 8)});
+    };
+    std::vector<uint8_t> vecGif = {'G', 'I', 'F', '8', '9', 'a'};
+    put16(vecGif, nWidth);
+    put16(vecGif, nHeight);
+    vecGif.insert(vecGif.end(), {0xF7, 3, 0});
+    for (int i = 0; i < 256; ++i)
+        vecGif.insert(vecGif.end(), {static_cast<uint8_t>(i * 7), static_cast<uint8_t>(255 - i),
+                                     static_cast<uint8_t>(i * 73)});
+    for (int f = 0; f < nFrames; ++f)
+    {
+        const int nDisposal = next(4);
+        vecGif.insert(vecGif.end(), {0x21, 0xF9, 4, static_cast<uint8_t>((nDisposal << 2) | 1), 0, 0, 5, 0});
+        const int nLeft = next(nWidth + 2), nTop = next(nHeight + 2);
+        const int w = 1 + next(f == 0 ? nWidth : nWidth / 2), h = 1 + next(f == 0 ? nHeight : nHeight / 2);
+        vecGif.push_back(0x2C);
+        for (int n : {f == 0 ? 0 : nLeft, f == 0 ? 0 : nTop, w, h})
+            put16(vecGif, n);
+        vecGif.insert(vecGif.end(), {0, 8});
+        std::vector<uint8_t> vecBytes;
+        uint32_t nBits = 0;
+        int nCount = 0, nSince = 0;
+        const auto code = [&](uint32_t c)
+        {
+            nBits |= c << nCount;
+            for (nCount += 9; nCount >= 8; nCount -= 8, nBits >>= 8)
+                vecBytes.push_back(static_cast<uint8_t>(nBits));
+        };
+        code(256);
+        for (int i = 0; i < w * h; ++i, ++nSince)
+        {
+            if (nSince == 253)
+            {
+                code(256);
+                nSince = 0;
+            }
+            code(static_cast<uint32_t>(next(256)));
+        }
+        code(257);
+        if (nCount > 0)
+            vecBytes.push_back(static_cast<uint8_t>(nBits));
+        for (size_t i = 0; i < vecBytes.size(); i += 255)
+        {
+            const size_t n = std::min<size_t>(255, vecBytes.size() - i);
+            vecGif.push_back(static_cast<uint8_t>(n));
+            vecGif.insert(vecGif.end(), vecBytes.begin() + static_cast<ptrdiff_t>(i),
+                          vecBytes.begin() + static_cast<ptrdiff_t>(i + n));
+        }
+        vecGif.push_back(0);
+    }
+    vecGif.push_back(0x3B);
+    return vecGif;
+}
+
+std::vector<std::vector<uint8_t>> FramesOf(bool bWhole, const std::string& strPath, int nWidth, int nHeight,
+                                           const CConvertOptions& options)
+{
+    std::vector<std::vector<uint8_t>> vecFrames;
+    const FnTakeFrame fnTake = [&](CPicture picture)
+    {
+        std::vector<uint8_t> vecRgb;
+        for (int y = 0; y < picture.Height(); ++y)
+            vecRgb.insert(vecRgb.end(), picture.Row(y), picture.Row(y) + picture.RowBytes());
+        vecFrames.push_back(std::move(vecRgb));
+        return true;
+    };
+    const CStatus status = bWhole ? ConvertFramesToPanelWhole(strPath, nWidth, nHeight, options, fnTake)
+                                  : ConvertFramesToPanel(strPath, nWidth, nHeight, options, fnTake);
+    EXPECT_TRUE(status) << status.Message();
+    return vecFrames;
+}
+
+// Converting only what each frame changes gives every frame exactly as converting it whole does,
+// over screens smaller and larger than the panel, every fit and every dither.
+TEST(FrameChangesTest, ConvertedByChangeEqualsConvertedWhole)
+{
+    const fs::path dir = fs::temp_directory_path() / ("tramino-frames-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const std::vector<std::pair<int, int>> vecScreens = {{97, 61}, {13, 9}, {200, 31}};
+    const std::vector<std::pair<int, int>> vecPanels = {{16, 12}, {96, 64}, {13, 40}};
+    for (unsigned nSeed = 0; nSeed < 3; ++nSeed)
+    {
+        const std::string strPath = (dir / "a.gif").string();
+        const auto [nScreenWidth, nScreenHeight] = vecScreens[nSeed];
+        const std::vector<uint8_t> vecGif = RandomAnimation(nSeed, nScreenWidth, nScreenHeight, 12);
+        std::ofstream(strPath, std::ios::binary)
+            .write(reinterpret_cast<const char*>(vecGif.data()), static_cast<std::streamsize>(vecGif.size()));
+        for (const auto& [nWidth, nHeight] : vecPanels)
+            for (EFit eFit : {EFit::Stretch, EFit::Contain, EFit::Cover})
+                for (EDither eDither : {EDither::None, EDither::Ordered, EDither::Diffusion})
+                {
+                    CConvertOptions options;
+                    options.m_eFit = eFit;
+                    options.m_eDither = eDither;
+                    options.m_eGravity = nSeed == 1 ? EGravity::SouthEast : EGravity::North;
+                    options.m_crBackground = CRgb{10, 200, 30};
+                    const auto vecWhole = FramesOf(true, strPath, nWidth, nHeight, options);
+                    ASSERT_EQ(vecWhole.size(), 12u);
+                    EXPECT_TRUE(vecWhole == FramesOf(false, strPath, nWidth, nHeight, options))
+                        << "seed " << nSeed << ", " << nWidth << "x" << nHeight << ", fit "
+                        << static_cast<int>(eFit) << ", dither " << static_cast<int>(eDither);
+                }
+        // A frame alone is the one of the whole run.
+        CResult<CPicture> frame = ConvertFrameToPanel(strPath, 7, 16, 12);
+        ASSERT_TRUE(frame) << frame.Message();
+        EXPECT_EQ(std::vector<uint8_t>(frame.Value().Row(0), frame.Value().Row(0) + 16 * 12 * 3),
+                  FramesOf(true, strPath, 16, 12, {})[6]);
+    }
+    fs::remove_all(dir);
 }
 
 } // namespace

@@ -2,11 +2,11 @@
 
 #include "codec/PictureDecoder.h"
 #include "common/InputFile.h"
+#include "platform/Platform.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <unistd.h>
 
 namespace tramino
 {
@@ -40,7 +40,7 @@ std::unique_ptr<CByteSource> CByteSource::FromMemory(const uint8_t* pData, size_
 CByteSource::~CByteSource()
 {
     if (m_hFile >= 0)
-        ::close(m_hFile);
+        platform::CloseFile(m_hFile);
 }
 
 size_t CByteSource::Read(void* pTarget, size_t nBytes)
@@ -78,11 +78,9 @@ size_t CByteSource::ReadFile(uint8_t* pTarget, size_t nBytes)
         const bool bDirect = nBytes - nDone >= m_nBufferSize;
         uint8_t* pInto = bDirect ? pTarget + nDone : m_pBuffer.get();
         const size_t nWant = bDirect ? nBytes - nDone : m_nBufferSize;
-        const ssize_t nGot = ::pread(m_hFile, pInto, nWant, static_cast<off_t>(nPosition));
-        if (nGot < 0 && errno == EINTR)
-            continue;
+        const int64_t nGot = platform::ReadAt(m_hFile, pInto, nWant, nPosition);
         if (nGot < 0)
-            m_readError = ErrnoStatus("read", m_strName, errno);
+            m_readError = ErrnoStatus("read", m_strName, static_cast<int>(-nGot));
         if (nGot <= 0)
             break;
         if (bDirect)

@@ -105,6 +105,19 @@ uint64_t GifBytes(CHeaderReader& reader, uint64_t nBytesPerPixel)
     return StreamingBytes(nWidth) + nBytesPerPixel * nWidth * nHeight;
 }
 
+// An interlaced picture is gathered whole as 8-bit RGBA before its first row comes out; any other
+// streams.
+uint64_t PngBytes(CHeaderReader& reader)
+{
+    uint64_t nLength = 0, nType = 0, nWidth = 0, nHeight = 0;
+    unsigned nInterlace = 0;
+    if (!reader.Skip(8) || !reader.Value(4, true, nLength) || !reader.Value(4, true, nType) ||
+        nType != 0x49484452 || !reader.Value(4, true, nWidth) || !reader.Value(4, true, nHeight) ||
+        !reader.Skip(4) || !reader.Byte(nInterlace))
+        return g_nStreamingBytes;
+    return StreamingBytes(nWidth) + (nInterlace != 0 ? 4 * nWidth * nHeight : 0);
+}
+
 struct CJpegComponent
 {
     unsigned m_nH = 1;
@@ -179,16 +192,18 @@ uint64_t EstimateBytes(const std::string& strPath, bool bFrames)
     CResult<std::unique_ptr<CByteSource>> source = CByteSource::OpenFile(strPath, g_nHeaderBufferBytes);
     if (!source)
         return g_nStreamingBytes;
-    std::array<uint8_t, 3> arrSignature{};
+    std::array<uint8_t, 4> arrSignature{};
     const size_t nGot = source.Value()->Read(arrSignature.data(), arrSignature.size());
     source.Value()->Seek(0);
     CHeaderReader reader(*source.Value());
     uint64_t nBytes = g_nStreamingBytes;
     if (nGot >= 2 && arrSignature[0] == 'B' && arrSignature[1] == 'M')
         nBytes = BmpBytes(reader, source.Value()->Size());
-    else if (nGot == 3 && arrSignature[0] == 0xFF && arrSignature[1] == 0xD8 && arrSignature[2] == 0xFF)
+    else if (nGot == 4 && std::memcmp(arrSignature.data(), "\x89PNG", 4) == 0)
+        nBytes = PngBytes(reader);
+    else if (nGot >= 3 && arrSignature[0] == 0xFF && arrSignature[1] == 0xD8 && arrSignature[2] == 0xFF)
         nBytes = JpegBytes(reader);
-    else if (nGot == 3 && std::memcmp(arrSignature.data(), "GIF", 3) == 0)
+    else if (nGot >= 3 && std::memcmp(arrSignature.data(), "GIF", 3) == 0)
         // The frames add the composed screen in RGB and its two copies to the indices.
         nBytes = GifBytes(reader, bFrames ? 10 : 1);
     return std::min(nBytes, g_nMaxDecodeBytes);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <utility>
 
 namespace tramino
 {
@@ -173,16 +174,19 @@ public:
     }
 
     CResult<std::unique_ptr<CRowReader>> NextFrame() override;
+    bool HasCanvas() const override { return true; }
+    CResult<const CPicture*> NextCanvas(CFrameChange& change) override;
 
 private:
-    void Dispose();
+    // The rectangle the last image's disposal changed, empty when it changed nothing.
+    CFrameChange Dispose();
     CStatus Draw(const GraphicsControlBlock& control);
 
     std::unique_ptr<CByteSource> m_pSource;
     CGifPtr m_pGif;
     CRgb m_crBackground;
     CPicture m_canvas;
-    CPicture m_previous; // the canvas before the last image, when that image restores it
+    CPicture m_previous; // the last image's rectangle of the canvas before it, when it restores that
     int m_nFrames = 0;
     bool m_bEnded = false;
     // The last image's disposal and its rectangle on the screen.
@@ -193,9 +197,20 @@ private:
 
 CResult<std::unique_ptr<CRowReader>> CGifFrameReader::NextFrame()
 {
-    if (m_bEnded)
+    CFrameChange change;
+    CResult<const CPicture*> canvas = NextCanvas(change);
+    if (!canvas)
+        return canvas.Status();
+    if (!canvas.Value())
         return std::unique_ptr<CRowReader>();
-    Dispose();
+    return std::unique_ptr<CRowReader>(new CPictureRowReader(*canvas.Value(), EPictureFormat::Gif, false, 8));
+}
+
+CResult<const CPicture*> CGifFrameReader::NextCanvas(CFrameChange& change)
+{
+    if (m_bEnded)
+        return static_cast<const CPicture*>(nullptr);
+    const CFrameChange disposed = Dispose();
     GraphicsControlBlock control;
     CResult<bool> image = ReadToNextImage(*m_pSource, m_pGif.get(), control);
     if (!image)
@@ -205,22 +220,34 @@ CResult<std::unique_ptr<CRowReader>> CGifFrameReader::NextFrame()
         m_bEnded = true;
         if (m_nFrames == 0)
             return NoImage(*m_pSource);
-        return std::unique_ptr<CRowReader>();
+        return static_cast<const CPicture*>(nullptr);
     }
     if (++m_nFrames > g_nMaxPictureFrames)
         return TooManyFrames(*m_pSource);
     if (CStatus status = Draw(control); !status)
         return status;
-    return std::unique_ptr<CRowReader>(new CPictureRowReader(m_canvas, EPictureFormat::Gif, false, 8));
+    if (m_nFrames == 1)
+        change = {0, 0, m_canvas.Width(), m_canvas.Height()};
+    else if (disposed.m_nLeft >= disposed.m_nRight || disposed.m_nTop >= disposed.m_nBottom)
+        change = {m_nLeft, m_nTop, m_nRight, m_nBottom};
+    else
+        change = {std::min(disposed.m_nLeft, m_nLeft), std::min(disposed.m_nTop, m_nTop),
+                  std::max(disposed.m_nRight, m_nRight), std::max(disposed.m_nBottom, m_nBottom)};
+    return static_cast<const CPicture*>(&m_canvas);
 }
 
-void CGifFrameReader::Dispose()
+CFrameChange CGifFrameReader::Dispose()
 {
-    if (m_nDisposal == DISPOSE_BACKGROUND)
+    const int nDisposal = std::exchange(m_nDisposal, DISPOSAL_UNSPECIFIED);
+    if (nDisposal == DISPOSE_BACKGROUND)
         FillRect(m_canvas, m_nLeft, m_nTop, m_nRight, m_nBottom, m_crBackground);
-    else if (m_nDisposal == DISPOSE_PREVIOUS)
-        std::swap(m_canvas, m_previous);
-    m_nDisposal = DISPOSAL_UNSPECIFIED;
+    else if (nDisposal == DISPOSE_PREVIOUS && m_previous.Width() > 0)
+        for (int y = 0; y < m_previous.Height(); ++y)
+            std::copy_n(m_previous.Row(y), m_previous.RowBytes(),
+                        m_canvas.Row(m_nTop + y) + 3 * static_cast<size_t>(m_nLeft));
+    else
+        return {};
+    return {m_nLeft, m_nTop, m_nRight, m_nBottom};
 }
 
 CStatus CGifFrameReader::Draw(const GraphicsControlBlock& control)
@@ -228,13 +255,20 @@ CStatus CGifFrameReader::Draw(const GraphicsControlBlock& control)
     const GifImageDesc& image = m_pGif->Image;
     if (CStatus status = CheckPictureSize(m_pSource->Name(), image.Width, image.Height); !status)
         return status;
-    if (control.DisposalMode == DISPOSE_PREVIOUS)
-        m_previous = m_canvas;
     m_nDisposal = control.DisposalMode;
     m_nLeft = std::min(image.Left, m_canvas.Width());
     m_nTop = std::min(image.Top, m_canvas.Height());
     m_nRight = static_cast<int>(std::min<int64_t>(int64_t{image.Left} + image.Width, m_canvas.Width()));
     m_nBottom = static_cast<int>(std::min<int64_t>(int64_t{image.Top} + image.Height, m_canvas.Height()));
+    // Only the image's rectangle changes, so only it is kept for restoring.
+    m_previous = CPicture();
+    if (m_nDisposal == DISPOSE_PREVIOUS && m_nLeft < m_nRight && m_nTop < m_nBottom)
+    {
+        m_previous = CPicture::ForOverwrite(m_nRight - m_nLeft, m_nBottom - m_nTop, 24);
+        for (int y = 0; y < m_previous.Height(); ++y)
+            std::copy_n(m_canvas.Row(m_nTop + y) + 3 * static_cast<size_t>(m_nLeft), m_previous.RowBytes(),
+                        m_previous.Row(y));
+    }
     // Every index has a colour: those beyond the table are black.
     std::array<CRgb, 256> vecColours{};
     const std::vector<CRgb> vecPalette = GifPalette(image.ColorMap ? image.ColorMap : m_pGif->SColorMap);

@@ -131,6 +131,11 @@ CResult<CPicture> DecodeOn(CByteSource& source)
 
 } // namespace
 
+CResult<const CPicture*> CFrameReader::NextCanvas(CFrameChange&)
+{
+    return CStatus::Error("The frames of this picture are not composed on a canvas");
+}
+
 CResult<std::unique_ptr<CRowReader>> OpenRowReader(const std::string& strPath, const CDecodeOptions& options)
 {
     CResult<std::unique_ptr<CByteSource>> source = CByteSource::OpenFile(strPath);

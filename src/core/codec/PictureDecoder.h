@@ -79,6 +79,15 @@ CResult<std::unique_ptr<CRowReader>> OpenRowReaderMemory(const uint8_t* pData, s
                                                          const std::string& strName,
                                                          const CDecodeOptions& options = {});
 
+// Where a frame differs from the one before: columns [m_nLeft, m_nRight), rows [m_nTop, m_nBottom).
+struct CFrameChange
+{
+    int m_nLeft = 0;
+    int m_nTop = 0;
+    int m_nRight = 0;
+    int m_nBottom = 0;
+};
+
 // Hands out the frames of a picture file in order, each as a row reader of its own that stays
 // valid after the next call. A GIF gives every image composed on its logical screen as a browser
 // shows it: the canvas starts as the background, each image is drawn over what the previous one's
@@ -93,6 +102,14 @@ public:
 
     // The next frame, or nullptr after the last; beyond g_nMaxPictureFrames an error.
     virtual CResult<std::unique_ptr<CRowReader>> NextFrame() = 0;
+
+    // Whether the frames are composed on one canvas, which NextCanvas then hands out in place of
+    // NextFrame (a GIF's).
+    virtual bool HasCanvas() const { return false; }
+    // The next frame as NextFrame would give it, but the canvas itself (24 bits, its rows those of
+    // a frame of depth class 8), valid until the next call, and where it differs from the frame
+    // before (everywhere, for the first); nullptr after the last.
+    virtual CResult<const CPicture*> NextCanvas(CFrameChange& change);
 };
 
 CResult<std::unique_ptr<CFrameReader>> OpenFrameReader(const std::string& strPath,

@@ -14,6 +14,10 @@ namespace tramino
 namespace
 {
 
+// A palette and its tRNS take 1 KB; a profile or text would be far larger, but none is read.
+constexpr png_alloc_size_t g_nMaxPngChunkBytes = 64 * 1024;
+constexpr png_uint_32 g_nMaxPngChunks = 64;
+
 // An open libpng reader, past png_read_update_info: rows come out as 8-bit RGBA.
 class CPngDecoder
 {
@@ -34,6 +38,7 @@ private:
     static void OnRead(png_structp pPng, png_bytep pTarget, size_t nBytes);
 
     template <class FnStep> CStatus Step(FnStep&& fnStep);
+    void LimitChunks();
     void CompositeRow(const uint8_t* pRgba, uint8_t* pRgb) const;
 
     CByteSource* m_pSource = nullptr;
@@ -74,6 +79,26 @@ template <class FnStep> CStatus CPngDecoder::Step(FnStep&& fnStep)
     return {};
 }
 
+// Of the ancillary chunks only tRNS changes a pixel here (no gamma or colour space is applied, and
+// transparency goes over Tramino's own background, not bKGD): every other one is passed over
+// unread, so that a length it claims costs no memory. What libpng still keeps (a palette,
+// tRNS, the header) is small; a chunk that claims more is an error before it is allocated.
+void CPngDecoder::LimitChunks()
+{
+    static constexpr png_byte g_arrUnused[] = {
+        'b',  'K',  'G',  'D',  '\0', 'c',  'H',  'R',  'M',  '\0', 'e',  'X',  'I',  'f',  '\0', 'g',  'A',
+        'M',  'A',  '\0', 'h',  'I',  'S',  'T',  '\0', 'i',  'C',  'C',  'P',  '\0', 'i',  'T',  'X',  't',
+        '\0', 'o',  'F',  'F',  's',  '\0', 'p',  'C',  'A',  'L',  '\0', 'p',  'H',  'Y',  's',  '\0', 's',
+        'B',  'I',  'T',  '\0', 's',  'C',  'A',  'L',  '\0', 's',  'P',  'L',  'T',  '\0', 's',  'R',  'G',
+        'B',  '\0', 't',  'E',  'X',  't',  '\0', 't',  'I',  'M',  'E',  '\0', 'z',  'T',  'X',  't',  '\0'};
+    // Chunks libpng does not know are never kept either.
+    png_set_keep_unknown_chunks(m_pPng, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+    png_set_keep_unknown_chunks(m_pPng, PNG_HANDLE_CHUNK_NEVER, g_arrUnused, sizeof g_arrUnused / 5);
+    png_set_user_limits(m_pPng, g_nMaxPictureSide, g_nMaxPictureSide);
+    png_set_chunk_cache_max(m_pPng, g_nMaxPngChunks);
+    png_set_chunk_malloc_max(m_pPng, g_nMaxPngChunkBytes);
+}
+
 CStatus CPngDecoder::Open(CByteSource& source, CRgb crBackground)
 {
     m_pSource = &source;
@@ -83,6 +108,7 @@ CStatus CPngDecoder::Open(CByteSource& source, CRgb crBackground)
     if (!m_pInfo)
         return DecodeError(source.Name(), "not enough memory to read the PNG file");
     png_set_read_fn(m_pPng, this, OnRead);
+    LimitChunks();
     if (CStatus status = Step([this] { png_read_info(m_pPng, m_pInfo); }); !status)
         return status;
 

@@ -8,7 +8,7 @@
 namespace tramino
 {
 
-// A file open for reading; the caller closes the descriptor.
+// A file open for reading; the caller closes the descriptor (platform::CloseFile).
 struct CInputFile
 {
     int m_hFile = -1;

@@ -1,15 +1,14 @@
 #include "common/ReplacingFile.h"
 
+#include "common/StaleTempFiles.h"
+#include "platform/Platform.h"
+
 #include <atomic>
 #include <cerrno>
 #include <filesystem>
 #include <optional>
 #include <random>
 #include <utility>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tramino
 {
@@ -18,10 +17,13 @@ namespace
 {
 
 namespace fs = std::filesystem;
+using platform::EFileKind;
+using platform::PathFromUtf8;
+using platform::Utf8FromPath;
 
 constexpr int g_nMaxLinks = 40; // as the kernel's own limit
 constexpr size_t g_nMaxNameBytes = 255;
-constexpr size_t g_nTempExtraBytes = 14; // ".", ".", 8 random characters, ".tmp"
+constexpr size_t g_nTempExtraBytes = 25; // ".", ".", a process id and "-", 8 random characters, ".tmp"
 // A large file is handed to the disk in steps of this while it is written, not all at the end.
 constexpr uint64_t g_nWritebackBytes = 8 * 1024 * 1024;
 
@@ -30,7 +32,8 @@ std::string UniqueSuffix()
     // Random enough that two programs writing beside each other do not collide; O_EXCL catches
     // the rest.
     static std::atomic<uint64_t> g_nCounter{std::random_device{}()};
-    uint64_t nValue = g_nCounter.fetch_add(0x9E3779B97F4A7C15ULL) ^ static_cast<uint64_t>(::getpid());
+    uint64_t nValue =
+        g_nCounter.fetch_add(0x9E3779B97F4A7C15ULL) ^ static_cast<uint64_t>(platform::ProcessId());
     static constexpr char g_szDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     std::string strSuffix;
     for (int i = 0; i < 8; ++i, nValue /= 36)
@@ -42,7 +45,7 @@ std::string UniqueSuffix()
 struct CTarget
 {
     std::string m_strFile;
-    std::optional<struct stat> m_optStat; // empty when the file does not exist yet
+    std::optional<platform::CPathStatus> m_optStat; // empty when the file does not exist yet
 };
 
 CResult<CTarget> ResolveTarget(const std::string& strPath, bool bFollowLinks = true)
@@ -50,35 +53,33 @@ CResult<CTarget> ResolveTarget(const std::string& strPath, bool bFollowLinks = t
     std::string strFile = strPath;
     for (int nLinks = 0;; ++nLinks)
     {
-        if (strFile.empty() || !fs::path(strFile).has_filename())
+        if (strFile.empty() || !PathFromUtf8(strFile).has_filename())
             return ErrnoStatus("create", strPath, EISDIR);
-        struct stat fileStat
-        {
-        };
+        const platform::CPathStatus fileStat = platform::StatusOf(strFile, false);
         // A missing file or folder shows when the temporary file is made beside it.
-        if (::lstat(strFile.c_str(), &fileStat) != 0)
+        if (fileStat.m_eKind == EFileKind::Missing)
             return CTarget{strFile, std::nullopt};
-        if (S_ISDIR(fileStat.st_mode))
+        if (fileStat.m_eKind == EFileKind::Directory)
             return ErrnoStatus("create", strPath, EISDIR);
-        if (S_ISREG(fileStat.st_mode))
+        if (fileStat.m_eKind == EFileKind::Regular)
             return CTarget{strFile, fileStat};
-        if (!S_ISLNK(fileStat.st_mode))
+        if (fileStat.m_eKind != EFileKind::Link)
             return CStatus::Error("Cannot write '" + strPath + "': not a regular file");
         if (!bFollowLinks)
             return CStatus::Error("Cannot write '" + strPath + "': it is a symbolic link");
         if (nLinks == g_nMaxLinks)
             return ErrnoStatus("create", strPath, ELOOP);
-        std::error_code error;
-        const fs::path link = fs::read_symlink(strFile, error);
-        if (error)
-            return ErrnoStatus("create", strPath, error.value());
-        strFile = (fs::path(strFile).parent_path() / link).string();
+        int nError = 0;
+        const std::string strLink = platform::ReadLink(strFile, nError);
+        if (nError != 0)
+            return ErrnoStatus("create", strPath, nError);
+        strFile = Utf8FromPath(PathFromUtf8(strFile).parent_path() / PathFromUtf8(strLink));
     }
 }
 
 std::string FolderOf(const std::string& strFile)
 {
-    const std::string strDir = fs::path(strFile).parent_path().string();
+    const std::string strDir = Utf8FromPath(PathFromUtf8(strFile).parent_path());
     return strDir.empty() ? "." : strDir;
 }
 
@@ -90,23 +91,15 @@ CStatus CheckWritableTarget(const std::string& strPath, const std::vector<std::s
     if (!target)
         return target.Status();
     const std::string strFolder = FolderOf(target.Value().m_strFile);
-    struct stat folderStat
-    {
-    };
-    if (::stat(strFolder.c_str(), &folderStat) != 0)
-        return ErrnoStatus("create", strPath, errno);
-    if (!S_ISDIR(folderStat.st_mode))
-        return ErrnoStatus("create", strPath, ENOTDIR);
-    if (::faccessat(AT_FDCWD, strFolder.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
-        return ErrnoStatus("create", strPath, errno);
-    const std::optional<struct stat>& optStat = target.Value().m_optStat;
+    if (const int nError = platform::CheckFolderWritable(strFolder); nError != 0)
+        return ErrnoStatus("create", strPath, nError);
+    const std::optional<platform::CPathStatus>& optStat = target.Value().m_optStat;
     for (const std::string& strInput : vecInputs)
     {
-        struct stat inputStat
-        {
-        };
-        if (optStat && ::stat(strInput.c_str(), &inputStat) == 0 && inputStat.st_dev == optStat->st_dev &&
-            inputStat.st_ino == optStat->st_ino)
+        if (!optStat)
+            break;
+        const platform::CPathStatus inputStat = platform::StatusOf(strInput, true);
+        if (inputStat.m_eKind != EFileKind::Missing && inputStat.m_id == optStat->m_id)
         {
             std::string strMessage = "Cannot write '" + strPath + "': it is the input file '";
             strMessage += strInput;
@@ -122,21 +115,25 @@ CResult<CReplacingFile> CReplacingFile::Open(const std::string& strPath, bool bS
     CResult<CTarget> target = ResolveTarget(strPath, bFollowLinks);
     if (!target)
         return target.Status();
-    const fs::path file(target.Value().m_strFile);
+    const fs::path file = PathFromUtf8(target.Value().m_strFile);
     // The temporary name must stay a legal name however long the target's is.
-    const std::string strStem = file.filename().string().substr(0, g_nMaxNameBytes - g_nTempExtraBytes);
+    const std::string strStem = Utf8FromPath(file.filename()).substr(0, g_nMaxNameBytes - g_nTempExtraBytes);
+    RemoveStaleTempFiles(FolderOf(target.Value().m_strFile), strStem);
     for (int nAttempt = 0; nAttempt < 100; ++nAttempt)
     {
-        std::string strTemp = (file.parent_path() / ("." + strStem + "." + UniqueSuffix() + ".tmp")).string();
-        const int hFile = ::open(strTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (hFile < 0 && errno == EEXIST)
+        std::string strTemp = Utf8FromPath(file.parent_path() /
+                                           PathFromUtf8(TempNamePrefix(strStem) + UniqueSuffix() + ".tmp"));
+        const int hFile = platform::CreateNewFile(strTemp);
+        if (hFile == -EEXIST)
             continue;
         if (hFile < 0)
-            return ErrnoStatus("create", strPath, errno);
-        CReplacingFile replacing(strPath, file.string(), std::move(strTemp), hFile, bSync);
-        const std::optional<struct stat>& optStat = target.Value().m_optStat;
-        if (optStat && ::fchmod(hFile, optStat->st_mode & 0777) != 0)
-            return ErrnoStatus("set the permissions of", strPath, errno);
+            return ErrnoStatus("create", strPath, -hFile);
+        LockTempFile(hFile);
+        CReplacingFile replacing(strPath, target.Value().m_strFile, std::move(strTemp), hFile, bSync);
+        const std::optional<platform::CPathStatus>& optStat = target.Value().m_optStat;
+        if (optStat)
+            if (const int nError = platform::SetModeBits(hFile, optStat->m_nMode & 0777); nError != 0)
+                return ErrnoStatus("set the permissions of", strPath, nError);
         return CResult<CReplacingFile>(std::move(replacing));
     }
     return ErrnoStatus("create", strPath, EEXIST);
@@ -183,11 +180,9 @@ CStatus CReplacingFile::Write(const uint8_t* pData, size_t nSize)
         return CStatus::Error("Cannot write '" + m_strPath + "': the file is closed");
     while (nSize > 0)
     {
-        const ssize_t nDone = ::write(m_hFile, pData, nSize);
-        if (nDone < 0 && errno == EINTR)
-            continue;
-        if (nDone <= 0)
-            return ErrnoStatus("write", m_strPath, nDone < 0 ? errno : ENOSPC);
+        const int64_t nDone = platform::WriteSome(m_hFile, pData, nSize);
+        if (nDone < 0)
+            return ErrnoStatus("write", m_strPath, static_cast<int>(-nDone));
         pData += nDone;
         nSize -= static_cast<size_t>(nDone);
         m_nWritten += static_cast<uint64_t>(nDone);
@@ -199,11 +194,7 @@ CStatus CReplacingFile::Write(const uint8_t* pData, size_t nSize)
 
 void CReplacingFile::StartWriteback()
 {
-#if defined(SYNC_FILE_RANGE_WRITE)
-    // A failure shows in Commit's fsync, which waits for every byte anyway.
-    ::sync_file_range(m_hFile, static_cast<off_t>(m_nWrittenBack),
-                      static_cast<off_t>(m_nWritten - m_nWrittenBack), SYNC_FILE_RANGE_WRITE);
-#endif
+    platform::StartWriteback(m_hFile, m_nWrittenBack, m_nWritten - m_nWrittenBack);
     m_nWrittenBack = m_nWritten;
 }
 
@@ -211,38 +202,23 @@ CStatus CReplacingFile::Commit()
 {
     if (m_hFile < 0)
         return CStatus::Error("Cannot write '" + m_strPath + "': the file is closed");
-    if (m_bSync && ::fsync(m_hFile) != 0)
-        return ErrnoStatus("write", m_strPath, errno);
-    const int hFile = std::exchange(m_hFile, -1);
-    if (::close(hFile) != 0)
-        return ErrnoStatus("close", m_strPath, errno);
-    if (std::rename(m_strTemp.c_str(), m_strTarget.c_str()) != 0)
-        return ErrnoStatus("replace", m_strPath, errno);
+    if (const int nError = m_bSync ? platform::SyncFile(m_hFile) : 0; nError != 0)
+        return ErrnoStatus("write", m_strPath, nError);
+    if (const int nError = platform::CloseFile(std::exchange(m_hFile, -1)); nError != 0)
+        return ErrnoStatus("close", m_strPath, nError);
+    if (const int nError = platform::RenameOver(m_strTemp, m_strTarget, m_bSync); nError != 0)
+        return ErrnoStatus("replace", m_strPath, nError);
     m_strTemp.clear();
-    if (m_bSync)
-        SyncDirectory();
     return {};
 }
 
 void CReplacingFile::Discard()
 {
     if (m_hFile >= 0)
-        ::close(std::exchange(m_hFile, -1));
+        platform::CloseFile(std::exchange(m_hFile, -1));
     if (!m_strTemp.empty())
-        ::unlink(m_strTemp.c_str());
+        platform::RemoveFile(m_strTemp);
     m_strTemp.clear();
-}
-
-// Makes the rename itself durable. The file is already complete under its name by now, so a
-// failure here has nothing left to undo and is not worth failing the write for.
-void CReplacingFile::SyncDirectory() const
-{
-    const int hDir = ::open(FolderOf(m_strTarget).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (hDir >= 0)
-    {
-        ::fsync(hDir);
-        ::close(hDir);
-    }
 }
 
 CStatus ReplaceFileContent(const std::string& strPath, const std::vector<uint8_t>& vecData, bool bSync)

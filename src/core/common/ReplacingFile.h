@@ -50,7 +50,6 @@ private:
     // Starts writing what was written since the last call to the disk, so that Commit waits for
     // little more than the last bytes.
     void StartWriteback();
-    void SyncDirectory() const;
 
     std::string m_strPath;   // as the caller named it, for messages
     std::string m_strTarget; // the file replaced, links followed

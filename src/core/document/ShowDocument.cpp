@@ -1,5 +1,6 @@
 #include "document/ShowDocument.h"
 
+#include "project/ProjectSave.h"
 #include "store/ListMove.h"
 
 #include <algorithm>
@@ -117,14 +118,11 @@ std::string CShowDocument::NewKeptPath()
 
 CShowRow CShowDocument::PlainFileRow(const std::string& strPath, std::string strText)
 {
-    std::error_code error;
-    const std::filesystem::path path = std::filesystem::absolute(strPath, error);
     CShowRow row;
     row.m_nId = NewRowId();
     row.m_strSource = strPath;
     row.m_strText = std::move(strText);
-    row.m_picture = {{(error ? std::filesystem::path(strPath) : path).lexically_normal(), false},
-                     OverridesOf(Defaults(), DefaultPictureValues())};
+    row.m_picture = {ProjectRelativePath(strPath), OverridesOf(Defaults(), DefaultPictureValues())};
     return row;
 }
 
@@ -327,6 +325,7 @@ CDocumentContents CShowDocument::OpenedContents(const CProject& file, std::strin
     if (contents.m_project.m_panel.m_size != panel)
         contents.m_project.m_panel = CProjectPanel::ForSize(panel);
     contents.m_strPath = std::move(strPath);
+    contents.m_optFileDigest = ProjectFileDigest(contents.m_strPath);
     return contents;
 }
 
@@ -342,12 +341,34 @@ CDocumentContents CShowDocument::EmptyContents(CPanelSize panel, EEffect effect)
 CStatus CShowDocument::Save(const std::string& strPath)
 {
     const CProject project = Project();
-    if (CStatus status = SaveProject(project, strPath); !status)
+    if (CStatus status = SaveProjectLocked(project, strPath); !status)
         return status;
     m_contents.m_saved = project;
     m_contents.m_strPath = strPath;
+    m_contents.m_optFileDigest = ProjectFileDigest(strPath);
     Changed({EDocumentChange::Project, 0, {}, {}});
     return {};
+}
+
+bool CShowDocument::ChangedOnDisk(const std::string& strPath) const
+{
+    // A file gone has nothing a save would lose.
+    std::error_code error;
+    return !m_contents.m_strPath.empty() && strPath == m_contents.m_strPath &&
+           std::filesystem::exists(std::filesystem::path(strPath), error) &&
+           ProjectFileDigest(strPath) != m_contents.m_optFileDigest;
+}
+
+void CShowDocument::SetOutput(const std::string& strShow)
+{
+    m_contents.m_project.m_optOutput = ProjectRelativePath(strShow);
+    Changed({EDocumentChange::Project, 0, {}, {}});
+}
+
+void CShowDocument::SetFastImport(bool bFast)
+{
+    m_contents.m_project.m_bFastImport = bFast;
+    Changed({EDocumentChange::Project, 0, {}, {}});
 }
 
 } // namespace tramino

@@ -6,8 +6,10 @@
 #include "project/Project.h"
 #include "store/PictureStore.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,7 @@ struct CDocumentContents
     std::unique_ptr<CPictureStore> m_pStore; // null until the first picture
     CProject m_saved;                        // what its file holds (or the empty show)
     std::string m_strPath;                   // empty until opened or saved
+    std::optional<uint64_t> m_optFileDigest; // of its file's bytes as read or written here
 };
 
 // The show being made: its ordered rows, each with its converted picture in the store, the
@@ -128,8 +131,15 @@ public:
     static CDocumentContents OpenedContents(const CProject& file, std::string strPath, CPanelSize panel);
     // An empty show for the panel and the transition.
     static CDocumentContents EmptyContents(CPanelSize panel, EEffect effect);
-    // Writes the project to strPath, which it then belongs to.
+    // Writes the project to strPath, which it then belongs to; the file locked while it is
+    // replaced, as `tramino-cli project add` locks it.
     CStatus Save(const std::string& strPath);
+    // Whether strPath is the document's file and another program changed it since it was read
+    // or last saved here, so that a save would lose that change.
+    bool ChangedOnDisk(const std::string& strPath) const;
+    // The show file the project builds, written relative to the project's folder.
+    void SetOutput(const std::string& strShow);
+    void SetFastImport(bool bFast);
 
 private:
     void AboutToChange(const CDocumentChange& change);

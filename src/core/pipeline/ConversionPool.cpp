@@ -1,6 +1,9 @@
 #include "pipeline/ConversionPool.h"
 
 #include <algorithm>
+#include <new>
+#include <string>
+#include <system_error>
 #include <utility>
 
 namespace tramino
@@ -9,20 +12,37 @@ namespace tramino
 CConversionPool::CConversionPool(const PictureSources& vecSources, int nPanelWidth, int nPanelHeight,
                                  int nJobs, uint64_t nMemoryBudget)
     : m_vecSources(vecSources), m_nPanelWidth(nPanelWidth), m_nPanelHeight(nPanelHeight),
-      m_nAhead(2 * static_cast<size_t>(std::max(1, nJobs))), m_budget(nMemoryBudget)
+      m_nThreads(std::clamp<size_t>(std::min(static_cast<size_t>(std::max(1, nJobs)), vecSources.size()), 1,
+                                    g_nMaxConversionJobs)),
+      m_nAhead(2 * m_nThreads), m_budget(nMemoryBudget)
 {
-    for (int i = 0; i < std::max(1, nJobs); ++i)
-        m_vecThreads.emplace_back([this] { Work(); });
+    try
+    {
+        while (m_vecThreads.size() < m_nThreads)
+            m_vecThreads.emplace_back([this] { Work(); });
+    }
+    catch (const std::system_error& error)
+    {
+        m_started =
+            CStatus::Error("Cannot start thread " + std::to_string(m_vecThreads.size() + 1) + " of " +
+                           std::to_string(m_nThreads) + " to convert pictures on: " + error.code().message());
+        Stop();
+    }
 }
 
 CConversionPool::~CConversionPool()
+{
+    Stop();
+    m_vecThreads.clear();
+}
+
+void CConversionPool::Stop()
 {
     {
         const std::lock_guard lock(m_mutex);
         m_bStopping = true;
     }
     m_cvTaken.notify_all();
-    m_vecThreads.clear();
 }
 
 bool CConversionPool::Next(size_t nEntry, CPicture& picture, CStatus& status)
@@ -80,9 +100,16 @@ void CConversionPool::Convert(size_t nEntry)
     const CMemoryBudget::CReservation reservation =
         m_budget.Reserve(nEntry, bStopping ? 0 : source.PeakBytes(m_nPanelWidth, m_nPanelHeight));
     CStatus status;
-    if (!bStopping)
-        status = source.Produce(m_nPanelWidth, m_nPanelHeight,
-                                [&](CPicture picture) { return Deliver(nEntry, std::move(picture)); });
+    try
+    {
+        if (!bStopping)
+            status = source.Produce(m_nPanelWidth, m_nPanelHeight,
+                                    [&](CPicture picture) { return Deliver(nEntry, std::move(picture)); });
+    }
+    catch (const std::bad_alloc&) // on this thread nothing else would catch it
+    {
+        status = CStatus::Error("not enough memory to convert the picture");
+    }
     {
         const std::lock_guard lock(m_mutex);
         Slot(nEntry).m_bDone = true;

@@ -13,10 +13,14 @@
 namespace tramino
 {
 
+// More threads than this would only wait for each other and the disk.
+inline constexpr int g_nMaxConversionJobs = 256;
+
 // Converts the entries of a list on threads of its own and hands their pictures out in list
 // order. At most twice as many entries as threads are under way or waiting beyond the one being
 // taken, each with at most one finished picture waiting, so the memory held does not grow with
-// the list. The conversions share a memory budget, reserved in list order.
+// the list. The conversions share a memory budget, reserved in list order. Never more threads
+// run than there are entries, nor than g_nMaxConversionJobs.
 class CConversionPool
 {
 public:
@@ -31,6 +35,8 @@ public:
     // of entry nEntry: true with it, or false once the entry has given all it will, with its
     // outcome in status.
     bool Next(size_t nEntry, CPicture& picture, CStatus& status);
+    // An error when a thread could not be started; then nothing is converted.
+    const CStatus& Started() const { return m_started; }
 
 private:
     struct CSlot
@@ -40,6 +46,7 @@ private:
         CStatus m_status;
     };
 
+    void Stop();
     void Work();
     void Convert(size_t nEntry);
     bool Deliver(size_t nEntry, CPicture picture);
@@ -48,8 +55,10 @@ private:
     const PictureSources& m_vecSources;
     const int m_nPanelWidth;
     const int m_nPanelHeight;
+    const size_t m_nThreads;
     const size_t m_nAhead;
     CMemoryBudget m_budget;
+    CStatus m_started;
 
     std::mutex m_mutex;
     // Each side is woken only by what it waits for: the taker by a picture or an entry done, the

@@ -1,9 +1,30 @@
 #include "pipeline/PictureSource.h"
 
+#include <cerrno>
+#include <new>
 #include <utility>
 
 namespace tramino
 {
+
+namespace
+{
+
+// A picture too large for the memory left is that picture's failure, named as such, and not
+// the end of the program (conversions run on threads, where nothing would catch it).
+template <class Fn> CStatus GuardMemory(const std::string& strPath, Fn fnConvert)
+{
+    try
+    {
+        return fnConvert();
+    }
+    catch (const std::bad_alloc&)
+    {
+        return ErrnoStatus("convert", strPath, ENOMEM);
+    }
+}
+
+} // namespace
 
 uint64_t CFilePictureSource::PeakBytes(int nPanelWidth, int nPanelHeight) const
 {
@@ -12,11 +33,16 @@ uint64_t CFilePictureSource::PeakBytes(int nPanelWidth, int nPanelHeight) const
 
 CStatus CFilePictureSource::Produce(int nPanelWidth, int nPanelHeight, const FnTakePicture& fnTake) const
 {
-    CResult<CPicture> picture = ConvertPictureToPanel(m_strPath, nPanelWidth, nPanelHeight, m_options);
-    if (!picture)
-        return picture.Status();
-    fnTake(std::move(picture).Value());
-    return {};
+    return GuardMemory(m_strPath,
+                       [&]
+                       {
+                           CResult<CPicture> picture =
+                               ConvertPictureToPanel(m_strPath, nPanelWidth, nPanelHeight, m_options);
+                           if (!picture)
+                               return picture.Status();
+                           fnTake(std::move(picture).Value());
+                           return CStatus();
+                       });
 }
 
 uint64_t CFramesPictureSource::PeakBytes(int nPanelWidth, int nPanelHeight) const
@@ -26,7 +52,9 @@ uint64_t CFramesPictureSource::PeakBytes(int nPanelWidth, int nPanelHeight) cons
 
 CStatus CFramesPictureSource::Produce(int nPanelWidth, int nPanelHeight, const FnTakePicture& fnTake) const
 {
-    return ConvertFramesToPanel(m_strPath, nPanelWidth, nPanelHeight, m_options, fnTake);
+    return GuardMemory(
+        m_strPath,
+        [&] { return ConvertFramesToPanel(m_strPath, nPanelWidth, nPanelHeight, m_options, fnTake); });
 }
 
 uint64_t CReadPictureSource::PeakBytes(int nPanelWidth, int nPanelHeight) const

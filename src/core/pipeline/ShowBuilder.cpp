@@ -60,7 +60,8 @@ CShowBuildResult CShowBuilder::Build(const PictureSources& vecSources, const std
     else
     {
         CConversionPool pool(vecSources, nWidth, nHeight, m_options.m_nJobs, m_options.m_nMemoryBudget);
-        for (size_t i = 0; i < vecSources.size(); ++i)
+        run.m_result.m_status = pool.Started();
+        for (size_t i = 0; run.m_result.m_status && i < vecSources.size(); ++i)
         {
             if (m_events.m_fnEntryStart)
                 m_events.m_fnEntryStart(i);

@@ -1,5 +1,7 @@
 #include "project/PictureValues.h"
 
+#include "project/ProjectJson.h"
+
 #include "resample/Dither.h"
 #include "resample/FitGeometry.h"
 
@@ -92,11 +94,8 @@ CResult<std::string> CanonicalPictureValue(EPictureOption option, std::string_vi
 {
     if (std::optional<std::string> strCanonical = Canonical(option, strValue))
         return *strCanonical;
-    std::string strMessage(1, '\'');
-    strMessage.append(strValue)
-        .append("' is not ")
-        .append(g_arrPictureOptions[static_cast<size_t>(option)].m_strExpected);
-    return CStatus::Error(std::move(strMessage));
+    return CStatus::Error(QuotedPiece(strValue) + " is not " +
+                          std::string(g_arrPictureOptions[static_cast<size_t>(option)].m_strExpected));
 }
 
 CPictureValues EffectivePictureValues(const CPictureValues& defaults, const CPictureValues& overrides)

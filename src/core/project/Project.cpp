@@ -1,6 +1,7 @@
 #include "project/Project.h"
 
 #include "codec/PictureDecoder.h"
+#include "platform/Platform.h"
 #include "show/ShowFileFormat.h"
 
 namespace tramino
@@ -19,13 +20,18 @@ CShowPlan PlanShow(const CProject& project)
     CShowPlan plan{project.m_panel.m_size, project.m_effect, {}, {}};
     for (size_t i = 0; i < project.m_vecPictures.size(); ++i)
     {
+        const CProjectPicture& picture = project.m_vecPictures[i];
         const CPictureValues values = project.EffectiveValues(i);
-        plan.m_vecPictures.push_back({project.m_vecPictures[i].m_path.m_path.string(),
-                                      ConvertOptionsFor(values),
-                                      values[static_cast<size_t>(EPictureOption::Frames)] == "all"});
+        CConvertOptions options = ConvertOptionsFor(values);
+        options.m_bFast = project.m_bFastImport;
+        // A show's picture is one picture whatever its frames option says.
+        const bool bAllFrames =
+            picture.m_nShowPicture == 0 && values[static_cast<size_t>(EPictureOption::Frames)] == "all";
+        plan.m_vecPictures.push_back(
+            {platform::Utf8FromPath(picture.m_path.m_path), options, bAllFrames, picture.m_nShowPicture});
     }
     if (project.m_optOutput)
-        plan.m_strOutput = project.m_optOutput->m_path.string();
+        plan.m_strOutput = platform::Utf8FromPath(project.m_optOutput->m_path);
     return plan;
 }
 

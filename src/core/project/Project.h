@@ -6,6 +6,7 @@
 #include "settings/PanelSize.h"
 #include "show/Transition.h"
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -44,6 +45,8 @@ struct CProjectPicture
 {
     CProjectPath m_path;
     CPictureValues m_overrides; // the options in which this picture differs from the defaults
+    // From 1: the picture is that picture of the show file m_path; 0: m_path is a picture file.
+    int m_nShowPicture = 0;
 
     friend bool operator==(const CProjectPicture&, const CProjectPicture&) = default;
 };
@@ -57,6 +60,8 @@ struct CProject
     CPictureValues m_defaults = DefaultPictureValues();
     std::vector<CProjectPicture> m_vecPictures;
     std::optional<CProjectPath> m_optOutput;
+    // JPEG files decode scaled down (CConvertOptions::m_bFast), as the window's fast import does.
+    bool m_bFastImport = false;
 
     CPictureValues EffectiveValues(size_t nPicture) const
     {
@@ -73,17 +78,25 @@ enum class EMissingPicture
     Keep,   // kept in the project; the window names it and opens the others
 };
 
-// Reads a project file. Anything it does not understand (broken JSON, an unknown key, a value of
-// the wrong type or out of range, a newer format, a picture that is not there) is an error naming
-// the file, the place (line and column, or the key path such as pictures[2].fit) and the reason.
-CResult<CProject> LoadProject(const std::string& strPath, EMissingPicture eMissing = EMissingPicture::Refuse);
+// Reads a project file, in time linear in its size. Anything it does not understand (broken JSON,
+// an unknown key, a value of the wrong type or out of range, a newer format, a picture that is not
+// a regular file) is an error naming the file, the place (line and column, or the key path such as
+// pictures[2].fit) and the reason. Relative paths start from the folder of the file a symbolic
+// link names. A set *pbStop ends the reading with the message "stopped".
+CResult<CProject> LoadProject(const std::string& strPath, EMissingPicture eMissing = EMissingPicture::Refuse,
+                              const std::atomic<bool>* pbStop = nullptr);
+
+// "the picture 'PATH' is not there" (or "is not a regular file") unless it is a regular file.
+CStatus CheckPictureFile(const std::filesystem::path& path);
 
 // The file's text for a project saved as strPath: fixed key order, two-space indentation, one
 // block per picture, a final line feed. Relative paths are made relative to strPath's folder.
 CResult<std::string> ProjectText(const CProject& project, const std::string& strPath);
 
 // Writes the project through a temporary file beside strPath, which replaces it only when complete.
-CStatus SaveProject(const CProject& project, const std::string& strPath);
+// A set *pbStop before the replacing keeps the old file and gives the message "stopped".
+CStatus SaveProject(const CProject& project, const std::string& strPath,
+                    const std::atomic<bool>* pbStop = nullptr);
 
 // Everything a build of the project needs, paths made absolute.
 struct CShowPlanPicture
@@ -92,6 +105,8 @@ struct CShowPlanPicture
     CConvertOptions m_options;
     // Every frame of an animated GIF is a picture of the show, not only the first.
     bool m_bAllFrames = false;
+    // From 1: that picture of the show file m_strPath (CProjectPicture::m_nShowPicture).
+    int m_nShowPicture = 0;
 };
 struct CShowPlan
 {

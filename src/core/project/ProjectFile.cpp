@@ -1,14 +1,14 @@
 #include "project/Project.h"
 
 #include "common/ReplacingFile.h"
-
-#include <nlohmann/json.hpp>
+#include "platform/Platform.h"
+#include "project/ProjectJson.h"
+#include "project/ShowPictureName.h"
 
 #include <cerrno>
 #include <fstream>
 #include <initializer_list>
 #include <iterator>
-#include <set>
 #include <vector>
 
 namespace tramino
@@ -18,40 +18,39 @@ namespace
 {
 
 namespace fs = std::filesystem;
-using Json = nlohmann::ordered_json;
+using Json = CProjectJson;
 
 // A project of a hundred thousand pictures is a few megabytes; anything this large is no project
 // and is not read into memory.
 constexpr uintmax_t g_nMaxProjectBytes = 64u << 20;
 
+constexpr int g_nMaxLinks = 40; // as the kernel's own limit
+
+// The folder the project's relative paths start from: that of the file itself, its symbolic
+// links followed as a save follows them, so that a project reads the same by every name.
 fs::path FolderOf(const std::string& strPath)
 {
     std::error_code error;
-    const fs::path absolute = fs::absolute(strPath, error);
-    return (error ? fs::path(strPath) : absolute).lexically_normal().parent_path();
-}
-
-// nlohmann's own text after its "[json.exception...] " tag, without the echo of the bytes read.
-std::string SyntaxReason(const nlohmann::json::parse_error& error)
-{
-    std::string strReason = error.what();
-    if (const size_t nStart = strReason.find("parse error"); nStart != std::string::npos)
-        strReason.erase(0, nStart);
-    const size_t nEcho = strReason.find("; last read:");
-    if (nEcho != std::string::npos)
+    const fs::path given = platform::PathFromUtf8(strPath);
+    const fs::path absolute = fs::absolute(given, error);
+    fs::path file = error ? given : absolute;
+    for (int nLinks = 0; nLinks < g_nMaxLinks && fs::is_symlink(file, error); ++nLinks)
     {
-        const size_t nNext = strReason.find("; ", nEcho + 2);
-        strReason.erase(nEcho, nNext == std::string::npos ? std::string::npos : nNext - nEcho);
+        const fs::path target = fs::read_symlink(file, error);
+        if (error)
+            break;
+        file = file.parent_path() / target; // an absolute target replaces the folder
     }
-    return strReason;
+    return file.lexically_normal().parent_path();
 }
 
 // Reads the parsed document into a project, refusing everything it does not expect.
 class CProjectReader
 {
 public:
-    CProjectReader(std::string strFile, fs::path folder, EMissingPicture eMissing)
-        : m_strFile(std::move(strFile)), m_folder(std::move(folder)), m_eMissing(eMissing)
+    CProjectReader(std::string strFile, fs::path folder, EMissingPicture eMissing,
+                   const std::atomic<bool>* pbStop)
+        : m_strFile(std::move(strFile)), m_folder(std::move(folder)), m_eMissing(eMissing), m_pbStop(pbStop)
     {
     }
 
@@ -77,8 +76,8 @@ private:
             return status;
         if (CStatus status = ReadFormat(root); !status)
             return status;
-        if (CStatus status =
-                CheckObject(root, "", {"format", "panel", "transition", "output", "defaults", "pictures"});
+        if (CStatus status = CheckObject(
+                root, "", {"format", "panel", "transition", "output", "fast", "defaults", "pictures"});
             !status)
             return status;
         if (CStatus status = ReadPanel(Member(root, "panel"), project.m_panel); !status)
@@ -91,6 +90,12 @@ private:
             if (!output)
                 return output.Status();
             project.m_optOutput = output.Value();
+        }
+        if (root.contains("fast"))
+        {
+            if (CStatus status = CheckType(root["fast"], "fast", Json::value_t::boolean); !status)
+                return status;
+            project.m_bFastImport = root["fast"].get<bool>();
         }
         if (root.contains("defaults"))
             if (CStatus status = ReadValues(root["defaults"], "defaults", {}, project.m_defaults); !status)
@@ -132,10 +137,10 @@ private:
         }
         if (!pPanel->contains("width") || !pPanel->contains("height"))
             return Fail("panel", "a code, or a width and a height, is needed");
-        CResult<int64_t> nWidth = ReadInteger((*pPanel)["width"], "panel.width", 1, 65535);
+        CResult<int64_t> nWidth = ReadInteger((*pPanel)["width"], "panel.width", 1, g_nMaxPanelSide);
         if (!nWidth)
             return nWidth.Status();
-        CResult<int64_t> nHeight = ReadInteger((*pPanel)["height"], "panel.height", 1, 65535);
+        CResult<int64_t> nHeight = ReadInteger((*pPanel)["height"], "panel.height", 1, g_nMaxPanelSide);
         if (!nHeight)
             return nHeight.Status();
         panel = {0, {static_cast<int>(nWidth.Value()), static_cast<int>(nHeight.Value())}};
@@ -152,8 +157,8 @@ private:
         const std::optional<EEffect> effect = SelectEffect(strTransition);
         if (!effect)
             return Fail("transition",
-                        "'" + strTransition +
-                            "' is none of Normal, Shutter(Left to Right), Shutter(Top to Bottom), "
+                        QuotedPiece(strTransition) +
+                            " is none of Normal, Shutter(Left to Right), Shutter(Top to Bottom), "
                             "Circle");
         const CPanelSize size = project.m_panel.m_size;
         if (!EffectCoversPanel(*effect, size.m_nWidth, size.m_nHeight))
@@ -172,10 +177,13 @@ private:
             return status;
         for (size_t i = 0; i < pPictures->size(); ++i)
         {
+            if (m_pbStop != nullptr && m_pbStop->load(std::memory_order_relaxed))
+                return CStatus::Error("stopped");
             const Json& picture = (*pPictures)[i];
             const std::string strPlace = "pictures[" + std::to_string(i) + "]";
             CProjectPicture entry;
-            if (CStatus status = ReadValues(picture, strPlace, {"path"}, entry.m_overrides); !status)
+            if (CStatus status = ReadValues(picture, strPlace, {"path", "show-picture"}, entry.m_overrides);
+                !status)
                 return status;
             const Json* pPath = Member(picture, "path");
             if (pPath == nullptr)
@@ -183,12 +191,41 @@ private:
             CResult<CProjectPath> path = ReadPath(*pPath, strPlace + ".path");
             if (!path)
                 return path.Status();
-            std::error_code error;
-            if (m_eMissing == EMissingPicture::Refuse && !fs::is_regular_file(path.Value().m_path, error))
-                return Fail(strPlace + ".path",
-                            "the picture '" + path.Value().m_path.string() + "' is not there");
+            if (CStatus status = ReadShowPicture(picture, strPlace, path.Value(), entry.m_nShowPicture);
+                !status)
+                return status;
+            if (m_eMissing == EMissingPicture::Refuse)
+                if (CStatus status = CheckPictureFile(path.Value().m_path); !status)
+                    return Fail(strPlace + ".path", status.Message());
             entry.m_path = path.Value();
             project.m_vecPictures.push_back(std::move(entry));
+        }
+        return {};
+    }
+
+    // The number of the show's picture a picture is, if it is one. The window once saved such a
+    // picture as the path "SHOW.qrv #K", which no file answers to: while the show is there and no
+    // file has that very name, that is read as the show's picture it was.
+    CStatus ReadShowPicture(const Json& picture, const std::string& strPlace, CProjectPath& path,
+                            int& nShowPicture)
+    {
+        if (const Json* pNumber = Member(picture, "show-picture"))
+        {
+            CResult<int64_t> nNumber = ReadInteger(*pNumber, strPlace + ".show-picture", 1, INT32_MAX);
+            if (!nNumber)
+                return nNumber.Status();
+            nShowPicture = static_cast<int>(nNumber.Value());
+            return {};
+        }
+        std::error_code error;
+        if (fs::exists(path.m_path, error))
+            return {};
+        const std::optional<CShowPictureName> name =
+            ParseWindowShowPictureName(platform::Utf8FromPath(path.m_path));
+        if (name && fs::is_regular_file(name->m_strShow, error))
+        {
+            path.m_path = name->m_strShow;
+            nShowPicture = name->m_nPicture;
         }
         return {};
     }
@@ -225,7 +262,11 @@ private:
     {
         if (CStatus status = CheckType(value, strPlace, Json::value_t::string); !status)
             return status;
-        const fs::path path(value.get<std::string>());
+        const std::string& strPath = value.get_ref<const std::string&>();
+        // The system would read the name only up to it.
+        if (strPath.find('\0') != std::string::npos)
+            return Fail(strPlace, "the path holds a NUL character, which no file name can");
+        const fs::path path = platform::PathFromUtf8(strPath);
         if (path.empty())
             return Fail(strPlace, "the path is empty");
         if (path.is_absolute())
@@ -252,7 +293,7 @@ private:
         for (const auto& [strKey, member] : value.items())
             if (std::find(vecKeys.begin(), vecKeys.end(), strKey) == vecKeys.end())
             {
-                std::string strReason = "unknown key '" + strKey + "' (known:";
+                std::string strReason = "unknown key " + QuotedPiece(strKey) + " (known:";
                 for (std::string_view strName : vecKeys)
                     strReason.append(strName == vecKeys.front() ? " " : ", ").append(strName);
                 return Fail(strPlace, strReason + ")");
@@ -299,33 +340,7 @@ private:
     std::string m_strFile;
     fs::path m_folder;
     EMissingPicture m_eMissing;
-};
-
-// Records the first key an object of the document gives twice, which the parser would silently
-// let the later one win.
-class CDuplicateKeyFinder
-{
-public:
-    bool OnEvent(int nDepth, nlohmann::json::parse_event_t event, const Json& parsed)
-    {
-        using Event = nlohmann::json::parse_event_t;
-        if (event == Event::object_start)
-        {
-            m_vecKeys.resize(static_cast<size_t>(nDepth) + 1);
-            m_vecKeys.back().clear();
-        }
-        else if (event == Event::key && !m_vecKeys.empty() &&
-                 !m_vecKeys[static_cast<size_t>(nDepth) - 1].insert(parsed.get<std::string>()).second &&
-                 m_strDuplicate.empty())
-            m_strDuplicate = parsed.get<std::string>();
-        return true;
-    }
-
-    const std::string& Duplicate() const { return m_strDuplicate; }
-
-private:
-    std::vector<std::set<std::string>> m_vecKeys; // the keys seen so far in each open object
-    std::string m_strDuplicate;
+    const std::atomic<bool>* m_pbStop;
 };
 
 std::string WrittenPath(const CProjectPath& path, const fs::path& folder)
@@ -334,9 +349,9 @@ std::string WrittenPath(const CProjectPath& path, const fs::path& folder)
     {
         const fs::path relative = path.m_path.lexically_normal().lexically_relative(folder);
         if (!relative.empty())
-            return relative.generic_string();
+            return platform::Utf8FromPath(relative, true);
     }
-    return path.m_path.generic_string();
+    return platform::Utf8FromPath(path.m_path, true);
 }
 
 Json ValuesJson(const CPictureValues& values, Json object)
@@ -355,12 +370,13 @@ Json ValuesJson(const CPictureValues& values, Json object)
 CResult<std::string> ReadProjectText(const std::string& strPath)
 {
     std::error_code error;
-    if (fs::is_directory(strPath, error))
+    const fs::path path = platform::PathFromUtf8(strPath);
+    if (fs::is_directory(path, error))
         return ErrnoStatus("read project", strPath, EISDIR);
-    if (const uintmax_t nSize = fs::file_size(strPath, error); !error && nSize > g_nMaxProjectBytes)
+    if (const uintmax_t nSize = fs::file_size(path, error); !error && nSize > g_nMaxProjectBytes)
         return CStatus::Error("Cannot read project '" + strPath + "': at " + std::to_string(nSize) +
                               " bytes it is far larger than any project");
-    std::ifstream file(strPath, std::ios::binary);
+    std::ifstream file(path, std::ios::binary);
     if (!file)
         return ErrnoStatus("read project", strPath, errno != 0 ? errno : ENOENT);
     try
@@ -377,27 +393,27 @@ CResult<std::string> ReadProjectText(const std::string& strPath)
 
 } // namespace
 
-CResult<CProject> LoadProject(const std::string& strPath, EMissingPicture eMissing)
+CStatus CheckPictureFile(const fs::path& path)
+{
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    if (fs::is_regular_file(status))
+        return {};
+    return CStatus::Error("the picture '" + platform::Utf8FromPath(path) +
+                          (fs::exists(status) ? "' is not a regular file" : "' is not there"));
+}
+
+CResult<CProject> LoadProject(const std::string& strPath, EMissingPicture eMissing,
+                              const std::atomic<bool>* pbStop)
 {
     CResult<std::string> strText = ReadProjectText(strPath);
     if (!strText)
         return strText.Status();
-    CProjectReader reader(strPath, FolderOf(strPath), eMissing);
-    CDuplicateKeyFinder duplicates;
-    Json root;
-    try
-    {
-        root = Json::parse(strText.Value(),
-                           [&duplicates](int nDepth, nlohmann::json::parse_event_t event, Json& parsed)
-                           { return duplicates.OnEvent(nDepth, event, parsed); });
-    }
-    catch (const nlohmann::json::parse_error& error)
-    {
-        return reader.Fail("", SyntaxReason(error));
-    }
-    if (!duplicates.Duplicate().empty())
-        return reader.Fail("", "the key '" + duplicates.Duplicate() + "' is given twice in one object");
-    return reader.Read(root);
+    CProjectReader reader(strPath, FolderOf(strPath), eMissing, pbStop);
+    const CResult<Json> root = ParseProjectJson(strText.Value(), pbStop);
+    if (!root)
+        return root.Message() == "stopped" ? root.Status() : reader.Fail("", root.Message());
+    return reader.Read(root.Value());
 }
 
 CResult<std::string> ProjectText(const CProject& project, const std::string& strPath)
@@ -413,11 +429,17 @@ CResult<std::string> ProjectText(const CProject& project, const std::string& str
     root["transition"] = EffectName(project.m_effect);
     if (project.m_optOutput)
         root["output"] = WrittenPath(*project.m_optOutput, folder);
+    if (project.m_bFastImport) // absent, as in every file before it could be given
+        root["fast"] = true;
     root["defaults"] = ValuesJson(project.m_defaults, Json::object());
     root["pictures"] = Json::array();
     for (const CProjectPicture& picture : project.m_vecPictures)
-        root["pictures"].push_back(
-            ValuesJson(picture.m_overrides, {{"path", WrittenPath(picture.m_path, folder)}}));
+    {
+        Json entry = {{"path", WrittenPath(picture.m_path, folder)}};
+        if (picture.m_nShowPicture != 0)
+            entry["show-picture"] = picture.m_nShowPicture;
+        root["pictures"].push_back(ValuesJson(picture.m_overrides, std::move(entry)));
+    }
     try
     {
         return root.dump(2) + "\n";
@@ -428,13 +450,23 @@ CResult<std::string> ProjectText(const CProject& project, const std::string& str
     }
 }
 
-CStatus SaveProject(const CProject& project, const std::string& strPath)
+CStatus SaveProject(const CProject& project, const std::string& strPath, const std::atomic<bool>* pbStop)
 {
     CResult<std::string> strText = ProjectText(project, strPath);
     if (!strText)
         return strText.Status();
+    CResult<CReplacingFile> file = CReplacingFile::Open(strPath);
+    if (!file)
+        return file.Status();
     const std::string& strBytes = strText.Value();
-    return ReplaceFileContent(strPath, std::vector<uint8_t>(strBytes.begin(), strBytes.end()));
+    if (CStatus status =
+            file.Value().Write(reinterpret_cast<const uint8_t*>(strBytes.data()), strBytes.size());
+        !status)
+        return status;
+    // The last moment a stop keeps the old file; after the rename the change is done.
+    if (pbStop != nullptr && pbStop->load())
+        return CStatus::Error("stopped");
+    return file.Value().Commit();
 }
 
 } // namespace tramino

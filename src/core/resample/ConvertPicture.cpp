@@ -2,6 +2,7 @@
 
 #include "codec/DecodeMemory.h"
 #include "codec/PictureDecoder.h"
+#include "codec/PictureRowReader.h"
 #include "resample/Orientation.h"
 #include "resample/StreamingReducer.h"
 #include "resample/Stretcher.h"
@@ -142,11 +143,111 @@ CStatus InFrame(const CStatus& status, const std::string& strPath, int nFrame, i
                           std::to_string(nFrames) + " of '" + strPath + "': " + strReason);
 }
 
+// The frames of one canvas converted as ConvertReader converts each (a depth class below 24 is
+// always stretched), but only the panel pixels whose source area meets what changed are computed
+// again: the fitted panel is kept between frames, and only the dithering, which spreads over the
+// whole panel, is done whole every time.
+class CFramePanel
+{
+public:
+    static CResult<CFramePanel> Create(int nCanvasWidth, int nCanvasHeight, int nPanelWidth, int nPanelHeight,
+                                       const CConvertOptions& options)
+    {
+        CRect rcSource{0, 0, nCanvasWidth, nCanvasHeight};
+        CRect rcTarget{0, 0, nPanelWidth, nPanelHeight};
+        if (options.m_eFit == EFit::Contain)
+            rcTarget =
+                ContainRect(nCanvasWidth, nCanvasHeight, nPanelWidth, nPanelHeight, options.m_eGravity);
+        else if (options.m_eFit == EFit::Cover)
+            rcSource = CoverCrop(nCanvasWidth, nCanvasHeight, nPanelWidth, nPanelHeight, options.m_eGravity);
+        CResult<CStretcher> stretcher =
+            CStretcher::Create(rcSource.m_nWidth, rcSource.m_nHeight, rcTarget.m_nWidth, rcTarget.m_nHeight);
+        if (!stretcher)
+            return stretcher.Status();
+        return CFramePanel(rcSource, rcTarget, std::move(stretcher).Value(),
+                           Background(nPanelWidth, nPanelHeight, options.m_crBackground), options.m_eDither);
+    }
+
+    // The panel of the canvas, which differs from the last one converted only inside change, or
+    // anywhere after Forget.
+    CPicture Convert(const CPicture& canvas, const CFrameChange& change)
+    {
+        // The change in the source's pixels, cut to the source.
+        const int nLeft = std::max(change.m_nLeft - m_rcSource.m_nX, 0);
+        const int nTop = std::max(change.m_nTop - m_rcSource.m_nY, 0);
+        const int nRight = std::min(change.m_nRight - m_rcSource.m_nX, m_rcSource.m_nWidth);
+        const int nBottom = std::min(change.m_nBottom - m_rcSource.m_nY, m_rcSource.m_nHeight);
+        CRect rc{nLeft, nTop, nRight - nLeft, nBottom - nTop};
+        if (!m_bKnown)
+            rc = {0, 0, m_rcSource.m_nWidth, m_rcSource.m_nHeight};
+        else if (rc.m_nWidth <= 0 || rc.m_nHeight <= 0)
+            rc = {};
+        m_bKnown = true;
+        m_stretcher.Refresh(
+            [&](int y) { return canvas.Row(m_rcSource.m_nY + y) + 3 * static_cast<size_t>(m_rcSource.m_nX); },
+            rc, m_panel, m_rcTarget.m_nX, m_rcTarget.m_nY);
+        CPicture panel = m_panel;
+        DitherToPanel(panel, m_eDither);
+        return panel;
+    }
+
+    // Frames were passed over: the next one is converted whole.
+    void Forget() { m_bKnown = false; }
+
+private:
+    CFramePanel(CRect rcSource, CRect rcTarget, CStretcher stretcher, CPicture panel, EDither eDither)
+        : m_rcSource(rcSource), m_rcTarget(rcTarget), m_stretcher(std::move(stretcher)),
+          m_panel(std::move(panel)), m_eDither(eDither)
+    {
+    }
+
+    CRect m_rcSource; // the part of the canvas converted
+    CRect m_rcTarget; // where it goes on the panel
+    CStretcher m_stretcher;
+    CPicture m_panel; // before dithering
+    EDither m_eDither;
+    bool m_bKnown = false;
+};
+
+// WalkFrames on the canvas of frames that have one.
+CStatus WalkCanvases(CFrameReader& frames, const std::string& strPath, int nOnly, int nFrames,
+                     int nPanelWidth, int nPanelHeight, const CConvertOptions& options,
+                     const FnTakeFrame& fnTake)
+{
+    std::optional<CFramePanel> panel;
+    for (int nFrame = 1;; ++nFrame)
+    {
+        CFrameChange change;
+        CResult<const CPicture*> canvas = frames.NextCanvas(change);
+        if (!canvas)
+            return InFrame(canvas.Status(), strPath, nFrame, nFrames);
+        if (!canvas.Value())
+            return {};
+        if (nOnly != 0 && nFrame != nOnly)
+        {
+            if (panel)
+                panel->Forget();
+            continue;
+        }
+        if (!panel)
+        {
+            CResult<CFramePanel> made = CFramePanel::Create(canvas.Value()->Width(), canvas.Value()->Height(),
+                                                            nPanelWidth, nPanelHeight, options);
+            if (!made)
+                return InFrame(made.Status(), strPath, nFrame, nFrames);
+            panel.emplace(std::move(made).Value());
+        }
+        if (!fnTake(panel->Convert(*canvas.Value(), change)) || nFrame == nOnly)
+            return {};
+    }
+}
+
 // Converts frame nOnly, or every frame when it is 0, handing each to fnTake until it returns
 // false. The frames are counted first, without decoding, so that an animation beyond the limit
 // or cut short is refused before its first frame; those before nOnly are composed, not converted.
+// Frames on a canvas are converted by what changed, unless bWhole.
 CStatus WalkFrames(const std::string& strPath, int nOnly, int nPanelWidth, int nPanelHeight,
-                   const CConvertOptions& options, const FnTakeFrame& fnTake)
+                   const CConvertOptions& options, const FnTakeFrame& fnTake, bool bWhole = false)
 {
     if (nPanelWidth < 1 || nPanelHeight < 1)
         return EmptyPanel(strPath);
@@ -161,6 +262,9 @@ CStatus WalkFrames(const std::string& strPath, int nOnly, int nPanelWidth, int n
         OpenFrameReader(strPath, DecodeOptionsFor(nPanelWidth, nPanelHeight, options));
     if (!frames)
         return NamingFile(frames.Status(), strPath);
+    if (!bWhole && frames.Value()->HasCanvas())
+        return WalkCanvases(*frames.Value(), strPath, nOnly, nFrames, nPanelWidth, nPanelHeight, options,
+                            fnTake);
     for (int nFrame = 1;; ++nFrame)
     {
         CResult<std::unique_ptr<CRowReader>> frame = frames.Value()->NextFrame();
@@ -196,10 +300,29 @@ CResult<CPicture> ConvertPictureToPanel(const std::string& strPath, int nPanelWi
     return picture;
 }
 
+CResult<CPicture> ConvertDecodedToPanel(CPicture picture, const std::string& strName, int nPanelWidth,
+                                        int nPanelHeight, const CConvertOptions& options)
+{
+    if (nPanelWidth < 1 || nPanelHeight < 1)
+        return EmptyPanel(strName);
+    CResult<CPicture> converted =
+        ConvertReader(std::make_unique<CPictureRowReader>(std::move(picture), EPictureFormat::Bmp, false),
+                      nPanelWidth, nPanelHeight, options);
+    if (!converted)
+        return NamingFile(converted.Status(), strName);
+    return converted;
+}
+
 CStatus ConvertFramesToPanel(const std::string& strPath, int nPanelWidth, int nPanelHeight,
                              const CConvertOptions& options, const FnTakeFrame& fnTake)
 {
     return WalkFrames(strPath, 0, nPanelWidth, nPanelHeight, options, fnTake);
+}
+
+CStatus ConvertFramesToPanelWhole(const std::string& strPath, int nPanelWidth, int nPanelHeight,
+                                  const CConvertOptions& options, const FnTakeFrame& fnTake)
+{
+    return WalkFrames(strPath, 0, nPanelWidth, nPanelHeight, options, fnTake, true);
 }
 
 CResult<CPicture> ConvertFrameToPanel(const std::string& strPath, int nFrame, int nPanelWidth,

@@ -44,6 +44,11 @@ struct CConvertOptions
 CResult<CPicture> ConvertPictureToPanel(const std::string& strPath, int nPanelWidth, int nPanelHeight,
                                         const CConvertOptions& options = {});
 
+// A picture already decoded (24 bits), converted as ConvertPictureToPanel converts a 24-bit BMP
+// file of it; errors name strName.
+CResult<CPicture> ConvertDecodedToPanel(CPicture picture, const std::string& strName, int nPanelWidth,
+                                        int nPanelHeight, const CConvertOptions& options = {});
+
 // Takes one converted frame; false when no more are wanted.
 using FnTakeFrame = std::function<bool(CPicture picture)>;
 
@@ -52,8 +57,14 @@ using FnTakeFrame = std::function<bool(CPicture picture)>;
 // picture, handed to fnTake in order until it returns false. Only a few frames are held at a
 // time. An animation beyond g_nMaxPictureFrames, or one cut short, is refused before its first
 // frame; a frame that fails later ends the run with an error naming the file and the frame.
+// The frames of a GIF are converted by what each changes: only the panel pixels whose source area
+// meets it are computed again, so that a frame costs its own area and the panel's.
 CStatus ConvertFramesToPanel(const std::string& strPath, int nPanelWidth, int nPanelHeight,
                              const CConvertOptions& options, const FnTakeFrame& fnTake);
+// The same frames, each converted whole from its composed picture: the plain reference that
+// ConvertFramesToPanel equals byte for byte.
+CStatus ConvertFramesToPanelWhole(const std::string& strPath, int nPanelWidth, int nPanelHeight,
+                                  const CConvertOptions& options, const FnTakeFrame& fnTake);
 // Frame nFrame (from 1) alone, as ConvertFramesToPanel gives it; the frames before it are
 // composed but not converted.
 CResult<CPicture> ConvertFrameToPanel(const std::string& strPath, int nFrame, int nPanelWidth,

@@ -76,8 +76,12 @@ CResult<CStretcher> CStretcher::Create(int nSourceWidth, int nSourceHeight, int 
     BuildTaps(nSourceHeight, nHeight, vecStart, vecTaps);
     std::vector<std::vector<CTap>> vecByRow(static_cast<size_t>(nSourceHeight));
     for (uint32_t o = 0; o < static_cast<uint32_t>(nHeight); ++o)
+    {
         for (uint32_t t = vecStart[o]; t < vecStart[o + 1]; ++t)
             vecByRow[vecTaps[t].m_nIndex].push_back({o, vecTaps[t].m_fWeight});
+        stretcher.m_vecFirstRow.push_back(vecTaps[vecStart[o]].m_nIndex);
+        stretcher.m_vecLastRow.push_back(vecTaps[vecStart[o + 1] - 1].m_nIndex);
+    }
     stretcher.m_vecRowStart.assign(1, 0);
     for (const std::vector<CTap>& vecRow : vecByRow)
     {
@@ -92,8 +96,13 @@ CResult<CStretcher> CStretcher::Create(int nSourceWidth, int nSourceHeight, int 
 
 void CStretcher::AddRow(int y, const uint8_t* pRgb)
 {
-    float* pRowSums = m_vecRowSums.data();
-    for (size_t o = 0; o + 1 < m_vecColumnStart.size(); ++o, pRowSums += 3)
+    AddRowPart(y, pRgb, 0, m_nWidth, 0, m_nHeight);
+}
+
+void CStretcher::AddRowPart(int y, const uint8_t* pRgb, int nFrom, int nTo, int nTop, int nBottom)
+{
+    float* pRowSums = m_vecRowSums.data() + 3 * static_cast<size_t>(nFrom);
+    for (size_t o = static_cast<size_t>(nFrom); o < static_cast<size_t>(nTo); ++o, pRowSums += 3)
     {
         float fRed = 0, fGreen = 0, fBlue = 0;
         for (uint32_t t = m_vecColumnStart[o]; t < m_vecColumnStart[o + 1]; ++t)
@@ -110,15 +119,40 @@ void CStretcher::AddRow(int y, const uint8_t* pRgb)
     }
 
     const size_t nRowSize = m_vecRowSums.size();
+    const size_t nBegin = 3 * static_cast<size_t>(nFrom), nEnd = 3 * static_cast<size_t>(nTo);
     for (uint32_t t = m_vecRowStart[static_cast<size_t>(y)]; t < m_vecRowStart[static_cast<size_t>(y) + 1];
          ++t)
     {
-        float* pSums = m_vecSums.data() + m_vecRowTaps[t].m_nIndex * nRowSize;
+        const uint32_t nOut = m_vecRowTaps[t].m_nIndex;
+        if (nOut < static_cast<uint32_t>(nTop) || nOut >= static_cast<uint32_t>(nBottom))
+            continue;
+        float* pSums = m_vecSums.data() + nOut * nRowSize;
         const float fWeight = m_vecRowTaps[t].m_fWeight;
-        for (size_t k = 0; k < nRowSize; ++k)
+        for (size_t k = nBegin; k < nEnd; ++k)
             pSums[k] += fWeight * m_vecRowSums[k];
     }
 }
+
+namespace
+{
+
+uint8_t SumToByte(float fSum)
+{
+    return static_cast<uint8_t>(std::clamp(fSum + 0.5f, 0.0f, 255.0f));
+}
+
+// The outputs [first, last) whose inputs, from vecFirst[o] to vecLast[o] and rising with o, meet
+// [nBegin, nEnd).
+std::pair<int, int> OutputsMeeting(const std::vector<uint32_t>& vecFirst,
+                                   const std::vector<uint32_t>& vecLast, int nBegin, int nEnd)
+{
+    const auto itFirst = std::lower_bound(vecLast.begin(), vecLast.end(), static_cast<uint32_t>(nBegin));
+    const auto itLast = std::lower_bound(vecFirst.begin(), vecFirst.end(), static_cast<uint32_t>(nEnd));
+    const int nFirst = static_cast<int>(itFirst - vecLast.begin());
+    return {nFirst, std::max(nFirst, static_cast<int>(itLast - vecFirst.begin()))};
+}
+
+} // namespace
 
 CPicture CStretcher::TakePicture()
 {
@@ -129,9 +163,42 @@ CPicture CStretcher::TakePicture()
         uint8_t* pOut = output.Row(y);
         const float* pSums = m_vecSums.data() + static_cast<size_t>(y) * nRowSize;
         for (size_t k = 0; k < nRowSize; ++k)
-            pOut[k] = static_cast<uint8_t>(std::clamp(pSums[k] + 0.5f, 0.0f, 255.0f));
+            pOut[k] = SumToByte(pSums[k]);
     }
     return output;
+}
+
+void CStretcher::Refresh(const std::function<const uint8_t*(int y)>& fnRow, const CRect& rc, CPicture& target,
+                         int nX, int nY)
+{
+    std::vector<uint32_t> vecFirstColumn, vecLastColumn;
+    for (size_t o = 0; o < static_cast<size_t>(m_nWidth); ++o)
+    {
+        vecFirstColumn.push_back(m_vecColumnTaps[m_vecColumnStart[o]].m_nIndex);
+        vecLastColumn.push_back(m_vecColumnTaps[m_vecColumnStart[o + 1] - 1].m_nIndex);
+    }
+    if (rc.m_nWidth <= 0 || rc.m_nHeight <= 0)
+        return;
+    const auto [nFrom, nTo] = OutputsMeeting(vecFirstColumn, vecLastColumn, rc.m_nX, rc.m_nX + rc.m_nWidth);
+    const auto [nTop, nBottom] = OutputsMeeting(m_vecFirstRow, m_vecLastRow, rc.m_nY, rc.m_nY + rc.m_nHeight);
+    if (nFrom >= nTo || nTop >= nBottom)
+        return;
+    const size_t nRowSize = m_vecRowSums.size();
+    const size_t nBegin = 3 * static_cast<size_t>(nFrom), nEnd = 3 * static_cast<size_t>(nTo);
+    for (int y = nTop; y < nBottom; ++y)
+        std::fill(m_vecSums.begin() + static_cast<ptrdiff_t>(y * nRowSize + nBegin),
+                  m_vecSums.begin() + static_cast<ptrdiff_t>(y * nRowSize + nEnd), 0.0f);
+    // In the order a whole pass adds them, so that every sum comes out the same.
+    for (uint32_t y = m_vecFirstRow[static_cast<size_t>(nTop)];
+         y <= m_vecLastRow[static_cast<size_t>(nBottom - 1)]; ++y)
+        AddRowPart(static_cast<int>(y), fnRow(static_cast<int>(y)), nFrom, nTo, nTop, nBottom);
+    for (int y = nTop; y < nBottom; ++y)
+    {
+        uint8_t* pOut = target.Row(nY + y) + 3 * static_cast<size_t>(nX);
+        const float* pSums = m_vecSums.data() + static_cast<size_t>(y) * nRowSize;
+        for (size_t k = nBegin; k < nEnd; ++k)
+            pOut[k] = SumToByte(pSums[k]);
+    }
 }
 
 namespace

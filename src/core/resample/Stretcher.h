@@ -1,8 +1,10 @@
 #pragma once
 
+#include "resample/FitGeometry.h"
 #include "resample/RowSink.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace tramino
@@ -20,6 +22,12 @@ public:
     void AddRow(int y, const uint8_t* pRgb) override;
     CPicture TakePicture() override;
 
+    // Computes again, from the rows fnRow gives, the output pixels whose source area meets the
+    // input rectangle rc, exactly as a pass over every row computes them, and writes them into
+    // target with the output's origin at (nX, nY). The rest of target stays as it is.
+    void Refresh(const std::function<const uint8_t*(int y)>& fnRow, const CRect& rc, CPicture& target, int nX,
+                 int nY);
+
     // One input pixel's part in one output pixel.
     struct CTap
     {
@@ -33,6 +41,9 @@ public:
 private:
     CStretcher() = default;
 
+    // AddRow for output columns [nFrom, nTo) and rows [nTop, nBottom) alone.
+    void AddRowPart(int y, const uint8_t* pRgb, int nFrom, int nTo, int nTop, int nBottom);
+
     int m_nWidth = 0;
     int m_nHeight = 0;
     std::vector<uint32_t> m_vecColumnStart;
@@ -40,6 +51,9 @@ private:
     // Grouped by input row: the output rows it goes into.
     std::vector<uint32_t> m_vecRowStart;
     std::vector<CTap> m_vecRowTaps;
+    // Grouped by output row: its first and last input row.
+    std::vector<uint32_t> m_vecFirstRow;
+    std::vector<uint32_t> m_vecLastRow;
     std::vector<float> m_vecRowSums;
     std::vector<float> m_vecSums;
 };

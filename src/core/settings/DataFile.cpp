@@ -1,5 +1,7 @@
 #include "settings/DataFile.h"
 
+#include "platform/Platform.h"
+
 #include <system_error>
 
 namespace tramino
@@ -24,7 +26,7 @@ std::optional<std::filesystem::path> FindFirst(std::string_view strName,
                                                const std::filesystem::path& programDirectory,
                                                bool (*pfnCounts)(const std::filesystem::path&))
 {
-    const std::filesystem::path name(strName);
+    const std::filesystem::path name = platform::PathFromUtf8(strName);
     if (pfnCounts(name))
         return name;
     if (!programDirectory.empty() && pfnCounts(programDirectory / name))
@@ -36,11 +38,7 @@ std::optional<std::filesystem::path> FindFirst(std::string_view strName,
 
 std::filesystem::path ProgramDirectory()
 {
-    std::error_code error;
-    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error)
-        return {};
-    return exe.parent_path();
+    return platform::ProgramFolder();
 }
 
 std::optional<std::filesystem::path> FindDataFile(std::string_view strName,

@@ -7,7 +7,7 @@
 namespace tramino
 {
 
-// The folder of the running program (from /proc/self/exe); empty when it cannot be told.
+// The folder of the running program; empty when it cannot be told.
 std::filesystem::path ProgramDirectory();
 
 // Where a data file deployed with the program (`Vendale.ini`, `Lang.txt`, `BG.bmp`) is:

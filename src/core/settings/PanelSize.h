@@ -15,6 +15,10 @@ struct CPanelSize
     friend bool operator==(const CPanelSize&, const CPanelSize&) = default;
 };
 
+// The largest side of a panel of its own size: larger panels are no device's, and a show file
+// for one is read back nowhere.
+inline constexpr int g_nMaxPanelSide = 4096;
+
 // The panels the device comes with; the size of code k (1 ... 9) is g_arrPanelSizes[k - 1].
 inline constexpr std::array<CPanelSize, 9> g_arrPanelSizes{{
     {96, 64},

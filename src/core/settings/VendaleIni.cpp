@@ -1,6 +1,7 @@
 #include "settings/VendaleIni.h"
 
 #include "common/InputFile.h"
+#include "platform/Platform.h"
 
 #include <algorithm>
 #include <array>
@@ -10,8 +11,6 @@
 #include <optional>
 #include <sstream>
 #include <string>
-
-#include <unistd.h>
 
 namespace tramino
 {
@@ -175,7 +174,8 @@ CVendaleSettings ParseVendaleIni(std::istream& input)
 
 CResult<CVendaleSettings> TryReadVendaleIni(const std::filesystem::path& path)
 {
-    const CResult<CInputFile> file = OpenRegularFile(path.string());
+    const std::string strPath = platform::Utf8FromPath(path);
+    const CResult<CInputFile> file = OpenRegularFile(strPath);
     if (!file)
         return file.Status();
     // The file's beginning is all that is ever read, so it is read at once.
@@ -184,15 +184,16 @@ CResult<CVendaleSettings> TryReadVendaleIni(const std::filesystem::path& path)
     CStatus status;
     while (status && nRead < strBytes.size())
     {
-        const ssize_t n = ::read(file.Value().m_hFile, strBytes.data() + nRead, strBytes.size() - nRead);
-        if (n < 0 && errno != EINTR)
-            status = ErrnoStatus("read", path.string(), errno);
+        const int64_t n =
+            platform::ReadAt(file.Value().m_hFile, strBytes.data() + nRead, strBytes.size() - nRead, nRead);
+        if (n < 0)
+            status = ErrnoStatus("read", strPath, static_cast<int>(-n));
         else if (n == 0)
             break; // the file shrank
-        else if (n > 0)
+        else
             nRead += static_cast<size_t>(n);
     }
-    ::close(file.Value().m_hFile);
+    platform::CloseFile(file.Value().m_hFile);
     if (!status)
         return status;
     strBytes.resize(nRead);

@@ -1,6 +1,7 @@
 #include "show/ShowFileReader.h"
 
 #include "common/InputFile.h"
+#include "platform/Platform.h"
 #include "show/Rgb565.h"
 #include "show/ShowFileFormat.h"
 
@@ -8,8 +9,6 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
-
-#include <unistd.h>
 
 namespace tramino
 {
@@ -61,7 +60,7 @@ public:
     ~CFileInput() override
     {
         if (m_hFile >= 0)
-            ::close(m_hFile);
+            platform::CloseFile(m_hFile);
     }
 
     CStatus Open(const std::string& strPath)
@@ -97,8 +96,7 @@ public:
 
     CStatus Seek(uint64_t nOffset) override
     {
-        if (::lseek(m_hFile, static_cast<off_t>(nOffset), SEEK_SET) < 0)
-            return ErrnoStatus("read", m_strPath, errno);
+        m_nOffset = nOffset;
         m_nBufferPos = m_nBufferEnd = 0;
         return {};
     }
@@ -106,15 +104,13 @@ public:
 private:
     CStatus Refill()
     {
-        ssize_t nDone;
-        do
-            nDone = ::read(m_hFile, m_arrBuffer.data(), m_arrBuffer.size());
-        while (nDone < 0 && errno == EINTR);
+        const int64_t nDone = platform::ReadAt(m_hFile, m_arrBuffer.data(), m_arrBuffer.size(), m_nOffset);
         if (nDone < 0)
-            return ErrnoStatus("read", m_strPath, errno);
+            return ErrnoStatus("read", m_strPath, static_cast<int>(-nDone));
         if (nDone == 0)
             return CStatus::Error("Cannot read '" + m_strPath +
                                   "': the file became shorter while it was read");
+        m_nOffset += static_cast<uint64_t>(nDone);
         m_nBufferPos = 0;
         m_nBufferEnd = static_cast<size_t>(nDone);
         return {};
@@ -123,6 +119,7 @@ private:
     std::string m_strPath;
     int m_hFile = -1;
     uint64_t m_nSize = 0;
+    uint64_t m_nOffset = 0; // where the next refill reads
     std::array<uint8_t, 64 * 1024> m_arrBuffer{};
     size_t m_nBufferPos = 0;
     size_t m_nBufferEnd = 0;

@@ -1,5 +1,6 @@
 #include "show/ShowRenderer.h"
 
+#include "platform/Platform.h"
 #include "png/PngWriter.h"
 #include "show/ContactSheet.h"
 #include "show/ShowFileReader.h"
@@ -11,8 +12,6 @@
 #include <mutex>
 #include <thread>
 #include <vector>
-
-#include <sys/stat.h>
 
 namespace tramino
 {
@@ -62,7 +61,7 @@ public:
 private:
     CStatus Open(size_t nSheet, size_t nRows)
     {
-        const std::string strPath = (m_dir / m_renderer.SheetName(nSheet)).string();
+        const std::string strPath = platform::Utf8FromPath(m_dir / m_renderer.SheetName(nSheet));
         CStatus status = m_writer.Begin(strPath, m_sheet.Width(), m_sheet.Height(static_cast<int>(nRows)));
         for (int y = 0; status && y < CContactSheet::TopMarginRows(); ++y)
             status = m_writer.WriteRow(m_sheet.BackgroundRow());
@@ -127,7 +126,7 @@ CStatus CShowRenderer::Render(const std::string& strShow, const std::string& str
     m_nSheets = (m_nPictures + nPerSheet - 1) / nPerSheet;
 
     std::error_code error;
-    std::filesystem::create_directories(strDir, error);
+    std::filesystem::create_directories(platform::PathFromUtf8(strDir), error);
     if (error)
         return ErrnoStatus("create the folder", strDir, error.value());
     if (CStatus status = CheckTargets(strDir); !status)
@@ -139,16 +138,15 @@ CStatus CShowRenderer::CheckTargets(const std::string& strDir) const
 {
     const auto check = [&](const std::string& strName)
     {
-        const std::string strPath = (std::filesystem::path(strDir) / strName).string();
-        struct stat fileStat
-        {
-        };
-        if (::lstat(strPath.c_str(), &fileStat) != 0)
-            return errno == ENOENT ? CStatus() : ErrnoStatus("write", strPath, errno);
-        if (S_ISLNK(fileStat.st_mode))
+        const std::string strPath =
+            platform::Utf8FromPath(platform::PathFromUtf8(strDir) / platform::PathFromUtf8(strName));
+        const platform::CPathStatus fileStat = platform::StatusOf(strPath, false);
+        if (fileStat.m_eKind == platform::EFileKind::Missing)
+            return fileStat.m_nError == ENOENT ? CStatus() : ErrnoStatus("write", strPath, fileStat.m_nError);
+        if (fileStat.m_eKind == platform::EFileKind::Link)
             return CStatus::Error("Cannot write '" + strPath +
                                   "': it is a symbolic link, and rendering writes through none");
-        if (!S_ISREG(fileStat.st_mode))
+        if (fileStat.m_eKind != platform::EFileKind::Regular)
             return CStatus::Error("Cannot write '" + strPath + "': it is not a regular file");
         return CStatus();
     };
@@ -192,9 +190,10 @@ CStatus CShowRenderer::DrawShare(const std::string& strShow, const std::string& 
                                  size_t nWorkers, const std::atomic<bool>& bFailed) const
 {
     CContactSheet sheet(m_nPanelWidth, m_nPanelHeight, m_nPicturesPerSheet);
-    CSheetPages pages(sheet, *this, strDir, m_png);
+    const std::filesystem::path dir = platform::PathFromUtf8(strDir);
+    CSheetPages pages(sheet, *this, dir, m_png);
     for (size_t nSheet = nWorker; nSheet < m_nSheets && !bFailed; nSheet += nWorkers)
-        if (CStatus status = DrawSheet(strShow, strDir, nSheet, pages, bFailed); !status)
+        if (CStatus status = DrawSheet(strShow, dir, nSheet, pages, bFailed); !status)
             return status;
     return {};
 }
@@ -228,8 +227,8 @@ CStatus CShowRenderer::DrawSheet(const std::string& strShow, const std::filesyst
             pages.LeadIn(picture);
             return CStatus();
         }
-        CStatus status =
-            WritePngFile(picture.m_picture, (dir / PictureName(nPicture, m_nPictures)).string(), m_png);
+        CStatus status = WritePngFile(
+            picture.m_picture, platform::Utf8FromPath(dir / PictureName(nPicture, m_nPictures)), m_png);
         if (status)
             status = pages.Add(picture, nPicture);
         // Only the show's last sheet reads on, to see that the file still ends where it did.

@@ -2,18 +2,12 @@
 
 #include "codec/BmpWriter.h"
 #include "codec/PictureDecoder.h"
+#include "platform/Platform.h"
 
 #include <cerrno>
 #include <charconv>
-#include <csignal>
-#include <cstdlib>
 #include <filesystem>
 #include <string_view>
-
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -40,26 +34,18 @@ constexpr std::string_view g_strFolderPrefix = "Qrvtemp";
 
 std::string ParentFolder(const std::string& strParentDir)
 {
-    if (!strParentDir.empty())
-        return strParentDir;
-    const char* szTmp = std::getenv("TMPDIR");
-    return szTmp != nullptr && *szTmp != '\0' ? szTmp : "/tmp";
+    return strParentDir.empty() ? platform::TempFolder() : strParentDir;
 }
 
 // The process id in a folder name "Qrvtemp<pid>-XXXXXX"; 0 for any other name.
-pid_t FolderOwner(const std::string& strName)
+int64_t FolderOwner(const std::string& strName)
 {
     if (!strName.starts_with(g_strFolderPrefix))
         return 0;
     const char* pBegin = strName.c_str() + g_strFolderPrefix.size();
-    pid_t nPid = 0;
+    int64_t nPid = 0;
     const auto [pEnd, error] = std::from_chars(pBegin, strName.c_str() + strName.size(), nPid);
     return error == std::errc() && *pEnd == '-' && nPid > 0 ? nPid : 0;
-}
-
-bool IsAlive(pid_t nPid)
-{
-    return ::kill(nPid, 0) == 0 || errno == EPERM;
 }
 
 // Folders that this user's earlier runs left when they were killed: their process is gone and
@@ -67,25 +53,20 @@ bool IsAlive(pid_t nPid)
 void RemoveAbandonedFolders(const std::string& strParent)
 {
     std::error_code error;
-    for (std::filesystem::directory_iterator it(strParent, error), end; !error && it != end;
-         it.increment(error))
+    for (std::filesystem::directory_iterator it(platform::PathFromUtf8(strParent), error), end;
+         !error && it != end; it.increment(error))
     {
-        const std::string strName = it->path().filename().string();
-        const pid_t nOwner = FolderOwner(strName);
-        struct stat folderStat
-        {
-        };
-        if (nOwner == 0 || nOwner == ::getpid() || IsAlive(nOwner) ||
-            ::lstat(it->path().c_str(), &folderStat) != 0 || !S_ISDIR(folderStat.st_mode) ||
-            folderStat.st_uid != ::geteuid())
+        const std::string strFolder = platform::Utf8FromPath(it->path());
+        const int64_t nOwner = FolderOwner(platform::Utf8FromPath(it->path().filename()));
+        if (nOwner == 0 || nOwner == platform::ProcessId() || platform::IsProcessAlive(nOwner) ||
+            !platform::IsOwnFolder(strFolder))
             continue;
-        const int hFolder = ::open(it->path().c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        const int hFolder = platform::LockFolder(strFolder);
         if (hFolder < 0)
             continue;
         std::error_code removeError;
-        if (::flock(hFolder, LOCK_EX | LOCK_NB) == 0)
-            std::filesystem::remove_all(it->path(), removeError);
-        ::close(hFolder);
+        std::filesystem::remove_all(it->path(), removeError);
+        platform::UnlockFolder(hFolder);
     }
 }
 
@@ -93,18 +74,20 @@ void RemoveAbandonedFolders(const std::string& strParent)
 
 CResult<ERenamed> CStoreFileOps::Rename(const std::string& strFrom, const std::string& strTo)
 {
-    if (::rename(strFrom.c_str(), strTo.c_str()) == 0)
+    const int nError = platform::RenameOver(strFrom, strTo, false);
+    if (nError == 0)
         return ERenamed::Moved;
-    if (errno == ENOENT)
+    if (nError == ENOENT)
         return ERenamed::NoSource;
-    return ErrnoStatus("rename '" + strFrom + "' to", strTo, errno);
+    return ErrnoStatus("rename '" + strFrom + "' to", strTo, nError);
 }
 
 CStatus CStoreFileOps::RemoveFile(const std::string& strPath)
 {
-    if (::unlink(strPath.c_str()) == 0 || errno == ENOENT)
+    const int nError = platform::RemoveFile(strPath);
+    if (nError == 0 || nError == ENOENT)
         return {};
-    return ErrnoStatus("remove", strPath, errno);
+    return ErrnoStatus("remove", strPath, nError);
 }
 
 CResult<CPictureStore> CPictureStore::Create(int nPanelWidth, int nPanelHeight,
@@ -117,14 +100,11 @@ CResult<CPictureStore> CPictureStore::Create(int nPanelWidth, int nPanelHeight,
     const std::string strParent = ParentFolder(strParentDir);
     RemoveAbandonedFolders(strParent);
     std::string strTemplate =
-        strParent + "/" + std::string(g_strFolderPrefix) + std::to_string(::getpid()) + "-XXXXXX";
-    // mkdtemp makes a new folder of mode 0700 with a name nobody else has, never an old one.
-    if (::mkdtemp(strTemplate.data()) == nullptr)
-        return ErrnoStatus("create the picture folder in", strParent, errno);
+        strParent + "/" + std::string(g_strFolderPrefix) + std::to_string(platform::ProcessId()) + "-XXXXXX";
+    if (const int nError = platform::CreatePrivateFolder(strTemplate); nError != 0)
+        return ErrnoStatus("create the picture folder in", strParent, nError);
     // Held until Close; without it the process id in the name still marks the folder as ours.
-    const int hLock = ::open(strTemplate.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (hLock >= 0)
-        ::flock(hLock, LOCK_EX | LOCK_NB);
+    const int hLock = platform::LockFolder(strTemplate);
     if (!pFileOps)
         pFileOps = std::make_shared<CStoreFileOps>();
     return CPictureStore(std::move(strTemplate), hLock, nPanelWidth, nPanelHeight, std::move(pFileOps));
@@ -426,14 +406,15 @@ CStatus CPictureStore::Close()
     // Whatever is in the folder is ours: pictures, the transit and set-aside names, and the
     // temporary files of an interrupted write.
     std::vector<fs::directory_entry> vecEntries;
-    for (fs::directory_iterator it(m_strFolder, error), end; !error && it != end; it.increment(error))
+    for (fs::directory_iterator it(platform::PathFromUtf8(m_strFolder), error), end; !error && it != end;
+         it.increment(error))
         vecEntries.push_back(*it);
     // A folder removed behind the store's back (a cleaner of the temporary area) is closed.
     if (error && error.value() != ENOENT)
         result = ErrnoStatus("list the picture folder", m_strFolder, error.value());
     for (const fs::directory_entry& entry : vecEntries)
     {
-        const std::string strPath = entry.path().string();
+        const std::string strPath = platform::Utf8FromPath(entry.path());
         std::error_code typeError;
         if (entry.is_directory(typeError) && !entry.is_symlink(typeError))
         {
@@ -444,11 +425,11 @@ CStatus CPictureStore::Close()
         else if (CStatus removed = m_pFileOps->RemoveFile(strPath); !removed && result)
             result = removed;
     }
-    if (::rmdir(m_strFolder.c_str()) != 0 && errno != ENOENT && result)
-        result = ErrnoStatus("remove the picture folder", m_strFolder, errno);
+    if (fs::remove(platform::PathFromUtf8(m_strFolder), error); error && error.value() != ENOENT && result)
+        result = ErrnoStatus("remove the picture folder", m_strFolder, error.value());
     m_strFolder.clear();
     if (m_hLock >= 0)
-        ::close(std::exchange(m_hLock, -1));
+        platform::UnlockFolder(std::exchange(m_hLock, -1));
     m_nCount = 0;
     return result;
 }

@@ -1,0 +1,148 @@
+#!/usr/bin/env bash
+# Cross-builds the core, tramino-cli and their tests for 64-bit Windows with mingw-w64, and writes
+# build/windows/tramino-<version>-win64-cli.zip.
+# Usage: scripts/build-windows.sh [--no-tests]
+# The picture libraries (libjpeg-turbo with its SIMD code, giflib, libpng) and GoogleTest are
+# built, static, from Debian's own sources at the versions the Linux build uses, once: they are
+# kept under $TRAMINO_WINDOWS_CACHE (/var/cache/tramino-windows), one folder per library and
+# version, so later runs only build Tramino itself.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root="$PWD"
+tests=ON
+[ "${1:-}" = "--no-tests" ] && tests=OFF
+
+bash scripts/install-deps.sh windows
+
+cache="${TRAMINO_WINDOWS_CACHE:-/var/cache/tramino-windows}"
+toolchain="$root/cmake/mingw-w64-x86_64.cmake"
+triple=x86_64-w64-mingw32
+jobs=(-j2)
+mkdir -p "$cache"
+
+say() { echo "build-windows: $*" >&2; }
+
+# Source packages need a deb-src entry; Debian's default sources list has none.
+ensure_deb_src() {
+  if apt-cache showsrc libpng1.6 2>/dev/null | grep -q '^Package:'; then return; fi
+  say "adding Debian's source packages to apt's sources"
+  local suites
+  suites="$(. /etc/os-release && echo "$VERSION_CODENAME $VERSION_CODENAME-updates")"
+  cat >/etc/apt/sources.list.d/tramino-deb-src.sources <<EOF
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: $suites
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+EOF
+  apt-get update -qq >/dev/null
+}
+
+# The source version of the Linux library the Linux build links, so that both decode alike.
+linux_version() { dpkg-query -W -f='${source:Version}' "$1"; }
+
+# Unpacks source package $1 at version $2 (or the newest Debian has, when that one is gone) into
+# $cache/src and prints the unpacked folder.
+fetch_source() {
+  local package="$1" version="$2" dir="$cache/src"
+  mkdir -p "$dir"
+  rm -rf "${dir:?}/$package"
+  mkdir "$dir/$package"
+  (cd "$dir/$package" &&
+    { apt-get source -qq "$package=$version" >/dev/null 2>&1 || apt-get source -qq "$package" >/dev/null 2>&1; })
+  find "$dir/$package" -mindepth 1 -maxdepth 1 -type d | head -n 1
+}
+
+# build_library NAME SOURCE-PACKAGE LINUX-PACKAGE BUILD-FUNCTION: runs BUILD-FUNCTION SOURCE PREFIX
+# unless that library's folder is there already, and prints the folder.
+build_library() {
+  local name="$1" package="$2" version prefix source
+  version="$(linux_version "$3")"
+  prefix="$cache/$name-${version//:/_}"
+  if [ ! -f "$prefix/.built" ]; then
+    local started=$SECONDS
+    ensure_deb_src
+    source="$(fetch_source "$package" "$version")"
+    rm -rf "$prefix"
+    "$4" "$source" "$prefix" >"$cache/$name.log" 2>&1 || { tail -n 30 "$cache/$name.log" >&2; exit 1; }
+    touch "$prefix/.built"
+    rm -rf "$cache/src/$package"
+    say "$name $version built in $((SECONDS - started)) s"
+  fi
+  echo "$prefix"
+}
+
+cmake_library() {
+  local source="$1" prefix="$2"
+  shift 2
+  cmake -S "$source" -B "$source/build-win64" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" "$@"
+  cmake --build "$source/build-win64" "${jobs[@]}"
+  cmake --install "$source/build-win64"
+}
+
+build_jpeg() {
+  cmake_library "$1" "$2" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DREQUIRE_SIMD=ON
+}
+
+build_png() {
+  cmake_library "$1" "$2" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF
+}
+
+# giflib ships only a Makefile for Unix; its library is eight C files.
+build_gif() {
+  local source="$1" prefix="$2" file
+  mkdir -p "$prefix/lib" "$prefix/include" "$source/build-win64"
+  for file in dgif_lib egif_lib gifalloc gif_err gif_font gif_hash openbsd-reallocarray quantize; do
+    $triple-gcc-posix -O2 -c "$source/$file.c" -o "$source/build-win64/$file.o"
+  done
+  $triple-ar rcs "$prefix/lib/libgif.a" "$source"/build-win64/*.o
+  cp "$source/gif_lib.h" "$prefix/include/"
+}
+
+# Debian's libgtest-dev ships GoogleTest's source; its version is that package's.
+build_gtest() {
+  cmake_library /usr/src/googletest "$2" -DBUILD_SHARED_LIBS=OFF -DCMAKE_CXX_FLAGS=-w
+  rm -rf /usr/src/googletest/build-win64
+}
+
+started=$SECONDS
+jpeg="$(build_library jpeg libjpeg-turbo libjpeg62-turbo-dev build_jpeg)"
+gif="$(build_library gif giflib libgif-dev build_gif)"
+png="$(build_library png libpng1.6 libpng-dev build_png)"
+gtest_version="$(dpkg-query -W -f='${Version}' libgtest-dev)"
+gtest="$cache/gtest-${gtest_version//:/_}"
+if [ ! -f "$gtest/.built" ]; then
+  build_gtest "" "$gtest" >"$cache/gtest.log" 2>&1 || { tail -n 30 "$cache/gtest.log" >&2; exit 1; }
+  touch "$gtest/.built"
+  say "GoogleTest $gtest_version built"
+fi
+# nlohmann/json is headers only: Debian's serve both builds.
+json="$cache/json"
+if [ ! -f "$json/.built" ]; then
+  mkdir -p "$json/include" "$json/share/cmake"
+  cp -r /usr/include/nlohmann "$json/include/"
+  cp -r /usr/share/cmake/nlohmann_json "$json/share/cmake/"
+  touch "$json/.built"
+fi
+say "libraries ready in $((SECONDS - started)) s"
+
+started=$SECONDS
+build="$root/build/windows"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+  -DTRAMINO_WINDOWS_PREFIXES="$jpeg;$gif;$png;$gtest;$json" \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRAMINO_WERROR=ON -DTRAMINO_BUILD_GUI=OFF \
+  -DTRAMINO_BUILD_BENCH=OFF -DTRAMINO_BUILD_TESTS=$tests >/dev/null
+cmake --build "$build" "${jobs[@]}"
+say "Tramino built in $((SECONDS - started)) s"
+
+# The package: the program (static, so no runtime DLLs), its data files and the README.
+version="$(sed -n 's/^project(Tramino VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")"
+stage="$build/package/tramino-$version-win64-cli"
+zip="$build/tramino-$version-win64-cli.zip"
+rm -rf "$build/package" "$zip"
+mkdir -p "$stage"
+$triple-strip -o "$stage/tramino-cli.exe" "$build/bin/tramino-cli.exe"
+cp "$root/res/Vendale.ini" "$root/res/Lang.txt" "$root/res/BG.bmp" "$root/README.md" "$stage/"
+(cd "$build/package" && zip -qr "$zip" "tramino-$version-win64-cli")
+say "wrote ${zip#"$root"/}"
