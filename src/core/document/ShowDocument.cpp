@@ -92,7 +92,7 @@ CStatus CShowDocument::CloseStore()
 {
     if (!m_contents.m_pStore)
         return {};
-    const CStatus status = m_contents.m_pStore->Close();
+    CStatus status = m_contents.m_pStore->Close();
     m_contents.m_pStore.reset();
     return status;
 }
@@ -185,6 +185,7 @@ CStatus CShowDocument::RemoveRows(const std::vector<RowId>& vecIds, std::vector<
     if (CStatus status = CheckChangeable(static_cast<int>(vecPositions.size())); !status)
         return status;
     std::vector<CPlacedRow> vecPlaced;
+    vecPlaced.reserve(vecPositions.size());
     for (const int nPosition : vecPositions)
         vecPlaced.push_back({nPosition, Row(nPosition), NewKeptPath()});
     // From the back, so that the positions before each stay where they are.

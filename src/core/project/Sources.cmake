@@ -6,6 +6,7 @@ target_sources(tramino_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Project.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectJson.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProjectLock.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectSave.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ShowPictureName.cpp
 )
