@@ -4,9 +4,6 @@ namespace tramino
 {
 
 LangTexts g_szLangText;
-int g_nPanelWidth = 0;
-int g_nPanelHeight = 0;
-std::atomic<int> g_nShownImage{0};
 
 QPushButton* g_btnLoadImage = nullptr;
 QPushButton* g_btnPreview = nullptr;

@@ -15,14 +15,6 @@ namespace tramino
 
 // TEXT0 ... TEXT19 of the chosen Lang.txt section; fixed once the dialog is set up.
 extern LangTexts g_szLangText;
-// The panel size in pixels; set up with the dialog, changed only by choosing another panel
-// while no worker runs.
-extern int g_nPanelWidth;
-extern int g_nPanelHeight;
-
-// List position the refresh timer draws. (The picture count, the busy, stop and
-// ignore-selection flags live in the dialog's CWorkerShared.)
-extern std::atomic<int> g_nShownImage;
 
 // The dialog's buttons; set while the main dialog exists, null otherwise. Only the
 // user-interface thread touches them (workers go through their CWorkerUiBridge).

@@ -1,6 +1,7 @@
 #include "ImportJob.h"
 
-#include <QFile>
+#include "pipeline/ConversionPool.h"
+
 #include <QMetaObject>
 
 #include <algorithm>
@@ -17,6 +18,20 @@ namespace
 
 // How long closing waits for a conversion under way before it leaves it to end on its own.
 constexpr std::chrono::seconds g_nAbandonAfter{2};
+
+// The entry's first picture, or why it gave none; the entry is taken to its end.
+CResult<CPicture> TakeFirst(CConversionPool& pool, size_t nEntry)
+{
+    CPicture picture;
+    CStatus status;
+    if (!pool.Next(nEntry, picture, status))
+        return status;
+    CResult<CPicture> first(std::move(picture));
+    while (pool.Next(nEntry, picture, status))
+    {
+    }
+    return first;
+}
 
 struct CGroup
 {
@@ -65,56 +80,10 @@ struct CImportJob::CShared
     }
 };
 
-CImportJob::CImportJob(const QStringList& vecPaths, int nPanelWidth, int nPanelHeight, bool bFast)
-    : CImportJob(vecPaths, nPanelWidth, nPanelHeight,
-                 std::vector<CConvertOptions>(static_cast<size_t>(vecPaths.size()), {.m_bFast = bFast}))
+CImportJob::CImportJob(PictureSources vecSources, CPanelSize panel)
+    : m_pSources(std::make_shared<const PictureSources>(std::move(vecSources))), m_panel(panel),
+      m_pShared(std::make_shared<CShared>())
 {
-}
-
-CImportJob::CImportJob(const QStringList& vecPaths, int nPanelWidth, int nPanelHeight,
-                       std::vector<CConvertOptions> vecOptions)
-    : CImportJob(vecPaths,
-                 [nPanelWidth, nPanelHeight,
-                  vecOptions = std::move(vecOptions)](size_t nFirst, const std::vector<std::string>& vecGroup,
-                                                      const FnConvertProgress& fnProgress)
-                 {
-                     // Files in a row with the same options convert together, in parallel.
-                     std::vector<CResult<CPicture>> vecResults;
-                     auto itStart = vecGroup.begin();
-                     while (itStart != vecGroup.end())
-                     {
-                         const CConvertOptions& options = vecOptions[nFirst + (itStart - vecGroup.begin())];
-                         auto itEnd = itStart + 1;
-                         while (itEnd != vecGroup.end() &&
-                                vecOptions[nFirst + (itEnd - vecGroup.begin())] == options)
-                         {
-                             ++itEnd;
-                         }
-                         std::vector<CResult<CPicture>> vecRun = ConvertPicturesToPanel(
-                             {itStart, itEnd}, nPanelWidth, nPanelHeight, options, fnProgress);
-                         std::move(vecRun.begin(), vecRun.end(), std::back_inserter(vecResults));
-                         itStart = itEnd;
-                     }
-                     return vecResults;
-                 })
-{
-}
-
-CImportJob::CImportJob(const QStringList& vecPaths, FnConvert fnConvert)
-    : CImportJob(vecPaths,
-                 [fnConvert = std::move(fnConvert)](size_t, const std::vector<std::string>& vecGroup,
-                                                    const FnConvertProgress& fnProgress)
-                 { return fnConvert(vecGroup, fnProgress); })
-{
-}
-
-CImportJob::CImportJob(const QStringList& vecPaths, FnConvertFrom fnConvert)
-    : m_fnConvert(std::move(fnConvert)), m_pShared(std::make_shared<CShared>())
-{
-    for (const QString& strPath : vecPaths)
-    {
-        m_vecPaths.push_back(QFile::encodeName(strPath).toStdString());
-    }
     m_pShared->m_pOwner = this;
 }
 
@@ -154,30 +123,34 @@ void CImportJob::Start(FnConverted fnConverted, FnProgress fnProgress)
 {
     m_fnConverted = std::move(fnConverted);
     m_fnProgress = std::move(fnProgress);
-    m_thread = std::thread([pShared = m_pShared, vecPaths = m_vecPaths, fnConvert = m_fnConvert,
-                            fnGate = m_fnGate] { Run(pShared, vecPaths, fnConvert, fnGate); });
+    m_thread = std::thread([pShared = m_pShared, pSources = m_pSources, panel = m_panel, fnGate = m_fnGate]
+                           { Run(pShared, pSources, panel, fnGate); });
 }
 
-void CImportJob::Run(const std::shared_ptr<CShared>& pShared, const std::vector<std::string>& vecPaths,
-                     const FnConvertFrom& fnConvert, const FnGate& fnGate)
+void CImportJob::Run(const std::shared_ptr<CShared>& pShared,
+                     const std::shared_ptr<const PictureSources>& pSources, CPanelSize panel,
+                     const FnGate& fnGate)
 {
-    // A group holds one file per core: every core is busy, yet a cancel never waits for more
-    // than one picture per core. Within a group the core converts in parallel and gives the
-    // results back in order.
-    const size_t nGroup = std::max(1u, std::thread::hardware_concurrency());
-    for (size_t nFirst = 0; nFirst < vecPaths.size() && !pShared->IsCancelled(); nFirst += nGroup)
+    // A group holds one entry per core: every core is busy, yet a cancel never waits for more
+    // than one picture per core.
+    const int nCores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    const size_t nGroup = static_cast<size_t>(nCores);
     {
-        const std::vector<std::string> vecGroup(
-            vecPaths.begin() + static_cast<ptrdiff_t>(nFirst),
-            vecPaths.begin() + static_cast<ptrdiff_t>(std::min(vecPaths.size(), nFirst + nGroup)));
-        CGroup group{
-            static_cast<int>(nFirst),
-            fnConvert(nFirst, vecGroup, [&pShared](size_t, size_t) { pShared->Post(nullptr, false); })};
-        if (fnGate)
+        CConversionPool pool(*pSources, panel.m_nWidth, panel.m_nHeight, nCores, g_nConversionMemoryBudget);
+        for (size_t nFirst = 0; nFirst < pSources->size() && !pShared->IsCancelled(); nFirst += nGroup)
         {
-            fnGate(group.m_nFirst);
+            CGroup group{static_cast<int>(nFirst), {}};
+            for (size_t i = nFirst; i < std::min(pSources->size(), nFirst + nGroup); ++i)
+            {
+                group.m_vecResults.push_back(TakeFirst(pool, i));
+                pShared->Post(nullptr, false);
+            }
+            if (fnGate)
+            {
+                fnGate(group.m_nFirst);
+            }
+            pShared->Post(&group, false);
         }
-        pShared->Post(&group, false);
     }
     pShared->Post(nullptr, true);
     const std::lock_guard lock(pShared->m_mutex);

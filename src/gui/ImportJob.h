@@ -2,43 +2,35 @@
 
 #include "common/Status.h"
 #include "picture/Picture.h"
-#include "resample/ConvertPicture.h"
+#include "pipeline/PictureSource.h"
+#include "settings/PanelSize.h"
 
 #include <QObject>
-#include <QStringList>
 
 #include <functional>
 #include <memory>
-#include <string>
 #include <thread>
 #include <vector>
 
 namespace tramino
 {
 
-// Converts picture files to the panel size on worker threads and hands the results to the
-// user-interface thread in the order of the files, a group at a time, so that the pictures
+// Converts the entries of a list to the panel size through the core's conversion pool and hands
+// the results to the user-interface thread in list order, a group at a time, so that the pictures
 // done so far can be listed while the rest is still converting. The conversion runs at most one
-// group ahead of the listing, so a cancel stops it soon after what the user has seen.
+// group ahead of the listing, so a cancel stops it soon after what the user has seen. An entry
+// gives its first picture.
 class CImportJob : public QObject
 {
     Q_OBJECT
 
 public:
-    // Called on the user-interface thread: the results of files nFirst, nFirst + 1, ...
+    // Called on the user-interface thread: the results of entries nFirst, nFirst + 1, ...
     using FnConverted = std::function<void(int nFirst, std::vector<CResult<CPicture>>& vecResults)>;
-    // Called on the user-interface thread: files finished so far.
+    // Called on the user-interface thread: entries finished so far.
     using FnProgress = std::function<void(int nDone)>;
-    // Converts one group of files, in their order, on any thread.
-    using FnConvert = std::function<std::vector<CResult<CPicture>>(const std::vector<std::string>& vecPaths,
-                                                                   const FnConvertProgress& fnProgress)>;
 
-    // bFast lets the JPEG decoder scale down while decoding (the command line's --fast).
-    CImportJob(const QStringList& vecPaths, int nPanelWidth, int nPanelHeight, bool bFast = false);
-    // Each file with options of its own (a project's pictures), one for each path.
-    CImportJob(const QStringList& vecPaths, int nPanelWidth, int nPanelHeight,
-               std::vector<CConvertOptions> vecOptions);
-    CImportJob(const QStringList& vecPaths, FnConvert fnConvert);
+    CImportJob(PictureSources vecSources, CPanelSize panel);
     // Waits a little for a conversion under way; one that still waits for its file then is left
     // to end on its own, and nothing of it reaches the window.
     ~CImportJob() override;
@@ -61,21 +53,17 @@ signals:
 private:
     struct CShared;
 
-    // Converts the group of files that starts with file nFirst.
-    using FnConvertFrom = std::function<std::vector<CResult<CPicture>>(
-        size_t nFirst, const std::vector<std::string>& vecPaths, const FnConvertProgress& fnProgress)>;
-    CImportJob(const QStringList& vecPaths, FnConvertFrom fnConvert);
-
     // Worker side.
-    static void Run(const std::shared_ptr<CShared>& pShared, const std::vector<std::string>& vecPaths,
-                    const FnConvertFrom& fnConvert, const FnGate& fnGate);
+    static void Run(const std::shared_ptr<CShared>& pShared,
+                    const std::shared_ptr<const PictureSources>& pSources, CPanelSize panel,
+                    const FnGate& fnGate);
     // User-interface side; invoked by name, so that the event Qt queues carries nothing built by
     // our code (Qt is not built for ThreadSanitizer; the groups travel under the shared mutex).
     Q_INVOKABLE void Deliver();
     void DeliverQueued();
 
-    std::vector<std::string> m_vecPaths;
-    FnConvertFrom m_fnConvert;
+    std::shared_ptr<const PictureSources> m_pSources;
+    CPanelSize m_panel;
     FnGate m_fnGate;
     FnConverted m_fnConverted;
     FnProgress m_fnProgress;

@@ -2,7 +2,7 @@
 
 #include <QDropEvent>
 #include <QMimeData>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
 #include <QUrl>
 
@@ -20,7 +20,7 @@ bool IsOpenedFile(const QString& strPath)
 
 } // namespace
 
-CListDropHandler::CListDropHandler(QTableWidget& list, CActions actions)
+CListDropHandler::CListDropHandler(QTableView& list, CActions actions)
     : QObject(&list), m_list(list), m_pViewport(list.viewport()), m_actions(std::move(actions))
 {
     m_list.setDragEnabled(true);
@@ -65,7 +65,7 @@ bool CListDropHandler::eventFilter(QObject* pWatched, QEvent* pEvent)
 void CListDropHandler::Drop(const QDropEvent& event)
 {
     const QModelIndex index = m_list.indexAt(event.position().toPoint());
-    const int nRow = index.isValid() ? index.row() : m_list.rowCount();
+    const int nRow = index.isValid() ? index.row() : m_list.model()->rowCount();
     if (IsOwnDrag(event))
     {
         m_actions.m_fnMoveSelected(nRow);

@@ -6,7 +6,7 @@
 #include <functional>
 
 class QDropEvent;
-class QTableWidget;
+class QTableView;
 class QWidget;
 
 namespace tramino
@@ -32,7 +32,7 @@ public:
         std::function<void(int nRow)> m_fnMoveSelected;
     };
 
-    CListDropHandler(QTableWidget& list, CActions actions);
+    CListDropHandler(QTableView& list, CActions actions);
 
 protected:
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
@@ -41,7 +41,7 @@ private:
     bool IsOwnDrag(const QDropEvent& event) const;
     void Drop(const QDropEvent& event);
 
-    QTableWidget& m_list;
+    QTableView& m_list;
     // Kept from the start: the filter still sees the viewport's events while the list is being
     // destroyed, when asking the list for its viewport is no longer allowed.
     QWidget* m_pViewport;

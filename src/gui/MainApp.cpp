@@ -59,42 +59,51 @@ void TransformAndStop(CMainDlg& dlg, const QString& strPath)
     dlg.OnTransform();
 }
 
+// Opens the window's menu over the list with its submenu strSubmenu showing.
+void ShowMenu(CMainDlg& dlg, const QString& strSubmenu)
+{
+    auto* pTimer = new QTimer(&dlg);
+    QObject::connect(pTimer, &QTimer::timeout, &dlg,
+                     [pTimer, strSubmenu]
+                     {
+                         auto* pMenu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                         for (QAction* pAction : pMenu != nullptr ? pMenu->actions() : QList<QAction*>())
+                         {
+                             if (pAction->menu() != nullptr && pAction->text() == strSubmenu)
+                             {
+                                 pMenu->setActiveAction(pAction);
+                                 pAction->menu()->popup(pMenu->actionGeometry(pAction).topRight() +
+                                                        pMenu->pos());
+                                 pTimer->deleteLater();
+                             }
+                         }
+                     });
+    pTimer->start(200);
+    const QPoint pt(dlg.width() / 30, dlg.height() / 6);
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, pt, dlg.mapToGlobal(pt));
+    QApplication::sendEvent(&dlg, &event);
+}
+
 // Switches to the panel of nCode, saying Yes to the question as the user would; with bMenu then
 // opens the window's menu over the list with its panel sizes showing.
 void ChoosePanel(CMainDlg& dlg, int nCode, bool bMenu)
 {
-    auto* pTimer = new QTimer(&dlg);
-    QObject::connect(pTimer, &QTimer::timeout, &dlg,
-                     [pTimer]
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, &dlg,
+                     []
                      {
                          if (auto* pBox = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
                          {
                              pBox->button(QMessageBox::Yes)->click();
                          }
-                         else if (auto* pMenu = qobject_cast<QMenu*>(QApplication::activePopupWidget()))
-                         {
-                             for (QAction* pAction : pMenu->actions())
-                             {
-                                 if (pAction->menu() != nullptr && pAction->menu()->actions().size() == 9)
-                                 {
-                                     pMenu->setActiveAction(pAction);
-                                     pAction->menu()->popup(pMenu->actionGeometry(pAction).topRight() +
-                                                            pMenu->pos());
-                                     pTimer->deleteLater();
-                                 }
-                             }
-                         }
                      });
-    pTimer->start(200);
+    timer.start(200);
     dlg.PanelChoice().Choose(PanelSizeFromCode(nCode));
-    if (!bMenu)
+    timer.stop();
+    if (bMenu)
     {
-        delete pTimer;
-        return;
+        ShowMenu(dlg, dlg.Texts().Text(EUiText::MenuPanelSize));
     }
-    const QPoint pt(dlg.width() / 30, dlg.height() / 6);
-    QContextMenuEvent event(QContextMenuEvent::Keyboard, pt, dlg.mapToGlobal(pt));
-    QApplication::sendEvent(&dlg, &event);
 }
 
 // Scripted runs (screenshots of a show under way): TRAMINO_AUTORUN=preview or transform presses
@@ -102,7 +111,8 @@ void ChoosePanel(CMainDlg& dlg, int nCode, bool bMenu)
 // entry of that text; "about" opens the About box, "panelview" the panel view, "options" the
 // picture options of the selected (last listed) picture;
 // "transform-stop" writes into TRAMINO_SAVE_AS and stops after the first picture; "panel:3"
-// switches to the panel of code 3, "panel-menu:3" also shows the panel sizes of the menu.
+// switches to the panel of code 3, "panel-menu:3" also shows the panel sizes of the menu;
+// "edit-menu" deletes the last picture and shows the Edit menu that would take it back.
 void AutoRun(CMainDlg& dlg)
 {
     const QString strAutoRun = qEnvironmentVariable("TRAMINO_AUTORUN");
@@ -135,6 +145,11 @@ void AutoRun(CMainDlg& dlg)
     else if (strCommand == QLatin1String("panel") || strCommand == QLatin1String("panel-menu"))
     {
         ChoosePanel(dlg, strMode.toInt(), strCommand == QLatin1String("panel-menu"));
+    }
+    else if (strCommand == QLatin1String("edit-menu"))
+    {
+        dlg.OnDelete();
+        ShowMenu(dlg, dlg.Texts().Text(EUiText::MenuEdit));
     }
     else if (strCommand == QLatin1String("transform-stop"))
     {

@@ -3,25 +3,27 @@
 #include "AboutDlg.h"
 #include "DialogUnits.h"
 #include "Dialogs.h"
+#include "DocumentUndo.h"
 #include "Globals.h"
-#include "ImportJob.h"
 #include "ListDropHandler.h"
 #include "PanelCanvas.h"
 #include "PanelChoice.h"
 #include "PanelViewDlg.h"
 #include "PathDelegate.h"
+#include "PictureImport.h"
 #include "PictureOptionsCommand.h"
 #include "ProjectActions.h"
 #include "ShowChoice.h"
+#include "ShowListModel.h"
 #include "ShowStatusLine.h"
 #include "UnreadableSettings.h"
 
 #include "common/Version.h"
+#include "document/DocumentCommands.h"
 #include "settings/DataFile.h"
 #include "settings/StartupSettings.h"
 #include "show/ShowFileReader.h"
 #include "show/Transition.h"
-#include "store/ListMove.h"
 #include "store/PictureStore.h"
 
 #include <QAction>
@@ -30,7 +32,6 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -41,12 +42,11 @@
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
 #include <QShowEvent>
-#include <QTableWidget>
+#include <QTableView>
 
 #include <utility>
 
@@ -58,8 +58,6 @@ namespace
 constexpr int g_nRefreshTimerMs = 100;
 constexpr int g_nListColumnWidth = 715;
 constexpr QRgb g_crKeyMagenta = 0xFFFF00FF;
-const char* const g_szBuiltInTextsNotice =
-    "Lang.txt was not found or cannot be read, so the window shows its built-in English texts.";
 
 QString ObjectName(int nId)
 {
@@ -69,30 +67,6 @@ QString ObjectName(int nId)
 QString Text(int nKey)
 {
     return g_szLangText[static_cast<size_t>(nKey)];
-}
-
-// A text of ours with an English fallback for a Lang.txt that lacks the key.
-QString TextOr(int nKey, const char* szEnglish)
-{
-    const QString& str = g_szLangText[static_cast<size_t>(nKey)];
-    return str.isEmpty() ? QString::fromUtf8(szEnglish) : str;
-}
-
-// What start-up found wrong with the data files; empty when nothing.
-QString StartupNotice(const CWindowTexts& texts)
-{
-    QStringList vecNotices;
-    if (texts.m_bBuiltIn)
-    {
-        vecNotices += QString::fromUtf8(g_szBuiltInTextsNotice);
-    }
-    if (const std::optional<CUnreadableFile> unreadable = FindUnreadableSettingsFile(ProgramDirectory()))
-    {
-        vecNotices += texts.Text(EUiText::SettingsUnreadable)
-                          .arg(QFile::decodeName(unreadable->m_path.c_str()),
-                               QString::fromStdString(unreadable->m_strReason));
-    }
-    return vecNotices.join(QStringLiteral("\n\n"));
 }
 
 template <class TControl>
@@ -154,6 +128,11 @@ CMainDlg::CMainDlg(std::shared_ptr<IDialogs> pDialogs)
 CMainDlg::~CMainDlg()
 {
     RequestCloseAndWait(m_workerShared, m_workerThread);
+    // The document's observers and the history that holds commands on it go before it does.
+    delete m_pListModel;
+    delete m_pProject;
+    delete m_pPanelChoice;
+    delete m_pUndo;
     QCoreApplication::removeTranslator(&m_qtTranslator);
     if (g_btnLoadImage != nullptr && g_btnLoadImage->parentWidget() == this)
     {
@@ -168,40 +147,44 @@ CMainDlg::~CMainDlg()
 void CMainDlg::OnInitDialog()
 {
     m_workerShared.m_nImageCount.store(0);
-    g_nShownImage.store(0);
     m_workerShared.m_bIgnoreListSelect.store(false);
 
     const CStartupSettings settings = LoadStartupSettings();
     LoadTexts(settings.m_codes.m_nLanguageCode);
-    g_nPanelWidth = settings.m_panelSize.m_nWidth;
-    g_nPanelHeight = settings.m_panelSize.m_nHeight;
+    m_pDocument = std::make_unique<CShowDocument>(
+        settings.m_panelSize, EEffect::Normal,
+        [this](CPanelSize panel)
+        { return CPictureStore::Create(panel.m_nWidth, panel.m_nHeight, {}, m_pStoreFileOps); });
 
     CreateControls();
     PlacePreviewWindow();
 
     // The hidden fields show the panel size; they are never read back.
-    m_nWidth = g_nPanelWidth;
-    m_nHeight = g_nPanelHeight;
-    m_editWidth->setText(QString::number(m_nWidth));
-    m_editHeight->setText(QString::number(m_nHeight));
+    m_editWidth->setText(QString::number(Panel().m_nWidth));
+    m_editHeight->setText(QString::number(Panel().m_nHeight));
     m_editWidth->setEnabled(false);
     m_editHeight->setEnabled(false);
 
     FillModeCombo();
     SetCaptions();
     ApplySkin();
-    connect(m_cbMode, &QComboBox::currentIndexChanged, this, &CMainDlg::UpdateStatusLine);
+    // The show starts empty, on the transition the mode box starts on, with nothing to save.
+    CDocumentContents empty =
+        CShowDocument::EmptyContents(settings.m_panelSize, CurrentEffect().value_or(EEffect::Normal));
+    m_pDocument->ExchangeContents(empty);
+    m_pDocument->AddObserver(*this);
+    connect(m_cbMode, &QComboBox::currentIndexChanged, this, &CMainDlg::OnModeChanged);
     UpdateStatusLine();
 
-    m_pProject = new CProjectActions(*this, {g_nPanelWidth, g_nPanelHeight},
-                                     CurrentEffect().value_or(EEffect::Normal));
+    m_pConversions = std::make_unique<CConversionRunner>(
+        *this, m_texts, *m_pDocument,
+        CConversionRunner::CHooks{[this](const QString& strText) { ReportError(strText); },
+                                  [this] { OnClose(QDialog::Rejected); }});
+    m_pUndo = new CDocumentUndo(
+        *this, m_texts,
+        {[this] { return IsListBusy(); }, [this](const QString& strText) { ReportError(strText); }});
+    m_pProject = new CProjectActions(*this);
     m_pPanelChoice = new CPanelChoice(*this);
-    connect(m_cbMode, &QComboBox::currentIndexChanged, this,
-            [this]
-            {
-                m_pProject->Session().SetEffect(CurrentEffect().value_or(EEffect::Normal));
-                m_pProject->UpdateTitle();
-            });
 
     auto* pAbout = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(pAbout, &QShortcut::activated, this, &CMainDlg::OnAbout);
@@ -235,7 +218,7 @@ void CMainDlg::CreateControls()
     auto* pPanelGroup = MakeControl<QGroupBox>(this, 1025, 87, 7, 143, 108);
     pPanelGroup->setTitle(QStringLiteral("Panel Size"));
 
-    m_wndPreview = new CPanelCanvas(this, g_nPanelWidth, g_nPanelHeight);
+    m_wndPreview = new CPanelCanvas(this, Panel().m_nWidth, Panel().m_nHeight);
     m_wndPreview->setObjectName(ObjectName(1012));
     m_wndPreview->setGeometry(DluRect(373, 84, 15, 13));
 
@@ -269,11 +252,12 @@ void CMainDlg::CreateControls()
     m_pStatusLine = new CShowStatusLine(m_texts, this);
     m_pStatusLine->setObjectName(ObjectName(1030));
 
-    m_pListCtrl = MakeControl<QTableWidget>(this, 1022, 7, 7, 255, 260);
+    m_pListCtrl = MakeControl<QTableView>(this, 1022, 7, 7, 255, 260);
+    m_pListModel = new CShowListModel(*m_pDocument, this);
+    m_pListCtrl->setModel(m_pListModel);
     m_pListDelegate = new CPathDelegate(m_pListCtrl);
     m_pListCtrl->setItemDelegate(m_pListDelegate);
     m_pListCtrl->installEventFilter(this);
-    m_pListCtrl->setColumnCount(1);
     m_pListCtrl->verticalHeader()->hide();
     m_pListCtrl->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_pListCtrl->horizontalHeader()->setStretchLastSection(false);
@@ -296,7 +280,7 @@ void CMainDlg::CreateControls()
     m_pListCtrl->setPalette(palette);
     connect(m_pListCtrl->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &CMainDlg::OnListItemChanged);
-    connect(m_pListCtrl, &QTableWidget::itemDoubleClicked, this, &CMainDlg::OnPictureOptions);
+    connect(m_pListCtrl, &QTableView::doubleClicked, this, &CMainDlg::OnPictureOptions);
     new CListDropHandler(*m_pListCtrl,
                          {[this] { return IsListBusy(); },
                           [this](const QStringList& vecPaths, int nRow) { LoadPictures(vecPaths, nRow); },
@@ -333,9 +317,9 @@ void CMainDlg::PlacePreviewWindow()
 {
     // Centred in the preview group box, in client coordinates.
     const QRect rectGroup = findChild<QGroupBox*>(ObjectName(1001))->geometry();
-    const int x = rectGroup.left() + (rectGroup.width() - g_nPanelWidth) / 2;
-    const int y = rectGroup.top() + (rectGroup.height() - g_nPanelHeight) / 2;
-    m_wndPreview->setGeometry(x, y, g_nPanelWidth, g_nPanelHeight);
+    const int x = rectGroup.left() + (rectGroup.width() - Panel().m_nWidth) / 2;
+    const int y = rectGroup.top() + (rectGroup.height() - Panel().m_nHeight) / 2;
+    m_wndPreview->setGeometry(x, y, Panel().m_nWidth, Panel().m_nHeight);
     m_wndPreview->raise();
     m_wndPreview->show();
     // Along the group's bottom edge, below even the tallest panel.
@@ -383,7 +367,7 @@ void CMainDlg::SetCaptions()
             pLabel->setText(Text(nKey));
         }
     }
-    m_pListCtrl->setHorizontalHeaderLabels({Text(0)});
+    m_pListModel->SetHeader(Text(0));
     m_chkFullSpeed->setText(m_texts.Text(EUiText::FullSpeed));
 
     const std::pair<QWidget*, EUiText> aTips[] = {{g_btnLoadImage, EUiText::TipLoadImage},
@@ -427,12 +411,12 @@ void CMainDlg::StopRefreshTimer()
 
 void CMainDlg::OnTimer()
 {
-    if (m_workerShared.m_nImageCount.load() < 1 || !m_pStore)
+    if (m_pDocument->ImageCount() < 1 || m_pDocument->Store() == nullptr)
     {
         return;
     }
     // A picture that cannot be read draws nothing; the store already reported how it broke.
-    const CResult<CPicture> picture = m_pStore->Read(g_nShownImage.load());
+    const CResult<CPicture> picture = m_pDocument->Store()->Read(m_pDocument->ShownImage());
     if (picture)
     {
         m_wndPreview->DrawPicture(picture.Value());
@@ -470,70 +454,112 @@ void CMainDlg::OnListItemChanged()
     {
         return;
     }
-    g_nShownImage.store(vecRows.constFirst());
+    m_pDocument->SetShownImage(vecRows.constFirst());
     StartRefreshTimer();
 }
 
-CResult<CPictureStore> CMainDlg::CreateStore(CPanelSize panel) const
+std::vector<RowId> CMainDlg::SelectedIds() const
 {
-    return CPictureStore::Create(panel.m_nWidth, panel.m_nHeight, {}, m_pStoreFileOps);
+    std::vector<RowId> vecIds;
+    for (const int nRow : SelectedRows())
+    {
+        vecIds.push_back(m_pDocument->Row(nRow).m_nId);
+    }
+    return vecIds;
 }
 
-void CMainDlg::AdoptPanel(CPanelSize panel, std::unique_ptr<CPictureStore> pStore)
+void CMainDlg::OnChanged(const CDocumentChange& change)
 {
+    m_workerShared.m_nImageCount.store(m_pDocument->ImageCount());
+    const EDocumentChange eKind = change.m_eKind;
+    if (eKind == EDocumentChange::Panel || eKind == EDocumentChange::Reset)
+    {
+        ShowPanel();
+    }
+    if ((eKind == EDocumentChange::Effect || eKind == EDocumentChange::Reset) &&
+        CurrentEffect().value_or(EEffect::Normal) != m_pDocument->Effect())
+    {
+        m_bSyncingMode = true;
+        SelectEffect(m_pDocument->Effect());
+        m_bSyncingMode = false;
+    }
+    if (m_pDocument->ImageCount() == 0 &&
+        (eKind == EDocumentChange::Removed || eKind == EDocumentChange::Reset))
+    {
+        StopRefreshTimer();
+        m_wndPreview->Clear();
+    }
+    // Pictures converted again are seen at once.
+    if (eKind == EDocumentChange::Pictures && IsRefreshTimerActive())
+    {
+        OnTimer();
+    }
+    UpdateStatusLine();
+}
+
+void CMainDlg::ShowPanel()
+{
+    const CPanelSize panel = m_pDocument->Panel();
+    if (panel == CPanelSize{m_wndPreview->PanelWidth(), m_wndPreview->PanelHeight()})
+    {
+        return;
+    }
     const bool bShowing = IsRefreshTimerActive();
     StopRefreshTimer();
-    CloseStore();
-    m_pStore = std::move(pStore);
-    g_nPanelWidth = panel.m_nWidth;
-    g_nPanelHeight = panel.m_nHeight;
-    m_nWidth = g_nPanelWidth;
-    m_nHeight = g_nPanelHeight;
-    m_editWidth->setText(QString::number(m_nWidth));
-    m_editHeight->setText(QString::number(m_nHeight));
-    m_wndPreview->SetPanelSize(g_nPanelWidth, g_nPanelHeight);
+    m_editWidth->setText(QString::number(panel.m_nWidth));
+    m_editHeight->setText(QString::number(panel.m_nHeight));
+    m_wndPreview->SetPanelSize(panel.m_nWidth, panel.m_nHeight);
     PlacePreviewWindow();
-    UpdateStatusLine();
-    m_pProject->Session().SetPanel(panel);
-    m_pProject->UpdateTitle();
-    if (bShowing && m_pStore)
+    if (bShowing && m_pDocument->Store() != nullptr)
     {
         StartRefreshTimer();
     }
 }
 
+void CMainDlg::OnModeChanged()
+{
+    UpdateStatusLine();
+    const EEffect effect = CurrentEffect().value_or(EEffect::Normal);
+    if (!m_bSyncingMode && effect != m_pDocument->Effect())
+    {
+        m_pUndo->Push(std::make_unique<CTransitionCommand>(*m_pDocument, effect),
+                      m_texts.Text(EUiText::DoTransition));
+    }
+}
+
+QString CMainDlg::StepText(EUiText eKind, int nPictures) const
+{
+    return m_texts.Text(eKind).arg(m_pUndo->Pictures(nPictures));
+}
+
 void CMainDlg::CloseStore()
 {
-    if (m_pStore)
+    // The stores the history keeps for undoing go first.
+    m_pUndo->Stack().clear();
+    if (const CStatus status = m_pDocument->CloseStore(); !status)
     {
-        const CStatus status = m_pStore->Close();
-        m_pStore.reset();
-        if (!status)
-        {
-            ReportError(QString::fromStdString(status.Message()));
-        }
+        ReportError(QString::fromStdString(status.Message()));
     }
 }
 
 bool CMainDlg::EnsureStore()
 {
-    if (m_pStore)
-    {
-        return true;
-    }
-    CResult<CPictureStore> store = CreateStore({g_nPanelWidth, g_nPanelHeight});
+    const CResult<CPictureStore*> store = m_pDocument->EnsureStore();
     if (!store)
     {
         ReportError(QString::fromStdString(store.Message()));
-        return false;
     }
-    m_pStore = std::make_unique<CPictureStore>(std::move(store).Value());
-    return true;
+    return static_cast<bool>(store);
 }
 
 void CMainDlg::ReportError(const QString& strText)
 {
-    m_pDialogs->ShowMessage(this, windowTitle(), strText, EMessageKind::Error);
+    Say(strText, EMessageKind::Error);
+}
+
+void CMainDlg::Say(const QString& strText, EMessageKind eKind)
+{
+    m_pDialogs->ShowMessage(this, windowTitle(), strText, eKind);
 }
 
 void CMainDlg::ShowStartupNotice()
@@ -575,248 +601,72 @@ void CMainDlg::OnLoadImage()
     }
 }
 
-CResult<int> CMainDlg::InsertPicture(const CPicture& picture, const QString& strText, int nRow)
-{
-    if (CStatus status = m_pStore->Add(picture); !status)
-    {
-        return status;
-    }
-    // Added at the end, then moved up into place.
-    int nAt = m_workerShared.m_nImageCount.load();
-    CStatus moved;
-    while (nAt > nRow && moved)
-    {
-        moved = m_pStore->SwapWithNext(nAt - 1);
-        nAt -= moved ? 1 : 0;
-    }
-    m_pListCtrl->insertRow(nAt);
-    auto* pItem = new QTableWidgetItem(strText);
-    pItem->setToolTip(strText);
-    m_pListCtrl->setItem(nAt, 0, pItem);
-    m_workerShared.m_nImageCount.store(m_workerShared.m_nImageCount.load() + 1);
-    SelectOnly(nAt);
-    g_nShownImage.store(nAt);
-    StartRefreshTimer();
-    if (!moved)
-    {
-        ReportError(QString::fromStdString(moved.Message()));
-    }
-    return nAt;
-}
-
 void CMainDlg::LoadPictures(const QStringList& vecPaths, int nInsertAt)
-{
-    CProjectSession& session = m_pProject->Session();
-    ImportPictures(
-        vecPaths,
-        std::vector<CConvertOptions>(static_cast<size_t>(vecPaths.size()), {.m_bFast = m_bFastImport}),
-        [&session, &vecPaths](int nFile, int nRow)
-        { session.InsertPlain(static_cast<size_t>(nRow), QFile::encodeName(vecPaths[nFile]).toStdString()); },
-        nInsertAt);
-    m_pProject->UpdateTitle();
-}
-
-void CMainDlg::ReplacePictures(const QStringList& vecPaths, std::vector<CConvertOptions> vecOptions,
-                               const FnListed& fnListed)
-{
-    if (IsListBusy())
-    {
-        return;
-    }
-    StopRefreshTimer();
-    m_pListCtrl->setRowCount(0);
-    m_workerShared.m_nImageCount.store(0);
-    g_nShownImage.store(0);
-    m_wndPreview->Clear();
-    CloseStore();
-    ImportPictures(vecPaths, std::move(vecOptions), fnListed);
-}
-
-void CMainDlg::ImportPictures(const QStringList& vecPaths, std::vector<CConvertOptions> vecOptions,
-                              const FnListed& fnListed, int nInsertAt)
 {
     if (IsListBusy() || vecPaths.isEmpty() || !EnsureStore())
     {
         return;
     }
     m_pListCtrl->clearSelection();
-    int nRow = nInsertAt < 0 ? m_workerShared.m_nImageCount.load() : nInsertAt;
-    RunConversion(vecPaths, std::move(vecOptions), TextOr(18, "Loading pictures..."),
-                  TextOr(17, "These files could not be loaded:"),
-                  [&](int nFile, const CResult<CPicture>& result)
-                  {
-                      const CResult<int> inserted = result
-                                                        ? InsertPicture(result.Value(), vecPaths[nFile], nRow)
-                                                        : CResult<int>(result.Status());
-                      if (!inserted)
-                      {
-                          return inserted.Status();
-                      }
-                      fnListed(nFile, inserted.Value());
-                      nRow = inserted.Value() + 1;
-                      return CStatus();
-                  });
+    CPictureImport(*this).Load(vecPaths, nInsertAt);
 }
 
-void CMainDlg::RunConversion(const QStringList& vecPaths, std::vector<CConvertOptions> vecOptions,
-                             const QString& strProgress, const QString& strFailedHeading,
-                             const FnTakeConverted& fnTake)
+CStatus CMainDlg::ListConverted(CInsertRowsCommand& command, CShowRow row, const CPicture& picture)
 {
-    CImportJob job(vecPaths, g_nPanelWidth, g_nPanelHeight, std::move(vecOptions));
-    job.SetGate(m_fnConversionGate);
-    QStringList vecFailures;
-    const auto takeResults = [&](int nFirst, std::vector<CResult<CPicture>>& vecResults)
+    const CResult<int> inserted = command.Add(std::move(row), picture);
+    if (!inserted)
     {
-        for (size_t i = 0; i < vecResults.size(); ++i)
-        {
-            if (const CStatus status = fnTake(nFirst + static_cast<int>(i), vecResults[i]); !status)
-            {
-                vecFailures += QString::fromStdString(status.Message());
-            }
-        }
-    };
-    RunImport(job, strProgress, static_cast<int>(vecPaths.size()), takeResults,
-              [&](bool)
-              {
-                  UpdateStatusLine();
-                  if (!vecFailures.isEmpty())
-                  {
-                      ReportError(strFailedHeading + QStringLiteral("\n\n") +
-                                  vecFailures.join(QLatin1Char('\n')));
-                  }
-              });
-}
-
-void CMainDlg::RunImport(CImportJob& job, const QString& strLabel, int nFiles,
-                         CImportJob::FnConverted fnConverted, const std::function<void(bool)>& fnEnded)
-{
-    QProgressDialog progress(strLabel, TextOr(19, "Cancel"), 0, nFiles, this);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(300);
-    progress.setAutoReset(false);
-    progress.setAutoClose(false);
-
-    m_pImportJob = &job;
-    connect(&progress, &QProgressDialog::canceled, &job, &CImportJob::Cancel);
-    QEventLoop loop;
-    connect(&job, &CImportJob::Finished, &loop, &QEventLoop::quit);
-    job.Start(std::move(fnConverted), [&progress](int nDone) { progress.setValue(nDone); });
-    loop.exec();
-    // Before the dialog closes, which counts as a cancel.
-    const bool bCancelled = progress.wasCanceled();
-    progress.close();
-    m_pImportJob = nullptr;
-
-    fnEnded(!bCancelled && !m_bCloseAfterImport);
-    if (std::exchange(m_bCloseAfterImport, false))
-    {
-        OnClose(QDialog::Rejected);
+        return inserted.Status();
     }
+    SelectOnly(inserted.Value());
+    m_pDocument->SetShownImage(inserted.Value());
+    StartRefreshTimer();
+    return {};
+}
+
+bool CMainDlg::RunConversion(CConversionRun run, const FnTakeConverted& fnTake)
+{
+    return m_pConversions->Run(std::move(run), fnTake);
 }
 
 void CMainDlg::OnDelete()
 {
-    if (IsListBusy() || m_workerShared.m_nImageCount.load() == 0 || SelectedRows().isEmpty())
+    if (IsListBusy() || m_pDocument->ImageCount() == 0 || SelectedRows().isEmpty())
     {
         return;
     }
+    StopRefreshTimer();
     {
         const CIgnoreListSelect ignore(m_workerShared.m_bIgnoreListSelect);
-        for (QList<int> vecRows = SelectedRows(); !vecRows.isEmpty(); vecRows = SelectedRows())
-        {
-            const int nRow = vecRows.constFirst();
-            StopRefreshTimer();
-            // The store first: when it refuses, the item stays and list and store still agree.
-            const CStatus status = m_pStore->Delete(nRow);
-            if (!status)
-            {
-                ReportError(QString::fromStdString(status.Message()));
-                break;
-            }
-            m_pListCtrl->removeRow(nRow);
-            m_pProject->Session().Remove(static_cast<size_t>(nRow));
-            m_workerShared.m_nImageCount.store(m_workerShared.m_nImageCount.load() - 1);
-        }
+        const std::vector<RowId> vecIds = SelectedIds();
+        // All of them or, when the store refuses, none: list and store still agree.
+        m_pUndo->Push(std::make_unique<CDeleteRowsCommand>(*m_pDocument, vecIds),
+                      StepText(EUiText::DoDelete, static_cast<int>(vecIds.size())));
         m_pListCtrl->clearSelection();
     }
-    m_pProject->UpdateTitle();
     StopRefreshTimer();
     m_wndPreview->Clear();
-    UpdateStatusLine();
     update();
 }
 
-void CMainDlg::MoveItem(int nFrom, int nTo)
+bool CMainDlg::MoveRows(const std::vector<RowId>& vecIds, int nBefore)
 {
-    const CIgnoreListSelect ignore(m_workerShared.m_bIgnoreListSelect);
-    const CStatus status = m_pStore->SwapWithNext(std::min(nFrom, nTo));
-    if (!status)
+    auto pMove = std::make_unique<CMoveRowsCommand>(
+        *m_pDocument, vecIds, nBefore < m_pDocument->ImageCount() ? m_pDocument->Row(nBefore).m_nId : 0);
+    if (pMove->IsNoMove())
     {
-        ReportError(QString::fromStdString(status.Message()));
-        return;
+        return false;
     }
-    m_pProject->Session().SwapWithNext(static_cast<size_t>(std::min(nFrom, nTo)));
-    m_pProject->UpdateTitle();
-    QTableWidgetItem* pFrom = m_pListCtrl->takeItem(nFrom, 0);
-    QTableWidgetItem* pTo = m_pListCtrl->takeItem(nTo, 0);
-    m_pListCtrl->setItem(nFrom, 0, pTo);
-    m_pListCtrl->setItem(nTo, 0, pFrom);
-    SelectOnly(nTo);
-    g_nShownImage.store(nTo);
-    StartRefreshTimer();
-    UpdateStatusLine();
+    // The selection and the preview follow the rows they are on.
+    const CIgnoreListSelect ignore(m_workerShared.m_bIgnoreListSelect);
+    return m_pUndo->Push(std::move(pMove), StepText(EUiText::DoMove, static_cast<int>(vecIds.size())));
 }
 
 void CMainDlg::MoveSelected(int nRow)
 {
-    const QList<int> vecSelected = SelectedRows();
-    if (IsListBusy() || vecSelected.isEmpty())
+    if (!IsListBusy() && !SelectedRows().isEmpty())
     {
-        return;
-    }
-    const int nCount = m_workerShared.m_nImageCount.load();
-    const std::vector<int> vecOrder = MovedOrder(nCount, {vecSelected.begin(), vecSelected.end()}, nRow);
-    const std::vector<int> vecSwaps = NeighbourSwaps(vecOrder);
-    for (size_t i = 0; i < vecSwaps.size(); ++i)
-    {
-        if (const CStatus status = m_pStore->SwapWithNext(vecSwaps[i]); !status)
-        {
-            // Back to the order the list still shows.
-            while (i-- > 0 && m_pStore->SwapWithNext(vecSwaps[i]))
-            {
-            }
-            ReportError(QString::fromStdString(status.Message()));
-            return;
-        }
-    }
-    for (const int nSwap : vecSwaps)
-    {
-        m_pProject->Session().SwapWithNext(static_cast<size_t>(nSwap));
-    }
-    m_pProject->UpdateTitle();
-    const CIgnoreListSelect ignore(m_workerShared.m_bIgnoreListSelect);
-    std::vector<QTableWidgetItem*> vecItems;
-    vecItems.reserve(static_cast<size_t>(nCount));
-    for (int i = 0; i < nCount; ++i)
-    {
-        vecItems.push_back(m_pListCtrl->takeItem(i, 0));
-    }
-    m_pListCtrl->clearSelection();
-    const int nShown = g_nShownImage.load();
-    for (int i = 0; i < nCount; ++i)
-    {
-        const int nFrom = vecOrder[static_cast<size_t>(i)];
-        m_pListCtrl->setItem(i, 0, vecItems[static_cast<size_t>(nFrom)]);
-        if (vecSelected.contains(nFrom))
-        {
-            m_pListCtrl->selectionModel()->select(m_pListCtrl->model()->index(i, 0),
-                                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        }
-        // The preview keeps its picture wherever it went.
-        if (nFrom == nShown)
-        {
-            g_nShownImage.store(i);
-        }
+        MoveRows(SelectedIds(), nRow);
     }
     UpdateStatusLine();
 }
@@ -826,17 +676,26 @@ void CMainDlg::OnUp()
     const QList<int> vecRows = SelectedRows();
     if (!IsListBusy() && vecRows.size() == 1 && vecRows.constFirst() > 0)
     {
-        MoveItem(vecRows.constFirst(), vecRows.constFirst() - 1);
+        const int nTo = vecRows.constFirst() - 1;
+        if (MoveRows(SelectedIds(), nTo))
+        {
+            SelectOnly(nTo);
+            StartRefreshTimer();
+        }
     }
 }
 
 void CMainDlg::OnDown()
 {
     const QList<int> vecRows = SelectedRows();
-    if (!IsListBusy() && vecRows.size() == 1 &&
-        vecRows.constFirst() < m_workerShared.m_nImageCount.load() - 1)
+    if (!IsListBusy() && vecRows.size() == 1 && vecRows.constFirst() < m_pDocument->ImageCount() - 1)
     {
-        MoveItem(vecRows.constFirst(), vecRows.constFirst() + 1);
+        const int nTo = vecRows.constFirst() + 1;
+        if (MoveRows(SelectedIds(), nTo + 1))
+        {
+            SelectOnly(nTo);
+            StartRefreshTimer();
+        }
     }
 }
 
@@ -906,7 +765,7 @@ void CMainDlg::OpenShow(const QString& strPath)
     {
         return;
     }
-    CShowFileReader reader(g_nPanelWidth, g_nPanelHeight);
+    CShowFileReader reader(Panel().m_nWidth, Panel().m_nHeight);
     if (const CStatus status = reader.ReadFile(QFile::encodeName(strPath).toStdString()); !status)
     {
         ReportError(QString::fromStdString(status.Message()));
@@ -917,8 +776,8 @@ void CMainDlg::OpenShow(const QString& strPath)
     const QString strSummary = m_texts.Text(EUiText::ShowSummary)
                                    .arg(strName)
                                    .arg(vecPictures.size())
-                                   .arg(g_nPanelWidth)
-                                   .arg(g_nPanelHeight);
+                                   .arg(Panel().m_nWidth)
+                                   .arg(Panel().m_nHeight);
     const EShowChoice eChoice = AskShowChoice(this, m_texts, strSummary, !vecPictures.empty());
     if (eChoice == EShowChoice::Play)
     {
@@ -937,24 +796,7 @@ void CMainDlg::OpenShow(const QString& strPath)
     }
     else if (eChoice == EShowChoice::Add && EnsureStore())
     {
-        for (size_t i = 0; i < vecPictures.size(); ++i)
-        {
-            const QString strText = strName + QStringLiteral(" #") + QString::number(i + 1);
-            const CResult<int> inserted =
-                InsertPicture(vecPictures[i].m_picture, strText, m_workerShared.m_nImageCount.load());
-            if (!inserted)
-            {
-                ReportError(QString::fromStdString(inserted.Message()));
-                break;
-            }
-            // A project names it by the show and its place there, which no file answers to:
-            // opened again, it is one of the pictures not found.
-            m_pProject->Session().InsertPlain(
-                static_cast<size_t>(inserted.Value()),
-                QFile::encodeName(strPath + strText.mid(strName.size())).toStdString());
-        }
-        m_pProject->UpdateTitle();
-        UpdateStatusLine();
+        CPictureImport(*this).AddFromShow(strPath, vecPictures);
     }
 }
 
@@ -997,12 +839,12 @@ void CMainDlg::SelectEffect(EEffect effect)
 
 void CMainDlg::OnShowWritten(const QString& strPath, int nPictures)
 {
-    m_pStatusLine->ShowWritten(strPath, nPictures, m_workerShared.m_nImageCount.load());
+    m_pStatusLine->ShowWritten(strPath, nPictures, m_pDocument->ImageCount());
 }
 
 void CMainDlg::UpdateStatusLine()
 {
-    m_pStatusLine->ShowPlanned(g_nPanelWidth, g_nPanelHeight, m_workerShared.m_nImageCount.load(),
+    m_pStatusLine->ShowPlanned(Panel().m_nWidth, Panel().m_nHeight, m_pDocument->ImageCount(),
                                CurrentEffect());
 }
 
@@ -1011,13 +853,13 @@ CWorkerRun CMainDlg::MakeWorkerRun() const
     const auto Text = [](int nKey) { return g_szLangText[static_cast<size_t>(nKey)].toStdString(); };
     CWorkerRun run;
     run.m_effect = CurrentEffect();
-    run.m_nPanelWidth = g_nPanelWidth;
-    run.m_nPanelHeight = g_nPanelHeight;
+    run.m_nPanelWidth = Panel().m_nWidth;
+    run.m_nPanelHeight = Panel().m_nHeight;
     run.m_texts = {Text(16), Text(1), Text(5), Text(9)};
     run.m_timing = m_workerTiming;
     run.m_bFullSpeed = m_chkFullSpeed->isChecked();
     // No list command runs during a run, and the store goes only after the worker has ended.
-    run.m_fnReadPicture = [pStore = m_pStore.get()](int k) { return pStore->Read(k); };
+    run.m_fnReadPicture = [pStore = m_pDocument->Store()](int k) { return pStore->Read(k); };
     return run;
 }
 
@@ -1027,11 +869,10 @@ void CMainDlg::OnClose(int nResult)
     {
         return;
     }
-    if (m_pImportJob != nullptr)
+    if (IsImporting())
     {
         // The import ends with the group under way and closes the window then.
-        m_bCloseAfterImport = true;
-        m_pImportJob->Cancel();
+        m_pConversions->CloseWhenEnded();
         return;
     }
     if (!m_bQuitting && !m_pProject->ConfirmDiscard())
@@ -1084,6 +925,8 @@ void CMainDlg::contextMenuEvent(QContextMenuEvent* pEvent)
     QMenu menu(this);
     menu.addAction(m_texts.Text(EUiText::MenuAbout), this, &CMainDlg::OnAbout);
     menu.addSeparator();
+    m_pUndo->AddToMenu(menu);
+    menu.addSeparator();
     m_pProject->AddToMenu(menu);
     menu.addAction(m_texts.Text(EUiText::MenuOpenShow), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), this,
                    &CMainDlg::OnOpenShow)
@@ -1123,7 +966,7 @@ bool CMainDlg::eventFilter(QObject* pWatched, QEvent* pEvent)
     {
         return false;
     }
-    const int nRows = m_pListCtrl->rowCount();
+    const int nRows = m_pDocument->ImageCount();
     switch (pKey->key())
     {
     case Qt::Key_Delete:

@@ -1,14 +1,17 @@
 #pragma once
 
-#include "ImportJob.h"
+#include "ConversionRunner.h"
 #include "MainDlgWorkerUi.h"
 #include "ShowPlayer.h"
+#include "ShowWindow.h"
 #include "SkinDialog.h"
 #include "UiTaskQueue.h"
 #include "UiTexts.h"
 #include "workers/WorkerUiBridge.h"
 #include "workers/Workers.h"
 
+#include "document/DocumentObserver.h"
+#include "document/ShowDocument.h"
 #include "resample/ConvertPicture.h"
 #include "settings/PanelSize.h"
 #include "show/Transition.h"
@@ -25,24 +28,26 @@
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
-class QTableWidget;
+class QTableView;
 
 namespace tramino
 {
 
 class CPanelCanvas;
+class CDocumentUndo;
+class CInsertRowsCommand;
 class CPanelChoice;
 class CPanelViewDlg;
 class CPathDelegate;
 class CShowStatusLine;
-class CPictureStore;
 class CProjectActions;
+class CShowListModel;
 class CStoreFileOps;
 class IDialogs;
 
 // The main window. Every control carries its template identifier as object name ("1016" for
 // Load Image, "1022" for the list ...), so that tests and workers find it by that number.
-class CMainDlg : public CSkinDialog
+class CMainDlg : public CSkinDialog, public IShowWindow, private IDocumentObserver
 {
     Q_OBJECT
 
@@ -51,11 +56,18 @@ public:
     explicit CMainDlg(std::shared_ptr<IDialogs> pDialogs = nullptr);
     ~CMainDlg() override;
 
-    IDialogs& Dialogs() { return *m_pDialogs; }
+    QWidget& Widget() override { return *this; }
+    IDialogs& Dialogs() override { return *m_pDialogs; }
     // Everything the window says, in the language Vendale.ini chose.
-    const CWindowTexts& Texts() const { return m_texts; }
+    const CWindowTexts& Texts() const override { return m_texts; }
+    // The show: its rows, their pictures in the store, the panel, the transition, the project.
+    CShowDocument& Document() override { return *m_pDocument; }
+    // The panel the window works for (g_nPanelWidth x g_nPanelHeight), the document's.
+    CPanelSize Panel() const { return m_pDocument->Panel(); }
+    // Edit > Undo and Redo of the document's commands.
+    CDocumentUndo& Undo() override { return *m_pUndo; }
     CPanelCanvas* PreviewWindow() const { return m_wndPreview; }
-    QTableWidget* ListCtrl() const { return m_pListCtrl; }
+    QTableView* ListCtrl() const { return m_pListCtrl; }
     QComboBox* ModeCombo() const { return m_cbMode; }
     // Below the mode box (object name "1031"): Transform writes without the animation.
     QCheckBox* FullSpeedCheck() const { return m_chkFullSpeed; }
@@ -65,54 +77,30 @@ public:
     // The enlarged preview in panel colours; null until first opened.
     CPanelViewDlg* PanelView() const { return m_pPanelView; }
     // The store of the listed pictures; null before the first picture and after close.
-    CPictureStore* Store() const { return m_pStore.get(); }
-    // The file operations the store is created with (tests make them fail); before the first load.
+    CPictureStore* Store() const { return m_pDocument->Store(); }
+    // The file operations the stores are created with (tests make them fail); before the first load.
     void SetStoreFileOps(std::shared_ptr<CStoreFileOps> pFileOps) { m_pStoreFileOps = std::move(pFileOps); }
-    // An empty store for the panel, with those file operations.
-    CResult<CPictureStore> CreateStore(CPanelSize panel) const;
-    // The window works for this panel from now on, with this store of the list's pictures
-    // converted for it (null for an empty list): size fields, preview, status line and project.
-    void AdoptPanel(CPanelSize panel, std::unique_ptr<CPictureStore> pStore);
     // The panel size menu and the switch to another panel.
     CPanelChoice& PanelChoice() const { return *m_pPanelChoice; }
 
-    // Timer 1: every 100 ms the picture of g_nShownImage is drawn into the preview window.
+    // Timer 1: every 100 ms the picture of the document's ShownImage is drawn into the preview window.
     // User-interface thread only (workers reach it through their CWorkerUiBridge).
     void StartRefreshTimer();
     void StopRefreshTimer();
     bool IsRefreshTimerActive() const { return m_timerRefresh.isActive(); }
 
-    // Converts the files, adds them to the store and to the list in the given order and
-    // selects the last one; reports every file that could not be loaded in one message.
-    // Returns when the import has ended (done or cancelled); the window stays responsive, but
-    // no other command touches the list or the store meanwhile.
-    // Inserted from list position nInsertAt on (from the end when it is -1 or beyond).
+    // Converts the files and lists them in the given order, from list position nInsertAt on
+    // (from the end when it is -1 or beyond), one undo step, and selects the last one; reports
+    // every file that could not be loaded in one message. Returns when the import has ended (done
+    // or cancelled); the window stays responsive, but no other command changes the list meanwhile.
     void LoadPictures(const QStringList& vecPaths, int nInsertAt = -1);
-    bool IsImporting() const { return m_pImportJob != nullptr; }
-    // Runs the job behind the import's progress and Cancel until it has ended; meanwhile the list
-    // is busy. fnEnded(bAll) follows, bAll false when it was cancelled or the window is to close,
-    // and then a close asked for meanwhile is carried out.
-    void RunImport(CImportJob& job, const QString& strLabel, int nFiles, CImportJob::FnConverted fnConverted,
-                   const std::function<void(bool bAll)>& fnEnded);
-    // An import or a worker owns the list and the store: the list commands leave them alone.
-    bool IsListBusy() const;
-    // Empties the list and the store, then imports the files as LoadPictures does, each with its
-    // own options; fnListed(i, row) follows each file i that made it into the list, at that row.
-    using FnListed = std::function<void(int nFile, int nRow)>;
-    void ReplacePictures(const QStringList& vecPaths, std::vector<CConvertOptions> vecOptions,
-                         const FnListed& fnListed);
-    bool IsFastImport() const { return m_bFastImport; }
-    // Converts the files on the import's workers, the list busy meanwhile, with the progress of a
-    // long load (strProgress) and its Cancel. fnTake gets each result in the order of the files and
-    // says why one was not taken; those reasons make one message under strFailedHeading. Returns
-    // when the conversion has ended (done or cancelled). The caller has checked IsListBusy.
-    using FnTakeConverted = std::function<CStatus(int nFile, const CResult<CPicture>& result)>;
-    void RunConversion(const QStringList& vecPaths, std::vector<CConvertOptions> vecOptions,
-                       const QString& strProgress, const QString& strFailedHeading,
-                       const FnTakeConverted& fnTake);
-    // Every conversion of the window passes its groups through this gate (CImportJob::SetGate).
-    void SetConversionGate(CImportJob::FnGate fnGate) { m_fnConversionGate = std::move(fnGate); }
-    const CImportJob::FnGate& ConversionGate() const { return m_fnConversionGate; }
+    bool IsImporting() const override { return m_pConversions->IsRunning(); }
+    bool IsListBusy() const override;
+    bool IsFastImport() const override { return m_bFastImport; }
+    bool RunConversion(CConversionRun run, const FnTakeConverted& fnTake) override;
+    void Say(const QString& strText, EMessageKind eKind) override;
+    // Lists the converted picture as the command's next row, selected and shown.
+    CStatus ListConverted(CInsertRowsCommand& command, CShowRow row, const CPicture& picture) override;
     // The transition the mode box shows (none for a text that names none), and choosing one there.
     std::optional<EEffect> CurrentEffect() const;
     void SelectEffect(EEffect effect);
@@ -151,6 +139,8 @@ public:
     bool IsWorkerRunning() const { return m_workerThread.IsRunning(); }
     // Pace, hold and pause of later runs (tests shorten them).
     void SetWorkerTiming(const CWorkerTiming& timing) { m_workerTiming = timing; }
+    // Every conversion of the window passes its groups through this gate (CImportJob::SetGate).
+    void SetConversionGate(CImportJob::FnGate fnGate) { m_pConversions->SetGate(std::move(fnGate)); }
     // The close box, Enter and Escape all end here: unsaved changes of the project are asked
     // about first, then a running worker is stopped, the store is removed, and the dialog ends.
     void OnClose(int nResult = QDialog::Rejected);
@@ -182,18 +172,20 @@ private:
     void OnListItemChanged();
     void OnTimer();
     void UpdateStatusLine();
+    void OnModeChanged();
+    // The document's changes, as the window shows them.
+    void OnChanged(const CDocumentChange& change) override;
+    // Size fields, preview and status line for the document's panel.
+    void ShowPanel();
+    // The text of a step of the history: strKind ("delete %1") with the number of pictures.
+    QString StepText(EUiText eKind, int nPictures) const;
 
     // Selection helpers of the list.
     QList<int> SelectedRows() const;
+    std::vector<RowId> SelectedIds() const;
     void SelectOnly(int nRow);
-    void MoveItem(int nFrom, int nTo);
-    // Adds the picture to the store and its item to the list at nRow (moved there through the
-    // store, so that both stay in step), selected and shown. The row it ended at, or the failure.
-    CResult<int> InsertPicture(const CPicture& picture, const QString& strText, int nRow);
-
-    // LoadPictures with options for each file.
-    void ImportPictures(const QStringList& vecPaths, std::vector<CConvertOptions> vecOptions,
-                        const FnListed& fnListed, int nInsertAt = -1);
+    // Moves the rows before the row nBefore (the row count: to the end) as one undo step.
+    bool MoveRows(const std::vector<RowId>& vecIds, int nBefore);
     bool EnsureStore();
     void CloseStore();
     void ReportError(const QString& strText);
@@ -207,26 +199,25 @@ private:
     QCheckBox* m_chkFullSpeed = nullptr;
     QLineEdit* m_editWidth = nullptr;
     QLineEdit* m_editHeight = nullptr;
-    QTableWidget* m_pListCtrl = nullptr;
+    QTableView* m_pListCtrl = nullptr;
+    CShowListModel* m_pListModel = nullptr;
     CPathDelegate* m_pListDelegate = nullptr;
     CShowStatusLine* m_pStatusLine = nullptr;
     CPanelViewDlg* m_pPanelView = nullptr;
     CShowPlayer m_showPlayer;
-    int m_nWidth = 0;
-    int m_nHeight = 0;
 
     CWindowTexts m_texts;
     QTranslator m_qtTranslator; // Qt's own texts (file dialogs, buttons) in the chosen language
     QString m_strStartupNotice; // empty once said
     QTimer m_timerRefresh;
-    std::unique_ptr<CPictureStore> m_pStore;
+    std::unique_ptr<CShowDocument> m_pDocument;
     std::shared_ptr<CStoreFileOps> m_pStoreFileOps;
+    CDocumentUndo* m_pUndo = nullptr; // a child of the window
+    bool m_bSyncingMode = false;      // the mode box follows the document
 
     CProjectActions* m_pProject = nullptr;  // a child of the window
     CPanelChoice* m_pPanelChoice = nullptr; // a child of the window
-    CImportJob* m_pImportJob = nullptr;     // while RunImport runs
-    CImportJob::FnGate m_fnConversionGate;
-    bool m_bCloseAfterImport = false;
+    std::unique_ptr<CConversionRunner> m_pConversions;
     bool m_bQuitting = false;
     // Off by default: the reduction then sees every pixel of the photo. TRAMINO_FAST_IMPORT=1
     // turns it on at start-up; the window's context menu toggles it.
@@ -236,7 +227,10 @@ private:
     // Declared in this order so that the worker thread is joined before the rest goes.
     CUiTaskQueue m_uiTasks; // carries the workers' calls to the user-interface thread
     CWorkerShared m_workerShared;
-    CMainDlgWorkerUi m_workerUiDirect{*this};
+    CMainDlgWorkerUi m_workerUiDirect{
+        *this,
+        {[this](bool bStart) { bStart ? StartRefreshTimer() : StopRefreshTimer(); },
+         [this](const QString& strPath, int nPictures) { OnShowWritten(strPath, nPictures); }}};
     CWorkerUiBridge m_workerUi;
     CWorkerTiming m_workerTiming = WorkerTimingFromEnvironment();
     CWorkerThread m_workerThread;

@@ -1,15 +1,16 @@
 #include "MainDlgWorkerUi.h"
 
 #include "Dialogs.h"
-#include "Globals.h"
-#include "MainDlg.h"
 #include "PanelCanvas.h"
+#include "ShowWindow.h"
+
+#include "document/ShowDocument.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 
 namespace tramino
 {
@@ -17,7 +18,17 @@ namespace tramino
 QPushButton* CMainDlgWorkerUi::Button(int nButtonId) const
 {
     // Every control carries its template identifier as object name.
-    return m_dlg.findChild<QPushButton*>(QString::number(nButtonId));
+    return m_window.Widget().findChild<QPushButton*>(QString::number(nButtonId));
+}
+
+QTableView* CMainDlgWorkerUi::List() const
+{
+    return m_window.Widget().findChild<QTableView*>(QStringLiteral("1022"));
+}
+
+CPanelCanvas* CMainDlgWorkerUi::Preview() const
+{
+    return m_window.Widget().findChild<CPanelCanvas*>(QStringLiteral("1012"));
 }
 
 void CMainDlgWorkerUi::EnableButton(int nButtonId, bool bEnable)
@@ -32,14 +43,14 @@ void CMainDlgWorkerUi::SetButtonCaption(int nButtonId, const std::string& strCap
 
 void CMainDlgWorkerUi::ClearItemSelected(int nItem)
 {
-    QTableWidget* pList = m_dlg.ListCtrl();
+    QTableView* pList = List();
     pList->selectionModel()->select(pList->model()->index(nItem, 0),
                                     QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
 }
 
 void CMainDlgWorkerUi::SelectAndFocusItem(int nItem)
 {
-    QTableWidget* pList = m_dlg.ListCtrl();
+    QTableView* pList = List();
     const QModelIndex index = pList->model()->index(nItem, 0);
     pList->selectionModel()->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
     pList->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
@@ -47,47 +58,47 @@ void CMainDlgWorkerUi::SelectAndFocusItem(int nItem)
 
 void CMainDlgWorkerUi::EnsureItemVisible(int nItem)
 {
-    QTableWidget* pList = m_dlg.ListCtrl();
+    QTableView* pList = List();
     pList->scrollTo(pList->model()->index(nItem, 0), QAbstractItemView::EnsureVisible);
 }
 
 void CMainDlgWorkerUi::StartRefreshTimer()
 {
-    m_dlg.StartRefreshTimer();
+    m_hooks.m_fnRefreshTimer(true);
 }
 
 void CMainDlgWorkerUi::StopRefreshTimer()
 {
-    m_dlg.StopRefreshTimer();
+    m_hooks.m_fnRefreshTimer(false);
 }
 
 void CMainDlgWorkerUi::SetShownImage(int nImage)
 {
-    g_nShownImage.store(nImage);
+    m_window.Document().SetShownImage(nImage);
 }
 
 void CMainDlgWorkerUi::InvalidateWindow()
 {
-    m_dlg.update();
+    m_window.Widget().update();
 }
 
 void CMainDlgWorkerUi::PutPixel(int x, int y, CRgb cr)
 {
     // Thread-safe and cheap: the canvas shows the change within a frame.
-    m_dlg.PreviewWindow()->SetPixel(x, y, cr);
+    Preview()->SetPixel(x, y, cr);
 }
 
 void CMainDlgWorkerUi::PutPicture(const CPicture& picture)
 {
-    m_dlg.PreviewWindow()->DrawPicture(picture);
+    Preview()->DrawPicture(picture);
 }
 
 std::optional<std::string> CMainDlgWorkerUi::AskSaveFileName(const std::string& strFilter,
                                                              const std::string& strDefaultExtension)
 {
     const QString strPath =
-        m_dlg.Dialogs().GetSaveFileName(&m_dlg, QString::fromStdString(strFilter),
-                                        QString::fromStdString(strDefaultExtension), m_strLastSaveFolder);
+        m_window.Dialogs().GetSaveFileName(&m_window.Widget(), QString::fromStdString(strFilter),
+                                           QString::fromStdString(strDefaultExtension), m_strLastSaveFolder);
     if (strPath.isEmpty())
         return std::nullopt;
     m_strLastSaveFolder = QFileInfo(strPath).absolutePath();
@@ -97,13 +108,13 @@ std::optional<std::string> CMainDlgWorkerUi::AskSaveFileName(const std::string& 
 void CMainDlgWorkerUi::ShowMessage(const std::string& strText, const std::string& strTitle,
                                    EMessageKind eKind)
 {
-    m_dlg.Dialogs().ShowMessage(&m_dlg, QString::fromStdString(strTitle), QString::fromStdString(strText),
-                                eKind);
+    m_window.Dialogs().ShowMessage(&m_window.Widget(), QString::fromStdString(strTitle),
+                                   QString::fromStdString(strText), eKind);
 }
 
 void CMainDlgWorkerUi::ShowWritten(const std::string& strPath, int nPictures)
 {
-    m_dlg.OnShowWritten(QFile::decodeName(strPath.c_str()), nPictures);
+    m_hooks.m_fnShowWritten(QFile::decodeName(strPath.c_str()), nPictures);
 }
 
 } // namespace tramino

@@ -4,20 +4,30 @@
 
 #include <QString>
 
+#include <functional>
+
 class QPushButton;
+class QTableView;
 
 namespace tramino
 {
 
-class CMainDlg;
+class CPanelCanvas;
+class IShowWindow;
 
 // The main dialog as the Preview and Transform workers see it. Every call but
 // PutPixel must be made on the user-interface thread: the workers reach it
-// through a CWorkerUiBridge.
+// through a CWorkerUiBridge. Controls are found by their template identifiers.
 class CMainDlgWorkerUi final : public IWorkerUi
 {
 public:
-    explicit CMainDlgWorkerUi(CMainDlg& dlg) : m_dlg(dlg) {}
+    // What the window does for its workers beyond its controls.
+    struct CHooks
+    {
+        std::function<void(bool bStart)> m_fnRefreshTimer;
+        std::function<void(const QString& strPath, int nPictures)> m_fnShowWritten;
+    };
+    CMainDlgWorkerUi(IShowWindow& window, CHooks hooks) : m_window(window), m_hooks(std::move(hooks)) {}
 
     void EnableButton(int nButtonId, bool bEnable) override;
     void SetButtonCaption(int nButtonId, const std::string& strCaption) override;
@@ -37,8 +47,11 @@ public:
 
 private:
     QPushButton* Button(int nButtonId) const;
+    QTableView* List() const;
+    CPanelCanvas* Preview() const;
 
-    CMainDlg& m_dlg;
+    IShowWindow& m_window;
+    CHooks m_hooks;
     QString m_strLastSaveFolder; // where the user saved last in this run
 };
 

@@ -1,85 +1,30 @@
 #include "PanelChoice.h"
 
-#include "Dialogs.h"
-#include "Globals.h"
-#include "ImportJob.h"
-#include "MainDlg.h"
-#include "ProjectActions.h"
+#include "DocumentUndo.h"
+#include "ShowWindow.h"
 
-#include "project/Project.h"
-#include "store/PictureStore.h"
+#include "document/DocumentCommands.h"
 
 #include <QActionGroup>
-#include <QFile>
 #include <QMenu>
-#include <QTableWidget>
-
-#include <optional>
+#include <QWidget>
 
 namespace tramino
 {
-namespace
-{
-
-// The list's pictures converted for another panel, as far as the job got.
-class CConversion
-{
-public:
-    CConversion(CMainDlg& dlg, CPictureStore& store, const CPictureStore& oldStore)
-        : m_dlg(dlg), m_store(store), m_oldStore(oldStore)
-    {
-    }
-
-    // Adds the results of pictures nFirst, nFirst + 1 ... to the new store; nothing after a failure.
-    void Add(int nFirst, std::vector<CResult<CPicture>>& vecResults, CImportJob& job)
-    {
-        for (size_t i = 0; i < vecResults.size() && !m_optFailure; ++i)
-        {
-            const int nRow = nFirst + static_cast<int>(i);
-            CResult<CPicture>& picture = vecResults[i];
-            if (!picture)
-            {
-                // Its picture at the old size, brought whole to the new one: nothing is lost.
-                picture = ConvertPictureToPanel(m_oldStore.PathOf(nRow), m_store.PanelWidth(),
-                                                m_store.PanelHeight());
-                m_vecFromOld += m_dlg.ListCtrl()->item(nRow, 0)->text();
-            }
-            CStatus status = picture ? m_store.Add(picture.Value()) : picture.Status();
-            if (!status)
-            {
-                m_optFailure = std::move(status);
-                job.Cancel();
-            }
-        }
-    }
-
-    bool IsComplete() const { return !m_optFailure && m_store.Count() == m_oldStore.Count(); }
-    const std::optional<CStatus>& Failure() const { return m_optFailure; }
-    const QStringList& FromOld() const { return m_vecFromOld; }
-
-private:
-    CMainDlg& m_dlg;
-    CPictureStore& m_store;
-    const CPictureStore& m_oldStore;
-    std::optional<CStatus> m_optFailure;
-    QStringList m_vecFromOld; // by their text in the list
-};
-
-} // namespace
 
 QString PanelSizeText(CPanelSize panel)
 {
     return QStringLiteral("%1 × %2").arg(panel.m_nWidth).arg(panel.m_nHeight);
 }
 
-CPanelChoice::CPanelChoice(CMainDlg& dlg) : QObject(&dlg), m_dlg(dlg) {}
+CPanelChoice::CPanelChoice(IShowWindow& window) : QObject(&window.Widget()), m_window(window) {}
 
 void CPanelChoice::AddToMenu(QMenu& menu)
 {
-    QMenu* pSizes = menu.addMenu(m_dlg.Texts().Text(EUiText::MenuPanelSize));
-    pSizes->setEnabled(!m_dlg.IsListBusy());
+    QMenu* pSizes = menu.addMenu(m_window.Texts().Text(EUiText::MenuPanelSize));
+    pSizes->setEnabled(!m_window.IsListBusy());
     auto* pGroup = new QActionGroup(pSizes);
-    const CPanelSize current{g_nPanelWidth, g_nPanelHeight};
+    const CPanelSize current = m_window.Document().Panel();
     for (const CPanelSize panel : g_arrPanelSizes)
     {
         QAction* pAction = pSizes->addAction(PanelSizeText(panel));
@@ -94,90 +39,95 @@ void CPanelChoice::AddToMenu(QMenu& menu)
 
 bool CPanelChoice::Choose(CPanelSize panel)
 {
-    const CPanelSize current{g_nPanelWidth, g_nPanelHeight};
-    if (m_dlg.IsListBusy() || panel == current)
+    CShowDocument& document = m_window.Document();
+    const CPanelSize current = document.Panel();
+    if (m_window.IsListBusy() || panel == current)
     {
-        return !m_dlg.IsListBusy();
+        return !m_window.IsListBusy();
     }
-    const CWindowTexts& texts = m_dlg.Texts();
-    const int nPictures = m_dlg.WorkerShared().m_nImageCount.load();
-    if (nPictures == 0 || m_dlg.Store() == nullptr)
+    const CWindowTexts& texts = m_window.Texts();
+    const QString strStep = texts.Text(EUiText::DoPanel).arg(PanelSizeText(panel));
+    const int nPictures = document.ImageCount();
+    if (nPictures == 0 || document.Store() == nullptr)
     {
-        m_dlg.AdoptPanel(panel, nullptr);
-        return true;
+        return m_window.Undo().Push(std::make_unique<CPanelCommand>(document, panel, nullptr), strStep);
     }
-    if (m_dlg.Dialogs().Ask(&m_dlg, m_dlg.windowTitle(),
-                            texts.Text(EUiText::PanelAsk).arg(nPictures).arg(PanelSizeText(panel)),
-                            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    QWidget& widget = m_window.Widget();
+    if (m_window.Dialogs().Ask(&widget, widget.windowTitle(),
+                               texts.Text(EUiText::PanelAsk).arg(nPictures).arg(PanelSizeText(panel)),
+                               QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
     {
         return false;
     }
     QStringList vecFromOld;
     std::unique_ptr<CPictureStore> pStore = Convert(panel, vecFromOld);
-    if (!pStore)
+    if (!pStore ||
+        !m_window.Undo().Push(std::make_unique<CPanelCommand>(document, panel, std::move(pStore)), strStep))
     {
         return false;
     }
-    m_dlg.AdoptPanel(panel, std::move(pStore));
     if (!vecFromOld.isEmpty())
     {
-        Say(texts.Text(EUiText::PanelFromOld).arg(PanelSizeText(current)) + QStringLiteral("\n\n") +
-                vecFromOld.join(QLatin1Char('\n')),
-            EMessageKind::Warning);
+        m_window.Say(texts.Text(EUiText::PanelFromOld).arg(PanelSizeText(current)) + QStringLiteral("\n\n") +
+                         vecFromOld.join(QLatin1Char('\n')),
+                     EMessageKind::Warning);
     }
     return true;
 }
 
 std::unique_ptr<CPictureStore> CPanelChoice::Convert(CPanelSize panel, QStringList& vecFromOld)
 {
-    const QString strKept =
-        QStringLiteral("\n\n") +
-        m_dlg.Texts().Text(EUiText::PanelKept).arg(PanelSizeText({g_nPanelWidth, g_nPanelHeight}));
-    CResult<CPictureStore> created = m_dlg.CreateStore(panel);
+    CShowDocument& document = m_window.Document();
+    const CWindowTexts& texts = m_window.Texts();
+    const QString strKept = texts.Text(EUiText::PanelKept).arg(PanelSizeText(document.Panel()));
+    CResult<CPictureStore> created = document.CreateStore(panel);
     if (!created)
     {
-        Say(QString::fromStdString(created.Message()) + strKept, EMessageKind::Error);
+        m_window.Say(QString::fromStdString(created.Message()) + QStringLiteral("\n\n") + strKept);
         return nullptr;
     }
     auto pStore = std::make_unique<CPictureStore>(std::move(created).Value());
 
-    QStringList vecPaths;
-    std::vector<CConvertOptions> vecOptions;
-    for (CShowPlanPicture& picture : PlanShow(m_dlg.ProjectActions().Session().Project()).m_vecPictures)
+    // Row for row, by identity: the list stays as it is while the document is busy converting.
+    CConversionRun run{
+        {}, panel, texts.Text(EUiText::PanelConverting).arg(PanelSizeText(panel)), strKept, true};
+    std::vector<RowId> vecIds;
+    for (int i = 0; i < document.ImageCount(); ++i)
     {
-        vecPaths += QFile::decodeName(picture.m_strPath.c_str());
-        picture.m_options.m_bFast = m_dlg.IsFastImport();
-        vecOptions.push_back(picture.m_options);
+        CConvertOptions options = ConvertOptionsFor(document.EffectiveValues(i));
+        options.m_bFast = m_window.IsFastImport();
+        run.m_vecSources.push_back(RowPictureSource(document.Row(i), options));
+        vecIds.push_back(document.Row(i).m_nId);
     }
-    CImportJob job(vecPaths, panel.m_nWidth, panel.m_nHeight, std::move(vecOptions));
-    job.SetGate(m_dlg.ConversionGate());
-    CConversion conversion(m_dlg, *pStore, *m_dlg.Store());
-    bool bAll = false;
-    m_dlg.RunImport(
-        job, m_dlg.Texts().Text(EUiText::PanelConverting).arg(PanelSizeText(panel)),
-        static_cast<int>(vecPaths.size()),
-        [&conversion, &job](int nFirst, std::vector<CResult<CPicture>>& vecResults)
-        { conversion.Add(nFirst, vecResults, job); },
-        [&bAll](bool bRanToEnd) { bAll = bRanToEnd; });
-    if (conversion.Failure())
+    const CPictureStore& oldStore = *document.Store();
+    const bool bAll = m_window.RunConversion(
+        std::move(run),
+        [&](int nFile, const CResult<CPicture>& result)
+        {
+            const int nRow = document.PositionOf(vecIds[static_cast<size_t>(nFile)]);
+            if (nRow != pStore->Count())
+            {
+                return CStatus::Error("The list changed while its pictures were being converted");
+            }
+            if (result)
+            {
+                return pStore->Add(result.Value());
+            }
+            // Its picture at the old size, brought whole to the new one: nothing is lost.
+            const CResult<CPicture> fromOld =
+                ConvertPictureToPanel(oldStore.PathOf(nRow), panel.m_nWidth, panel.m_nHeight);
+            vecFromOld += QString::fromStdString(document.Row(nRow).m_strText);
+            return fromOld ? pStore->Add(fromOld.Value()) : fromOld.Status();
+        });
+    if (bAll && pStore->Count() == document.ImageCount())
     {
-        Say(QString::fromStdString(conversion.Failure()->Message()) + strKept, EMessageKind::Error);
-    }
-    if (bAll && conversion.IsComplete())
-    {
-        vecFromOld = conversion.FromOld();
         return pStore;
     }
     if (const CStatus status = pStore->Close(); !status)
     {
-        Say(QString::fromStdString(status.Message()), EMessageKind::Error);
+        m_window.Say(QString::fromStdString(status.Message()));
     }
     return nullptr;
-}
-
-void CPanelChoice::Say(const QString& strText, EMessageKind eKind) const
-{
-    m_dlg.Dialogs().ShowMessage(&m_dlg, m_dlg.windowTitle(), strText, eKind);
 }
 
 } // namespace tramino

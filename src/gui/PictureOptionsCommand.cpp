@@ -1,40 +1,23 @@
 #include "PictureOptionsCommand.h"
 
-#include "Globals.h"
-#include "MainDlg.h"
-#include "PanelCanvas.h"
+#include "DocumentUndo.h"
 #include "PictureOptionsDlg.h"
-#include "ProjectActions.h"
+#include "ShowWindow.h"
 
-#include "store/PictureStore.h"
+#include "document/DocumentCommands.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
-#include <QTableWidget>
 
 #include <utility>
 
 namespace tramino
 {
-namespace
-{
-
-// A picture added from a show file is listed under the show's path and its place there.
-bool IsFromShow(const QString& strPath)
-{
-    static const QRegularExpression s_reShowPicture(QStringLiteral("\\.qrv #\\d+$"),
-                                                    QRegularExpression::CaseInsensitiveOption);
-    return s_reShowPicture.match(strPath).hasMatch();
-}
-
-} // namespace
 
 void CPictureOptionsCommand::Edit(const QList<int>& vecRows)
 {
-    const CProject& project = m_dlg.ProjectActions().Session().Project();
-    if (vecRows.isEmpty() || m_dlg.IsListBusy() || m_dlg.Store() == nullptr ||
-        static_cast<size_t>(vecRows.constLast()) >= project.m_vecPictures.size())
+    const CShowDocument& document = m_window.Document();
+    if (vecRows.isEmpty() || m_window.IsListBusy() || document.Store() == nullptr ||
+        vecRows.constLast() >= document.ImageCount())
     {
         return;
     }
@@ -42,13 +25,14 @@ void CPictureOptionsCommand::Edit(const QList<int>& vecRows)
     vecValues.reserve(static_cast<size_t>(vecRows.size()));
     for (const int nRow : vecRows)
     {
-        vecValues.push_back(project.EffectiveValues(static_cast<size_t>(nRow)));
+        vecValues.push_back(document.EffectiveValues(nRow));
     }
-    const CWindowTexts& texts = m_dlg.Texts();
+    const CWindowTexts& texts = m_window.Texts();
     const QString strSubject =
-        vecRows.size() == 1 ? QFileInfo(m_dlg.ListCtrl()->item(vecRows.constFirst(), 0)->text()).fileName()
-                            : texts.Text(EUiText::OptionsSeveral).arg(vecRows.size());
-    CPictureOptionsDlg dlg(texts, strSubject, vecValues, project.m_defaults, &m_dlg);
+        vecRows.size() == 1
+            ? QFileInfo(QString::fromStdString(document.Row(vecRows.constFirst()).m_strText)).fileName()
+            : texts.Text(EUiText::OptionsSeveral).arg(vecRows.size());
+    CPictureOptionsDlg dlg(texts, strSubject, vecValues, document.Defaults(), &m_window.Widget());
     if (dlg.exec() == QDialog::Accepted)
     {
         Apply(vecRows, dlg.Chosen());
@@ -57,63 +41,58 @@ void CPictureOptionsCommand::Edit(const QList<int>& vecRows)
 
 void CPictureOptionsCommand::Apply(const QList<int>& vecRows, const CPictureValues& chosen)
 {
-    CProjectSession& session = m_dlg.ProjectActions().Session();
-    QStringList vecPaths;
-    std::vector<CConvertOptions> vecOptions;
-    std::vector<std::pair<int, CPictureValues>> vecPending; // row and new values, by file
+    CShowDocument& document = m_window.Document();
+    auto pCommand = std::make_unique<CChangeOptionsCommand>(document);
+    const CWindowTexts& texts = m_window.Texts();
+    CConversionRun run{
+        {}, document.Panel(), texts.Text(EUiText::OptionsConverting), texts.Text(EUiText::OptionsFailed)};
+    std::vector<std::pair<RowId, CPictureValues>> vecPending; // row and new overrides, by entry
     for (const int nRow : vecRows)
     {
-        const CPictureValues old = session.Project().EffectiveValues(static_cast<size_t>(nRow));
-        CPictureValues values = EffectivePictureValues(old, chosen);
+        const CPictureValues old = document.EffectiveValues(nRow);
+        const CPictureValues values = EffectivePictureValues(old, chosen);
         if (values == old)
         {
             continue;
         }
+        const CShowRow& row = document.Row(nRow);
+        const CPictureValues overrides = OverridesOf(document.Defaults(), values);
         CConvertOptions options = ConvertOptionsFor(values);
         if (options == ConvertOptionsFor(old))
         {
             // The window's picture stays as it is (GIF frames are the build's matter).
-            session.SetValues(static_cast<size_t>(nRow), values);
+            static_cast<void>(pCommand->Add(row.m_nId, overrides, nullptr));
             continue;
         }
-        options.m_bFast = m_dlg.IsFastImport();
-        vecPaths += QFile::decodeName(
-            session.Project().m_vecPictures[static_cast<size_t>(nRow)].m_path.m_path.c_str());
-        vecOptions.push_back(options);
-        vecPending.emplace_back(nRow, std::move(values));
+        options.m_bFast = m_window.IsFastImport();
+        run.m_vecSources.push_back(RowPictureSource(row, options));
+        vecPending.emplace_back(row.m_nId, overrides);
     }
-    m_dlg.ProjectActions().UpdateTitle();
-    if (vecPaths.isEmpty())
+    if (!run.m_vecSources.empty())
     {
-        return;
+        m_window.RunConversion(std::move(run),
+                               [&](int nFile, const CResult<CPicture>& result)
+                               {
+                                   const auto& [nId, overrides] = vecPending[static_cast<size_t>(nFile)];
+                                   const CShowRow& row = document.Row(document.PositionOf(nId));
+                                   if (!result)
+                                   {
+                                       return row.m_eSource == ERowSource::ShowPicture
+                                                  ? CStatus::Error(
+                                                        texts.Text(EUiText::OptionsNoSource)
+                                                            .arg(QString::fromStdString(row.m_strText))
+                                                            .toStdString())
+                                                  : result.Status();
+                                   }
+                                   return pCommand->Add(nId, overrides, &result.Value());
+                               });
     }
-    const CWindowTexts& texts = m_dlg.Texts();
-    m_dlg.RunConversion(
-        vecPaths, std::move(vecOptions), texts.Text(EUiText::OptionsConverting),
-        texts.Text(EUiText::OptionsFailed),
-        [&](int nFile, const CResult<CPicture>& result)
-        {
-            const auto& [nRow, values] = vecPending[static_cast<size_t>(nFile)];
-            if (!result)
-            {
-                return IsFromShow(vecPaths[nFile])
-                           ? CStatus::Error(
-                                 texts.Text(EUiText::OptionsNoSource).arg(vecPaths[nFile]).toStdString())
-                           : result.Status();
-            }
-            // The store first: when it refuses, the picture and its options stay together.
-            if (CStatus status = m_dlg.Store()->Replace(nRow, result.Value()); !status)
-            {
-                return status;
-            }
-            session.SetValues(static_cast<size_t>(nRow), values);
-            m_dlg.ProjectActions().UpdateTitle();
-            if (nRow == g_nShownImage.load() && m_dlg.IsRefreshTimerActive())
-            {
-                m_dlg.PreviewWindow()->DrawPicture(result.Value());
-            }
-            return CStatus();
-        });
+    if (!pCommand->IsEmpty())
+    {
+        const int nPictures = pCommand->Count();
+        m_window.Undo().Push(std::move(pCommand),
+                             texts.Text(EUiText::DoOptions).arg(m_window.Undo().Pictures(nPictures)));
+    }
 }
 
 } // namespace tramino

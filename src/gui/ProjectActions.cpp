@@ -1,8 +1,10 @@
 #include "ProjectActions.h"
 
 #include "Dialogs.h"
-#include "Globals.h"
-#include "MainDlg.h"
+#include "DocumentUndo.h"
+#include "ShowWindow.h"
+
+#include "document/DocumentCommands.h"
 
 #include <QAction>
 #include <QFile>
@@ -34,10 +36,10 @@ QString PanelText(CPanelSize panel)
 
 } // namespace
 
-CProjectActions::CProjectActions(CMainDlg& dlg, CPanelSize panel, EEffect effect)
-    : QObject(&dlg), m_dlg(dlg), m_session(panel, effect), m_strProgramTitle(dlg.windowTitle())
+CProjectActions::CProjectActions(IShowWindow& window)
+    : QObject(&window.Widget()), m_window(window), m_strProgramTitle(window.Widget().windowTitle())
 {
-    const CWindowTexts& texts = dlg.Texts();
+    const CWindowTexts& texts = window.Texts();
     m_pOpen = AddAction(texts.Text(EUiText::MenuOpenProject), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
     m_pSave = AddAction(texts.Text(EUiText::MenuSaveProject), QKeySequence(Qt::CTRL | Qt::Key_S));
     m_pSaveAs =
@@ -45,14 +47,31 @@ CProjectActions::CProjectActions(CMainDlg& dlg, CPanelSize panel, EEffect effect
     connect(m_pOpen, &QAction::triggered, this, &CProjectActions::OnOpenProject);
     connect(m_pSave, &QAction::triggered, this, &CProjectActions::OnSaveProject);
     connect(m_pSaveAs, &QAction::triggered, this, &CProjectActions::OnSaveProjectAs);
+    Document().AddObserver(*this);
+    connect(&window.Undo().Stack(), &QUndoStack::cleanChanged, this, &CProjectActions::UpdateTitle);
+}
+
+CProjectActions::~CProjectActions()
+{
+    Document().RemoveObserver(*this);
+}
+
+CShowDocument& CProjectActions::Document() const
+{
+    return m_window.Document();
+}
+
+void CProjectActions::OnChanged(const CDocumentChange&)
+{
+    UpdateTitle();
 }
 
 QAction* CProjectActions::AddAction(const QString& strText, const QKeySequence& keys)
 {
     // On the window itself, so that the keys work wherever the focus is.
-    auto* pAction = new QAction(strText, &m_dlg);
+    auto* pAction = new QAction(strText, &m_window.Widget());
     pAction->setShortcut(keys);
-    m_dlg.addAction(pAction);
+    m_window.Widget().addAction(pAction);
     return pAction;
 }
 
@@ -61,17 +80,17 @@ void CProjectActions::AddToMenu(QMenu& menu) const
     // Opening replaces the list, which a run or an import must not see change: greyed while one
     // lasts, like the other commands on the list; its key is turned away by the same check.
     QAction* pOpen = menu.addAction(m_pOpen->text(), m_pOpen->shortcut(), m_pOpen, &QAction::trigger);
-    pOpen->setEnabled(!m_dlg.IsListBusy());
+    pOpen->setEnabled(!m_window.IsListBusy());
     menu.addActions({m_pSave, m_pSaveAs});
 }
 
 void CProjectActions::OnOpenProject()
 {
-    if (m_dlg.IsListBusy() || !ConfirmDiscard())
+    if (m_window.IsListBusy() || !ConfirmDiscard())
     {
         return;
     }
-    const QString strFile = m_dlg.Dialogs().GetOpenFileName(&m_dlg, ProjectFilter());
+    const QString strFile = m_window.Dialogs().GetOpenFileName(&m_window.Widget(), ProjectFilter());
     if (!strFile.isEmpty())
     {
         Open(strFile);
@@ -80,7 +99,7 @@ void CProjectActions::OnOpenProject()
 
 void CProjectActions::OpenProject(const QString& strFile)
 {
-    if (!m_dlg.IsListBusy() && ConfirmDiscard())
+    if (!m_window.IsListBusy() && ConfirmDiscard())
     {
         Open(strFile);
     }
@@ -95,12 +114,13 @@ void CProjectActions::Open(const QString& strFile)
         return;
     }
     const CProject& project = loaded.Value();
-    const CPanelSize panel{g_nPanelWidth, g_nPanelHeight};
+    CShowDocument& document = Document();
+    const CPanelSize panel = document.Panel();
     // The preview and the store are made for the window's panel: the project comes to it.
     if (project.m_panel.m_size != panel &&
-        m_dlg.Dialogs().Ask(
-            &m_dlg, m_dlg.windowTitle(),
-            m_dlg.Texts()
+        m_window.Dialogs().Ask(
+            &m_window.Widget(), m_window.Widget().windowTitle(),
+            m_window.Texts()
                 .Text(EUiText::OtherPanel)
                 .arg(QFileInfo(strFile).fileName(), PanelText(project.m_panel.m_size), PanelText(panel)),
             QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
@@ -108,9 +128,11 @@ void CProjectActions::Open(const QString& strFile)
         return;
     }
 
-    m_session.Begin(project, LocalPath(strFile), panel);
-    QStringList vecPaths;
-    std::vector<CConvertOptions> vecOptions;
+    const CWindowTexts& texts = m_window.Texts();
+    CConversionRun run{{},
+                       panel,
+                       texts.LangOr(18, "Loading pictures..."),
+                       texts.LangOr(17, "These files could not be loaded:")};
     std::vector<const CProjectPicture*> vecFound;
     QStringList vecMissing;
     for (size_t i = 0; i < project.m_vecPictures.size(); ++i)
@@ -129,20 +151,40 @@ void CProjectActions::Open(const QString& strFile)
             vecMissing += ShownPath(picture.m_path.m_path);
             continue;
         }
-        vecPaths += ShownPath(picture.m_path.m_path);
         CConvertOptions options = ConvertOptionsFor(project.EffectiveValues(i));
-        options.m_bFast = m_dlg.IsFastImport();
-        vecOptions.push_back(options);
+        options.m_bFast = m_window.IsFastImport();
+        run.m_vecSources.push_back(
+            std::make_unique<CFilePictureSource>(picture.m_path.m_path.string(), options));
         vecFound.push_back(&picture);
     }
-    m_dlg.SelectEffect(project.m_effect);
-    m_dlg.ReplacePictures(vecPaths, std::move(vecOptions),
-                          [this, &vecFound](int nFile, int)
-                          { m_session.Append(*vecFound[static_cast<size_t>(nFile)]); });
+    // The list before waits in the step, with its store, for an undo.
+    auto pOpen = std::make_unique<CContentsCommand>(
+        document, CShowDocument::OpenedContents(project, LocalPath(strFile), panel));
+    if (const CStatus status = pOpen->Redo(); !status)
+    {
+        ReportError(QString::fromStdString(status.Message()));
+        return;
+    }
+    CInsertRowsCommand listing(document, 0);
+    m_window.RunConversion(
+        std::move(run),
+        [&](int nFile, const CResult<CPicture>& result)
+        {
+            if (!result)
+            {
+                return result.Status();
+            }
+            const CProjectPicture& picture = *vecFound[static_cast<size_t>(nFile)];
+            return m_window.ListConverted(
+                listing, document.ProjectRow(picture, ShownPath(picture.m_path.m_path).toStdString()),
+                result.Value());
+        });
+    m_window.Undo().Push(std::move(pOpen), m_window.Texts().Text(EUiText::DoOpen).arg(DisplayName()), true);
+    m_window.Undo().Stack().setClean();
     UpdateTitle();
     if (!vecMissing.isEmpty())
     {
-        ReportError(m_dlg.Texts().Text(EUiText::PicturesNotFound).arg(DisplayName()) +
+        ReportError(m_window.Texts().Text(EUiText::PicturesNotFound).arg(DisplayName()) +
                         QStringLiteral("\n\n") + vecMissing.join(QLatin1Char('\n')),
                     EMessageKind::Warning);
     }
@@ -150,67 +192,69 @@ void CProjectActions::Open(const QString& strFile)
 
 bool CProjectActions::OnSaveProject()
 {
-    if (m_session.Path().empty())
+    if (Document().Path().empty())
     {
         return OnSaveProjectAs();
     }
-    return SaveTo(QFile::decodeName(m_session.Path().c_str()));
+    return SaveTo(QFile::decodeName(Document().Path().c_str()));
 }
 
 bool CProjectActions::OnSaveProjectAs()
 {
-    const QString strFolder =
-        m_session.Path().empty() ? QString() : QFileInfo(QFile::decodeName(m_session.Path().c_str())).path();
-    const QString strPath =
-        m_dlg.Dialogs().GetSaveFileName(&m_dlg, ProjectFilter(), QStringLiteral("tramino"), strFolder);
+    const QString strFolder = Document().Path().empty()
+                                  ? QString()
+                                  : QFileInfo(QFile::decodeName(Document().Path().c_str())).path();
+    const QString strPath = m_window.Dialogs().GetSaveFileName(&m_window.Widget(), ProjectFilter(),
+                                                               QStringLiteral("tramino"), strFolder);
     return !strPath.isEmpty() && SaveTo(strPath);
 }
 
 bool CProjectActions::SaveTo(const QString& strPath)
 {
     // An import is still adding to the session; what it holds then is no show yet.
-    if (m_dlg.IsImporting())
+    if (m_window.IsImporting())
     {
         return false;
     }
     // Another program's change to the file is not lost unasked.
-    if (m_session.ChangedOnDisk(LocalPath(strPath)) &&
-        m_dlg.Dialogs().Ask(&m_dlg, m_dlg.windowTitle(),
-                            m_dlg.Texts().Text(EUiText::AskOverwriteChanged).arg(DisplayName()),
-                            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    if (Document().ChangedOnDisk(LocalPath(strPath)) &&
+        m_window.Dialogs().Ask(&m_window.Widget(), m_window.Widget().windowTitle(),
+                               m_window.Texts().Text(EUiText::AskOverwriteChanged).arg(DisplayName()),
+                               QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
     {
         return false;
     }
-    if (const CStatus status = m_session.Save(LocalPath(strPath)); !status)
+    if (const CStatus status = Document().Save(LocalPath(strPath)); !status)
     {
         ReportError(QString::fromStdString(status.Message()));
         return false;
     }
+    m_window.Undo().Stack().setClean();
     UpdateTitle();
     return true;
 }
 
 void CProjectActions::UpdateTitle()
 {
-    const bool bModified = m_session.IsModified();
-    if (m_session.Path().empty() && !bModified)
+    const bool bModified = Document().IsModified();
+    if (Document().Path().empty() && !bModified)
     {
-        m_dlg.setWindowTitle(m_strProgramTitle);
+        m_window.Widget().setWindowTitle(m_strProgramTitle);
         return;
     }
-    m_dlg.setWindowTitle(DisplayName() + (bModified ? QStringLiteral("*") : QString()) +
-                         QStringLiteral(" - ") + m_strProgramTitle);
+    m_window.Widget().setWindowTitle(DisplayName() + (bModified ? QStringLiteral("*") : QString()) +
+                                     QStringLiteral(" - ") + m_strProgramTitle);
 }
 
 bool CProjectActions::ConfirmDiscard()
 {
-    if (!m_session.IsModified())
+    if (!Document().IsModified())
     {
         return true;
     }
-    switch (m_dlg.Dialogs().Ask(&m_dlg, m_dlg.windowTitle(),
-                                m_dlg.Texts().Text(EUiText::AskSaveChanges).arg(DisplayName()),
-                                QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel))
+    switch (m_window.Dialogs().Ask(&m_window.Widget(), m_window.Widget().windowTitle(),
+                                   m_window.Texts().Text(EUiText::AskSaveChanges).arg(DisplayName()),
+                                   QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel))
     {
     case QMessageBox::Save:
         return OnSaveProject();
@@ -223,21 +267,21 @@ bool CProjectActions::ConfirmDiscard()
 
 QString CProjectActions::ProjectFilter() const
 {
-    const CWindowTexts& texts = m_dlg.Texts();
+    const CWindowTexts& texts = m_window.Texts();
     return QStringLiteral("%1 (*.tramino);;%2 (*)")
         .arg(texts.Text(EUiText::FilterProjects), texts.Text(EUiText::FilterAllFiles));
 }
 
 QString CProjectActions::DisplayName() const
 {
-    return m_session.Path().empty()
-               ? m_dlg.Texts().Text(EUiText::Untitled)
-               : QFileInfo(QFile::decodeName(m_session.Path().c_str())).completeBaseName();
+    return Document().Path().empty()
+               ? m_window.Texts().Text(EUiText::Untitled)
+               : QFileInfo(QFile::decodeName(Document().Path().c_str())).completeBaseName();
 }
 
 void CProjectActions::ReportError(const QString& strText, EMessageKind eKind) const
 {
-    m_dlg.Dialogs().ShowMessage(&m_dlg, m_dlg.windowTitle(), strText, eKind);
+    m_window.Say(strText, eKind);
 }
 
 } // namespace tramino

@@ -2,7 +2,7 @@
 
 #include "Dialogs.h"
 
-#include "project/ProjectSession.h"
+#include "document/DocumentObserver.h"
 
 #include <QObject>
 #include <QString>
@@ -13,21 +13,20 @@ class QMenu;
 namespace tramino
 {
 
-class CMainDlg;
+class CShowDocument;
+class IShowWindow;
 
 // The window's project commands: Open project (Ctrl+Shift+O; Ctrl+O stays free for Load Image),
 // Save project (Ctrl+S) and Save project as (Ctrl+Shift+S); the title with the project's name
-// and a "*" while it has unsaved changes; and the question before they would be lost. The
-// session follows the list row for row: the window tells it every change.
-class CProjectActions : public QObject
+// and a "*" while it has unsaved changes, following the document; and the question before they
+// would be lost. Opening a project is one step of the history: undone, the list before is back.
+class CProjectActions : public QObject, private IDocumentObserver
 {
     Q_OBJECT
 
 public:
-    // For a window of this panel whose mode box starts on this transition.
-    CProjectActions(CMainDlg& dlg, CPanelSize panel, EEffect effect);
-
-    CProjectSession& Session() { return m_session; }
+    explicit CProjectActions(IShowWindow& window);
+    ~CProjectActions() override;
     // The three commands, for the window's menu.
     void AddToMenu(QMenu& menu) const;
 
@@ -54,8 +53,10 @@ private:
     QString DisplayName() const;
     void ReportError(const QString& strText, EMessageKind eKind = EMessageKind::Error) const;
 
-    CMainDlg& m_dlg;
-    CProjectSession m_session;
+    void OnChanged(const CDocumentChange& change) override;
+    CShowDocument& Document() const;
+
+    IShowWindow& m_window;
     const QString m_strProgramTitle; // the window's title without a project
     QAction* m_pOpen = nullptr;
     QAction* m_pSave = nullptr;

@@ -82,6 +82,19 @@ enum class EUiText
     ShowSummary, // %1: the file, %2: pictures, %3 x %4: the panel
     ShowPlay,
     ShowAdd,
+    MenuEdit,
+    EditUndo, // %1: what, as Do... says it
+    EditRedo,
+    DoLoad, // %1: the pictures, as Picture... says them
+    DoAddFromShow,
+    DoDelete,
+    DoMove,
+    DoOptions,
+    DoTransition,
+    DoPanel, // %1: the panel
+    DoOpen,  // %1: the project
+    PictureOne,
+    PicturesMany,
     OptionsColourTitle,
     Count
 };
@@ -98,6 +111,12 @@ struct CWindowTexts
     bool m_bBuiltIn = false;
 
     const QString& Text(EUiText eText) const { return m_arrUi[static_cast<size_t>(eText)]; }
+    // TEXTn, or the English text for a Lang.txt that lacks the key.
+    QString LangOr(int nKey, const char* szEnglish) const
+    {
+        const QString& str = m_arrLang[static_cast<size_t>(nKey)];
+        return str.isEmpty() ? QString::fromUtf8(szEnglish) : str;
+    }
 };
 
 // The key of a text in Lang.txt ("MenuAbout" ...).

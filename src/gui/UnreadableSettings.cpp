@@ -1,5 +1,10 @@
 #include "UnreadableSettings.h"
 
+#include "settings/DataFile.h"
+
+#include <QFile>
+#include <QStringList>
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -10,6 +15,9 @@ namespace tramino
 {
 namespace
 {
+
+const char* const g_szBuiltInTextsNotice =
+    "Lang.txt was not found or cannot be read, so the window shows its built-in English texts.";
 
 // Whether a path exists, and why it cannot be read when it cannot.
 struct CLook
@@ -49,6 +57,22 @@ std::optional<CUnreadableFile> FindUnreadableSettingsFile(const std::filesystem:
             return std::nullopt;
     }
     return std::nullopt;
+}
+
+QString StartupNotice(const CWindowTexts& texts)
+{
+    QStringList vecNotices;
+    if (texts.m_bBuiltIn)
+    {
+        vecNotices += QString::fromUtf8(g_szBuiltInTextsNotice);
+    }
+    if (const std::optional<CUnreadableFile> unreadable = FindUnreadableSettingsFile(ProgramDirectory()))
+    {
+        vecNotices += texts.Text(EUiText::SettingsUnreadable)
+                          .arg(QFile::decodeName(unreadable->m_path.c_str()),
+                               QString::fromStdString(unreadable->m_strReason));
+    }
+    return vecNotices.join(QStringLiteral("\n\n"));
 }
 
 } // namespace tramino

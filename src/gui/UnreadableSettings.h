@@ -1,5 +1,9 @@
 #pragma once
 
+#include "UiTexts.h"
+
+#include <QString>
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -18,5 +22,9 @@ struct CUnreadableFile
 // it exists but cannot be read: a folder, a FIFO or device, or a file without permission. Opens
 // nothing that could block.
 std::optional<CUnreadableFile> FindUnreadableSettingsFile(const std::filesystem::path& programDirectory);
+
+// What start-up found wrong with the data files (Lang.txt missing, Vendale.ini unreadable), said
+// once when the window first shows; empty when nothing.
+QString StartupNotice(const CWindowTexts& texts);
 
 } // namespace tramino

@@ -19,7 +19,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QShortcut>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 
@@ -254,10 +254,11 @@ TEST_F(AuthoringTest, AValidShowPlaysWithItsTransitionsOrJoinsTheListAndABrokenO
     EXPECT_TRUE(HasShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R)));
     OpenShow(strShow, "add");
     EXPECT_EQ(m_pDialogs->m_strOpenFilter, QStringLiteral("Show files (*.qrv *.QRV);;All files (*)"));
-    ASSERT_EQ(List()->rowCount(), 6);
+    ASSERT_EQ(List()->model()->rowCount(), 6);
     for (int i = 0; i < 3; ++i)
     {
-        EXPECT_EQ(List()->item(3 + i, 0)->text(), QStringLiteral("show.qrv #%1").arg(i + 1));
+        EXPECT_EQ(List()->model()->index(3 + i, 0).data().toString(),
+                  QStringLiteral("show.qrv #%1").arg(i + 1));
         const CRgb cr = m_pDlg->Store()->Read(3 + i).Value().GetPixel(50, 20);
         const QColor crLoaded = Colour(i);
         EXPECT_EQ(cr, ExpandRgb565(PackRgb565(static_cast<uint8_t>(crLoaded.red()),
@@ -296,7 +297,7 @@ TEST_F(AuthoringTest, AValidShowPlaysWithItsTransitionsOrJoinsTheListAndABrokenO
         QStringLiteral("'%1' is not a valid show file for a 96 x 64 panel: at byte 40")
             .arg(broken.fileName())))
         << m_pDialogs->m_vecMessages[0].toStdString();
-    EXPECT_EQ(List()->rowCount(), 6);
+    EXPECT_EQ(List()->model()->rowCount(), 6);
 }
 
 TEST_F(AuthoringTest, APanelSwitchPutsEachPictureInItsOwnRowWhateverOrderTheConversionsFinishIn)
@@ -312,7 +313,7 @@ TEST_F(AuthoringTest, APanelSwitchPutsEachPictureInItsOwnRowWhateverOrderTheConv
     Load({MakePicture(QStringLiteral("p6.bmp"), Colour(6))});
     OpenShow(strShow, "add");
     Load({MakePicture(QStringLiteral("p7.bmp"), Colour(7))});
-    ASSERT_EQ(List()->rowCount(), 8);
+    ASSERT_EQ(List()->model()->rowCount(), 8);
     // The first group is held until the progress shows (which runs the event loop as it counts);
     // the later ones come at once, while the window still takes the earlier.
     m_pDlg->SetConversionGate(
@@ -339,7 +340,7 @@ TEST_F(AuthoringTest, APanelSwitchPutsEachPictureInItsOwnRowWhateverOrderTheConv
         {
             const CRgb cr =
                 m_pDlg->Store()->Read(i).Value().GetPixel(panel.m_nWidth / 2, panel.m_nHeight / 2);
-            const QColor crWanted = colourOf(List()->item(i, 0)->text());
+            const QColor crWanted = colourOf(List()->model()->index(i, 0).data().toString());
             EXPECT_LE(std::abs(cr.m_nRed - crWanted.red()) + std::abs(cr.m_nGreen - crWanted.green()) +
                           std::abs(cr.m_nBlue - crWanted.blue()),
                       24)
@@ -358,7 +359,7 @@ TEST_F(AuthoringTest, DroppedFilesAreInsertedBeforeTheItemInTheirOrderAndDragged
     QMimeData files;
     files.setUrls({QUrl::fromLocalFile(vecDropped[0]), QUrl::fromLocalFile(vecDropped[1])});
     Drop(files, List()->visualRect(List()->model()->index(1, 0)).center());
-    ASSERT_TRUE(QTest::qWaitFor([this] { return List()->rowCount() == 5; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return List()->model()->rowCount() == 5; }, 10000));
     const QStringList vecAfterDrop{vecLoaded[0], vecDropped[0], vecDropped[1], vecLoaded[1], vecLoaded[2]};
     EXPECT_EQ(ListTexts(), vecAfterDrop);
     EXPECT_EQ(StoreColours(), (std::vector<int>{0, 5, 6, 1, 2}));

@@ -38,7 +38,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QShortcut>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -200,7 +200,7 @@ TEST_F(MainDlgTest, CaptionsComeFromTheChosenLanguageSection)
         }
         EXPECT_EQ(Control<QLabel>(1026)->text(), text(14));
         EXPECT_EQ(Control<QLabel>(1027)->text(), text(15));
-        EXPECT_EQ(List()->horizontalHeaderItem(0)->text(), text(0));
+        EXPECT_EQ(List()->model()->headerData(0, Qt::Horizontal).toString(), text(0));
         EXPECT_EQ(g_szLangText[9], text(9));
     }
 }
@@ -280,7 +280,7 @@ TEST_F(MainDlgTest, ControlsStandWhereTheTemplatePutsThem)
     EXPECT_EQ(Control<QLineEdit>(1015)->text(), QStringLiteral("64"));
     EXPECT_FALSE(Control<QLineEdit>(1014)->isEnabled());
 
-    EXPECT_EQ(List()->columnCount(), 1);
+    EXPECT_EQ(List()->model()->columnCount(), 1);
     EXPECT_EQ(List()->columnWidth(0), 715);
     EXPECT_TRUE(List()->showGrid());
     EXPECT_EQ(List()->selectionMode(), QAbstractItemView::ExtendedSelection);
@@ -387,7 +387,7 @@ TEST_F(MainDlgTest, LoadingOnePictureListsStoresSelectsAndShowsIt)
     EXPECT_EQ(StoreOrder(), (std::vector<int>{0}));
     EXPECT_EQ(SelectedRows(), QList<int>{0});
     EXPECT_EQ(List()->currentIndex().row(), 0);
-    EXPECT_EQ(g_nShownImage.load(), 0);
+    EXPECT_EQ(m_pDlg->Document().ShownImage(), 0);
     EXPECT_TRUE(m_pDlg->IsRefreshTimerActive());
     EXPECT_TRUE(QTest::qWaitFor([this] { return ShownColour() == 0; }, 2000));
     EXPECT_TRUE(m_pDialogs->m_vecMessages.isEmpty());
@@ -404,10 +404,10 @@ TEST_F(MainDlgTest, FastImportScalesJpegWhileDecodingOnlyWhenAskedFor)
         Start();
         Load({strPhoto});
         ASSERT_EQ(m_pDlg->Store()->Count(), 1);
-        const CResult<CPicture> expected =
-            ConvertPictureToPanel(strPath, g_nPanelWidth, g_nPanelHeight, {.m_bFast = bFast});
-        const CResult<CPicture> other =
-            ConvertPictureToPanel(strPath, g_nPanelWidth, g_nPanelHeight, {.m_bFast = !bFast});
+        const CResult<CPicture> expected = ConvertPictureToPanel(
+            strPath, m_pDlg->Panel().m_nWidth, m_pDlg->Panel().m_nHeight, {.m_bFast = bFast});
+        const CResult<CPicture> other = ConvertPictureToPanel(strPath, m_pDlg->Panel().m_nWidth,
+                                                              m_pDlg->Panel().m_nHeight, {.m_bFast = !bFast});
         ASSERT_TRUE(expected && other);
         EXPECT_EQ(m_pDlg->Store()->Read(0).Value(), expected.Value());
         EXPECT_NE(expected.Value(), other.Value());
@@ -430,7 +430,7 @@ TEST_F(MainDlgTest, UnreadableFilesAreLeftOutAndNamedInOneMessage)
     EXPECT_EQ(m_pDlg->WorkerShared().m_nImageCount.load(), 5);
     EXPECT_EQ(StoreOrder(), (std::vector<int>{0, 1, 2, 3, 4}));
     EXPECT_EQ(SelectedRows(), QList<int>{4}) << "the earlier selection is gone";
-    EXPECT_EQ(g_nShownImage.load(), 4);
+    EXPECT_EQ(m_pDlg->Document().ShownImage(), 4);
     ASSERT_EQ(m_pDialogs->m_vecMessages.size(), 1);
     const QString& strMessage = m_pDialogs->m_vecMessages.constFirst();
     EXPECT_TRUE(strMessage.contains(vecMore[1]));
@@ -464,14 +464,29 @@ TEST(ImportJobTest, CancelEndsTheImportWhileAConversionStillWaitsForItsFile)
     std::atomic<bool> bConverting{false};
     int nDelivered = 0;
     {
-        CImportJob job(
-            {QStringLiteral("a.bmp"), QStringLiteral("b.bmp")},
-            [pRelease, &bConverting](const std::vector<std::string>& vecPaths, const FnConvertProgress&)
+        // As open() on a FIFO without a writer.
+        class CWaitingSource final : public IPictureSource
+        {
+        public:
+            CWaitingSource(std::shared_ptr<std::binary_semaphore> pRelease, std::atomic<bool>& bConverting)
+                : m_pRelease(std::move(pRelease)), m_bConverting(bConverting)
             {
-                bConverting = true;
-                pRelease->acquire(); // as open() on a FIFO without a writer
-                return std::vector<CResult<CPicture>>(vecPaths.size(), CStatus::Error("late"));
-            });
+            }
+            uint64_t PeakBytes(int, int) const override { return 0; }
+            CStatus Produce(int, int, const FnTakePicture&) const override
+            {
+                m_bConverting = true;
+                m_pRelease->acquire();
+                return CStatus::Error("late");
+            }
+
+        private:
+            std::shared_ptr<std::binary_semaphore> m_pRelease;
+            std::atomic<bool>& m_bConverting;
+        };
+        PictureSources vecSources;
+        vecSources.push_back(std::make_unique<CWaitingSource>(pRelease, bConverting));
+        CImportJob job(std::move(vecSources), {96, 64});
         bool bFinished = false;
         QObject::connect(&job, &CImportJob::Finished, [&bFinished] { bFinished = true; });
         job.Start([&nDelivered](int, std::vector<CResult<CPicture>>&) { ++nDelivered; }, [](int) {});
@@ -508,7 +523,7 @@ TEST_F(MainDlgTest, CancellingALongImportKeepsThePicturesDoneSoFar)
                      });
     Load(vecPaths);
 
-    const int nListed = List()->rowCount();
+    const int nListed = List()->model()->rowCount();
     EXPECT_GT(nListed, 0);
     EXPECT_LT(nListed, nTotal);
     EXPECT_EQ(ListTexts(), vecPaths.mid(0, nListed));
@@ -523,7 +538,7 @@ TEST_F(MainDlgTest, CancellingTheOpenDialogChangesNothing)
     Start();
     g_btnLoadImage->click();
     EXPECT_EQ(m_pDlg->Store(), nullptr);
-    EXPECT_EQ(List()->rowCount(), 0);
+    EXPECT_EQ(List()->model()->rowCount(), 0);
     EXPECT_FALSE(m_pDlg->IsRefreshTimerActive());
 }
 
@@ -532,13 +547,13 @@ TEST_F(MainDlgTest, ASingleSelectionShowsItsPictureAndSeveralAreIgnored)
     Start();
     LoadColours(3);
     Select({1});
-    EXPECT_EQ(g_nShownImage.load(), 1);
+    EXPECT_EQ(m_pDlg->Document().ShownImage(), 1);
     EXPECT_TRUE(QTest::qWaitFor([this] { return ShownColour() == 1; }, 2000));
 
     // Ctrl+click on item 2 adds it to the selection.
     List()->selectionModel()->select(List()->model()->index(2, 0),
                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    EXPECT_EQ(g_nShownImage.load(), 1);
+    EXPECT_EQ(m_pDlg->Document().ShownImage(), 1);
     g_btnUp->click();
     g_btnDown->click();
     EXPECT_EQ(StoreOrder(), (std::vector<int>{0, 1, 2}));
@@ -596,7 +611,7 @@ TEST_F(MainDlgTest, TheListTakesDeleteHomeAndEndAndElidesLongPathsInTheMiddle)
     const QStringList vecPaths = LoadColours(3) << strLong;
     Load({strLong});
     ASSERT_EQ(ListTexts(), vecPaths);
-    EXPECT_EQ(List()->item(3, 0)->toolTip(), strLong);
+    EXPECT_EQ(List()->model()->index(3, 0).data(Qt::ToolTipRole).toString(), strLong);
 
     QStyleOptionViewItem option;
     option.initFrom(List());
@@ -610,10 +625,10 @@ TEST_F(MainDlgTest, TheListTakesDeleteHomeAndEndAndElidesLongPathsInTheMiddle)
     List()->setFocus();
     QTest::keyClick(List(), Qt::Key_Home);
     EXPECT_EQ(SelectedRows(), QList<int>{0});
-    EXPECT_EQ(g_nShownImage.load(), 0);
+    EXPECT_EQ(m_pDlg->Document().ShownImage(), 0);
     QTest::keyClick(List(), Qt::Key_End);
     EXPECT_EQ(SelectedRows(), QList<int>{3});
-    EXPECT_EQ(g_nShownImage.load(), 3);
+    EXPECT_EQ(m_pDlg->Document().ShownImage(), 3);
     QTest::keyClick(List(), Qt::Key_Delete);
     EXPECT_EQ(ListTexts(), vecPaths.mid(0, 3));
     EXPECT_EQ(StoreOrder(), (std::vector<int>{0, 1, 2}));
@@ -635,7 +650,7 @@ TEST_F(MainDlgTest, UpAndDownMoveOnePlaceAndDoNothingAtTheEnds)
     EXPECT_EQ(StoreOrder(), (std::vector<int>{0, 2, 1}));
     EXPECT_EQ(SelectedRows(), QList<int>{1});
     EXPECT_EQ(List()->currentIndex().row(), 1);
-    EXPECT_EQ(g_nShownImage.load(), 1);
+    EXPECT_EQ(m_pDlg->Document().ShownImage(), 1);
     EXPECT_TRUE(m_pDlg->IsRefreshTimerActive());
     EXPECT_FALSE(m_pDlg->WorkerShared().m_bIgnoreListSelect.load());
     EXPECT_TRUE(QTest::qWaitFor([this] { return ShownColour() == 2; }, 2000));
@@ -659,11 +674,14 @@ TEST_F(MainDlgTest, AFailedRenameOrDeleteIsReportedAndListAndStoreStayInStep)
     EXPECT_EQ(StoreOrder(), (std::vector<int>{0, 1, 2}));
     EXPECT_FALSE(m_pDlg->WorkerShared().m_bIgnoreListSelect.load());
 
-    m_pFileOps->FailRename(3); // Qrv2.bmp cannot move up behind the deleted first item
+    // Deleted from the back: Qrv1.bmp, in place of the deleted second item, cannot move down
+    // behind the deleted first one. Neither is deleted then.
+    m_pFileOps->FailRename(4);
     Select({0, 1});
     g_btnDelete->click();
     ASSERT_EQ(m_pDialogs->m_vecMessages.size(), 2);
-    EXPECT_TRUE(m_pDialogs->m_vecMessages.last().contains(QStringLiteral("Qrv2.bmp")));
+    EXPECT_TRUE(m_pDialogs->m_vecMessages.last().contains(QStringLiteral("Qrv1.bmp")))
+        << m_pDialogs->m_vecMessages.last().toStdString();
     EXPECT_EQ(ListTexts(), vecPaths);
     EXPECT_EQ(StoreOrder(), (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(m_pDlg->WorkerShared().m_nImageCount.load(), 3);
@@ -842,7 +860,7 @@ TEST_F(MainDlgTest, KeyboardLeavesTheListAndOpensTheMenuWithDistinctAccessKeys)
         pMode->setFocus();
         QTest::keyClick(pMode, Qt::Key_F10, Qt::ShiftModifier);
         EXPECT_TRUE(vecTexts.contains(m_pDlg->Texts().Text(EUiText::MenuOpenShow))) << nLanguage;
-        EXPECT_EQ(vecKeys.size(), 9);
+        EXPECT_EQ(vecKeys.size(), 10);
         for (const QKeySequence& key : vecKeys)
         {
             EXPECT_FALSE(key.isEmpty()) << nLanguage;
@@ -887,7 +905,7 @@ protected:
     {
         EXPECT_EQ(SelectedRows(), QList<int>{k});
         EXPECT_EQ(List()->currentIndex().row(), k);
-        EXPECT_EQ(g_nShownImage.load(), k);
+        EXPECT_EQ(m_pDlg->Document().ShownImage(), k);
         EXPECT_TRUE(m_pDlg->IsRefreshTimerActive());
         EXPECT_TRUE(CanvasShows(k));
     }
@@ -927,20 +945,21 @@ protected:
         QStringList vecPaths;
         for (int i = 0; i < nCount; ++i)
         {
-            QImage image(g_nPanelWidth, g_nPanelHeight, QImage::Format_RGB888);
-            for (int y = 0; y < g_nPanelHeight; ++y)
+            QImage image(m_pDlg->Panel().m_nWidth, m_pDlg->Panel().m_nHeight, QImage::Format_RGB888);
+            for (int y = 0; y < m_pDlg->Panel().m_nHeight; ++y)
             {
-                for (int x = 0; x < g_nPanelWidth; ++x)
+                for (int x = 0; x < m_pDlg->Panel().m_nWidth; ++x)
                 {
                     image.setPixel(x, y,
-                                   qRgb(x * 255 / g_nPanelWidth, y * 255 / g_nPanelHeight, 60 * i + 30));
+                                   qRgb(x * 255 / m_pDlg->Panel().m_nWidth,
+                                        y * 255 / m_pDlg->Panel().m_nHeight, 60 * i + 30));
                 }
             }
             vecPaths += m_dir.filePath(QStringLiteral("g%1.bmp").arg(i));
             EXPECT_TRUE(image.save(vecPaths.last(), "BMP"));
         }
         Load(vecPaths);
-        ASSERT_EQ(List()->rowCount(), nCount);
+        ASSERT_EQ(List()->model()->rowCount(), nCount);
     }
 
     // A started window with nCount gradients listed, the given timing and the mode of TEXT<nKey>.
@@ -971,9 +990,9 @@ protected:
     {
         const CResult<CPicture> picture = m_pDlg->Store()->Read(k);
         const QImage image = m_pDlg->PreviewWindow()->Snapshot();
-        for (int y = 0; picture && y < g_nPanelHeight; ++y)
+        for (int y = 0; picture && y < m_pDlg->Panel().m_nHeight; ++y)
         {
-            for (int x = 0; x < g_nPanelWidth; ++x)
+            for (int x = 0; x < m_pDlg->Panel().m_nWidth; ++x)
             {
                 const CRgb cr = picture.Value().GetPixel(x, y);
                 if (image.pixel(x, y) != qRgb(cr.m_nRed, cr.m_nGreen, cr.m_nBlue))
@@ -1003,8 +1022,8 @@ protected:
                 std::make_unique<CReadPictureSource>([this, k] { return m_pDlg->Store()->Read(k); }));
         }
         CShowBuildOptions options;
-        options.m_nPanelWidth = g_nPanelWidth;
-        options.m_nPanelHeight = g_nPanelHeight;
+        options.m_nPanelWidth = m_pDlg->Panel().m_nWidth;
+        options.m_nPanelHeight = m_pDlg->Panel().m_nHeight;
         options.m_effect = effect;
         options.m_eUnreadable = EUnreadable::WriteWhite;
         EXPECT_TRUE(CShowBuilder(options).Build(vecSources, strPath.toStdString()).m_bWritten);
@@ -1070,8 +1089,9 @@ TEST_F(MainDlgRunTest, EveryTransitionPlaysTheListAndWritesTheCoresFile)
 
 TEST_F(MainDlgRunTest, AStopDuringTheFirstPictureEndsTheRunAfterIt)
 {
-    // A quarter of a second a picture: the second press lands while the first is drawn.
-    const EEffect effect = StartOnGradients(3, 13, {g_nPanelWidth * g_nPanelHeight * 4, 1, 1});
+    // A quarter of a second a picture of the 96 x 64 panel: the second press lands while the
+    // first is drawn.
+    const EEffect effect = StartOnGradients(3, 13, {96 * 64 * 4, 1, 1});
     const QString strPath = Target(QStringLiteral("stopped.qrv"));
     for (const auto& [nOwn, nIdleKey] : {std::pair{1017, 1}, std::pair{1018, 5}})
     {
@@ -1097,7 +1117,8 @@ TEST_F(MainDlgRunTest, AStopDuringTheLastPauseKeepsTheFileCompleteWithoutMessage
     Select({0});
     Button(1018)->click();
     // The timer runs on the last picture only during its pause.
-    ASSERT_TRUE(WaitUntil([this] { return g_nShownImage.load() == 1 && m_pDlg->IsRefreshTimerActive(); }));
+    ASSERT_TRUE(
+        WaitUntil([this] { return m_pDlg->Document().ShownImage() == 1 && m_pDlg->IsRefreshTimerActive(); }));
     Button(1018)->click();
     ASSERT_TRUE(WaitForEnd());
     EXPECT_EQ(FileBytes(strPath), CoreShow(effect, 2));
@@ -1206,7 +1227,8 @@ TEST_F(MainDlgRunTest, ClosingDuringATransformFinishesTheFileBeforeTheStoreGoes)
     const QString strPath = Target(QStringLiteral("closed.qrv"));
     Button(1018)->click();
     // Picture 0 written, its pause under way.
-    ASSERT_TRUE(WaitUntil([this] { return g_nShownImage.load() == 0 && m_pDlg->IsRefreshTimerActive(); }));
+    ASSERT_TRUE(
+        WaitUntil([this] { return m_pDlg->Document().ShownImage() == 0 && m_pDlg->IsRefreshTimerActive(); }));
     const QByteArray expected = CoreShow(effect, 1);
     const std::string strFolder = m_pDlg->Store()->Folder();
     QElapsedTimer timer;

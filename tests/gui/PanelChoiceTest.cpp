@@ -1,9 +1,11 @@
 #include "PanelChoice.h"
+#include "DocumentUndo.h"
 #include "PanelCanvas.h"
 #include "ProjectActions.h"
 #include "ShowStatusLine.h"
 #include "WindowTestSupport.h"
 
+#include "codec/PictureDecoder.h"
 #include "resample/ConvertPicture.h"
 #include "store/PictureStore.h"
 
@@ -62,7 +64,7 @@ protected:
         return QDir(m_dir.filePath(QStringLiteral("tmp"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     }
 
-    CPanelSize WindowPanel() const { return {g_nPanelWidth, g_nPanelHeight}; }
+    CPanelSize WindowPanel() const { return m_pDlg->Panel(); }
 
     bool Choose(CPanelSize panel, QMessageBox::StandardButton eAnswer = QMessageBox::Yes)
     {
@@ -82,7 +84,7 @@ protected:
         EXPECT_EQ(m_pDlg->findChild<QLineEdit*>(QStringLiteral("1015"))->text().toInt(), panel.m_nHeight);
         EXPECT_TRUE(
             m_pDlg->StatusLine()->FullText().startsWith(QStringLiteral("Panel ") + PanelSizeText(panel)));
-        EXPECT_EQ(m_pDlg->ProjectActions().Session().Project().m_panel.m_size, panel);
+        EXPECT_EQ(m_pDlg->Document().Project().m_panel.m_size, panel);
     }
 
     // The drop of data at pt of the list's viewport; whether the list took it.
@@ -99,7 +101,8 @@ protected:
     QStringList SessionPaths() const
     {
         QStringList vecPaths;
-        for (const CProjectPicture& picture : m_pDlg->ProjectActions().Session().Project().m_vecPictures)
+        const CProject project = m_pDlg->Document().Project();
+        for (const CProjectPicture& picture : project.m_vecPictures)
         {
             vecPaths += QFile::decodeName(picture.m_path.m_path.c_str());
         }
@@ -125,7 +128,7 @@ TEST_F(PanelChoiceTest, ASwitchConvertsEachPictureAgainWithItsOwnOptionsAndAGone
     ASSERT_TRUE(QFile::copy(g_strSamples + QStringLiteral("rings-4bit.bmp"), strGone));
     m_pDialogs->m_queOpenAnswers.push_back({strGone});
     g_btnLoadImage->click();
-    ASSERT_EQ(List()->rowCount(), 3);
+    ASSERT_EQ(List()->model()->rowCount(), 3);
     const QString strOldGone = m_dir.filePath(QStringLiteral("old.bmp"));
     ASSERT_TRUE(QFile::copy(QString::fromStdString(m_pDlg->Store()->PathOf(2)), strOldGone));
     ASSERT_TRUE(QFile::remove(strGone));
@@ -151,16 +154,16 @@ TEST_F(PanelChoiceTest, ASwitchConvertsEachPictureAgainWithItsOwnOptionsAndAGone
                   ConvertPictureToPanel(strSource.toStdString(), 160, 128, options).Value())
             << k;
     }
-    EXPECT_EQ(Stores().size(), 1) << "the old store is gone";
+    EXPECT_EQ(Stores().size(), 2) << "the old store waits for an undo";
     EXPECT_EQ(m_pDialogs->m_vecMessages,
               QStringList{m_pDlg->Texts().Text(EUiText::PanelFromOld).arg(QStringLiteral("96 × 64")) +
                           QStringLiteral("\n\n") + strGone});
-    EXPECT_TRUE(m_pDlg->ProjectActions().Session().IsModified());
+    EXPECT_TRUE(m_pDlg->Document().IsModified());
     EXPECT_TRUE(m_pDlg->windowTitle().startsWith(QStringLiteral("two*")));
     QFile file(m_dir.filePath(QStringLiteral("Vendale.ini")));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), ini);
-    const CPicture shown = m_pDlg->Store()->Read(g_nShownImage.load()).Value();
+    const CPicture shown = m_pDlg->Store()->Read(m_pDlg->Document().ShownImage()).Value();
     EXPECT_TRUE(QTest::qWaitFor(
         [&]
         {
@@ -169,6 +172,16 @@ TEST_F(PanelChoiceTest, ASwitchConvertsEachPictureAgainWithItsOwnOptionsAndAGone
         },
         2000))
         << "the selected picture is shown at the new size";
+
+    // Undone, the old panel's pictures are back as they were, without a conversion; redone, the new.
+    m_pDlg->Undo().Undo();
+    ExpectWindowPanel({96, 64});
+    ASSERT_EQ(m_pDlg->Store()->Count(), 3);
+    EXPECT_EQ(m_pDlg->Store()->Read(2).Value(), DecodePictureFile(strOldGone.toStdString()).Value());
+    m_pDlg->Undo().Redo();
+    ExpectWindowPanel({160, 128});
+    EXPECT_EQ(m_pDlg->Store()->Read(0).Value(),
+              ConvertPictureToPanel(strPhoto.toStdString(), 160, 128, contain).Value());
 
     // An empty list switches without a question.
     m_pDialogs->m_vecQuestions.clear();
@@ -291,7 +304,7 @@ TEST_F(PanelChoiceTest, DropsAndPanelChoicesWhileTheListIsBusyChangeNothingAndWo
 
     // Idle again: the drop is taken.
     EXPECT_TRUE(Drop(files, QPoint(5, 5)));
-    ASSERT_TRUE(QTest::qWaitFor([this] { return List()->rowCount() == 5; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return List()->model()->rowCount() == 5; }, 10000));
     EXPECT_EQ(ListTexts().constFirst(), strDropped);
     EXPECT_EQ(SessionPaths(), ListTexts());
 }

@@ -87,16 +87,16 @@ protected:
         return dlg.findChild<QComboBox*>(QLatin1String(szCombo))->currentData().toString();
     }
 
-    static CPicture Converted(const QString& strPath, const CConvertOptions& options)
+    CPicture Converted(const QString& strPath, const CConvertOptions& options) const
     {
-        CResult<CPicture> picture =
-            ConvertPictureToPanel(strPath.toStdString(), g_nPanelWidth, g_nPanelHeight, options);
+        CResult<CPicture> picture = ConvertPictureToPanel(strPath.toStdString(), m_pDlg->Panel().m_nWidth,
+                                                          m_pDlg->Panel().m_nHeight, options);
         EXPECT_TRUE(picture) << picture.Message();
         return picture ? std::move(picture).Value() : CPicture();
     }
 
     CPicture Stored(int nPosition) const { return m_pDlg->Store()->Read(nPosition).Value(); }
-    const CProject& Project() const { return m_pDlg->ProjectActions().Session().Project(); }
+    CProject Project() const { return m_pDlg->Document().Project(); }
 };
 
 TEST_F(PictureOptionsTest, AChangeConvertsAgainFromTheSourceAndDifferingValuesStayEachPicturesOwn)
@@ -116,10 +116,10 @@ TEST_F(PictureOptionsTest, AChangeConvertsAgainFromTheSourceAndDifferingValuesSt
     EditSelected([](CPictureOptionsDlg& dlg) { Choose(dlg, "fit", "cover"); }, "cancel");
     EXPECT_EQ(Stored(0), plainA);
     EXPECT_EQ(Project(), loaded);
-    EXPECT_FALSE(m_pDlg->ProjectActions().Session().IsModified());
+    EXPECT_FALSE(m_pDlg->Document().IsModified());
 
     // A double-click opens it on that picture; the preview shows the result at once.
-    const QRect rectItem = List()->visualItemRect(List()->item(1, 0));
+    const QRect rectItem = List()->visualRect(List()->model()->index(1, 0));
     InDialog(
         [&]
         {

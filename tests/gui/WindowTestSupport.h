@@ -7,7 +7,7 @@
 #include <QDir>
 #include <QImage>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -121,7 +121,7 @@ protected:
     // A picture of the panel's size in one colour, so that it can be told from any pixel.
     QString MakePicture(const QString& strName, QColor cr)
     {
-        QImage image(g_nPanelWidth, g_nPanelHeight, QImage::Format_RGB888);
+        QImage image(m_pDlg->Panel().m_nWidth, m_pDlg->Panel().m_nHeight, QImage::Format_RGB888);
         image.fill(cr);
         const QString strPath = m_dir.filePath(strName);
         EXPECT_TRUE(image.save(strPath, "BMP"));
@@ -134,14 +134,14 @@ protected:
         g_btnLoadImage->click();
     }
 
-    QTableWidget* List() const { return m_pDlg->ListCtrl(); }
+    QTableView* List() const { return m_pDlg->ListCtrl(); }
 
     QStringList ListTexts() const
     {
         QStringList vecTexts;
-        for (int i = 0; i < List()->rowCount(); ++i)
+        for (int i = 0; i < List()->model()->rowCount(); ++i)
         {
-            vecTexts += List()->item(i, 0)->text();
+            vecTexts += List()->model()->index(i, 0).data().toString();
         }
         return vecTexts;
     }

@@ -1,6 +1,6 @@
+#include "document/ShowDocument.h"
 #include "project/Project.h"
 #include "project/ProjectLock.h"
-#include "project/ProjectSession.h"
 #include "show/RecordCutter.h"
 #include "show/ShowFileWriter.h"
 
@@ -180,14 +180,14 @@ TEST_F(ProjectFileTest, ShowPicturesAndFastImportAreKeptAndTheWindowsOldNamesRec
                                                         (m_dir / "old.qrv #3").string() + "' is not there");
 }
 
-TEST_F(ProjectFileTest, TheShowFileASessionIsGivenIsSavedRelativeToTheProject)
+TEST_F(ProjectFileTest, TheShowFileADocumentIsGivenIsSavedRelativeToTheProject)
 {
-    CProjectSession session({96, 64}, EEffect::Normal);
-    session.SetOutput((m_root / "shows/trip.qrv").string());
-    session.SetFastImport(true);
-    EXPECT_TRUE(session.IsModified());
-    ASSERT_TRUE(session.Save(ProjectFile()));
-    EXPECT_FALSE(session.IsModified());
+    CShowDocument document({96, 64}, EEffect::Normal);
+    document.SetOutput((m_root / "shows/trip.qrv").string());
+    document.SetFastImport(true);
+    EXPECT_TRUE(document.IsModified());
+    ASSERT_TRUE(document.Save(ProjectFile()));
+    EXPECT_FALSE(document.IsModified());
     const std::string strText = ReadText(ProjectFile());
     EXPECT_NE(strText.find("\"output\": \"../shows/trip.qrv\",\n  \"fast\": true"), std::string::npos)
         << strText;

@@ -74,12 +74,19 @@ CStatus CReadPictureSource::Produce(int nPanelWidth, int nPanelHeight, const FnT
     return {};
 }
 
-std::unique_ptr<IPictureSource> FileSource(std::string strPath, const CConvertOptions& options,
-                                           EFrames eFrames)
+uint64_t CFramePictureSource::PeakBytes(int nPanelWidth, int nPanelHeight) const
 {
-    if (eFrames == EFrames::All)
-        return std::make_unique<CFramesPictureSource>(std::move(strPath), options);
-    return std::make_unique<CFilePictureSource>(std::move(strPath), options);
+    return EstimateFramesConversionBytes(m_strPath, nPanelWidth, nPanelHeight);
+}
+
+CStatus CFramePictureSource::Produce(int nPanelWidth, int nPanelHeight, const FnTakePicture& fnTake) const
+{
+    CResult<CPicture> picture =
+        ConvertFrameToPanel(m_strPath, m_nFrame, nPanelWidth, nPanelHeight, m_options);
+    if (!picture)
+        return picture.Status();
+    fnTake(std::move(picture).Value());
+    return {};
 }
 
 CStatus CheckPanelSize(const CPicture& picture, int nPanelWidth, int nPanelHeight)

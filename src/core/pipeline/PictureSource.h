@@ -85,16 +85,21 @@ private:
     FnRead m_fnRead;
 };
 
-// Which pictures a file gives a show.
-enum class EFrames
+// Frame nFrame (from 1) of the file, as CFramesPictureSource gives it (ConvertFrameToPanel).
+class CFramePictureSource final : public CPathPictureSource
 {
-    First, // one: the file's picture (CFilePictureSource)
-    All,   // every frame of an animation (CFramesPictureSource)
-};
+public:
+    CFramePictureSource(std::string strPath, int nFrame, CConvertOptions options)
+        : CPathPictureSource(std::move(strPath), options), m_nFrame(nFrame)
+    {
+    }
 
-// The source of a picture file that gives a show the pictures eFrames says.
-std::unique_ptr<IPictureSource> FileSource(std::string strPath, const CConvertOptions& options,
-                                           EFrames eFrames);
+    uint64_t PeakBytes(int nPanelWidth, int nPanelHeight) const override;
+    CStatus Produce(int nPanelWidth, int nPanelHeight, const FnTakePicture& fnTake) const override;
+
+private:
+    int m_nFrame;
+};
 
 // Ok when the picture has exactly the panel's size, else the reason.
 CStatus CheckPanelSize(const CPicture& picture, int nPanelWidth, int nPanelHeight);

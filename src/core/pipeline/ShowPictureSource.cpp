@@ -106,8 +106,12 @@ PictureSources PlanSources(const std::vector<CShowPlanPicture>& vecPictures)
     {
         if (picture.m_nShowPicture == 0)
         {
-            vecSources.push_back(FileSource(picture.m_strPath, picture.m_options,
-                                            picture.m_bAllFrames ? EFrames::All : EFrames::First));
+            if (picture.m_bAllFrames)
+                vecSources.push_back(
+                    std::make_unique<CFramesPictureSource>(picture.m_strPath, picture.m_options));
+            else
+                vecSources.push_back(
+                    std::make_unique<CFilePictureSource>(picture.m_strPath, picture.m_options));
             continue;
         }
         std::shared_ptr<CShowFileIndex>& pShow = mapShows[picture.m_strPath];

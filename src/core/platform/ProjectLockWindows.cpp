@@ -1,23 +1,20 @@
 // The project lock on Windows: LockFileEx on a byte far past the end of the file, so that the lock
 // keeps other writers out without keeping anyone from reading the project.
 #include "platform/Platform.h"
-#include "project/ProjectLock.h"
+#include "project/ProjectLockFile.h"
 
 #include <cerrno>
-#include <thread>
-#include <utility>
 
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 
-namespace tramino
+namespace tramino::lockfile
 {
 
 namespace
 {
 
-constexpr std::chrono::milliseconds g_pollInterval{20};
 constexpr DWORD g_nLockOffsetHigh = 0x7fffffff;
 
 HANDLE OpenShared(const std::string& strPath)
@@ -28,82 +25,59 @@ HANDLE OpenShared(const std::string& strPath)
                          FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-bool TryLock(HANDLE hFile)
+HANDLE HandleOf(int hFile)
+{
+    return reinterpret_cast<HANDLE>(::_get_osfhandle(hFile));
+}
+
+} // namespace
+
+int Open(const std::string& strPath)
+{
+    const HANDLE hFile = OpenShared(strPath);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return ::GetLastError() == ERROR_ACCESS_DENIED ? -EACCES : -ENOENT;
+    const int hCrt = ::_open_osfhandle(reinterpret_cast<intptr_t>(hFile), _O_RDONLY | _O_BINARY);
+    if (hCrt < 0)
+    {
+        ::CloseHandle(hFile);
+        return -EMFILE;
+    }
+    return hCrt;
+}
+
+ETry TryLock(int hFile, int& nError)
 {
     OVERLAPPED place{};
     place.OffsetHigh = g_nLockOffsetHigh;
-    return ::LockFileEx(hFile, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &place) != 0;
+    if (::LockFileEx(HandleOf(hFile), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &place))
+        return ETry::Locked;
+    const DWORD nLast = ::GetLastError();
+    if (nLast == ERROR_LOCK_VIOLATION || nLast == ERROR_IO_PENDING)
+        return ETry::Busy;
+    nError = EIO;
+    return ETry::Failed;
 }
 
-// Whether the path still names the open file: the holder before may have put a new one in its place.
-bool NamesFile(const std::string& strPath, HANDLE hHeld)
+bool NamesFile(const std::string& strPath, int hFile)
 {
     const HANDLE hNamed = OpenShared(strPath);
     if (hNamed == INVALID_HANDLE_VALUE)
         return false;
     BY_HANDLE_FILE_INFORMATION named{};
     BY_HANDLE_FILE_INFORMATION held{};
-    const bool bSame =
-        ::GetFileInformationByHandle(hNamed, &named) && ::GetFileInformationByHandle(hHeld, &held) &&
-        named.dwVolumeSerialNumber == held.dwVolumeSerialNumber &&
-        named.nFileIndexHigh == held.nFileIndexHigh && named.nFileIndexLow == held.nFileIndexLow;
+    const bool bSame = ::GetFileInformationByHandle(hNamed, &named) &&
+                       ::GetFileInformationByHandle(HandleOf(hFile), &held) &&
+                       named.dwVolumeSerialNumber == held.dwVolumeSerialNumber &&
+                       named.nFileIndexHigh == held.nFileIndexHigh &&
+                       named.nFileIndexLow == held.nFileIndexLow;
     ::CloseHandle(hNamed);
     return bSame;
 }
 
-} // namespace
-
-CResult<CProjectLock> CProjectLock::Acquire(const std::string& strPath, std::chrono::milliseconds timeout,
-                                            const std::atomic<bool>* pbStop)
+void Close(int hFile)
 {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (;;)
-    {
-        const HANDLE hFile = OpenShared(strPath);
-        if (hFile == INVALID_HANDLE_VALUE)
-            return ErrnoStatus("read project", strPath,
-                               ::GetLastError() == ERROR_ACCESS_DENIED ? EACCES : ENOENT);
-        const int hCrt = ::_open_osfhandle(reinterpret_cast<intptr_t>(hFile), _O_RDONLY | _O_BINARY);
-        if (hCrt < 0)
-        {
-            ::CloseHandle(hFile);
-            return ErrnoStatus("read project", strPath, EMFILE);
-        }
-        CProjectLock lock(hCrt);
-        while (!TryLock(hFile))
-        {
-            if (::GetLastError() != ERROR_LOCK_VIOLATION && ::GetLastError() != ERROR_IO_PENDING)
-                return ErrnoStatus("lock project", strPath, EIO);
-            if (pbStop != nullptr && pbStop->load())
-                return CStatus::Error("stopped");
-            if (std::chrono::steady_clock::now() >= deadline)
-                return CStatus::Error("Cannot change project '" + strPath +
-                                      "': another program is changing it; try again when it is done");
-            std::this_thread::sleep_for(g_pollInterval);
-        }
-        if (NamesFile(strPath, hFile))
-            return lock;
-    }
+    ::_close(hFile);
 }
 
-CProjectLock::CProjectLock(CProjectLock&& other) noexcept : m_hFile(std::exchange(other.m_hFile, -1)) {}
-
-CProjectLock& CProjectLock::operator=(CProjectLock&& other) noexcept
-{
-    if (this != &other)
-    {
-        if (m_hFile >= 0)
-            ::_close(m_hFile);
-        m_hFile = std::exchange(other.m_hFile, -1);
-    }
-    return *this;
-}
-
-CProjectLock::~CProjectLock()
-{
-    // Closing the handle releases the lock.
-    if (m_hFile >= 0)
-        ::_close(m_hFile);
-}
-
-} // namespace tramino
+} // namespace tramino::lockfile

@@ -6,7 +6,8 @@ target_sources(tramino_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Project.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectJson.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ProjectSession.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProjectLock.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProjectSave.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ShowPictureName.cpp
 )
 target_link_libraries(tramino_core PRIVATE nlohmann_json::nlohmann_json)

@@ -247,14 +247,25 @@ CStatus CPictureStore::Replace(int nPosition, const CPicture& picture)
 
 CStatus CPictureStore::Delete(int nPosition)
 {
+    const std::string strDeleted = PathIn(g_szDeletedName);
+    bool bSetAside = false;
+    if (CStatus status = Remove(nPosition, strDeleted, bSetAside); !status)
+        return status;
+    // The list is in step now. Should the set-aside file refuse to go, Close removes it with
+    // the folder, and the next Delete replaces it.
+    if (bSetAside)
+        static_cast<void>(m_pFileOps->RemoveFile(strDeleted));
+    return {};
+}
+
+CStatus CPictureStore::Remove(int nPosition, const std::string& strAside, bool& bSetAside)
+{
     if (CStatus status = CheckChangeable(); !status)
         return status;
     if (CStatus status = CheckPosition(nPosition, m_nCount); !status)
         return status;
 
-    const std::string strDeleted = PathIn(g_szDeletedName);
-    bool bSetAside = false;
-    if (CStatus status = MoveIfPresent(PathOf(nPosition), strDeleted, bSetAside); !status)
+    if (CStatus status = MoveIfPresent(PathOf(nPosition), strAside, bSetAside); !status)
         return status;
 
     std::vector<int> vecMoved; // positions whose file now stands one place lower
@@ -268,18 +279,72 @@ CStatus CPictureStore::Delete(int nPosition)
             for (auto it = vecMoved.rbegin(); it != vecMoved.rend() && undoResult; ++it)
                 undoResult = MoveBack(PathOf(*it - 1), PathOf(*it));
             if (undoResult && bSetAside)
-                undoResult = MoveBack(strDeleted, PathOf(nPosition));
+                undoResult = MoveBack(strAside, PathOf(nPosition));
             return Undo(status, undoResult);
         }
         if (bMoved)
             vecMoved.push_back(i);
     }
     --m_nCount;
-    // The list is in step now. Should the set-aside file refuse to go, Close removes it with
-    // the folder, and the next Delete replaces it.
-    if (bSetAside)
-        static_cast<void>(m_pFileOps->RemoveFile(strDeleted));
     return {};
+}
+
+std::string CPictureStore::KeptPath(uint64_t nKey) const
+{
+    return PathIn("Qrvkept" + std::to_string(nKey) + ".bmp");
+}
+
+CStatus CPictureStore::Keep(const CPicture& picture, const std::string& strKept) const
+{
+    if (CStatus status = CheckChangeable(); !status)
+        return status;
+    if (CStatus status = CheckPanelSize(picture); !status)
+        return status;
+    return WriteBmpFile(picture, strKept, false);
+}
+
+CStatus CPictureStore::Detach(int nPosition, const std::string& strKept)
+{
+    bool bSetAside = false;
+    return Remove(nPosition, strKept, bSetAside);
+}
+
+CStatus CPictureStore::Attach(int nPosition, const std::string& strKept)
+{
+    if (CStatus status = CheckChangeable(); !status)
+        return status;
+    if (CStatus status = CheckPosition(nPosition, m_nCount + 1); !status)
+        return status;
+    std::vector<int> vecMoved; // positions whose file now stands one place higher
+    CStatus status;
+    for (int i = m_nCount - 1; i >= nPosition && status; --i)
+    {
+        bool bMoved = false;
+        status = MoveIfPresent(PathOf(i), PathOf(i + 1), bMoved);
+        if (bMoved)
+            vecMoved.push_back(i);
+    }
+    bool bAttached = false;
+    if (status)
+        status = MoveIfPresent(strKept, PathOf(nPosition), bAttached);
+    if (status)
+    {
+        ++m_nCount;
+        return {};
+    }
+    CStatus undoResult;
+    for (auto it = vecMoved.rbegin(); it != vecMoved.rend() && undoResult; ++it)
+        undoResult = MoveBack(PathOf(*it + 1), PathOf(*it));
+    return Undo(status, undoResult);
+}
+
+CStatus CPictureStore::Exchange(int nPosition, const std::string& strKept)
+{
+    if (CStatus status = CheckChangeable(); !status)
+        return status;
+    if (CStatus status = CheckPosition(nPosition, m_nCount); !status)
+        return status;
+    return ExchangeFiles(PathOf(nPosition), strKept);
 }
 
 CStatus CPictureStore::SwapWithNext(int nPosition)
@@ -288,9 +353,11 @@ CStatus CPictureStore::SwapWithNext(int nPosition)
         return status;
     if (CStatus status = CheckPosition(nPosition, m_nCount - 1); !status)
         return status;
+    return ExchangeFiles(PathOf(nPosition), PathOf(nPosition + 1));
+}
 
-    const std::string strFirst = PathOf(nPosition);
-    const std::string strSecond = PathOf(nPosition + 1);
+CStatus CPictureStore::ExchangeFiles(const std::string& strFirst, const std::string& strSecond)
+{
     const std::string strTransit = PathIn(g_szTransitName);
     bool bFirstMoved = false;
     if (CStatus status = MoveIfPresent(strFirst, strTransit, bFirstMoved); !status)

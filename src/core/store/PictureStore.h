@@ -4,6 +4,7 @@
 #include "picture/Picture.h"
 #include "store/StoreFileOps.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -68,6 +69,19 @@ public:
     // Removes position s; the files behind it move one place down.
     CStatus Delete(int nPosition);
 
+    // Pictures set aside for an undo wait in the folder under names of their own (strKept is
+    // one of KeptPath's), so that taking a change back costs no memory and no conversion.
+    std::string KeptPath(uint64_t nKey) const;
+    // Writes the picture (of exactly the panel size) to strKept.
+    CStatus Keep(const CPicture& picture, const std::string& strKept) const;
+    // Removes position s as Delete does, but its file waits at strKept.
+    CStatus Detach(int nPosition, const std::string& strKept);
+    // The file at strKept becomes position s (0 ... Count()); the positions from s on move one
+    // place up.
+    CStatus Attach(int nPosition, const std::string& strKept);
+    // Exchanges the picture of position s with the file at strKept.
+    CStatus Exchange(int nPosition, const std::string& strKept);
+
     // Exchanges positions s and s + 1 through the transit name "-1.bmp" (Up on item s + 1 and
     // Down on item s are both this).
     CStatus SwapWithNext(int nPosition);
@@ -92,6 +106,10 @@ private:
     // Puts back a file an unfinished change moved; its absence is a failure here.
     CStatus MoveBack(const std::string& strFrom, const std::string& strTo);
     CStatus Undo(const CStatus& failure, const CStatus& undoResult);
+    // Delete and Detach: position s goes to strAside, the rest closes up.
+    CStatus Remove(int nPosition, const std::string& strAside, bool& bSetAside);
+    // Exchanges two files of the folder through the transit name "-1.bmp".
+    CStatus ExchangeFiles(const std::string& strFirst, const std::string& strSecond);
 
     std::string m_strFolder;
     int m_hLock = -1; // the folder, locked

@@ -1,0 +1,84 @@
+#include "PictureImport.h"
+
+#include "DocumentUndo.h"
+#include "ShowWindow.h"
+
+#include "document/DocumentCommands.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace tramino
+{
+namespace
+{
+
+std::string LocalPath(const QString& strPath)
+{
+    return QFile::encodeName(strPath).toStdString();
+}
+
+} // namespace
+
+void CPictureImport::Load(const QStringList& vecPaths, int nInsertAt)
+{
+    CShowDocument& document = m_window.Document();
+    const int nCount = document.ImageCount();
+    auto pInsert = std::make_unique<CInsertRowsCommand>(
+        document, nInsertAt >= 0 && nInsertAt < nCount ? document.Row(nInsertAt).m_nId : 0);
+    const CWindowTexts& texts = m_window.Texts();
+    CConversionRun run{{},
+                       document.Panel(),
+                       texts.LangOr(18, "Loading pictures..."),
+                       texts.LangOr(17, "These files could not be loaded:")};
+    for (const QString& strPath : vecPaths)
+    {
+        run.m_vecSources.push_back(std::make_unique<CFilePictureSource>(
+            LocalPath(strPath), CConvertOptions{.m_bFast = m_window.IsFastImport()}));
+    }
+    m_window.RunConversion(std::move(run),
+                           [&](int nFile, const CResult<CPicture>& result)
+                           {
+                               if (!result)
+                               {
+                                   return result.Status();
+                               }
+                               const QString& strPath = vecPaths[nFile];
+                               return m_window.ListConverted(
+                                   *pInsert, document.PlainFileRow(LocalPath(strPath), strPath.toStdString()),
+                                   result.Value());
+                           });
+    if (pInsert->Count() > 0)
+    {
+        const QString strStep = texts.Text(EUiText::DoLoad).arg(m_window.Undo().Pictures(pInsert->Count()));
+        m_window.Undo().Push(std::move(pInsert), strStep, true);
+    }
+}
+
+void CPictureImport::AddFromShow(const QString& strPath, const std::vector<CShowFilePicture>& vecPictures)
+{
+    CShowDocument& document = m_window.Document();
+    const QString strName = QFileInfo(strPath).fileName();
+    auto pInsert = std::make_unique<CInsertRowsCommand>(document, 0);
+    for (size_t i = 0; i < vecPictures.size(); ++i)
+    {
+        const int nIndex = static_cast<int>(i) + 1;
+        const QString strText = strName + QStringLiteral(" #") + QString::number(nIndex);
+        const CStatus status = m_window.ListConverted(
+            *pInsert, document.ShowPictureRow(LocalPath(strPath), nIndex, strText.toStdString()),
+            vecPictures[i].m_picture);
+        if (!status)
+        {
+            m_window.Say(QString::fromStdString(status.Message()));
+            break;
+        }
+    }
+    if (pInsert->Count() > 0)
+    {
+        const QString strStep =
+            m_window.Texts().Text(EUiText::DoAddFromShow).arg(m_window.Undo().Pictures(pInsert->Count()));
+        m_window.Undo().Push(std::move(pInsert), strStep, true);
+    }
+}
+
+} // namespace tramino

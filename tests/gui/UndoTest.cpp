@@ -1,0 +1,176 @@
+#include "DocumentUndo.h"
+#include "PanelChoice.h"
+#include "PictureOptionsCommand.h"
+#include "ProjectActions.h"
+#include "WindowTestSupport.h"
+
+#include "resample/ConvertPicture.h"
+#include "store/PictureStore.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace tramino
+{
+namespace
+{
+
+const QString g_strSamples = QStringLiteral(TRAMINO_SOURCE_DIR "/res/samples/");
+
+// Edit > Undo and Redo over the window's commands.
+class UndoTest : public CWindowTest
+{
+protected:
+    void Start(int nLanguage = 1)
+    {
+        m_pDlg.reset();
+        QFile::remove(m_dir.filePath(QStringLiteral("Lang.txt")));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(TRAMINO_SOURCE_DIR "/res/Lang.txt"),
+                                m_dir.filePath(QStringLiteral("Lang.txt"))));
+        QFile ini(m_dir.filePath(QStringLiteral("Vendale.ini")));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ini.write(QStringLiteral("LanguageSelection = %1\nPanelSize = 1\n").arg(nLanguage).toUtf8());
+        ini.close();
+        Create();
+        m_pDlg->show();
+    }
+
+    CDocumentUndo& History() const { return m_pDlg->Undo(); }
+    QString UndoText() const { return History().UndoAction().text(); }
+
+    // The rows are these samples, each stored as converted for the panel with its options.
+    void Expect(const std::vector<std::pair<QString, CConvertOptions>>& vecRows, const char* szWhen) const
+    {
+        SCOPED_TRACE(szWhen);
+        QStringList vecTexts;
+        for (const auto& [strName, options] : vecRows)
+        {
+            vecTexts += g_strSamples + strName;
+        }
+        ASSERT_EQ(ListTexts(), vecTexts);
+        ASSERT_EQ(m_pDlg->Store()->Count(), static_cast<int>(vecRows.size()));
+        for (size_t k = 0; k < vecRows.size(); ++k)
+        {
+            const CPanelSize panel = m_pDlg->Document().Panel();
+            EXPECT_EQ(m_pDlg->Store()->Read(static_cast<int>(k)).Value(),
+                      ConvertPictureToPanel(vecTexts[static_cast<int>(k)].toStdString(), panel.m_nWidth,
+                                            panel.m_nHeight, vecRows[k].second)
+                          .Value())
+                << k;
+        }
+    }
+
+    static CPictureValues Contain()
+    {
+        CPictureValues values;
+        values[static_cast<size_t>(EPictureOption::Fit)] = "contain";
+        return values;
+    }
+
+    static QByteArray Bytes(const QString& strPath)
+    {
+        QFile file(strPath);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+};
+
+TEST_F(UndoTest, EachCommandIsUndoneAndRedoneWithItsListAndStore)
+{
+    Start();
+    const QString strLake = QStringLiteral("lake-8bit.bmp");
+    const QString strRings = QStringLiteral("rings-4bit.bmp");
+    const QString strHills = QStringLiteral("hills-baseline.jpg");
+    const CConvertOptions contain{.m_eFit = EFit::Contain};
+    EXPECT_EQ(UndoText(), QStringLiteral("&Undo"));
+    Load({g_strSamples + strLake, g_strSamples + strRings, g_strSamples + strHills});
+    EXPECT_EQ(UndoText(), QStringLiteral("&Undo load 3 pictures"));
+    Select({0});
+    g_btnDown->click();
+    Select({2});
+    g_btnDelete->click();
+    EXPECT_EQ(UndoText(), QStringLiteral("&Undo delete 1 picture"));
+    CPictureOptionsCommand(*m_pDlg).Apply({0}, Contain());
+    EXPECT_EQ(UndoText(), QStringLiteral("&Undo change the options of 1 picture"));
+    auto* pMode = m_pDlg->findChild<QComboBox*>(QStringLiteral("1013"));
+    pMode->setCurrentIndex((pMode->currentIndex() + 1) % pMode->count());
+    const EEffect changed = m_pDlg->Document().Effect();
+    EXPECT_EQ(UndoText(), QStringLiteral("&Undo change the transition"));
+    ASSERT_TRUE(m_pDlg->windowTitle().contains(QLatin1Char('*')));
+
+    const std::vector<std::vector<std::pair<QString, CConvertOptions>>> vecStates = {
+        {},
+        {{strLake, {}}, {strRings, {}}, {strHills, {}}},
+        {{strRings, {}}, {strLake, {}}, {strHills, {}}},
+        {{strRings, {}}, {strLake, {}}},
+        {{strRings, contain}, {strLake, {}}},
+    };
+    for (size_t i = vecStates.size(); i-- > 0;)
+    {
+        History().Undo();
+        Expect(vecStates[i], "undone");
+    }
+    EXPECT_FALSE(m_pDlg->windowTitle().contains(QLatin1Char('*')));
+    EXPECT_EQ(History().RedoAction().text(), QStringLiteral("&Redo load 3 pictures"));
+    for (size_t i = 1; i < vecStates.size(); ++i)
+    {
+        History().Redo();
+        Expect(vecStates[i], "redone");
+    }
+    History().Redo();
+    EXPECT_EQ(m_pDlg->Document().Effect(), changed);
+    EXPECT_EQ(m_pDlg->CurrentEffect(), changed) << "the mode box follows";
+
+    // The history's texts speak the window's language.
+    Start(2);
+    Load({g_strSamples + strLake});
+    EXPECT_EQ(UndoText(), QStringLiteral("復原載入 1 張圖片(&U)"));
+}
+
+// Whatever was done and undone, Transform writes what the command line builds of the saved project.
+TEST_F(UndoTest, TransformAfterCommandsAndUndosWritesWhatTheBuildOfTheSavedProjectWrites)
+{
+    Start();
+    m_pDlg->SetWorkerTiming({0, 1, 1});
+    Load({g_strSamples + QStringLiteral("lake-8bit.bmp"), g_strSamples + QStringLiteral("rings-4bit.bmp")});
+    Load({g_strSamples + QStringLiteral("hills-baseline.jpg")});
+    Select({2});
+    g_btnUp->click();
+    CPictureOptionsCommand(*m_pDlg).Apply({0, 1}, Contain());
+    Select({0});
+    g_btnDelete->click();
+    History().Undo(); // the delete
+    m_pDialogs->m_queAskAnswers = {QMessageBox::Yes};
+    ASSERT_TRUE(m_pDlg->PanelChoice().Choose({128, 128}));
+    History().Undo(); // the panel
+    History().Undo(); // the options
+    History().Redo();
+    Select({2});
+    g_btnDelete->click();
+
+    const QString strProject = m_dir.filePath(QStringLiteral("show.tramino"));
+    m_pDialogs->m_strSaveAnswer = strProject;
+    ASSERT_TRUE(m_pDlg->ProjectActions().OnSaveProjectAs());
+    m_pDialogs->m_strSaveAnswer = m_dir.filePath(QStringLiteral("window.qrv"));
+    m_pDlg->FullSpeedCheck()->click();
+    g_btnTransform->click();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !m_pDlg->IsWorkerRunning(); }, 30000));
+
+    QProcess cli;
+    cli.start(QStringLiteral(TRAMINO_CLI), {QStringLiteral("build"), QStringLiteral("-o"),
+                                            m_dir.filePath(QStringLiteral("cli.qrv")), strProject});
+    ASSERT_TRUE(cli.waitForFinished(30000));
+    ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    const QByteArray window = Bytes(m_dir.filePath(QStringLiteral("window.qrv")));
+    EXPECT_FALSE(window.isEmpty());
+    EXPECT_EQ(window, Bytes(m_dir.filePath(QStringLiteral("cli.qrv"))));
+}
+
+} // namespace
+} // namespace tramino
