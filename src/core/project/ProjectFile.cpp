@@ -215,12 +215,12 @@ private:
     // The number of the show's picture a picture is, if it is one. The window once saved such a
     // picture as the path "SHOW.qrv #K", which no file answers to: while the show is there and no
     // file has that very name, that is read as the show's picture it was. Gives the status of the
-    // file the path ends at, so that each picture costs one look-up, however many pictures there are.
+    // file the path ends at, so that each picture costs at most one look-up.
     CStatus ReadShowPicture(const Json& picture, const std::string& strPlace, CProjectPath& path,
                             int& nShowPicture, fs::file_status& file)
     {
         std::error_code error;
-        file = fs::status(path.m_path, error);
+        file = StatusOf(path.m_path);
         if (const Json* pNumber = Member(picture, "show-picture"))
         {
             CResult<int64_t> nNumber = ReadInteger(*pNumber, strPlace + ".show-picture", 1, INT32_MAX);
@@ -243,6 +243,18 @@ private:
             file = showFile;
         }
         return {};
+    }
+
+    // A picture repeated to stay longer on the panel is looked up once for its run of rows.
+    fs::file_status StatusOf(const fs::path& path)
+    {
+        if (path.native() != m_lastLookedUp.native())
+        {
+            std::error_code error;
+            m_lastStatus = fs::status(path, error);
+            m_lastLookedUp = path;
+        }
+        return m_lastStatus;
     }
 
     // The picture options of an object (the defaults or a picture), beside its other keys.
@@ -356,6 +368,8 @@ private:
     fs::path m_folder;
     EMissingPicture m_eMissing;
     const std::atomic<bool>* m_pbStop;
+    fs::path m_lastLookedUp;
+    fs::file_status m_lastStatus;
 };
 
 std::string WrittenPath(const CProjectPath& path, const fs::path& folder)
