@@ -274,7 +274,8 @@ private:
             return io.Failure("'" + *pProject + "' exists already (project add adds pictures to it)");
         if (CStatus status = AddPictures(project, vecPictures, {}, *pProject); !status)
             return io.Failure(status.Message());
-        if (CStatus status = SaveProject(project, *pProject, io.StopFlag()); !status)
+        // Made only if it is still not there: two programs making one project cannot both succeed.
+        if (CStatus status = CreateProject(project, *pProject, io.StopFlag()); !status)
             return io.Failure(status.Message());
         io.MarkDone();
         io.Out() << "Wrote " << Printable(*pProject) << ": " << PicturesText(project.m_vecPictures.size())

@@ -475,7 +475,11 @@ CResult<std::string> ProjectText(const CProject& project, const std::string& str
     }
 }
 
-CStatus SaveProject(const CProject& project, const std::string& strPath, const std::atomic<bool>* pbStop)
+namespace
+{
+
+CStatus WriteProject(const CProject& project, const std::string& strPath, const std::atomic<bool>* pbStop,
+                     bool bReplace)
 {
     CResult<std::string> strText = ProjectText(project, strPath);
     if (!strText)
@@ -491,7 +495,19 @@ CStatus SaveProject(const CProject& project, const std::string& strPath, const s
     // The last moment a stop keeps the old file; after the rename the change is done.
     if (pbStop != nullptr && pbStop->load())
         return CStatus::Error("stopped");
-    return file.Value().Commit();
+    return bReplace ? file.Value().Commit() : file.Value().CommitNew();
+}
+
+} // namespace
+
+CStatus SaveProject(const CProject& project, const std::string& strPath, const std::atomic<bool>* pbStop)
+{
+    return WriteProject(project, strPath, pbStop, true);
+}
+
+CStatus CreateProject(const CProject& project, const std::string& strPath, const std::atomic<bool>* pbStop)
+{
+    return WriteProject(project, strPath, pbStop, false);
 }
 
 } // namespace tramino
