@@ -274,7 +274,8 @@ private:
             return io.Failure("'" + *pProject + "' exists already (project add adds pictures to it)");
         if (CStatus status = AddPictures(project, vecPictures, {}, *pProject); !status)
             return io.Failure(status.Message());
-        if (CStatus status = SaveProject(project, *pProject, io.StopFlag()); !status)
+        // Made only if it is still not there: two programs making one project cannot both succeed.
+        if (CStatus status = CreateProject(project, *pProject, io.StopFlag()); !status)
             return io.Failure(status.Message());
         io.MarkDone();
         io.Out() << "Wrote " << Printable(*pProject) << ": " << PicturesText(project.m_vecPictures.size())
@@ -329,18 +330,23 @@ private:
             << "\n"
             << (project.m_bFastImport ? "Fast JPEG import: on\n" : "")
             << "Pictures: " << project.m_vecPictures.size() << "\n";
+        // A line is put together first and written at once: a million pictures are a million lines.
+        std::string strLine;
         for (size_t i = 0; i < project.m_vecPictures.size() && !io.StopRequested(); ++i)
         {
             const CProjectPicture& picture = project.m_vecPictures[i];
             const std::string strPath = platform::Utf8FromPath(picture.m_path.m_path);
-            out << "  " << i + 1 << ". "
-                << Printable(picture.m_nShowPicture != 0
-                                 ? ShowPictureNameText({strPath, picture.m_nShowPicture})
-                                 : strPath);
+            strLine.assign("  ").append(std::to_string(i + 1)).append(". ");
+            strLine.append(Printable(picture.m_nShowPicture != 0
+                                         ? ShowPictureNameText({strPath, picture.m_nShowPicture})
+                                         : strPath));
             const CPictureValues values = project.EffectiveValues(i);
             for (const CPictureOptionInfo& info : PictureOptionTable())
-                out << " " << info.m_strKey << "=" << *values[static_cast<size_t>(info.m_option)];
-            out << "\n";
+                strLine.append(" ")
+                    .append(info.m_strKey)
+                    .append("=")
+                    .append(*values[static_cast<size_t>(info.m_option)]);
+            out << strLine.append("\n");
         }
         if (io.StopRequested())
             return kExitFailure;

@@ -1,6 +1,7 @@
 #include "pipeline/ShowBuilder.h"
 #include "show/FullDiskSink.h"
 #include "show/ShowFileWriter.h"
+#include "show/ShowRenderer.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <set>
 #include <thread>
@@ -296,9 +298,8 @@ INSTANTIATE_TEST_SUITE_P(Jobs, ShowBuilderTest, testing::Values(0, 1, 4, 8),
                                                      : std::to_string(param.param) + "Threads";
                          });
 
-// A build in a child whose address space leaves room for a few thread stacks beside what it has:
-// the show's outcome, "written" or the reason.
-std::string BuildWithLittleAddressSpace(const fs::path& target, int nPictures)
+// fn's outcome in a child whose address space leaves nHeadroomMiB beside what it has.
+std::string WithLittleAddressSpace(rlim_t nHeadroomMiB, const std::function<std::string()>& fn)
 {
     int arrPipe[2];
     if (::pipe(arrPipe) != 0)
@@ -308,20 +309,13 @@ std::string BuildWithLittleAddressSpace(const fs::path& target, int nPictures)
     {
         unsigned long nPages = 0;
         std::ifstream("/proc/self/statm") >> nPages;
-        const rlim_t nBytes = nPages * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + (40 << 20);
+        const rlim_t nBytes = nPages * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + (nHeadroomMiB << 20);
         const struct rlimit limit
         {
             nBytes, nBytes
         };
         ::setrlimit(RLIMIT_AS, &limit);
-        CShowBuildOptions options;
-        options.m_nPanelWidth = g_nWidth;
-        options.m_nPanelHeight = g_nHeight;
-        options.m_nJobs = 200;
-        const CShowBuildResult result =
-            CShowBuilder(std::move(options), {})
-                .Build(TestSources(std::vector<int>(nPictures, 1)), target.string());
-        const std::string strOutcome = result.m_bWritten ? "written" : result.m_status.Message();
+        const std::string strOutcome = fn();
         _exit(::write(arrPipe[1], strOutcome.data(), strOutcome.size()) < 0 ? 1 : 0);
     }
     ::close(arrPipe[1]);
@@ -333,6 +327,24 @@ std::string BuildWithLittleAddressSpace(const fs::path& target, int nPictures)
     int nStatus = 0;
     ::waitpid(nPid, &nStatus, 0);
     return nStatus == 0 ? strOutcome : "the child ended with " + std::to_string(nStatus);
+}
+
+// A build with room for a few thread stacks: the show's outcome, "written" or the reason.
+std::string BuildWithLittleAddressSpace(const fs::path& target, int nPictures)
+{
+    return WithLittleAddressSpace(
+        40,
+        [&]
+        {
+            CShowBuildOptions options;
+            options.m_nPanelWidth = g_nWidth;
+            options.m_nPanelHeight = g_nHeight;
+            options.m_nJobs = 200;
+            const CShowBuildResult result =
+                CShowBuilder(std::move(options), {})
+                    .Build(TestSources(std::vector<int>(nPictures, 1)), target.string());
+            return result.m_bWritten ? std::string("written") : result.m_status.Message();
+        });
 }
 
 // Threads follow the pictures, whatever -j asks; one that cannot start is an error, and no file
@@ -350,6 +362,24 @@ TEST(ConversionThreadsTest, FollowThePicturesAndOneThatCannotStartIsAnError)
     EXPECT_TRUE(strOutcome.starts_with("Cannot start thread ")) << strOutcome;
     EXPECT_NE(strOutcome.find(" of 200 to convert pictures on: "), std::string::npos) << strOutcome;
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1);
+    // Rendering a show one picture a sheet wants a worker per core and more: without room for
+    // their stacks, that is an error too, never an end of the program.
+    CShowBuildOptions options;
+    options.m_nPanelWidth = g_nWidth;
+    options.m_nPanelHeight = g_nHeight;
+    const fs::path show = dir / "eight.qrv";
+    ASSERT_TRUE(CShowBuilder(std::move(options), {})
+                    .Build(TestSources(std::vector<int>(8, 1)), show.string())
+                    .m_bWritten);
+    const std::string strRender = WithLittleAddressSpace(
+        12,
+        [&]
+        {
+            const CStatus status =
+                CShowRenderer(g_nWidth, g_nHeight, 1).Render(show.string(), (dir / "pictures").string());
+            return status ? std::string("rendered") : status.Message();
+        });
+    EXPECT_TRUE(strRender.starts_with("Cannot ")) << strRender;
     fs::remove_all(dir);
 }
 

@@ -79,6 +79,14 @@ TEST_F(PlatformTest, ReplaceTakesTheNewContentInOneStepAndLeavesNoSource)
     EXPECT_EQ(RenameOver(Path("new"), Path("made"), true), 0);
     EXPECT_EQ(ReadAll(m_dir / "made"), "fresh");
     EXPECT_EQ(RenameOver(Path("new"), Path("made"), false), ENOENT);
+    // Without replacing, a taken name keeps its file and the new one stays where it was.
+    Write("new", "second");
+    EXPECT_EQ(RenameNew(Path("new"), Path("made"), true), EEXIST);
+    EXPECT_EQ(ReadAll(m_dir / "made"), "fresh");
+    EXPECT_EQ(ReadAll(m_dir / "new"), "second");
+    EXPECT_EQ(RenameNew(Path("new"), Path("other"), true), 0);
+    EXPECT_EQ(ReadAll(m_dir / "other"), "second");
+    EXPECT_FALSE(fs::exists(m_dir / "new"));
 }
 
 // Linux replaces the name and keeps the permission bits; Windows refuses to replace a read-only

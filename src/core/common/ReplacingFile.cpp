@@ -200,14 +200,26 @@ void CReplacingFile::StartWriteback()
 
 CStatus CReplacingFile::Commit()
 {
+    return Finish(true);
+}
+
+CStatus CReplacingFile::CommitNew()
+{
+    return Finish(false);
+}
+
+CStatus CReplacingFile::Finish(bool bReplace)
+{
     if (m_hFile < 0)
         return CStatus::Error("Cannot write '" + m_strPath + "': the file is closed");
     if (const int nError = m_bSync ? platform::SyncFile(m_hFile) : 0; nError != 0)
         return ErrnoStatus("write", m_strPath, nError);
     if (const int nError = platform::CloseFile(std::exchange(m_hFile, -1)); nError != 0)
         return ErrnoStatus("close", m_strPath, nError);
-    if (const int nError = platform::RenameOver(m_strTemp, m_strTarget, m_bSync); nError != 0)
-        return ErrnoStatus("replace", m_strPath, nError);
+    if (const int nError = bReplace ? platform::RenameOver(m_strTemp, m_strTarget, m_bSync)
+                                    : platform::RenameNew(m_strTemp, m_strTarget, m_bSync);
+        nError != 0)
+        return ErrnoStatus(bReplace ? "replace" : "create", m_strPath, nError);
     m_strTemp.clear();
     return {};
 }

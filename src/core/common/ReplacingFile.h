@@ -42,6 +42,9 @@ public:
     CStatus Write(const uint8_t* pData, size_t nSize);
     // Puts the bytes under the target name.
     CStatus Commit();
+    // As Commit, for a file that must be new: a file another program put under the name since
+    // Open is kept, and the error says it exists.
+    CStatus CommitNew();
     // Drops what was written; the target stays as it was. Safe to call more than once.
     void Discard();
 
@@ -50,6 +53,7 @@ private:
     // Starts writing what was written since the last call to the disk, so that Commit waits for
     // little more than the last bytes.
     void StartWriteback();
+    CStatus Finish(bool bReplace);
 
     std::string m_strPath;   // as the caller named it, for messages
     std::string m_strTarget; // the file replaced, links followed

@@ -77,6 +77,8 @@ int CloseFile(int hFile);
 // Puts strFrom under the name strTo in one step, replacing a file there (keeping that one's
 // attributes and access rights on Windows); bDurable returns only once the disk has it.
 int RenameOver(const std::string& strFrom, const std::string& strTo, bool bDurable);
+// As RenameOver, but only while no file has the name strTo: EEXIST, and both kept, otherwise.
+int RenameNew(const std::string& strFrom, const std::string& strTo, bool bDurable);
 int RemoveFile(const std::string& strPath);
 // Whether new files can be made in the folder strFolder.
 int CheckFolderWritable(const std::string& strFolder);

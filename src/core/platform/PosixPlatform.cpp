@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <system_error>
 
@@ -134,20 +135,45 @@ int CloseFile(int hFile)
 
 // The rename is made durable by syncing its folder. The file is complete under its name by then,
 // so a failure there has nothing left to undo and is not worth failing for.
+namespace
+{
+
+// Makes a name put into the folder of strPath last through a crash.
+void SyncFolderOf(const std::string& strPath)
+{
+    const std::string strDir = Utf8FromPath(PathFromUtf8(strPath).parent_path());
+    const int hDir = ::open(strDir.empty() ? "." : strDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (hDir >= 0)
+    {
+        ::fsync(hDir);
+        ::close(hDir);
+    }
+}
+
+} // namespace
+
 int RenameOver(const std::string& strFrom, const std::string& strTo, bool bDurable)
 {
     if (std::rename(strFrom.c_str(), strTo.c_str()) != 0)
         return errno;
     if (bDurable)
+        SyncFolderOf(strTo);
+    return 0;
+}
+
+int RenameNew(const std::string& strFrom, const std::string& strTo, bool bDurable)
+{
+    if (::renameat2(AT_FDCWD, strFrom.c_str(), AT_FDCWD, strTo.c_str(), RENAME_NOREPLACE) != 0)
     {
-        const std::string strDir = Utf8FromPath(PathFromUtf8(strTo).parent_path());
-        const int hDir = ::open(strDir.empty() ? "." : strDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (hDir >= 0)
-        {
-            ::fsync(hDir);
-            ::close(hDir);
-        }
+        // File systems without the flag still refuse to link over a name.
+        if (errno != EINVAL && errno != ENOSYS)
+            return errno;
+        if (::link(strFrom.c_str(), strTo.c_str()) != 0)
+            return errno;
+        ::unlink(strFrom.c_str());
     }
+    if (bDurable)
+        SyncFolderOf(strTo);
     return 0;
 }
 

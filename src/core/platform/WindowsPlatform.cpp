@@ -314,6 +314,18 @@ int RenameOver(const std::string& strFrom, const std::string& strTo, bool bDurab
     return ::MoveFileExW(strWideFrom.c_str(), strWideTo.c_str(), nFlags) ? 0 : LastErrno();
 }
 
+int RenameNew(const std::string& strFrom, const std::string& strTo, bool bDurable)
+{
+    const std::wstring strWideFrom = Wide(strFrom);
+    const std::wstring strWideTo = Wide(strTo);
+    if (strWideFrom.empty() || strWideTo.empty())
+        return EINVAL;
+    // Without MOVEFILE_REPLACE_EXISTING a name that is taken is refused.
+    return ::MoveFileExW(strWideFrom.c_str(), strWideTo.c_str(), bDurable ? MOVEFILE_WRITE_THROUGH : 0)
+               ? 0
+               : LastErrno();
+}
+
 int RemoveFile(const std::string& strPath)
 {
     const std::wstring strWide = Wide(strPath);

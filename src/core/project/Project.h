@@ -97,6 +97,10 @@ CResult<std::string> ProjectText(const CProject& project, const std::string& str
 // A set *pbStop before the replacing keeps the old file and gives the message "stopped".
 CStatus SaveProject(const CProject& project, const std::string& strPath,
                     const std::atomic<bool>* pbStop = nullptr);
+// As SaveProject, for a new project: a file another program made under strPath meanwhile is
+// kept, and the error says it exists.
+CStatus CreateProject(const CProject& project, const std::string& strPath,
+                      const std::atomic<bool>* pbStop = nullptr);
 
 // Everything a build of the project needs, paths made absolute.
 struct CShowPlanPicture

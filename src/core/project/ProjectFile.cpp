@@ -44,6 +44,14 @@ fs::path FolderOf(const std::string& strPath)
     return file.lexically_normal().parent_path();
 }
 
+CStatus CheckPictureStatus(const fs::path& path, fs::file_status status)
+{
+    if (fs::is_regular_file(status))
+        return {};
+    return CStatus::Error("the picture '" + platform::Utf8FromPath(path) +
+                          (fs::exists(status) ? "' is not a regular file" : "' is not there"));
+}
+
 // Reads the parsed document into a project, refusing everything it does not expect.
 class CProjectReader
 {
@@ -191,11 +199,12 @@ private:
             CResult<CProjectPath> path = ReadPath(*pPath, strPlace + ".path");
             if (!path)
                 return path.Status();
-            if (CStatus status = ReadShowPicture(picture, strPlace, path.Value(), entry.m_nShowPicture);
+            fs::file_status file;
+            if (CStatus status = ReadShowPicture(picture, strPlace, path.Value(), entry.m_nShowPicture, file);
                 !status)
                 return status;
             if (m_eMissing == EMissingPicture::Refuse)
-                if (CStatus status = CheckPictureFile(path.Value().m_path); !status)
+                if (CStatus status = CheckPictureStatus(path.Value().m_path, file); !status)
                     return Fail(strPlace + ".path", status.Message());
             entry.m_path = path.Value();
             project.m_vecPictures.push_back(std::move(entry));
@@ -205,10 +214,13 @@ private:
 
     // The number of the show's picture a picture is, if it is one. The window once saved such a
     // picture as the path "SHOW.qrv #K", which no file answers to: while the show is there and no
-    // file has that very name, that is read as the show's picture it was.
+    // file has that very name, that is read as the show's picture it was. Gives the status of the
+    // file the path ends at, so that each picture costs at most one look-up.
     CStatus ReadShowPicture(const Json& picture, const std::string& strPlace, CProjectPath& path,
-                            int& nShowPicture)
+                            int& nShowPicture, fs::file_status& file)
     {
+        std::error_code error;
+        file = StatusOf(path.m_path);
         if (const Json* pNumber = Member(picture, "show-picture"))
         {
             CResult<int64_t> nNumber = ReadInteger(*pNumber, strPlace + ".show-picture", 1, INT32_MAX);
@@ -217,17 +229,32 @@ private:
             nShowPicture = static_cast<int>(nNumber.Value());
             return {};
         }
-        std::error_code error;
-        if (fs::exists(path.m_path, error))
+        if (fs::exists(file))
             return {};
         const std::optional<CShowPictureName> name =
             ParseWindowShowPictureName(platform::Utf8FromPath(path.m_path));
-        if (name && fs::is_regular_file(name->m_strShow, error))
+        if (!name)
+            return {};
+        const fs::path show = platform::PathFromUtf8(name->m_strShow);
+        if (const fs::file_status showFile = fs::status(show, error); fs::is_regular_file(showFile))
         {
-            path.m_path = name->m_strShow;
+            path.m_path = show;
             nShowPicture = name->m_nPicture;
+            file = showFile;
         }
         return {};
+    }
+
+    // A picture repeated to stay longer on the panel is looked up once for its run of rows.
+    fs::file_status StatusOf(const fs::path& path)
+    {
+        if (path.native() != m_lastLookedUp.native())
+        {
+            std::error_code error;
+            m_lastStatus = fs::status(path, error);
+            m_lastLookedUp = path;
+        }
+        return m_lastStatus;
     }
 
     // The picture options of an object (the defaults or a picture), beside its other keys.
@@ -341,6 +368,8 @@ private:
     fs::path m_folder;
     EMissingPicture m_eMissing;
     const std::atomic<bool>* m_pbStop;
+    fs::path m_lastLookedUp;
+    fs::file_status m_lastStatus;
 };
 
 std::string WrittenPath(const CProjectPath& path, const fs::path& folder)
@@ -396,11 +425,7 @@ CResult<std::string> ReadProjectText(const std::string& strPath)
 CStatus CheckPictureFile(const fs::path& path)
 {
     std::error_code error;
-    const fs::file_status status = fs::status(path, error);
-    if (fs::is_regular_file(status))
-        return {};
-    return CStatus::Error("the picture '" + platform::Utf8FromPath(path) +
-                          (fs::exists(status) ? "' is not a regular file" : "' is not there"));
+    return CheckPictureStatus(path, fs::status(path, error));
 }
 
 CResult<CProject> LoadProject(const std::string& strPath, EMissingPicture eMissing,
@@ -450,7 +475,11 @@ CResult<std::string> ProjectText(const CProject& project, const std::string& str
     }
 }
 
-CStatus SaveProject(const CProject& project, const std::string& strPath, const std::atomic<bool>* pbStop)
+namespace
+{
+
+CStatus WriteProject(const CProject& project, const std::string& strPath, const std::atomic<bool>* pbStop,
+                     bool bReplace)
 {
     CResult<std::string> strText = ProjectText(project, strPath);
     if (!strText)
@@ -466,7 +495,19 @@ CStatus SaveProject(const CProject& project, const std::string& strPath, const s
     // The last moment a stop keeps the old file; after the rename the change is done.
     if (pbStop != nullptr && pbStop->load())
         return CStatus::Error("stopped");
-    return file.Value().Commit();
+    return bReplace ? file.Value().Commit() : file.Value().CommitNew();
+}
+
+} // namespace
+
+CStatus SaveProject(const CProject& project, const std::string& strPath, const std::atomic<bool>* pbStop)
+{
+    return WriteProject(project, strPath, pbStop, true);
+}
+
+CStatus CreateProject(const CProject& project, const std::string& strPath, const std::atomic<bool>* pbStop)
+{
+    return WriteProject(project, strPath, pbStop, false);
 }
 
 } // namespace tramino

@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <filesystem>
 #include <mutex>
+#include <new>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -171,17 +173,39 @@ CStatus CShowRenderer::Draw(const std::string& strShow, const std::string& strDi
     std::mutex mutex;
     CStatus firstFailure;
     std::atomic<bool> bFailed{false};
+    const auto fail = [&](CStatus status)
+    {
+        const std::lock_guard lock(mutex);
+        if (!bFailed.exchange(true))
+            firstFailure = std::move(status);
+    };
     {
         std::vector<std::jthread> vecWorkers;
-        for (size_t nWorker = 0; nWorker < nWorkers; ++nWorker)
-            vecWorkers.emplace_back(
-                [&, nWorker]
-                {
-                    CStatus status = DrawShare(strShow, strDir, nWorker, nWorkers, bFailed);
-                    const std::lock_guard lock(mutex);
-                    if (!status && !bFailed.exchange(true))
-                        firstFailure = std::move(status);
-                });
+        try
+        {
+            for (size_t nWorker = 0; nWorker < nWorkers; ++nWorker)
+                vecWorkers.emplace_back(
+                    [&, nWorker]
+                    {
+                        CStatus status;
+                        try
+                        {
+                            status = DrawShare(strShow, strDir, nWorker, nWorkers, bFailed);
+                        }
+                        catch (const std::bad_alloc&) // on this thread nothing else would catch it
+                        {
+                            status = CStatus::Error("Cannot render '" + strShow + "': not enough memory");
+                        }
+                        if (!status)
+                            fail(std::move(status));
+                    });
+        }
+        catch (const std::system_error& error) // those started stop at their next sheet
+        {
+            fail(CStatus::Error("Cannot start thread " + std::to_string(vecWorkers.size() + 1) + " of " +
+                                std::to_string(nWorkers) + " to render '" + strShow +
+                                "' on: " + error.code().message()));
+        }
     }
     return firstFailure;
 }
