@@ -117,47 +117,6 @@ TEST_F(Convert, FilesThatCannotBeDecodedAreErrorsNamingThem)
     }
 }
 
-TEST_F(Convert, BatchKeepsTheInputOrderAndReportsEveryPicture)
-{
-    std::vector<std::string> vecPaths;
-    for (int i = 0; i < 6; ++i)
-        vecPaths.push_back(Write(UniformPicture(60 + i, 50, {static_cast<uint8_t>(i), 0, 0}),
-                                 'p' + std::to_string(i) + ".bmp"));
-    vecPaths.insert(vecPaths.begin() + 2, (m_dir / "missing.bmp").string());
-    std::vector<size_t> vecDone;
-    const std::vector<CResult<CPicture>> vecResults =
-        ConvertPicturesToPanel(vecPaths, 96, 64, {.m_nThreads = 3},
-                               [&](size_t nDone, size_t nTotal)
-                               {
-                                   EXPECT_EQ(nTotal, 7u);
-                                   vecDone.push_back(nDone);
-                               });
-    ASSERT_EQ(vecResults.size(), 7u);
-    EXPECT_FALSE(vecResults[2]);
-    EXPECT_NE(vecResults[2].Message().find("missing.bmp"), std::string::npos);
-    for (size_t i = 0; i < 7; ++i)
-        if (i != 2)
-        {
-            ASSERT_TRUE(vecResults[i]) << vecResults[i].Message();
-            EXPECT_EQ(vecResults[i].Value().GetPixel(5, 5).m_nRed, i < 2 ? i : i - 1);
-        }
-    EXPECT_EQ(vecDone, (std::vector<size_t>{1, 2, 3, 4, 5, 6, 7}));
-}
-
-TEST_F(Convert, CancelledBatchStartsNoFurtherPicture)
-{
-    const std::string strPath = Write(UniformPicture(100, 90, {}), "p.bmp");
-    const std::atomic<bool> bCancel = true;
-    const std::vector<CResult<CPicture>> vecResults =
-        ConvertPicturesToPanel({strPath, strPath}, 96, 64, {}, {}, &bCancel);
-    ASSERT_EQ(vecResults.size(), 2u);
-    for (const CResult<CPicture>& result : vecResults)
-    {
-        EXPECT_FALSE(result);
-        EXPECT_NE(result.Message().find("cancelled"), std::string::npos) << result.Message();
-    }
-}
-
 // Reduced (larger than the target both ways) and stretched (smaller, or only one way larger).
 TEST_F(Convert, ContainedPictureIsThePlainConversionToItsRectangleOnTheBackground)
 {

@@ -8,9 +8,7 @@
 #include "resample/Stretcher.h"
 
 #include <algorithm>
-#include <mutex>
 #include <optional>
-#include <thread>
 
 namespace tramino
 {
@@ -351,52 +349,6 @@ uint64_t EstimateConversionBytes(const std::string& strPath, int nPanelWidth, in
 uint64_t EstimateFramesConversionBytes(const std::string& strPath, int nPanelWidth, int nPanelHeight)
 {
     return EstimateFrameDecodeBytes(strPath) + PanelBytes(nPanelWidth, nPanelHeight);
-}
-
-std::vector<CResult<CPicture>>
-ConvertPicturesToPanel(const std::vector<std::string>& vecPaths, int nPanelWidth, int nPanelHeight,
-                       const CConvertOptions& options, const FnConvertProgress& fnProgress,
-                       const std::atomic<bool>* pbCancel, uint64_t nMemoryBudget)
-{
-    std::vector<std::optional<CResult<CPicture>>> vecResults(vecPaths.size());
-    std::atomic<size_t> nNext = 0;
-    std::mutex mutexProgress;
-    size_t nDone = 0;
-    CMemoryBudget budget(nMemoryBudget);
-    const auto work = [&]
-    {
-        for (size_t i = nNext++; i < vecPaths.size(); i = nNext++)
-        {
-            // Every turn of the budget is taken, a cancelled one with nothing.
-            const bool bCancelled = pbCancel && pbCancel->load();
-            const CMemoryBudget::CReservation reservation = budget.Reserve(
-                i, bCancelled ? 0 : EstimateConversionBytes(vecPaths[i], nPanelWidth, nPanelHeight));
-            if (bCancelled)
-                continue;
-            vecResults[i] = ConvertPictureToPanel(vecPaths[i], nPanelWidth, nPanelHeight, options);
-            std::lock_guard lock(mutexProgress);
-            ++nDone;
-            if (fnProgress)
-                fnProgress(nDone, vecPaths.size());
-        }
-    };
-
-    const size_t nCores = std::max(1u, std::thread::hardware_concurrency());
-    const size_t nThreads =
-        std::min(options.m_nThreads > 0 ? static_cast<size_t>(options.m_nThreads) : nCores, vecPaths.size());
-    std::vector<std::jthread> vecThreads;
-    for (size_t t = 1; t < nThreads; ++t)
-        vecThreads.emplace_back(work);
-    work();
-    vecThreads.clear();
-
-    std::vector<CResult<CPicture>> vecOut;
-    vecOut.reserve(vecPaths.size());
-    for (size_t i = 0; i < vecPaths.size(); ++i)
-        vecOut.push_back(vecResults[i] ? std::move(*vecResults[i])
-                                       : CResult<CPicture>(CStatus::Error("Conversion of '" + vecPaths[i] +
-                                                                          "' was cancelled")));
-    return vecOut;
 }
 
 } // namespace tramino

@@ -4,9 +4,7 @@
 #include "picture/Picture.h"
 #include "resample/Dither.h"
 #include "resample/FitGeometry.h"
-#include "resample/MemoryBudget.h"
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -21,8 +19,6 @@ struct CConvertOptions
     // Let the JPEG decoder scale while decoding, to the smallest scale still strictly larger
     // than the panel in both directions, before the same reduction.
     bool m_bFast = false;
-    // Pictures converted at once by ConvertPicturesToPanel; 0 means one per core.
-    int m_nThreads = 0;
     EFit m_eFit = EFit::Stretch;
     EGravity m_eGravity = EGravity::Center;
     // Around a contained picture, under transparent pixels and in a GIF's cleared areas. While it
@@ -75,20 +71,5 @@ CResult<CPicture> ConvertFrameToPanel(const std::string& strPath, int nFrame, in
 uint64_t EstimateConversionBytes(const std::string& strPath, int nPanelWidth, int nPanelHeight);
 // Same for ConvertFramesToPanel: a GIF's composed screen and its two copies besides.
 uint64_t EstimateFramesConversionBytes(const std::string& strPath, int nPanelWidth, int nPanelHeight);
-
-// Called after each finished picture with the number finished so far, one call at a time,
-// from whichever thread finished it (the caller's or a worker's).
-using FnConvertProgress = std::function<void(size_t nDone, size_t nTotal)>;
-
-// Converts every file as ConvertPictureToPanel does, on several threads, and returns the
-// results in the order of vecPaths. The conversions running at once share a memory budget of
-// nMemoryBudget bytes (CMemoryBudget). Once *pbCancel becomes true no further picture is
-// started; those not converted carry an error saying so.
-std::vector<CResult<CPicture>> ConvertPicturesToPanel(const std::vector<std::string>& vecPaths,
-                                                      int nPanelWidth, int nPanelHeight,
-                                                      const CConvertOptions& options = {},
-                                                      const FnConvertProgress& fnProgress = {},
-                                                      const std::atomic<bool>* pbCancel = nullptr,
-                                                      uint64_t nMemoryBudget = g_nConversionMemoryBudget);
 
 } // namespace tramino
