@@ -168,16 +168,12 @@ private:
                 return effect.Status();
             request.m_effect = effect.Value();
         }
-        CConvertOptions convert;
-        if (CStatus status = ParsePictureOptions(args, convert); !status)
-            return status;
-        bool bAllFrames = false;
-        if (const std::string* pFrames = args.Value("frames"))
-        {
-            if (*pFrames != "first" && *pFrames != "all")
-                return CStatus::Error("--frames takes first or all, not '" + *pFrames + "'");
-            bAllFrames = *pFrames == "all";
-        }
+        const CResult<CPictureValues> given = ParsePictureValues(args, true);
+        if (!given)
+            return given.Status();
+        const CPictureValues values = EffectivePictureValues(DefaultPictureValues(), given.Value());
+        const CConvertOptions convert = ConvertOptionsFor(values);
+        const bool bAllFrames = values[static_cast<size_t>(EPictureOption::Frames)] == "all";
         CResult<CPanelChoice> panel = ResolvePanel(args, io);
         if (!panel)
             return panel.Status();

@@ -76,10 +76,11 @@ public:
         if (CStatus status = CheckWritableTarget(strOut, {strIn}); !status)
             return io.Failure(status.Message());
         const CPanelSize size = panel.Value().m_size;
-        CConvertOptions options;
+        CResult<CConvertOptions> parsed = ParsePictureOptions(args);
+        if (!parsed)
+            return io.UsageError(parsed.Message());
+        CConvertOptions options = parsed.Value();
         options.m_bFast = args.Has("fast");
-        if (CStatus status = ParsePictureOptions(args, options); !status)
-            return io.UsageError(status.Message());
         std::optional<int> frame;
         if (const std::string* pFrame = args.Value("frame"))
         {

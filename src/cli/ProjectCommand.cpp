@@ -31,20 +31,16 @@ constexpr std::chrono::seconds g_lockTimeout{60};
 // The picture options given, each in its written form.
 CResult<CPictureValues> GivenPictureValues(const CArguments& args)
 {
-    // Refused as build refuses them, in the same words.
-    CConvertOptions convert;
-    if (CStatus status = ParsePictureOptions(args, convert); !status)
-        return status;
-    CPictureValues values;
-    for (const CPictureOptionInfo& info : PictureOptionTable())
+    // Refused as build refuses them, in the same words; --frames in a project file's.
+    CResult<CPictureValues> values = ParsePictureValues(args, false);
+    if (!values)
+        return values;
+    if (const std::string* pFrames = args.Value("frames"))
     {
-        if (!args.Has(info.m_strKey))
-            continue;
-        CResult<std::string> strValue =
-            CanonicalPictureValue(info.m_option, info.m_bFlag ? "true" : *args.Value(info.m_strKey));
+        CResult<std::string> strValue = CanonicalPictureValue(EPictureOption::Frames, *pFrames);
         if (!strValue)
-            return CStatus::Error("--" + std::string(info.m_strKey) + ": " + strValue.Message());
-        values[static_cast<size_t>(info.m_option)] = strValue.Value();
+            return CStatus::Error("--frames: " + strValue.Message());
+        values.Value()[static_cast<size_t>(EPictureOption::Frames)] = std::move(strValue).Value();
     }
     return values;
 }
