@@ -88,9 +88,8 @@ public:
             if (!frame || *frame < 1)
                 return io.UsageError("--frame needs a positive number, not '" + *pFrame + "'");
         }
-        const CResult<CPicture> picture =
-            frame ? ConvertFrameToPanel(strIn, *frame, size.m_nWidth, size.m_nHeight, options)
-                  : ConvertPictureToPanel(strIn, size.m_nWidth, size.m_nHeight, options);
+        const CResult<CPicture> picture = frame ? ConvertFrameToPanel(strIn, *frame, size, options)
+                                                : ConvertPictureToPanel(strIn, size, options);
         if (!picture)
             return io.Failure(picture.Message());
         if (io.StopRequested())
@@ -99,7 +98,7 @@ public:
             EndsInPng(strOut) ? WritePngFile(picture.Value(), strOut) : WriteBmpFile(picture.Value(), strOut);
         if (!status)
             return io.Failure(status.Message());
-        io.Out() << "Wrote " << Printable(strOut) << ": " << PanelSizeText(size) << " ("
+        io.Out() << "Wrote " << Printable(strOut) << ": " << PanelSizeText(size, ESizeText::Typed) << " ("
                  << Printable(panel.Value().m_strOrigin) << ")\n";
         return kExitOk;
     }

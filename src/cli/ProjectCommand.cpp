@@ -144,7 +144,7 @@ std::string PicturesText(size_t nCount)
 
 std::string PanelText(const CProjectPanel& panel)
 {
-    return PanelSizeText(panel.m_size) +
+    return PanelSizeText(panel.m_size, ESizeText::Typed) +
            (panel.m_nCode != 0 ? " (code " + std::to_string(panel.m_nCode) + ")" : "");
 }
 
@@ -245,7 +245,7 @@ private:
         const CPanelSize size = project.m_panel.m_size;
         if (!EffectCoversPanel(project.m_effect, size.m_nWidth, size.m_nHeight))
             return io.UsageError(std::string("the transition ") + EffectName(project.m_effect) +
-                                 " cannot cover a " + PanelSizeText(size) + " panel");
+                                 " cannot cover a " + PanelSizeText(size, ESizeText::Typed) + " panel");
         CResult<CPictureValues> given = GivenPictureValues(args);
         if (!given)
             return io.UsageError(given.Message());

@@ -153,8 +153,7 @@ void CMainDlg::OnInitDialog()
     LoadTexts(settings.m_codes.m_nLanguageCode);
     m_pDocument = std::make_unique<CShowDocument>(
         settings.m_panelSize, EEffect::Normal,
-        [this](CPanelSize panel)
-        { return CPictureStore::Create(panel.m_nWidth, panel.m_nHeight, {}, m_pStoreFileOps); });
+        [this](CPanelSize panel) { return CPictureStore::Create(panel, {}, m_pStoreFileOps); });
 
     CreateControls();
     PlacePreviewWindow();

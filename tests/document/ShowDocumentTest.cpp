@@ -65,8 +65,7 @@ protected:
         fs::create_directories(m_strParent);
         m_pDocument = std::make_unique<CShowDocument>(
             g_panel, EEffect::Normal,
-            [this](CPanelSize panel)
-            { return CPictureStore::Create(panel.m_nWidth, panel.m_nHeight, m_strParent, m_pOps); });
+            [this](CPanelSize panel) { return CPictureStore::Create(panel, m_strParent, m_pOps); });
     }
     void TearDown() override
     {

@@ -44,7 +44,7 @@ protected:
 
 CPicture ConvertOrNothing(const std::string& strPath, int nWidth, int nHeight, CConvertOptions options = {})
 {
-    CResult<CPicture> result = ConvertPictureToPanel(strPath, nWidth, nHeight, options);
+    CResult<CPicture> result = ConvertPictureToPanel(strPath, {nWidth, nHeight}, options);
     EXPECT_TRUE(result) << result.Message();
     return result ? std::move(result).Value() : CPicture();
 }
@@ -111,7 +111,7 @@ TEST_F(Convert, FilesThatCannotBeDecodedAreErrorsNamingThem)
     const std::string strMissing = (m_dir / "missing.bmp").string();
     for (const std::string& strPath : {strBroken, strMissing})
     {
-        const CResult<CPicture> result = ConvertPictureToPanel(strPath, 96, 64);
+        const CResult<CPicture> result = ConvertPictureToPanel(strPath, {96, 64});
         EXPECT_FALSE(result);
         EXPECT_NE(result.Message().find(strPath), std::string::npos) << result.Message();
     }
@@ -276,8 +276,8 @@ std::vector<std::vector<uint8_t>> FramesOf(bool bWhole, const std::string& strPa
         vecFrames.push_back(std::move(vecRgb));
         return true;
     };
-    const CStatus status = bWhole ? ConvertFramesToPanelWhole(strPath, nWidth, nHeight, options, fnTake)
-                                  : ConvertFramesToPanel(strPath, nWidth, nHeight, options, fnTake);
+    const CStatus status = bWhole ? ConvertFramesToPanelWhole(strPath, {nWidth, nHeight}, options, fnTake)
+                                  : ConvertFramesToPanel(strPath, {nWidth, nHeight}, options, fnTake);
     EXPECT_TRUE(status) << status.Message();
     return vecFrames;
 }
@@ -313,7 +313,7 @@ TEST(FrameChangesTest, ConvertedByChangeEqualsConvertedWhole)
                         << static_cast<int>(eFit) << ", dither " << static_cast<int>(eDither);
                 }
         // A frame alone is the one of the whole run.
-        CResult<CPicture> frame = ConvertFrameToPanel(strPath, 7, 16, 12);
+        CResult<CPicture> frame = ConvertFrameToPanel(strPath, 7, {16, 12});
         ASSERT_TRUE(frame) << frame.Message();
         EXPECT_EQ(std::vector<uint8_t>(frame.Value().Row(0), frame.Value().Row(0) + 16 * 12 * 3),
                   FramesOf(true, strPath, 16, 12, {})[6]);

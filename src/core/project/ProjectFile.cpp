@@ -163,8 +163,7 @@ private:
         const CPanelSize size = project.m_panel.m_size;
         if (!EffectCoversPanel(*effect, size.m_nWidth, size.m_nHeight))
             return Fail("transition", std::string(EffectName(*effect)) + " cannot cover a " +
-                                          std::to_string(size.m_nWidth) + "x" +
-                                          std::to_string(size.m_nHeight) + " panel");
+                                          PanelSizeText(size, ESizeText::Typed) + " panel");
         project.m_effect = *effect;
         return {};
     }
