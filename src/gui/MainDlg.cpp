@@ -521,7 +521,7 @@ void CMainDlg::OnModeChanged()
     const EEffect effect = CurrentEffect().value_or(EEffect::Normal);
     if (!m_bSyncingMode && effect != m_pDocument->Effect())
     {
-        m_pUndo->Push(std::make_unique<CTransitionCommand>(*m_pDocument, effect),
+        m_pUndo->Push(std::make_unique<CEffectCommand>(*m_pDocument, effect),
                       m_texts.Text(EUiText::DoTransition));
     }
 }

@@ -190,10 +190,10 @@ TEST_F(ShowDocumentTest, OptionsTransitionPanelAndProjectCommandsTakeTheirChange
     ASSERT_TRUE(options.Redo());
     EXPECT_EQ(TagOf(Doc().Store()->Read(1).Value()), 20);
 
-    CTransitionCommand transition(Doc(), EEffect::Circle);
-    ASSERT_TRUE(transition.Redo());
+    CEffectCommand command(Doc(), EEffect::Circle);
+    ASSERT_TRUE(command.Redo());
     EXPECT_EQ(Doc().Effect(), EEffect::Circle);
-    ASSERT_TRUE(transition.Undo());
+    ASSERT_TRUE(command.Undo());
     EXPECT_EQ(Doc().Effect(), EEffect::Normal);
 
     // The other panel's pictures come back from their own store, unconverted.
