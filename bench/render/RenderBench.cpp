@@ -97,7 +97,7 @@ void RunLevels(const fs::path& dir, const std::string& strShow)
     for (const int nLevel : {0, 1, 3, 6})
     {
         fs::remove_all(dir / "levels");
-        CShowRenderer renderer(g_nWidth, g_nHeight, g_nDefaultPicturesPerSheet, nLevel);
+        CShowRenderer renderer({g_nWidth, g_nHeight}, g_nDefaultPicturesPerSheet, nLevel);
         const auto start = std::chrono::steady_clock::now();
         const double dCpuStart = OwnCpuSeconds();
         const CStatus status = renderer.Render(strShow, (dir / "levels").string());

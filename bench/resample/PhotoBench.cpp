@@ -25,7 +25,7 @@ bool ConvertAll(const std::vector<std::string>& vecFiles, const CConvertOptions&
 {
     bool bAll = true;
     for (const std::string& strFile : vecFiles)
-        bAll = ConvertPictureToPanel(strFile, g_nPanelWidth, g_nPanelHeight, options).IsOk() && bAll;
+        bAll = ConvertPictureToPanel(strFile, {g_nPanelWidth, g_nPanelHeight}, options).IsOk() && bAll;
     return bAll;
 }
 
@@ -97,7 +97,7 @@ void RunMemoryBench(const std::string& strSelf, const std::string& strBigJpeg)
 
 int ConvertOne(const std::string& strPath)
 {
-    const CResult<CPicture> picture = ConvertPictureToPanel(strPath, g_nPanelWidth, g_nPanelHeight);
+    const CResult<CPicture> picture = ConvertPictureToPanel(strPath, {g_nPanelWidth, g_nPanelHeight});
     if (!picture)
         std::fprintf(stderr, "%s\n", picture.Message().c_str());
     return picture ? 0 : 1;

@@ -125,7 +125,7 @@ public:
         const CPanelSize size = request.m_panel.m_size;
         if (!EffectCoversPanel(request.m_effect, size.m_nWidth, size.m_nHeight))
             return io.UsageError(std::string("the transition ") + EffectName(request.m_effect) +
-                                 " cannot cover a " + PanelSizeText(size) + " panel");
+                                 " cannot cover a " + PanelSizeText(size, ESizeText::Typed) + " panel");
         // A project that imports fast builds fast without being told.
         for (CShowPlanPicture& picture : request.m_vecPictures)
             picture.m_options.m_bFast = picture.m_options.m_bFast || args.Has("fast");
@@ -168,16 +168,12 @@ private:
                 return effect.Status();
             request.m_effect = effect.Value();
         }
-        CConvertOptions convert;
-        if (CStatus status = ParsePictureOptions(args, convert); !status)
-            return status;
-        bool bAllFrames = false;
-        if (const std::string* pFrames = args.Value("frames"))
-        {
-            if (*pFrames != "first" && *pFrames != "all")
-                return CStatus::Error("--frames takes first or all, not '" + *pFrames + "'");
-            bAllFrames = *pFrames == "all";
-        }
+        const CResult<CPictureValues> given = ParsePictureValues(args, true);
+        if (!given)
+            return given.Status();
+        const CPictureValues values = EffectivePictureValues(DefaultPictureValues(), given.Value());
+        const CConvertOptions convert = ConvertOptionsFor(values);
+        const bool bAllFrames = values[static_cast<size_t>(EPictureOption::Frames)] == "all";
         CResult<CPanelChoice> panel = ResolvePanel(args, io);
         if (!panel)
             return panel.Status();
@@ -232,9 +228,9 @@ private:
         if (request.m_optPanel)
         {
             request.m_panel = *request.m_optPanel;
-            io.Warning("the panel " + PanelSizeText(request.m_panel.m_size) + " of " +
+            io.Warning("the panel " + PanelSizeText(request.m_panel.m_size, ESizeText::Typed) + " of " +
                        request.m_panel.m_strOrigin + " replaces the project's " +
-                       PanelSizeText(plan.m_panel));
+                       PanelSizeText(plan.m_panel, ESizeText::Typed));
         }
         request.m_effect = plan.m_effect;
         request.m_strOutput = plan.m_strOutput;
@@ -285,7 +281,8 @@ private:
         const auto nBytes = std::filesystem::file_size(platform::PathFromUtf8(request.m_strOutput), error);
         io.Out() << "Wrote " << Printable(request.m_strOutput) << ": " << result.m_nPictures << " picture"
                  << (result.m_nPictures == 1 ? "" : "s") << ", " << EffectName(request.m_effect) << ", "
-                 << PanelSizeText(size) << " panel (" << Printable(request.m_panel.m_strOrigin) << ")";
+                 << PanelSizeText(size, ESizeText::Typed) << " panel ("
+                 << Printable(request.m_panel.m_strOrigin) << ")";
         if (!error)
             io.Out() << ", " << nBytes << " bytes";
         io.Out() << "\n";

@@ -60,7 +60,8 @@ public:
         if (!status && !reader.Violation())
             return io.Failure(status.Message());
 
-        io.Out() << "panel: " << PanelSizeText(size) << " (" << Printable(panel.m_strOrigin) << ")\n";
+        io.Out() << "panel: " << PanelSizeText(size, ESizeText::Typed) << " (" << Printable(panel.m_strOrigin)
+                 << ")\n";
         io.Out() << "pictures: " << vecEffects.size() << (reader.Violation() ? " complete" : "") << "\n";
         for (size_t i = 0; i < vecEffects.size(); ++i)
             io.Out() << "picture " << i + 1 << ": "

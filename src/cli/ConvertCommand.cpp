@@ -76,10 +76,11 @@ public:
         if (CStatus status = CheckWritableTarget(strOut, {strIn}); !status)
             return io.Failure(status.Message());
         const CPanelSize size = panel.Value().m_size;
-        CConvertOptions options;
+        CResult<CConvertOptions> parsed = ParsePictureOptions(args);
+        if (!parsed)
+            return io.UsageError(parsed.Message());
+        CConvertOptions options = parsed.Value();
         options.m_bFast = args.Has("fast");
-        if (CStatus status = ParsePictureOptions(args, options); !status)
-            return io.UsageError(status.Message());
         std::optional<int> frame;
         if (const std::string* pFrame = args.Value("frame"))
         {
@@ -87,9 +88,8 @@ public:
             if (!frame || *frame < 1)
                 return io.UsageError("--frame needs a positive number, not '" + *pFrame + "'");
         }
-        const CResult<CPicture> picture =
-            frame ? ConvertFrameToPanel(strIn, *frame, size.m_nWidth, size.m_nHeight, options)
-                  : ConvertPictureToPanel(strIn, size.m_nWidth, size.m_nHeight, options);
+        const CResult<CPicture> picture = frame ? ConvertFrameToPanel(strIn, *frame, size, options)
+                                                : ConvertPictureToPanel(strIn, size, options);
         if (!picture)
             return io.Failure(picture.Message());
         if (io.StopRequested())
@@ -98,7 +98,7 @@ public:
             EndsInPng(strOut) ? WritePngFile(picture.Value(), strOut) : WriteBmpFile(picture.Value(), strOut);
         if (!status)
             return io.Failure(status.Message());
-        io.Out() << "Wrote " << Printable(strOut) << ": " << PanelSizeText(size) << " ("
+        io.Out() << "Wrote " << Printable(strOut) << ": " << PanelSizeText(size, ESizeText::Typed) << " ("
                  << Printable(panel.Value().m_strOrigin) << ")\n";
         return kExitOk;
     }

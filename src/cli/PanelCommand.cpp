@@ -40,14 +40,14 @@ public:
         if (args.Has("list"))
         {
             for (size_t i = 0; i < g_arrPanelSizes.size(); ++i)
-                io.Out() << i + 1 << " " << PanelSizeText(g_arrPanelSizes[i]) << "\n";
+                io.Out() << i + 1 << " " << PanelSizeText(g_arrPanelSizes[i], ESizeText::Typed) << "\n";
             return kExitOk;
         }
         const CResult<CPanelChoice> panel = ResolvePanel(args, io);
         if (!panel)
             return io.UsageError(panel.Message());
-        io.Out() << PanelSizeText(panel.Value().m_size) << " (" << Printable(panel.Value().m_strOrigin)
-                 << ")\n";
+        io.Out() << PanelSizeText(panel.Value().m_size, ESizeText::Typed) << " ("
+                 << Printable(panel.Value().m_strOrigin) << ")\n";
         return kExitOk;
     }
 };

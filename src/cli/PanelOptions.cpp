@@ -37,11 +37,6 @@ std::string_view PanelOptionsHelp()
            "                   directory or beside tramino-cli; without that file, 96x64.\n";
 }
 
-std::string PanelSizeText(CPanelSize size)
-{
-    return std::to_string(size.m_nWidth) + "x" + std::to_string(size.m_nHeight);
-}
-
 std::optional<CPanelSize> ParsePanelSize(std::string_view str)
 {
     const size_t nCross = str.find_first_of("xX");

@@ -39,7 +39,5 @@ CResult<CPanelChoice> ResolvePanel(const CArguments& args,
 
 // "WxH" (or "WXH"), each side 1 ... 4096.
 std::optional<CPanelSize> ParsePanelSize(std::string_view str);
-// "WxH".
-std::string PanelSizeText(CPanelSize size);
 
 } // namespace tramino::cli

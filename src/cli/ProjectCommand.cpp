@@ -31,20 +31,16 @@ constexpr std::chrono::seconds g_lockTimeout{60};
 // The picture options given, each in its written form.
 CResult<CPictureValues> GivenPictureValues(const CArguments& args)
 {
-    // Refused as build refuses them, in the same words.
-    CConvertOptions convert;
-    if (CStatus status = ParsePictureOptions(args, convert); !status)
-        return status;
-    CPictureValues values;
-    for (const CPictureOptionInfo& info : PictureOptionTable())
+    // Refused as build refuses them, in the same words; --frames in a project file's.
+    CResult<CPictureValues> values = ParsePictureValues(args, false);
+    if (!values)
+        return values;
+    if (const std::string* pFrames = args.Value("frames"))
     {
-        if (!args.Has(info.m_strKey))
-            continue;
-        CResult<std::string> strValue =
-            CanonicalPictureValue(info.m_option, info.m_bFlag ? "true" : *args.Value(info.m_strKey));
+        CResult<std::string> strValue = CanonicalPictureValue(EPictureOption::Frames, *pFrames);
         if (!strValue)
-            return CStatus::Error("--" + std::string(info.m_strKey) + ": " + strValue.Message());
-        values[static_cast<size_t>(info.m_option)] = strValue.Value();
+            return CStatus::Error("--frames: " + strValue.Message());
+        values.Value()[static_cast<size_t>(EPictureOption::Frames)] = std::move(strValue).Value();
     }
     return values;
 }
@@ -148,7 +144,7 @@ std::string PicturesText(size_t nCount)
 
 std::string PanelText(const CProjectPanel& panel)
 {
-    return PanelSizeText(panel.m_size) +
+    return PanelSizeText(panel.m_size, ESizeText::Typed) +
            (panel.m_nCode != 0 ? " (code " + std::to_string(panel.m_nCode) + ")" : "");
 }
 
@@ -249,7 +245,7 @@ private:
         const CPanelSize size = project.m_panel.m_size;
         if (!EffectCoversPanel(project.m_effect, size.m_nWidth, size.m_nHeight))
             return io.UsageError(std::string("the transition ") + EffectName(project.m_effect) +
-                                 " cannot cover a " + PanelSizeText(size) + " panel");
+                                 " cannot cover a " + PanelSizeText(size, ESizeText::Typed) + " panel");
         CResult<CPictureValues> given = GivenPictureValues(args);
         if (!given)
             return io.UsageError(given.Message());

@@ -74,7 +74,7 @@ public:
             size = choice.Value().m_size;
             if (size.m_nWidth > g_nMaxPngSide || size.m_nHeight > g_nMaxPngSide)
                 return io.UsageError("render draws panels of up to 4096 pixels a side, not " +
-                                     PanelSizeText(size));
+                                     PanelSizeText(size, ESizeText::Typed));
         }
         else
         {
@@ -84,13 +84,13 @@ public:
             size = detected.Value();
         }
 
-        CShowRenderer renderer(size.m_nWidth, size.m_nHeight, nPerSheet);
+        CShowRenderer renderer(size, nPerSheet);
         if (CStatus status = renderer.Render(strShow, *pDir, io.StopFlag()); !status)
             return io.Failure(status.Message());
         const size_t nPictures = renderer.PictureCount();
         const size_t nSheets = renderer.SheetCount();
         io.Out() << "Rendered " << nPictures << " picture" << (nPictures == 1 ? "" : "s") << " of a "
-                 << PanelSizeText(size) << " panel into " << Printable(*pDir);
+                 << PanelSizeText(size, ESizeText::Typed) << " panel into " << Printable(*pDir);
         if (nSheets == 1)
             io.Out() << " with " << renderer.SheetName(0);
         else if (nSheets > 1)

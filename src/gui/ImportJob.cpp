@@ -136,7 +136,7 @@ void CImportJob::Run(const std::shared_ptr<CShared>& pShared,
     const int nCores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     const size_t nGroup = static_cast<size_t>(nCores);
     {
-        CConversionPool pool(*pSources, panel.m_nWidth, panel.m_nHeight, nCores, g_nConversionMemoryBudget);
+        CConversionPool pool(*pSources, panel, nCores, g_nConversionMemoryBudget);
         for (size_t nFirst = 0; nFirst < pSources->size() && !pShared->IsCancelled(); nFirst += nGroup)
         {
             CGroup group{static_cast<int>(nFirst), {}};

@@ -153,8 +153,7 @@ void CMainDlg::OnInitDialog()
     LoadTexts(settings.m_codes.m_nLanguageCode);
     m_pDocument = std::make_unique<CShowDocument>(
         settings.m_panelSize, EEffect::Normal,
-        [this](CPanelSize panel)
-        { return CPictureStore::Create(panel.m_nWidth, panel.m_nHeight, {}, m_pStoreFileOps); });
+        [this](CPanelSize panel) { return CPictureStore::Create(panel, {}, m_pStoreFileOps); });
 
     CreateControls();
     PlacePreviewWindow();
@@ -522,7 +521,7 @@ void CMainDlg::OnModeChanged()
     const EEffect effect = CurrentEffect().value_or(EEffect::Normal);
     if (!m_bSyncingMode && effect != m_pDocument->Effect())
     {
-        m_pUndo->Push(std::make_unique<CTransitionCommand>(*m_pDocument, effect),
+        m_pUndo->Push(std::make_unique<CEffectCommand>(*m_pDocument, effect),
                       m_texts.Text(EUiText::DoTransition));
     }
 }

@@ -14,7 +14,7 @@ namespace tramino
 
 QString PanelSizeText(CPanelSize panel)
 {
-    return QStringLiteral("%1 × %2").arg(panel.m_nWidth).arg(panel.m_nHeight);
+    return QString::fromStdString(PanelSizeText(panel, ESizeText::Times));
 }
 
 CPanelChoice::CPanelChoice(IShowWindow& window) : QObject(&window.Widget()), m_window(window) {}
@@ -114,8 +114,7 @@ std::unique_ptr<CPictureStore> CPanelChoice::Convert(CPanelSize panel, QStringLi
                 return pStore->Add(result.Value());
             }
             // Its picture at the old size, brought whole to the new one: nothing is lost.
-            const CResult<CPicture> fromOld =
-                ConvertPictureToPanel(oldStore.PathOf(nRow), panel.m_nWidth, panel.m_nHeight);
+            const CResult<CPicture> fromOld = ConvertPictureToPanel(oldStore.PathOf(nRow), panel);
             vecFromOld += QString::fromStdString(document.Row(nRow).m_strText);
             return fromOld ? pStore->Add(fromOld.Value()) : fromOld.Status();
         });

@@ -25,28 +25,23 @@ namespace tramino
 namespace
 {
 
-// A choice of the dialog: its option, the values it offers in the order of its Lang.txt list.
+// A choice of the dialog: its option, whose values it offers in the order of its Lang.txt list.
 struct CChoice
 {
     EPictureOption m_option;
-    const char* m_szName;
     EUiText m_eChoices;
-    std::vector<std::string_view> m_vecValues;
 };
+
+constexpr std::array<CChoice, 4> g_arrChoices{{
+    {EPictureOption::Fit, EUiText::OptionsFitChoices},
+    {EPictureOption::Gravity, EUiText::OptionsGravityChoices},
+    {EPictureOption::Dither, EUiText::OptionsDitherChoices},
+    {EPictureOption::Frames, EUiText::OptionsFramesChoices},
+}};
 
 const std::array<CChoice, 4>& Choices()
 {
-    static const std::array<CChoice, 4> s_arrChoices{{
-        {EPictureOption::Fit, "fit", EUiText::OptionsFitChoices, {"stretch", "contain", "cover"}},
-        // In reading order, as the nine places lie on the panel.
-        {EPictureOption::Gravity,
-         "gravity",
-         EUiText::OptionsGravityChoices,
-         {"northwest", "north", "northeast", "west", "center", "east", "southwest", "south", "southeast"}},
-        {EPictureOption::Dither, "dither", EUiText::OptionsDitherChoices, {"none", "ordered", "diffusion"}},
-        {EPictureOption::Frames, "frames", EUiText::OptionsFramesChoices, {"first", "all"}},
-    }};
-    return s_arrChoices;
+    return g_arrChoices;
 }
 
 size_t Index(EPictureOption option)
@@ -71,17 +66,19 @@ std::optional<std::string> CommonValue(const std::vector<CPictureValues>& vecVal
 QComboBox* MakeCombo(const CChoice& choice, const CWindowTexts& texts, bool bVarious, QWidget* pParent)
 {
     auto* pCombo = new QComboBox(pParent);
-    pCombo->setObjectName(QLatin1String(choice.m_szName));
+    const CPictureOptionInfo& info = PictureOptionInfo(choice.m_option);
+    pCombo->setObjectName(QLatin1String(info.m_strKey.data(), static_cast<qsizetype>(info.m_strKey.size())));
     if (bVarious)
     {
         // No value: each picture keeps its own.
         pCombo->addItem(texts.Text(EUiText::OptionsVarious), QString());
     }
     const QStringList vecNames = texts.Text(choice.m_eChoices).split(QLatin1Char('|'));
-    for (size_t i = 0; i < choice.m_vecValues.size(); ++i)
+    const std::span<const std::string_view> values = ListedValues(info);
+    for (size_t i = 0; i < values.size(); ++i)
     {
-        const QString strValue = QString::fromUtf8(choice.m_vecValues[i].data(),
-                                                   static_cast<qsizetype>(choice.m_vecValues[i].size()));
+        const QString strValue =
+            QString::fromUtf8(values[i].data(), static_cast<qsizetype>(values[i].size()));
         // A translation with too few entries shows the value's own name for the rest.
         const qsizetype nIndex = static_cast<qsizetype>(i);
         pCombo->addItem(nIndex < vecNames.size() ? vecNames[nIndex].trimmed() : strValue, strValue);

@@ -31,7 +31,7 @@ QString ShownPath(const std::filesystem::path& path)
 
 QString PanelText(CPanelSize panel)
 {
-    return QStringLiteral("%1 x %2").arg(panel.m_nWidth).arg(panel.m_nHeight);
+    return QString::fromStdString(PanelSizeText(panel, ESizeText::Spaced));
 }
 
 } // namespace

@@ -288,6 +288,20 @@ TEST_F(ProjectCommandTest, TargetsThatCanOnlyFailLaterAndMisleadingCasesAreRefus
          1,
          "project: the picture '" + Path("pics") + "' is not a regular file"},
         {{"build", "--background", "-o", Path("x.qrv"), strPicture}, 2, "build: --background takes RRGGBB"},
+        // Each command's words for a picture option's value, written from the one table.
+        {{"build", "--fit", "Cover", "-o", Path("x.qrv"), strPicture},
+         2,
+         "build: --fit takes stretch, contain or cover, not 'Cover'\n"},
+        {{"build", "--frames", "both", "-o", Path("x.qrv"), strPicture},
+         2,
+         "build: --frames takes first or all, not 'both'\n"},
+        {{"project", "new", "--gravity", "up", "-o", Path("n.tramino")},
+         2,
+         "project: --gravity takes center, north, south, east, west, northwest, northeast, southwest or "
+         "southeast, not 'up'\n"},
+        {{"project", "new", "--frames", "both", "-o", Path("n.tramino")},
+         2,
+         "project: --frames: 'both' is not one of first, all\n"},
     };
     for (const auto& testCase : arrCases)
     {

@@ -143,8 +143,7 @@ TEST_F(ShowCommandsTest, BuildWritesShowsThatCheckAcceptsForEveryTransitionAndPa
     for (int nCode = 1; nCode <= 9; ++nCode)
     {
         const CPanelSize size = g_arrPanelSizes[nCode - 1];
-        const CResult<CPicture> expected =
-            ConvertPictureToPanel(Path("direct.bmp"), size.m_nWidth, size.m_nHeight);
+        const CResult<CPicture> expected = ConvertPictureToPanel(Path("direct.bmp"), size);
         ASSERT_TRUE(expected) << expected.Message();
         for (const auto& [strMode, effect] : vecModes)
         {
@@ -263,7 +262,7 @@ TEST_F(ShowCommandsTest, PictureOptionsReachTheConversionOfConvertAndBuild)
         const CRun run = RunCli(vecArgs);
         ASSERT_EQ(run.m_nStatus, 0) << run.m_strErr;
     }
-    const CResult<CPicture> expected = ConvertPictureToPanel(Path("direct.bmp"), 50, 40, contain);
+    const CResult<CPicture> expected = ConvertPictureToPanel(Path("direct.bmp"), {50, 40}, contain);
     ASSERT_TRUE(expected);
     EXPECT_TRUE(DecodePictureFile(Path("out.bmp")).Value() == expected.Value());
     EXPECT_EQ(PngSize(m_dir / "out.PNG"), std::make_pair(50, 40));
@@ -274,7 +273,7 @@ TEST_F(ShowCommandsTest, PictureOptionsReachTheConversionOfConvertAndBuild)
     CShowFileReader reader(50, 40);
     ASSERT_TRUE(reader.ReadFile(Path("show.qrv")));
     const CResult<CPicture> covered = ConvertPictureToPanel(
-        Path("direct.bmp"), 50, 40,
+        Path("direct.bmp"), {50, 40},
         {.m_eFit = EFit::Cover, .m_eDither = EDither::Diffusion, .m_bAutoOrient = true});
     ASSERT_TRUE(covered);
     EXPECT_TRUE(reader.Pictures()[0].m_picture == covered.Value()) << "dithered colours are packed exactly";
@@ -309,7 +308,7 @@ TEST_F(ShowCommandsTest, FramesAllPutsEveryFrameOfAnAnimationInTheShowInOrder)
     const CConvertOptions options{.m_crBackground = crGreen};
     for (int k = 1; k <= 5; ++k)
     {
-        const CResult<CPicture> frame = ConvertFrameToPanel(strGif, k, 12, 8, options);
+        const CResult<CPicture> frame = ConvertFrameToPanel(strGif, k, {12, 8}, options);
         ASSERT_TRUE(frame) << frame.Message();
         EXPECT_EQ(frame.Value().GetPixel(0, 0), crGreen) << "transparent over the background";
         EXPECT_EQ(frame.Value().GetPixel(11, 7), FrameColour(k));

@@ -65,8 +65,7 @@ protected:
         fs::create_directories(m_strParent);
         m_pDocument = std::make_unique<CShowDocument>(
             g_panel, EEffect::Normal,
-            [this](CPanelSize panel)
-            { return CPictureStore::Create(panel.m_nWidth, panel.m_nHeight, m_strParent, m_pOps); });
+            [this](CPanelSize panel) { return CPictureStore::Create(panel, m_strParent, m_pOps); });
     }
     void TearDown() override
     {
@@ -191,10 +190,10 @@ TEST_F(ShowDocumentTest, OptionsTransitionPanelAndProjectCommandsTakeTheirChange
     ASSERT_TRUE(options.Redo());
     EXPECT_EQ(TagOf(Doc().Store()->Read(1).Value()), 20);
 
-    CTransitionCommand transition(Doc(), EEffect::Circle);
-    ASSERT_TRUE(transition.Redo());
+    CEffectCommand command(Doc(), EEffect::Circle);
+    ASSERT_TRUE(command.Redo());
     EXPECT_EQ(Doc().Effect(), EEffect::Circle);
-    ASSERT_TRUE(transition.Undo());
+    ASSERT_TRUE(command.Undo());
     EXPECT_EQ(Doc().Effect(), EEffect::Normal);
 
     // The other panel's pictures come back from their own store, unconverted.

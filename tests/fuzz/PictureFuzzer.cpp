@@ -151,7 +151,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
     options.m_eDither = static_cast<EDither>(nSize / 6 % 3);
     options.m_bAutoOrient = nSize / 18 % 2 == 1;
     const CResult<CPicture> converted =
-        ConvertPictureToPanel(ScratchPath(pData, nSize), g_nPanelWidth, g_nPanelHeight, options);
+        ConvertPictureToPanel(ScratchPath(pData, nSize), {g_nPanelWidth, g_nPanelHeight}, options);
     if (converted)
     {
         FUZZ_CHECK(converted.Value().Width() == g_nPanelWidth &&

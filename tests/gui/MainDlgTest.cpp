@@ -404,10 +404,9 @@ TEST_F(MainDlgTest, FastImportScalesJpegWhileDecodingOnlyWhenAskedFor)
         Start();
         Load({strPhoto});
         ASSERT_EQ(m_pDlg->Store()->Count(), 1);
-        const CResult<CPicture> expected = ConvertPictureToPanel(
-            strPath, m_pDlg->Panel().m_nWidth, m_pDlg->Panel().m_nHeight, {.m_bFast = bFast});
-        const CResult<CPicture> other = ConvertPictureToPanel(strPath, m_pDlg->Panel().m_nWidth,
-                                                              m_pDlg->Panel().m_nHeight, {.m_bFast = !bFast});
+        const CResult<CPicture> expected =
+            ConvertPictureToPanel(strPath, m_pDlg->Panel(), {.m_bFast = bFast});
+        const CResult<CPicture> other = ConvertPictureToPanel(strPath, m_pDlg->Panel(), {.m_bFast = !bFast});
         ASSERT_TRUE(expected && other);
         EXPECT_EQ(m_pDlg->Store()->Read(0).Value(), expected.Value());
         EXPECT_NE(expected.Value(), other.Value());
@@ -472,8 +471,8 @@ TEST(ImportJobTest, CancelEndsTheImportWhileAConversionStillWaitsForItsFile)
                 : m_pRelease(std::move(pRelease)), m_bConverting(bConverting)
             {
             }
-            uint64_t PeakBytes(int, int) const override { return 0; }
-            CStatus Produce(int, int, const FnTakePicture&) const override
+            uint64_t PeakBytes(CPanelSize) const override { return 0; }
+            CStatus Produce(CPanelSize, const FnTakePicture&) const override
             {
                 m_bConverting = true;
                 m_pRelease->acquire();

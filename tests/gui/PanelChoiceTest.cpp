@@ -151,7 +151,7 @@ TEST_F(PanelChoiceTest, ASwitchConvertsEachPictureAgainWithItsOwnOptionsAndAGone
     {
         const auto& [strSource, options] = aExpected[k];
         EXPECT_EQ(m_pDlg->Store()->Read(k).Value(),
-                  ConvertPictureToPanel(strSource.toStdString(), 160, 128, options).Value())
+                  ConvertPictureToPanel(strSource.toStdString(), {160, 128}, options).Value())
             << k;
     }
     EXPECT_EQ(Stores().size(), 2) << "the old store waits for an undo";
@@ -181,7 +181,7 @@ TEST_F(PanelChoiceTest, ASwitchConvertsEachPictureAgainWithItsOwnOptionsAndAGone
     m_pDlg->Undo().Redo();
     ExpectWindowPanel({160, 128});
     EXPECT_EQ(m_pDlg->Store()->Read(0).Value(),
-              ConvertPictureToPanel(strPhoto.toStdString(), 160, 128, contain).Value());
+              ConvertPictureToPanel(strPhoto.toStdString(), {160, 128}, contain).Value());
 
     // An empty list switches without a question.
     m_pDialogs->m_vecQuestions.clear();

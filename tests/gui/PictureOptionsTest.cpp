@@ -89,8 +89,7 @@ protected:
 
     CPicture Converted(const QString& strPath, const CConvertOptions& options) const
     {
-        CResult<CPicture> picture = ConvertPictureToPanel(strPath.toStdString(), m_pDlg->Panel().m_nWidth,
-                                                          m_pDlg->Panel().m_nHeight, options);
+        CResult<CPicture> picture = ConvertPictureToPanel(strPath.toStdString(), m_pDlg->Panel(), options);
         EXPECT_TRUE(picture) << picture.Message();
         return picture ? std::move(picture).Value() : CPicture();
     }

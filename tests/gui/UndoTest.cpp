@@ -59,10 +59,10 @@ protected:
         for (size_t k = 0; k < vecRows.size(); ++k)
         {
             const CPanelSize panel = m_pDlg->Document().Panel();
-            EXPECT_EQ(m_pDlg->Store()->Read(static_cast<int>(k)).Value(),
-                      ConvertPictureToPanel(vecTexts[static_cast<int>(k)].toStdString(), panel.m_nWidth,
-                                            panel.m_nHeight, vecRows[k].second)
-                          .Value())
+            EXPECT_EQ(
+                m_pDlg->Store()->Read(static_cast<int>(k)).Value(),
+                ConvertPictureToPanel(vecTexts[static_cast<int>(k)].toStdString(), panel, vecRows[k].second)
+                    .Value())
                 << k;
         }
     }

@@ -88,13 +88,13 @@ class CMeteredSource final : public IPictureSource
 public:
     CMeteredSource(uint64_t nBytes, CHeldMeter& meter) : m_nBytes(nBytes), m_meter(meter) {}
 
-    uint64_t PeakBytes(int, int) const override { return m_nBytes; }
-    CStatus Produce(int nWidth, int nHeight, const FnTakePicture& fnTake) const override
+    uint64_t PeakBytes(CPanelSize) const override { return m_nBytes; }
+    CStatus Produce(CPanelSize panel, const FnTakePicture& fnTake) const override
     {
         m_meter.Hold(m_nBytes);
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
         m_meter.Drop(m_nBytes);
-        fnTake(CPicture(nWidth, nHeight, 24));
+        fnTake(CPicture(panel.m_nWidth, panel.m_nHeight, 24));
         return {};
     }
 
@@ -125,9 +125,9 @@ TEST(MemoryBudget, JobsShareTheBudgetAndEstimatesFollowTheFormat)
     std::ofstream(dir / "screen.gif", std::ios::binary)
         << std::string("GIF89a\x00\x10\x00\x08\x00\x00\x00", 13)
         << std::string("\x2C\0\0\0\0\x00\x20\x00\x10\x00", 10);
-    EXPECT_GE(EstimateConversionBytes((dir / "screen.gif").string(), 320, 240), 8192u * 4096u);
+    EXPECT_GE(EstimateConversionBytes((dir / "screen.gif").string(), {320, 240}), 8192u * 4096u);
     ASSERT_TRUE(WriteBmpFile(CPicture(4000, 3000, 24), (dir / "large.bmp").string()));
-    EXPECT_LT(EstimateConversionBytes((dir / "large.bmp").string(), 320, 240), 8u << 20);
+    EXPECT_LT(EstimateConversionBytes((dir / "large.bmp").string(), {320, 240}), 8u << 20);
     fs::remove_all(dir);
 }
 

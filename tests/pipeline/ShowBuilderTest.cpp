@@ -52,8 +52,8 @@ public:
     {
     }
 
-    uint64_t PeakBytes(int, int) const override { return 0; }
-    CStatus Produce(int, int, const FnTakePicture& fnTake) const override
+    uint64_t PeakBytes(CPanelSize) const override { return 0; }
+    CStatus Produce(CPanelSize, const FnTakePicture& fnTake) const override
     {
         std::this_thread::sleep_for(std::chrono::milliseconds(m_nPauseMs));
         if (m_nNumber < 0)

@@ -109,7 +109,7 @@ TEST_F(ShowPictureSourceTest, AnotherPanelConvertsThePictureAsAFileOfItAndFaults
         const CShowPictureSource source(std::make_shared<CShowFileIndex>(strPath), strPath, nPicture,
                                         contain);
         CPicture picture;
-        const CStatus status = source.Produce(panel.m_nWidth, panel.m_nHeight,
+        const CStatus status = source.Produce(panel,
                                               [&](CPicture taken)
                                               {
                                                   picture = std::move(taken);
@@ -122,8 +122,7 @@ TEST_F(ShowPictureSourceTest, AnotherPanelConvertsThePictureAsAFileOfItAndFaults
     {
         const auto [status, picture] = Take(Path("show.qrv"), 2, panel);
         ASSERT_TRUE(status) << status.Message();
-        const CResult<CPicture> file =
-            ConvertPictureToPanel(Path("second.bmp"), panel.m_nWidth, panel.m_nHeight, contain);
+        const CResult<CPicture> file = ConvertPictureToPanel(Path("second.bmp"), panel, contain);
         EXPECT_TRUE(file && picture == file.Value()) << panel.m_nWidth;
     }
 

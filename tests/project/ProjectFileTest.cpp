@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -381,3 +382,25 @@ TEST(ShowFileSizeTest, APlanCountsEveryFrameOfThePicturesThatTakeThemAll)
 }
 
 } // namespace
+
+// Every value the table names reaches the conversion as its own choice, and the window's order
+// lists the same values.
+TEST(PictureOptionTableTest, EveryNamedValueConvertsToItsOwnChoice)
+{
+    const auto values = [](EPictureOption option, size_t i)
+    {
+        CPictureValues picture = DefaultPictureValues();
+        picture[static_cast<size_t>(option)] = std::string(PictureOptionInfo(option).m_values[i]);
+        return ConvertOptionsFor(picture);
+    };
+    for (size_t i = 0; i < PictureOptionInfo(EPictureOption::Fit).m_values.size(); ++i)
+        EXPECT_EQ(values(EPictureOption::Fit, i).m_eFit, static_cast<EFit>(i));
+    for (size_t i = 0; i < PictureOptionInfo(EPictureOption::Gravity).m_values.size(); ++i)
+        EXPECT_EQ(values(EPictureOption::Gravity, i).m_eGravity, static_cast<EGravity>(i));
+    for (size_t i = 0; i < PictureOptionInfo(EPictureOption::Dither).m_values.size(); ++i)
+        EXPECT_EQ(values(EPictureOption::Dither, i).m_eDither, static_cast<EDither>(i));
+    for (const CPictureOptionInfo& info : PictureOptionTable())
+        EXPECT_TRUE(std::is_permutation(info.m_values.begin(), info.m_values.end(),
+                                        ListedValues(info).begin(), ListedValues(info).end()))
+            << info.m_strKey;
+}

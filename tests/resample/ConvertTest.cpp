@@ -44,7 +44,7 @@ protected:
 
 CPicture ConvertOrNothing(const std::string& strPath, int nWidth, int nHeight, CConvertOptions options = {})
 {
-    CResult<CPicture> result = ConvertPictureToPanel(strPath, nWidth, nHeight, options);
+    CResult<CPicture> result = ConvertPictureToPanel(strPath, {nWidth, nHeight}, options);
     EXPECT_TRUE(result) << result.Message();
     return result ? std::move(result).Value() : CPicture();
 }
@@ -111,50 +111,9 @@ TEST_F(Convert, FilesThatCannotBeDecodedAreErrorsNamingThem)
     const std::string strMissing = (m_dir / "missing.bmp").string();
     for (const std::string& strPath : {strBroken, strMissing})
     {
-        const CResult<CPicture> result = ConvertPictureToPanel(strPath, 96, 64);
+        const CResult<CPicture> result = ConvertPictureToPanel(strPath, {96, 64});
         EXPECT_FALSE(result);
         EXPECT_NE(result.Message().find(strPath), std::string::npos) << result.Message();
-    }
-}
-
-TEST_F(Convert, BatchKeepsTheInputOrderAndReportsEveryPicture)
-{
-    std::vector<std::string> vecPaths;
-    for (int i = 0; i < 6; ++i)
-        vecPaths.push_back(Write(UniformPicture(60 + i, 50, {static_cast<uint8_t>(i), 0, 0}),
-                                 'p' + std::to_string(i) + ".bmp"));
-    vecPaths.insert(vecPaths.begin() + 2, (m_dir / "missing.bmp").string());
-    std::vector<size_t> vecDone;
-    const std::vector<CResult<CPicture>> vecResults =
-        ConvertPicturesToPanel(vecPaths, 96, 64, {.m_nThreads = 3},
-                               [&](size_t nDone, size_t nTotal)
-                               {
-                                   EXPECT_EQ(nTotal, 7u);
-                                   vecDone.push_back(nDone);
-                               });
-    ASSERT_EQ(vecResults.size(), 7u);
-    EXPECT_FALSE(vecResults[2]);
-    EXPECT_NE(vecResults[2].Message().find("missing.bmp"), std::string::npos);
-    for (size_t i = 0; i < 7; ++i)
-        if (i != 2)
-        {
-            ASSERT_TRUE(vecResults[i]) << vecResults[i].Message();
-            EXPECT_EQ(vecResults[i].Value().GetPixel(5, 5).m_nRed, i < 2 ? i : i - 1);
-        }
-    EXPECT_EQ(vecDone, (std::vector<size_t>{1, 2, 3, 4, 5, 6, 7}));
-}
-
-TEST_F(Convert, CancelledBatchStartsNoFurtherPicture)
-{
-    const std::string strPath = Write(UniformPicture(100, 90, {}), "p.bmp");
-    const std::atomic<bool> bCancel = true;
-    const std::vector<CResult<CPicture>> vecResults =
-        ConvertPicturesToPanel({strPath, strPath}, 96, 64, {}, {}, &bCancel);
-    ASSERT_EQ(vecResults.size(), 2u);
-    for (const CResult<CPicture>& result : vecResults)
-    {
-        EXPECT_FALSE(result);
-        EXPECT_NE(result.Message().find("cancelled"), std::string::npos) << result.Message();
     }
 }
 
@@ -317,8 +276,8 @@ std::vector<std::vector<uint8_t>> FramesOf(bool bWhole, const std::string& strPa
         vecFrames.push_back(std::move(vecRgb));
         return true;
     };
-    const CStatus status = bWhole ? ConvertFramesToPanelWhole(strPath, nWidth, nHeight, options, fnTake)
-                                  : ConvertFramesToPanel(strPath, nWidth, nHeight, options, fnTake);
+    const CStatus status = bWhole ? ConvertFramesToPanelWhole(strPath, {nWidth, nHeight}, options, fnTake)
+                                  : ConvertFramesToPanel(strPath, {nWidth, nHeight}, options, fnTake);
     EXPECT_TRUE(status) << status.Message();
     return vecFrames;
 }
@@ -354,7 +313,7 @@ TEST(FrameChangesTest, ConvertedByChangeEqualsConvertedWhole)
                         << static_cast<int>(eFit) << ", dither " << static_cast<int>(eDither);
                 }
         // A frame alone is the one of the whole run.
-        CResult<CPicture> frame = ConvertFrameToPanel(strPath, 7, 16, 12);
+        CResult<CPicture> frame = ConvertFrameToPanel(strPath, 7, {16, 12});
         ASSERT_TRUE(frame) << frame.Message();
         EXPECT_EQ(std::vector<uint8_t>(frame.Value().Row(0), frame.Value().Row(0) + 16 * 12 * 3),
                   FramesOf(true, strPath, 16, 12, {})[6]);

@@ -14,7 +14,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const tramino::CResult<tramino::CPicture> picture =
-        tramino::ConvertPictureToPanel(argv[1], std::atoi(argv[2]), std::atoi(argv[3]));
+        tramino::ConvertPictureToPanel(argv[1], {std::atoi(argv[2]), std::atoi(argv[3])});
     const tramino::CStatus status =
         picture ? tramino::WriteBmpFile(picture.Value(), argv[4]) : picture.Status();
     if (!status)

@@ -133,11 +133,11 @@ TEST(AutoOrient, EveryOrientationTurnsThePhotoBeforeTheFit)
 
         // At the shown size the stretch copies, so the turned photo comes out as it is.
         const CPicture expected = Shown(stored.Value(), n);
-        const CResult<CPicture> turned = ConvertPictureToPanel(path.string(), expected.Width(),
-                                                               expected.Height(), {.m_bAutoOrient = true});
+        const CResult<CPicture> turned = ConvertPictureToPanel(
+            path.string(), {expected.Width(), expected.Height()}, {.m_bAutoOrient = true});
         ASSERT_TRUE(turned) << turned.Message();
         EXPECT_TRUE(turned.Value() == expected);
-        const CResult<CPicture> plain = ConvertPictureToPanel(path.string(), 640, 480);
+        const CResult<CPicture> plain = ConvertPictureToPanel(path.string(), {640, 480});
         ASSERT_TRUE(plain) << plain.Message();
         EXPECT_TRUE(plain.Value() == stored.Value()) << "without --auto-orient the tag is ignored";
     }

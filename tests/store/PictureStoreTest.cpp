@@ -119,7 +119,7 @@ TEST_F(PictureStoreTest, FolderIsPrivateUniqueAndRemovedWithEverythingInIt)
     EXPECT_FALSE(store.Read(0));
 
     CResult<CPictureStore> nowhere =
-        CPictureStore::Create(g_nStoreWidth, g_nStoreHeight, m_strParent + "/missing");
+        CPictureStore::Create({g_nStoreWidth, g_nStoreHeight}, m_strParent + "/missing");
     ASSERT_FALSE(nowhere);
     EXPECT_NE(nowhere.Message().find(m_strParent + "/missing"), std::string::npos) << nowhere.Message();
 }
@@ -141,7 +141,7 @@ TEST_F(PictureStoreTest, AddKeepsPixelsAndRefusesWrongSizes)
     ExpectContent(store, {0, 1, 2});
 
     // A file changed behind the store's back to another size is not handed out as a panel picture.
-    CResult<CPictureStore> small = CPictureStore::Create(4, 4, m_strParent);
+    CResult<CPictureStore> small = CPictureStore::Create({4, 4}, m_strParent);
     ASSERT_TRUE(small);
     ASSERT_TRUE(small.Value().Add(CPicture(4, 4, 24)));
     fs::copy_file(small.Value().PathOf(0), store.PathOf(1), fs::copy_options::overwrite_existing);

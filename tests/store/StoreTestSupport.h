@@ -38,7 +38,7 @@ inline CPictureStore TaggedStore(const std::string& strParent, int nPictures,
                                  std::shared_ptr<CStoreFileOps> pOps = nullptr)
 {
     CResult<CPictureStore> store =
-        CPictureStore::Create(g_nStoreWidth, g_nStoreHeight, strParent, std::move(pOps));
+        CPictureStore::Create({g_nStoreWidth, g_nStoreHeight}, strParent, std::move(pOps));
     EXPECT_TRUE(store) << store.Message();
     for (int i = 0; i < nPictures; ++i)
         EXPECT_TRUE(store.Value().Add(TagPicture(i)));

@@ -162,13 +162,13 @@ CStatus CChangeOptionsCommand::Undo()
     return Redo();
 }
 
-CStatus CTransitionCommand::Redo()
+CStatus CEffectCommand::Redo()
 {
     m_document.ExchangeEffect(m_effect);
     return {};
 }
 
-CStatus CTransitionCommand::Undo()
+CStatus CEffectCommand::Undo()
 {
     return Redo();
 }

@@ -125,13 +125,11 @@ private:
     std::vector<CShowDocument::CRowExchange> m_vecExchanges;
 };
 
-// The transition of the show. Allowed while busy: it touches no row.
-class CTransitionCommand final : public CDocumentCommand
+// The effect of the show. Allowed while busy: it touches no row.
+class CEffectCommand final : public CDocumentCommand
 {
 public:
-    CTransitionCommand(CShowDocument& document, EEffect effect) : CDocumentCommand(document), m_effect(effect)
-    {
-    }
+    CEffectCommand(CShowDocument& document, EEffect effect) : CDocumentCommand(document), m_effect(effect) {}
 
     CStatus Redo() override;
     CStatus Undo() override;

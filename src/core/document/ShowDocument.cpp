@@ -21,8 +21,7 @@ CShowDocument::CShowDocument(CPanelSize panel, EEffect effect, FnCreateStore fnC
     : m_contents(EmptyContents(panel, effect)), m_fnCreateStore(std::move(fnCreateStore))
 {
     if (!m_fnCreateStore)
-        m_fnCreateStore = [](CPanelSize size)
-        { return CPictureStore::Create(size.m_nWidth, size.m_nHeight); };
+        m_fnCreateStore = [](CPanelSize size) { return CPictureStore::Create(size); };
 }
 
 CShowDocument::~CShowDocument() = default;

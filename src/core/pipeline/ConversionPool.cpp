@@ -9,9 +9,9 @@
 namespace tramino
 {
 
-CConversionPool::CConversionPool(const PictureSources& vecSources, int nPanelWidth, int nPanelHeight,
-                                 int nJobs, uint64_t nMemoryBudget)
-    : m_vecSources(vecSources), m_nPanelWidth(nPanelWidth), m_nPanelHeight(nPanelHeight),
+CConversionPool::CConversionPool(const PictureSources& vecSources, CPanelSize panel, int nJobs,
+                                 uint64_t nMemoryBudget)
+    : m_vecSources(vecSources), m_panel(panel),
       m_nThreads(std::clamp<size_t>(std::min(static_cast<size_t>(std::max(1, nJobs)), vecSources.size()), 1,
                                     g_nMaxConversionJobs)),
       m_nAhead(2 * m_nThreads), m_budget(nMemoryBudget)
@@ -98,12 +98,12 @@ void CConversionPool::Convert(size_t nEntry)
     const IPictureSource& source = *m_vecSources[nEntry];
     // Every turn of the budget is taken, one that will not convert with nothing.
     const CMemoryBudget::CReservation reservation =
-        m_budget.Reserve(nEntry, bStopping ? 0 : source.PeakBytes(m_nPanelWidth, m_nPanelHeight));
+        m_budget.Reserve(nEntry, bStopping ? 0 : source.PeakBytes(m_panel));
     CStatus status;
     try
     {
         if (!bStopping)
-            status = source.Produce(m_nPanelWidth, m_nPanelHeight,
+            status = source.Produce(m_panel,
                                     [&](CPicture picture) { return Deliver(nEntry, std::move(picture)); });
     }
     catch (const std::bad_alloc&) // on this thread nothing else would catch it

@@ -2,6 +2,7 @@
 
 #include "pipeline/PictureSource.h"
 #include "resample/MemoryBudget.h"
+#include "settings/PanelSize.h"
 
 #include <condition_variable>
 #include <cstddef>
@@ -24,8 +25,7 @@ inline constexpr int g_nMaxConversionJobs = 256;
 class CConversionPool
 {
 public:
-    CConversionPool(const PictureSources& vecSources, int nPanelWidth, int nPanelHeight, int nJobs,
-                    uint64_t nMemoryBudget);
+    CConversionPool(const PictureSources& vecSources, CPanelSize panel, int nJobs, uint64_t nMemoryBudget);
     // Ends the conversions under way as early as they allow and waits for their threads.
     ~CConversionPool();
     CConversionPool(const CConversionPool&) = delete;
@@ -53,8 +53,7 @@ private:
     CSlot& Slot(size_t nEntry) { return m_queSlots[nEntry - m_nHead]; }
 
     const PictureSources& m_vecSources;
-    const int m_nPanelWidth;
-    const int m_nPanelHeight;
+    const CPanelSize m_panel;
     const size_t m_nThreads;
     const size_t m_nAhead;
     CMemoryBudget m_budget;

@@ -26,18 +26,17 @@ template <class Fn> CStatus GuardMemory(const std::string& strPath, Fn fnConvert
 
 } // namespace
 
-uint64_t CFilePictureSource::PeakBytes(int nPanelWidth, int nPanelHeight) const
+uint64_t CFilePictureSource::PeakBytes(CPanelSize panel) const
 {
-    return EstimateConversionBytes(m_strPath, nPanelWidth, nPanelHeight);
+    return EstimateConversionBytes(m_strPath, panel);
 }
 
-CStatus CFilePictureSource::Produce(int nPanelWidth, int nPanelHeight, const FnTakePicture& fnTake) const
+CStatus CFilePictureSource::Produce(CPanelSize panel, const FnTakePicture& fnTake) const
 {
     return GuardMemory(m_strPath,
                        [&]
                        {
-                           CResult<CPicture> picture =
-                               ConvertPictureToPanel(m_strPath, nPanelWidth, nPanelHeight, m_options);
+                           CResult<CPicture> picture = ConvertPictureToPanel(m_strPath, panel, m_options);
                            if (!picture)
                                return picture.Status();
                            fnTake(std::move(picture).Value());
@@ -45,56 +44,54 @@ CStatus CFilePictureSource::Produce(int nPanelWidth, int nPanelHeight, const FnT
                        });
 }
 
-uint64_t CFramesPictureSource::PeakBytes(int nPanelWidth, int nPanelHeight) const
+uint64_t CFramesPictureSource::PeakBytes(CPanelSize panel) const
 {
-    return EstimateFramesConversionBytes(m_strPath, nPanelWidth, nPanelHeight);
+    return EstimateFramesConversionBytes(m_strPath, panel);
 }
 
-CStatus CFramesPictureSource::Produce(int nPanelWidth, int nPanelHeight, const FnTakePicture& fnTake) const
+CStatus CFramesPictureSource::Produce(CPanelSize panel, const FnTakePicture& fnTake) const
 {
-    return GuardMemory(
-        m_strPath,
-        [&] { return ConvertFramesToPanel(m_strPath, nPanelWidth, nPanelHeight, m_options, fnTake); });
+    return GuardMemory(m_strPath, [&] { return ConvertFramesToPanel(m_strPath, panel, m_options, fnTake); });
 }
 
-uint64_t CReadPictureSource::PeakBytes(int nPanelWidth, int nPanelHeight) const
+uint64_t CReadPictureSource::PeakBytes(CPanelSize panel) const
 {
     // The decoded picture and the file's read buffer.
-    return 4 * static_cast<uint64_t>(nPanelWidth) * static_cast<uint64_t>(nPanelHeight) + 256 * 1024;
+    return 4 * static_cast<uint64_t>(panel.m_nWidth) * static_cast<uint64_t>(panel.m_nHeight) + 256 * 1024;
 }
 
-CStatus CReadPictureSource::Produce(int nPanelWidth, int nPanelHeight, const FnTakePicture& fnTake) const
+CStatus CReadPictureSource::Produce(CPanelSize panel, const FnTakePicture& fnTake) const
 {
     CResult<CPicture> picture = m_fnRead();
     if (!picture)
         return picture.Status();
-    if (CStatus status = CheckPanelSize(picture.Value(), nPanelWidth, nPanelHeight); !status)
+    if (CStatus status = CheckPanelSize(picture.Value(), panel); !status)
         return status;
     fnTake(std::move(picture).Value());
     return {};
 }
 
-uint64_t CFramePictureSource::PeakBytes(int nPanelWidth, int nPanelHeight) const
+uint64_t CFramePictureSource::PeakBytes(CPanelSize panel) const
 {
-    return EstimateFramesConversionBytes(m_strPath, nPanelWidth, nPanelHeight);
+    return EstimateFramesConversionBytes(m_strPath, panel);
 }
 
-CStatus CFramePictureSource::Produce(int nPanelWidth, int nPanelHeight, const FnTakePicture& fnTake) const
+CStatus CFramePictureSource::Produce(CPanelSize panel, const FnTakePicture& fnTake) const
 {
-    CResult<CPicture> picture =
-        ConvertFrameToPanel(m_strPath, m_nFrame, nPanelWidth, nPanelHeight, m_options);
+    CResult<CPicture> picture = ConvertFrameToPanel(m_strPath, m_nFrame, panel, m_options);
     if (!picture)
         return picture.Status();
     fnTake(std::move(picture).Value());
     return {};
 }
 
-CStatus CheckPanelSize(const CPicture& picture, int nPanelWidth, int nPanelHeight)
+CStatus CheckPanelSize(const CPicture& picture, CPanelSize panel)
 {
-    if (picture.Width() == nPanelWidth && picture.Height() == nPanelHeight)
+    if (picture.Width() == panel.m_nWidth && picture.Height() == panel.m_nHeight)
         return {};
-    return CStatus::Error("the picture is " + std::to_string(picture.Width()) + " x " +
-                          std::to_string(picture.Height()) + ", not the panel's size");
+    return CStatus::Error("the picture is " +
+                          PanelSizeText({picture.Width(), picture.Height()}, ESizeText::Spaced) +
+                          ", not the panel's size");
 }
 
 } // namespace tramino

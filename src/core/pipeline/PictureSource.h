@@ -3,6 +3,7 @@
 #include "common/Status.h"
 #include "picture/Picture.h"
 #include "resample/ConvertPicture.h"
+#include "settings/PanelSize.h"
 
 #include <cstdint>
 #include <functional>
@@ -25,11 +26,11 @@ public:
     virtual ~IPictureSource() = default;
 
     // The most memory Produce holds, known before it starts (reserved from the run's budget).
-    virtual uint64_t PeakBytes(int nPanelWidth, int nPanelHeight) const = 0;
+    virtual uint64_t PeakBytes(CPanelSize panel) const = 0;
     // Hands each picture of the entry, at the panel size, to fnTake, in order, and stops early
     // when fnTake returns false. An error names the file and the reason. May run on any thread,
     // on several entries at once.
-    virtual CStatus Produce(int nPanelWidth, int nPanelHeight, const FnTakePicture& fnTake) const = 0;
+    virtual CStatus Produce(CPanelSize panel, const FnTakePicture& fnTake) const = 0;
 };
 
 using PictureSources = std::vector<std::unique_ptr<IPictureSource>>;
@@ -54,8 +55,8 @@ class CFilePictureSource final : public CPathPictureSource
 public:
     using CPathPictureSource::CPathPictureSource;
 
-    uint64_t PeakBytes(int nPanelWidth, int nPanelHeight) const override;
-    CStatus Produce(int nPanelWidth, int nPanelHeight, const FnTakePicture& fnTake) const override;
+    uint64_t PeakBytes(CPanelSize panel) const override;
+    CStatus Produce(CPanelSize panel, const FnTakePicture& fnTake) const override;
 };
 
 // Every frame of the file, in order, each converted with the options as a file of that one
@@ -67,8 +68,8 @@ class CFramesPictureSource final : public CPathPictureSource
 public:
     using CPathPictureSource::CPathPictureSource;
 
-    uint64_t PeakBytes(int nPanelWidth, int nPanelHeight) const override;
-    CStatus Produce(int nPanelWidth, int nPanelHeight, const FnTakePicture& fnTake) const override;
+    uint64_t PeakBytes(CPanelSize panel) const override;
+    CStatus Produce(CPanelSize panel, const FnTakePicture& fnTake) const override;
 };
 
 // A picture already at the panel size, read when its turn comes (the window's picture store).
@@ -78,8 +79,8 @@ public:
     using FnRead = std::function<CResult<CPicture>()>;
     explicit CReadPictureSource(FnRead fnRead) : m_fnRead(std::move(fnRead)) {}
 
-    uint64_t PeakBytes(int nPanelWidth, int nPanelHeight) const override;
-    CStatus Produce(int nPanelWidth, int nPanelHeight, const FnTakePicture& fnTake) const override;
+    uint64_t PeakBytes(CPanelSize panel) const override;
+    CStatus Produce(CPanelSize panel, const FnTakePicture& fnTake) const override;
 
 private:
     FnRead m_fnRead;
@@ -94,14 +95,14 @@ public:
     {
     }
 
-    uint64_t PeakBytes(int nPanelWidth, int nPanelHeight) const override;
-    CStatus Produce(int nPanelWidth, int nPanelHeight, const FnTakePicture& fnTake) const override;
+    uint64_t PeakBytes(CPanelSize panel) const override;
+    CStatus Produce(CPanelSize panel, const FnTakePicture& fnTake) const override;
 
 private:
     int m_nFrame;
 };
 
 // Ok when the picture has exactly the panel's size, else the reason.
-CStatus CheckPanelSize(const CPicture& picture, int nPanelWidth, int nPanelHeight);
+CStatus CheckPanelSize(const CPicture& picture, CPanelSize panel);
 
 } // namespace tramino

@@ -46,7 +46,7 @@ CShowBuildResult CShowBuilder::Build(const PictureSources& vecSources, const std
                 m_events.m_fnEntryStart(i);
             bool bGoOn = true;
             bool bGaveAny = false;
-            const CStatus status = vecSources[i]->Produce(nWidth, nHeight,
+            const CStatus status = vecSources[i]->Produce({nWidth, nHeight},
                                                           [&](const CPicture& picture)
                                                           {
                                                               bGaveAny = true;
@@ -59,7 +59,7 @@ CShowBuildResult CShowBuilder::Build(const PictureSources& vecSources, const std
     }
     else
     {
-        CConversionPool pool(vecSources, nWidth, nHeight, m_options.m_nJobs, m_options.m_nMemoryBudget);
+        CConversionPool pool(vecSources, {nWidth, nHeight}, m_options.m_nJobs, m_options.m_nMemoryBudget);
         run.m_result.m_status = pool.Started();
         for (size_t i = 0; run.m_result.m_status && i < vecSources.size(); ++i)
         {

@@ -74,23 +74,22 @@ CResult<CPicture> CShowFileIndex::Picture(int nPicture, CPanelSize preferred)
                   : status;
 }
 
-uint64_t CShowPictureSource::PeakBytes(int nPanelWidth, int nPanelHeight) const
+uint64_t CShowPictureSource::PeakBytes(CPanelSize panel) const
 {
     // The show's picture and the map of its written pixels, for a show of up to the largest table
     // panel; the converted picture and the stretcher's sums; the reader's buffers.
-    const uint64_t nPanel = static_cast<uint64_t>(nPanelWidth) * static_cast<uint64_t>(nPanelHeight);
+    const uint64_t nPanel = static_cast<uint64_t>(panel.m_nWidth) * static_cast<uint64_t>(panel.m_nHeight);
     const uint64_t nShow = std::max<uint64_t>(nPanel, 320 * 240);
     return 4 * nShow + 15 * nPanel + 256 * 1024;
 }
 
-CStatus CShowPictureSource::Produce(int nPanelWidth, int nPanelHeight, const FnTakePicture& fnTake) const
+CStatus CShowPictureSource::Produce(CPanelSize panel, const FnTakePicture& fnTake) const
 {
-    CResult<CPicture> picture = m_pShow->Picture(m_nPicture, {nPanelWidth, nPanelHeight});
+    CResult<CPicture> picture = m_pShow->Picture(m_nPicture, {panel});
     if (!picture)
         return picture.Status();
-    if (!CheckPanelSize(picture.Value(), nPanelWidth, nPanelHeight))
-        picture = ConvertDecodedToPanel(std::move(picture).Value(), m_strName, nPanelWidth, nPanelHeight,
-                                        m_options);
+    if (!CheckPanelSize(picture.Value(), panel))
+        picture = ConvertDecodedToPanel(std::move(picture).Value(), m_strName, panel, m_options);
     if (!picture)
         return picture.Status();
     fnTake(std::move(picture).Value());

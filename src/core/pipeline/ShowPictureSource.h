@@ -53,8 +53,8 @@ public:
     {
     }
 
-    uint64_t PeakBytes(int nPanelWidth, int nPanelHeight) const override;
-    CStatus Produce(int nPanelWidth, int nPanelHeight, const FnTakePicture& fnTake) const override;
+    uint64_t PeakBytes(CPanelSize panel) const override;
+    CStatus Produce(CPanelSize panel, const FnTakePicture& fnTake) const override;
 
 private:
     std::shared_ptr<CShowFileIndex> m_pShow;

@@ -5,6 +5,7 @@
 #include "resample/Dither.h"
 #include "resample/FitGeometry.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -14,15 +15,78 @@ namespace tramino
 namespace
 {
 
+constexpr std::string_view g_arrFits[] = {"stretch", "contain", "cover"};
+constexpr std::string_view g_arrGravities[] = {"center",    "north",     "south",     "east",     "west",
+                                               "northwest", "northeast", "southwest", "southeast"};
+// In reading order, as the nine places lie on the panel.
+constexpr std::string_view g_arrGravitiesListed[] = {
+    "northwest", "north", "northeast", "west", "center", "east", "southwest", "south", "southeast"};
+constexpr std::string_view g_arrDithers[] = {"none", "ordered", "diffusion"};
+constexpr std::string_view g_arrFrames[] = {"first", "all"};
+constexpr std::string_view g_arrFlag[] = {"false", "true"};
+
 constexpr std::array<CPictureOptionInfo, g_nPictureOptionCount> g_arrPictureOptions{{
-    {EPictureOption::Fit, "fit", false, "stretch", "one of stretch, contain, cover"},
-    {EPictureOption::Gravity, "gravity", false, "center",
-     "one of center, north, south, east, west, northwest, northeast, southwest, southeast"},
-    {EPictureOption::Background, "background", false, "000000", "a colour RRGGBB in hexadecimal"},
-    {EPictureOption::Dither, "dither", false, "none", "one of none, ordered, diffusion"},
-    {EPictureOption::Frames, "frames", false, "first", "one of first, all"},
-    {EPictureOption::AutoOrient, "auto-orient", true, "false", "true or false"},
+    {.m_option = EPictureOption::Fit,
+     .m_strKey = "fit",
+     .m_bFlag = false,
+     .m_strDefault = "stretch",
+     .m_values = g_arrFits,
+     .m_strHelp = "  --fit HOW        stretch (fill the panel, the default), contain (keep the aspect\n"
+                  "                   ratio, bars around it) or cover (keep it, crop what sticks out)\n"},
+    {.m_option = EPictureOption::Gravity,
+     .m_strKey = "gravity",
+     .m_bFlag = false,
+     .m_strDefault = "center",
+     .m_values = g_arrGravities,
+     .m_listed = g_arrGravitiesListed,
+     .m_bAnyCase = true,
+     .m_strHelp = "  --gravity WHERE  where contain places the picture and cover crops: center (the\n"
+                  "                   default), north, south, east, west, northwest, northeast,\n"
+                  "                   southwest, southeast\n"},
+    {.m_option = EPictureOption::Background,
+     .m_strKey = "background",
+     .m_bFlag = false,
+     .m_strDefault = "000000",
+     .m_strTakes = "RRGGBB in hexadecimal",
+     .m_strExpected = "a colour RRGGBB in hexadecimal",
+     .m_strHelp = "  --background RRGGBB  colour of the bars and under transparent pixels, hexadecimal\n"
+                  "                   (default 000000; a GIF's first picture is composed over it\n"
+                  "                   only when it is another colour)\n"},
+    {.m_option = EPictureOption::Dither,
+     .m_strKey = "dither",
+     .m_bFlag = false,
+     .m_strDefault = "none",
+     .m_values = g_arrDithers,
+     .m_strHelp = "  --dither HOW     none (truncate to the panel's colours, the default), ordered\n"
+                  "                   (8x8 Bayer) or diffusion (Floyd-Steinberg)\n"},
+    // Build and project each say what the frames of a picture are to them.
+    {.m_option = EPictureOption::Frames,
+     .m_strKey = "frames",
+     .m_bFlag = false,
+     .m_strDefault = "first",
+     .m_values = g_arrFrames},
+    {.m_option = EPictureOption::AutoOrient,
+     .m_strKey = "auto-orient",
+     .m_bFlag = true,
+     .m_strDefault = "false",
+     .m_values = g_arrFlag,
+     .m_strExpected = "true or false",
+     .m_strHelp = "  --auto-orient    turn JPEG photos upright as their EXIF orientation says\n"},
 }};
+
+std::string Joined(std::span<const std::string_view> values, std::string_view strLast)
+{
+    std::string strJoined;
+    for (size_t i = 0; i < values.size(); ++i)
+        strJoined.append(i == 0 ? "" : i + 1 == values.size() ? strLast : ", ").append(values[i]);
+    return strJoined;
+}
+
+std::string Expected(const CPictureOptionInfo& info)
+{
+    return info.m_strExpected.empty() ? "one of " + Joined(info.m_values, ", ")
+                                      : std::string(info.m_strExpected);
+}
 
 const std::string& Get(const CPictureValues& values, EPictureOption option)
 {
@@ -45,34 +109,18 @@ std::string RgbHex(CRgb cr)
     return szHex;
 }
 
-// The lower-case form when the option's parser takes strValue.
-std::optional<std::string> Canonical(EPictureOption option, std::string_view strValue)
+// The written form when the option takes strValue.
+std::optional<std::string> Canonical(const CPictureOptionInfo& info, std::string_view strValue)
 {
-    const std::string strLower = Lower(strValue);
-    bool bKnown = false;
-    switch (option)
+    if (info.m_option == EPictureOption::Background)
     {
-    case EPictureOption::Fit:
-        bKnown = ParseFit(strValue).has_value();
-        break;
-    case EPictureOption::Gravity:
-        bKnown = ParseGravity(strValue).has_value();
-        break;
-    case EPictureOption::Background:
         if (const std::optional<CRgb> cr = ParseRgbHex(strValue))
             return RgbHex(*cr);
-        break;
-    case EPictureOption::Dither:
-        bKnown = ParseDither(strValue).has_value();
-        break;
-    case EPictureOption::Frames:
-        bKnown = strValue == "first" || strValue == "all";
-        break;
-    case EPictureOption::AutoOrient:
-        bKnown = strValue == "true" || strValue == "false";
-        break;
+        return std::nullopt;
     }
-    return bKnown ? std::optional<std::string>(strLower) : std::nullopt;
+    const std::string strName = info.m_bAnyCase ? Lower(strValue) : std::string(strValue);
+    const auto it = std::find(info.m_values.begin(), info.m_values.end(), strName);
+    return it != info.m_values.end() ? std::optional<std::string>(strName) : std::nullopt;
 }
 
 } // namespace
@@ -80,6 +128,21 @@ std::optional<std::string> Canonical(EPictureOption option, std::string_view str
 const std::array<CPictureOptionInfo, g_nPictureOptionCount>& PictureOptionTable()
 {
     return g_arrPictureOptions;
+}
+
+const CPictureOptionInfo& PictureOptionInfo(EPictureOption option)
+{
+    return g_arrPictureOptions[static_cast<size_t>(option)];
+}
+
+std::string PictureOptionTakes(const CPictureOptionInfo& info)
+{
+    return info.m_strTakes.empty() ? Joined(info.m_values, " or ") : std::string(info.m_strTakes);
+}
+
+std::span<const std::string_view> ListedValues(const CPictureOptionInfo& info)
+{
+    return info.m_listed.empty() ? info.m_values : info.m_listed;
 }
 
 CPictureValues DefaultPictureValues()
@@ -92,10 +155,10 @@ CPictureValues DefaultPictureValues()
 
 CResult<std::string> CanonicalPictureValue(EPictureOption option, std::string_view strValue)
 {
-    if (std::optional<std::string> strCanonical = Canonical(option, strValue))
+    const CPictureOptionInfo& info = PictureOptionInfo(option);
+    if (std::optional<std::string> strCanonical = Canonical(info, strValue))
         return *strCanonical;
-    return CStatus::Error(QuotedPiece(strValue) + " is not " +
-                          std::string(g_arrPictureOptions[static_cast<size_t>(option)].m_strExpected));
+    return CStatus::Error(QuotedPiece(strValue) + " is not " + Expected(info));
 }
 
 CPictureValues EffectivePictureValues(const CPictureValues& defaults, const CPictureValues& overrides)

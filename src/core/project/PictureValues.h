@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -31,10 +32,25 @@ struct CPictureOptionInfo
     std::string_view m_strKey; // the option's name on the command line and in a project file
     bool m_bFlag;              // on or off (a command-line flag, true or false in a file)
     std::string_view m_strDefault;
-    std::string_view m_strExpected; // what a value must be, for messages
+    // The values taken by name, in the order of their type (EFit, EGravity, ...); none for a colour.
+    std::span<const std::string_view> m_values = {};
+    // The same values as a list of choices offers them, where that order differs (the window's).
+    std::span<const std::string_view> m_listed = {};
+    bool m_bAnyCase = false; // "NorthWest" is "northwest"
+    // What a value must be, for messages, where the values are not simply listed.
+    std::string_view m_strTakes = {};    // after "--KEY takes" on the command line
+    std::string_view m_strExpected = {}; // after "is not" in a project file
+    // Its lines of a command's help; empty where each command words its own.
+    std::string_view m_strHelp = {};
 };
 
 const std::array<CPictureOptionInfo, g_nPictureOptionCount>& PictureOptionTable();
+const CPictureOptionInfo& PictureOptionInfo(EPictureOption option);
+
+// What a value of the option must be: "stretch, contain or cover".
+std::string PictureOptionTakes(const CPictureOptionInfo& info);
+// The values in the order a list of choices offers them.
+std::span<const std::string_view> ListedValues(const CPictureOptionInfo& info);
 
 // The value of each option in its one written form ("true" and "false" for flags); unset ones
 // are empty.

@@ -90,7 +90,7 @@ private:
             return status;
         if (CStatus status = ReadPanel(Member(root, "panel"), project.m_panel); !status)
             return status;
-        if (CStatus status = ReadTransition(Member(root, "transition"), project); !status)
+        if (CStatus status = ReadEffect(Member(root, "transition"), project); !status)
             return status;
         if (root.contains("output"))
         {
@@ -155,24 +155,23 @@ private:
         return {};
     }
 
-    CStatus ReadTransition(const Json* pTransition, CProject& project)
+    CStatus ReadEffect(const Json* pEffect, CProject& project)
     {
-        if (pTransition == nullptr)
+        if (pEffect == nullptr)
             return Fail("", "the key 'transition' is missing");
-        if (CStatus status = CheckType(*pTransition, "transition", Json::value_t::string); !status)
+        if (CStatus status = CheckType(*pEffect, "transition", Json::value_t::string); !status)
             return status;
-        const std::string& strTransition = pTransition->get_ref<const std::string&>();
-        const std::optional<EEffect> effect = SelectEffect(strTransition);
+        const std::string& strEffect = pEffect->get_ref<const std::string&>();
+        const std::optional<EEffect> effect = SelectEffect(strEffect);
         if (!effect)
             return Fail("transition",
-                        QuotedPiece(strTransition) +
+                        QuotedPiece(strEffect) +
                             " is none of Normal, Shutter(Left to Right), Shutter(Top to Bottom), "
                             "Circle");
         const CPanelSize size = project.m_panel.m_size;
         if (!EffectCoversPanel(*effect, size.m_nWidth, size.m_nHeight))
             return Fail("transition", std::string(EffectName(*effect)) + " cannot cover a " +
-                                          std::to_string(size.m_nWidth) + "x" +
-                                          std::to_string(size.m_nHeight) + " panel");
+                                          PanelSizeText(size, ESizeText::Typed) + " panel");
         project.m_effect = *effect;
         return {};
     }

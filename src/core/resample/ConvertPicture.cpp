@@ -8,9 +8,7 @@
 #include "resample/Stretcher.h"
 
 #include <algorithm>
-#include <mutex>
 #include <optional>
-#include <thread>
 
 namespace tramino
 {
@@ -44,55 +42,52 @@ CPicture Background(int nWidth, int nHeight, CRgb cr)
     return picture;
 }
 
-CResult<CPicture> Contain(CRowReader& reader, int nPanelWidth, int nPanelHeight,
-                          const CConvertOptions& options)
+CResult<CPicture> Contain(CRowReader& reader, CPanelSize size, const CConvertOptions& options)
 {
     const CPictureInfo& info = reader.Info();
     const CRect rc =
-        ContainRect(info.m_nFileWidth, info.m_nFileHeight, nPanelWidth, nPanelHeight, options.m_eGravity);
+        ContainRect(info.m_nFileWidth, info.m_nFileHeight, size.m_nWidth, size.m_nHeight, options.m_eGravity);
     CResult<CPicture> picture = ConvertRows(reader, rc.m_nWidth, rc.m_nHeight);
     if (!picture)
         return picture;
-    CPicture panel = Background(nPanelWidth, nPanelHeight, options.m_crBackground);
+    CPicture panel = Background(size.m_nWidth, size.m_nHeight, options.m_crBackground);
     for (int y = 0; y < rc.m_nHeight; ++y)
         std::copy_n(picture.Value().Row(y), picture.Value().RowBytes(), panel.Row(rc.m_nY + y) + 3 * rc.m_nX);
     return panel;
 }
 
-CResult<CPicture> Cover(std::unique_ptr<CRowReader> pReader, int nPanelWidth, int nPanelHeight,
-                        EGravity eGravity)
+CResult<CPicture> Cover(std::unique_ptr<CRowReader> pReader, CPanelSize size, EGravity eGravity)
 {
     const CPictureInfo info = pReader->Info();
     // The file's crop decides between reduction and stretch; the same crop of the rows the
     // decoder hands out (smaller ones when it scales) is what gets converted.
     const CRect rcFile =
-        CoverCrop(info.m_nFileWidth, info.m_nFileHeight, nPanelWidth, nPanelHeight, eGravity);
-    const CRect rcRows = CoverCrop(info.m_nWidth, info.m_nHeight, nPanelWidth, nPanelHeight, eGravity);
+        CoverCrop(info.m_nFileWidth, info.m_nFileHeight, size.m_nWidth, size.m_nHeight, eGravity);
+    const CRect rcRows = CoverCrop(info.m_nWidth, info.m_nHeight, size.m_nWidth, size.m_nHeight, eGravity);
     const std::unique_ptr<CRowReader> pCrop =
         CropRows(std::move(pReader), rcRows, rcFile.m_nWidth, rcFile.m_nHeight);
-    return ConvertRows(*pCrop, nPanelWidth, nPanelHeight);
+    return ConvertRows(*pCrop, size.m_nWidth, size.m_nHeight);
 }
 
-CResult<CPicture> Fit(std::unique_ptr<CRowReader> pReader, int nPanelWidth, int nPanelHeight,
-                      const CConvertOptions& options)
+CResult<CPicture> Fit(std::unique_ptr<CRowReader> pReader, CPanelSize size, const CConvertOptions& options)
 {
     switch (options.m_eFit)
     {
     case EFit::Contain:
-        return Contain(*pReader, nPanelWidth, nPanelHeight, options);
+        return Contain(*pReader, size, options);
     case EFit::Cover:
-        return Cover(std::move(pReader), nPanelWidth, nPanelHeight, options.m_eGravity);
+        return Cover(std::move(pReader), size, options.m_eGravity);
     case EFit::Stretch:
         break;
     }
-    return ConvertRows(*pReader, nPanelWidth, nPanelHeight);
+    return ConvertRows(*pReader, size.m_nWidth, size.m_nHeight);
 }
 
 // The panel's picture (3 bytes a pixel) and the stretcher's sums (12).
-uint64_t PanelBytes(int nPanelWidth, int nPanelHeight)
+uint64_t PanelBytes(CPanelSize size)
 {
-    return 15 * static_cast<uint64_t>(std::max(0, nPanelWidth)) *
-           static_cast<uint64_t>(std::max(0, nPanelHeight));
+    return 15 * static_cast<uint64_t>(std::max(0, size.m_nWidth)) *
+           static_cast<uint64_t>(std::max(0, size.m_nHeight));
 }
 
 CStatus EmptyPanel(const std::string& strPath)
@@ -100,15 +95,15 @@ CStatus EmptyPanel(const std::string& strPath)
     return CStatus::Error("Cannot convert '" + strPath + "' to an empty panel");
 }
 
-CDecodeOptions DecodeOptionsFor(int nPanelWidth, int nPanelHeight, const CConvertOptions& options)
+CDecodeOptions DecodeOptionsFor(CPanelSize size, const CConvertOptions& options)
 {
     CDecodeOptions decodeOptions;
     if (options.m_bFast)
     {
         // Still larger than any target of the fit, whichever way the photo turns.
-        const int nLonger = std::max(nPanelWidth, nPanelHeight);
-        decodeOptions.m_nScaleAboveWidth = options.m_bAutoOrient ? nLonger : nPanelWidth;
-        decodeOptions.m_nScaleAboveHeight = options.m_bAutoOrient ? nLonger : nPanelHeight;
+        const int nLonger = std::max(size.m_nWidth, size.m_nHeight);
+        decodeOptions.m_nScaleAboveWidth = options.m_bAutoOrient ? nLonger : size.m_nWidth;
+        decodeOptions.m_nScaleAboveHeight = options.m_bAutoOrient ? nLonger : size.m_nHeight;
     }
     // Transparent pixels and a GIF's cleared areas go over it.
     decodeOptions.m_crBackground = options.m_crBackground;
@@ -116,7 +111,7 @@ CDecodeOptions DecodeOptionsFor(int nPanelWidth, int nPanelHeight, const CConver
 }
 
 // The reader's picture, turned, fitted and dithered; errors do not name the file yet.
-CResult<CPicture> ConvertReader(std::unique_ptr<CRowReader> pReader, int nPanelWidth, int nPanelHeight,
+CResult<CPicture> ConvertReader(std::unique_ptr<CRowReader> pReader, CPanelSize size,
                                 const CConvertOptions& options)
 {
     if (options.m_bAutoOrient)
@@ -124,7 +119,7 @@ CResult<CPicture> ConvertReader(std::unique_ptr<CRowReader> pReader, int nPanelW
         const int nOrientation = pReader->Info().m_nOrientation;
         pReader = OrientRows(std::move(pReader), nOrientation);
     }
-    CResult<CPicture> picture = Fit(std::move(pReader), nPanelWidth, nPanelHeight, options);
+    CResult<CPicture> picture = Fit(std::move(pReader), size, options);
     if (picture)
         DitherToPanel(picture.Value(), options.m_eDither);
     return picture;
@@ -150,22 +145,24 @@ CStatus InFrame(const CStatus& status, const std::string& strPath, int nFrame, i
 class CFramePanel
 {
 public:
-    static CResult<CFramePanel> Create(int nCanvasWidth, int nCanvasHeight, int nPanelWidth, int nPanelHeight,
+    static CResult<CFramePanel> Create(int nCanvasWidth, int nCanvasHeight, CPanelSize size,
                                        const CConvertOptions& options)
     {
         CRect rcSource{0, 0, nCanvasWidth, nCanvasHeight};
-        CRect rcTarget{0, 0, nPanelWidth, nPanelHeight};
+        CRect rcTarget{0, 0, size.m_nWidth, size.m_nHeight};
         if (options.m_eFit == EFit::Contain)
             rcTarget =
-                ContainRect(nCanvasWidth, nCanvasHeight, nPanelWidth, nPanelHeight, options.m_eGravity);
+                ContainRect(nCanvasWidth, nCanvasHeight, size.m_nWidth, size.m_nHeight, options.m_eGravity);
         else if (options.m_eFit == EFit::Cover)
-            rcSource = CoverCrop(nCanvasWidth, nCanvasHeight, nPanelWidth, nPanelHeight, options.m_eGravity);
+            rcSource =
+                CoverCrop(nCanvasWidth, nCanvasHeight, size.m_nWidth, size.m_nHeight, options.m_eGravity);
         CResult<CStretcher> stretcher =
             CStretcher::Create(rcSource.m_nWidth, rcSource.m_nHeight, rcTarget.m_nWidth, rcTarget.m_nHeight);
         if (!stretcher)
             return stretcher.Status();
         return CFramePanel(rcSource, rcTarget, std::move(stretcher).Value(),
-                           Background(nPanelWidth, nPanelHeight, options.m_crBackground), options.m_eDither);
+                           Background(size.m_nWidth, size.m_nHeight, options.m_crBackground),
+                           options.m_eDither);
     }
 
     // The panel of the canvas, which differs from the last one converted only inside change, or
@@ -211,8 +208,7 @@ private:
 
 // WalkFrames on the canvas of frames that have one.
 CStatus WalkCanvases(CFrameReader& frames, const std::string& strPath, int nOnly, int nFrames,
-                     int nPanelWidth, int nPanelHeight, const CConvertOptions& options,
-                     const FnTakeFrame& fnTake)
+                     CPanelSize size, const CConvertOptions& options, const FnTakeFrame& fnTake)
 {
     std::optional<CFramePanel> panel;
     for (int nFrame = 1;; ++nFrame)
@@ -231,8 +227,8 @@ CStatus WalkCanvases(CFrameReader& frames, const std::string& strPath, int nOnly
         }
         if (!panel)
         {
-            CResult<CFramePanel> made = CFramePanel::Create(canvas.Value()->Width(), canvas.Value()->Height(),
-                                                            nPanelWidth, nPanelHeight, options);
+            CResult<CFramePanel> made =
+                CFramePanel::Create(canvas.Value()->Width(), canvas.Value()->Height(), size, options);
             if (!made)
                 return InFrame(made.Status(), strPath, nFrame, nFrames);
             panel.emplace(std::move(made).Value());
@@ -246,10 +242,10 @@ CStatus WalkCanvases(CFrameReader& frames, const std::string& strPath, int nOnly
 // false. The frames are counted first, without decoding, so that an animation beyond the limit
 // or cut short is refused before its first frame; those before nOnly are composed, not converted.
 // Frames on a canvas are converted by what changed, unless bWhole.
-CStatus WalkFrames(const std::string& strPath, int nOnly, int nPanelWidth, int nPanelHeight,
-                   const CConvertOptions& options, const FnTakeFrame& fnTake, bool bWhole = false)
+CStatus WalkFrames(const std::string& strPath, int nOnly, CPanelSize size, const CConvertOptions& options,
+                   const FnTakeFrame& fnTake, bool bWhole = false)
 {
-    if (nPanelWidth < 1 || nPanelHeight < 1)
+    if (size.m_nWidth < 1 || size.m_nHeight < 1)
         return EmptyPanel(strPath);
     const CResult<int> count = CountPictureFrames(strPath);
     if (!count)
@@ -258,13 +254,11 @@ CStatus WalkFrames(const std::string& strPath, int nOnly, int nPanelWidth, int n
     if (nOnly > nFrames)
         return CStatus::Error("Cannot convert frame " + std::to_string(nOnly) + " of '" + strPath +
                               "': it has " + std::to_string(nFrames) + " frame" + (nFrames == 1 ? "" : "s"));
-    CResult<std::unique_ptr<CFrameReader>> frames =
-        OpenFrameReader(strPath, DecodeOptionsFor(nPanelWidth, nPanelHeight, options));
+    CResult<std::unique_ptr<CFrameReader>> frames = OpenFrameReader(strPath, DecodeOptionsFor(size, options));
     if (!frames)
         return NamingFile(frames.Status(), strPath);
     if (!bWhole && frames.Value()->HasCanvas())
-        return WalkCanvases(*frames.Value(), strPath, nOnly, nFrames, nPanelWidth, nPanelHeight, options,
-                            fnTake);
+        return WalkCanvases(*frames.Value(), strPath, nOnly, nFrames, size, options, fnTake);
     for (int nFrame = 1;; ++nFrame)
     {
         CResult<std::unique_ptr<CRowReader>> frame = frames.Value()->NextFrame();
@@ -274,8 +268,7 @@ CStatus WalkFrames(const std::string& strPath, int nOnly, int nPanelWidth, int n
             return {};
         if (nOnly != 0 && nFrame != nOnly)
             continue;
-        CResult<CPicture> picture =
-            ConvertReader(std::move(frame).Value(), nPanelWidth, nPanelHeight, options);
+        CResult<CPicture> picture = ConvertReader(std::move(frame).Value(), size, options);
         if (!picture)
             return InFrame(picture.Status(), strPath, nFrame, nFrames);
         if (!fnTake(std::move(picture).Value()) || nFrame == nOnly)
@@ -285,51 +278,49 @@ CStatus WalkFrames(const std::string& strPath, int nOnly, int nPanelWidth, int n
 
 } // namespace
 
-CResult<CPicture> ConvertPictureToPanel(const std::string& strPath, int nPanelWidth, int nPanelHeight,
+CResult<CPicture> ConvertPictureToPanel(const std::string& strPath, CPanelSize size,
                                         const CConvertOptions& options)
 {
-    if (nPanelWidth < 1 || nPanelHeight < 1)
+    if (size.m_nWidth < 1 || size.m_nHeight < 1)
         return EmptyPanel(strPath);
-    CResult<std::unique_ptr<CRowReader>> reader =
-        OpenRowReader(strPath, DecodeOptionsFor(nPanelWidth, nPanelHeight, options));
+    CResult<std::unique_ptr<CRowReader>> reader = OpenRowReader(strPath, DecodeOptionsFor(size, options));
     if (!reader)
         return NamingFile(reader.Status(), strPath);
-    CResult<CPicture> picture = ConvertReader(std::move(reader).Value(), nPanelWidth, nPanelHeight, options);
+    CResult<CPicture> picture = ConvertReader(std::move(reader).Value(), size, options);
     if (!picture)
         return NamingFile(picture.Status(), strPath);
     return picture;
 }
 
-CResult<CPicture> ConvertDecodedToPanel(CPicture picture, const std::string& strName, int nPanelWidth,
-                                        int nPanelHeight, const CConvertOptions& options)
+CResult<CPicture> ConvertDecodedToPanel(CPicture picture, const std::string& strName, CPanelSize size,
+                                        const CConvertOptions& options)
 {
-    if (nPanelWidth < 1 || nPanelHeight < 1)
+    if (size.m_nWidth < 1 || size.m_nHeight < 1)
         return EmptyPanel(strName);
-    CResult<CPicture> converted =
-        ConvertReader(std::make_unique<CPictureRowReader>(std::move(picture), EPictureFormat::Bmp, false),
-                      nPanelWidth, nPanelHeight, options);
+    CResult<CPicture> converted = ConvertReader(
+        std::make_unique<CPictureRowReader>(std::move(picture), EPictureFormat::Bmp, false), size, options);
     if (!converted)
         return NamingFile(converted.Status(), strName);
     return converted;
 }
 
-CStatus ConvertFramesToPanel(const std::string& strPath, int nPanelWidth, int nPanelHeight,
-                             const CConvertOptions& options, const FnTakeFrame& fnTake)
+CStatus ConvertFramesToPanel(const std::string& strPath, CPanelSize size, const CConvertOptions& options,
+                             const FnTakeFrame& fnTake)
 {
-    return WalkFrames(strPath, 0, nPanelWidth, nPanelHeight, options, fnTake);
+    return WalkFrames(strPath, 0, size, options, fnTake);
 }
 
-CStatus ConvertFramesToPanelWhole(const std::string& strPath, int nPanelWidth, int nPanelHeight,
-                                  const CConvertOptions& options, const FnTakeFrame& fnTake)
+CStatus ConvertFramesToPanelWhole(const std::string& strPath, CPanelSize size, const CConvertOptions& options,
+                                  const FnTakeFrame& fnTake)
 {
-    return WalkFrames(strPath, 0, nPanelWidth, nPanelHeight, options, fnTake, true);
+    return WalkFrames(strPath, 0, size, options, fnTake, true);
 }
 
-CResult<CPicture> ConvertFrameToPanel(const std::string& strPath, int nFrame, int nPanelWidth,
-                                      int nPanelHeight, const CConvertOptions& options)
+CResult<CPicture> ConvertFrameToPanel(const std::string& strPath, int nFrame, CPanelSize size,
+                                      const CConvertOptions& options)
 {
     std::optional<CPicture> picture;
-    CStatus status = WalkFrames(strPath, std::max(1, nFrame), nPanelWidth, nPanelHeight, options,
+    CStatus status = WalkFrames(strPath, std::max(1, nFrame), size, options,
                                 [&](CPicture frame)
                                 {
                                     picture = std::move(frame);
@@ -343,60 +334,14 @@ CResult<CPicture> ConvertFrameToPanel(const std::string& strPath, int nFrame, in
     return std::move(*picture);
 }
 
-uint64_t EstimateConversionBytes(const std::string& strPath, int nPanelWidth, int nPanelHeight)
+uint64_t EstimateConversionBytes(const std::string& strPath, CPanelSize size)
 {
-    return EstimateDecodeBytes(strPath) + PanelBytes(nPanelWidth, nPanelHeight);
+    return EstimateDecodeBytes(strPath) + PanelBytes(size);
 }
 
-uint64_t EstimateFramesConversionBytes(const std::string& strPath, int nPanelWidth, int nPanelHeight)
+uint64_t EstimateFramesConversionBytes(const std::string& strPath, CPanelSize size)
 {
-    return EstimateFrameDecodeBytes(strPath) + PanelBytes(nPanelWidth, nPanelHeight);
-}
-
-std::vector<CResult<CPicture>>
-ConvertPicturesToPanel(const std::vector<std::string>& vecPaths, int nPanelWidth, int nPanelHeight,
-                       const CConvertOptions& options, const FnConvertProgress& fnProgress,
-                       const std::atomic<bool>* pbCancel, uint64_t nMemoryBudget)
-{
-    std::vector<std::optional<CResult<CPicture>>> vecResults(vecPaths.size());
-    std::atomic<size_t> nNext = 0;
-    std::mutex mutexProgress;
-    size_t nDone = 0;
-    CMemoryBudget budget(nMemoryBudget);
-    const auto work = [&]
-    {
-        for (size_t i = nNext++; i < vecPaths.size(); i = nNext++)
-        {
-            // Every turn of the budget is taken, a cancelled one with nothing.
-            const bool bCancelled = pbCancel && pbCancel->load();
-            const CMemoryBudget::CReservation reservation = budget.Reserve(
-                i, bCancelled ? 0 : EstimateConversionBytes(vecPaths[i], nPanelWidth, nPanelHeight));
-            if (bCancelled)
-                continue;
-            vecResults[i] = ConvertPictureToPanel(vecPaths[i], nPanelWidth, nPanelHeight, options);
-            std::lock_guard lock(mutexProgress);
-            ++nDone;
-            if (fnProgress)
-                fnProgress(nDone, vecPaths.size());
-        }
-    };
-
-    const size_t nCores = std::max(1u, std::thread::hardware_concurrency());
-    const size_t nThreads =
-        std::min(options.m_nThreads > 0 ? static_cast<size_t>(options.m_nThreads) : nCores, vecPaths.size());
-    std::vector<std::jthread> vecThreads;
-    for (size_t t = 1; t < nThreads; ++t)
-        vecThreads.emplace_back(work);
-    work();
-    vecThreads.clear();
-
-    std::vector<CResult<CPicture>> vecOut;
-    vecOut.reserve(vecPaths.size());
-    for (size_t i = 0; i < vecPaths.size(); ++i)
-        vecOut.push_back(vecResults[i] ? std::move(*vecResults[i])
-                                       : CResult<CPicture>(CStatus::Error("Conversion of '" + vecPaths[i] +
-                                                                          "' was cancelled")));
-    return vecOut;
+    return EstimateFrameDecodeBytes(strPath) + PanelBytes(size);
 }
 
 } // namespace tramino

@@ -4,9 +4,8 @@
 #include "picture/Picture.h"
 #include "resample/Dither.h"
 #include "resample/FitGeometry.h"
-#include "resample/MemoryBudget.h"
+#include "settings/PanelSize.h"
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -21,8 +20,6 @@ struct CConvertOptions
     // Let the JPEG decoder scale while decoding, to the smallest scale still strictly larger
     // than the panel in both directions, before the same reduction.
     bool m_bFast = false;
-    // Pictures converted at once by ConvertPicturesToPanel; 0 means one per core.
-    int m_nThreads = 0;
     EFit m_eFit = EFit::Stretch;
     EGravity m_eGravity = EGravity::Center;
     // Around a contained picture, under transparent pixels and in a GIF's cleared areas. While it
@@ -35,19 +32,19 @@ struct CConvertOptions
     friend bool operator==(const CConvertOptions&, const CConvertOptions&) = default;
 };
 
-// Decodes the file and brings it to exactly nPanelWidth x nPanelHeight (24 bits per pixel).
+// Decodes the file and brings it to exactly panel.m_nWidth x panel.m_nHeight (24 bits per pixel).
 // A 24-bit picture strictly larger than its target in both directions takes the integer
 // reduction; every other picture is stretched. The target is the panel, or with EFit::Contain
 // the picture's own rectangle on it; EFit::Cover converts the crop as if it were the whole
 // file. Dithering comes last, on the panel's picture. A file that cannot be decoded is an
 // error that names it.
-CResult<CPicture> ConvertPictureToPanel(const std::string& strPath, int nPanelWidth, int nPanelHeight,
+CResult<CPicture> ConvertPictureToPanel(const std::string& strPath, CPanelSize panel,
                                         const CConvertOptions& options = {});
 
 // A picture already decoded (24 bits), converted as ConvertPictureToPanel converts a 24-bit BMP
 // file of it; errors name strName.
-CResult<CPicture> ConvertDecodedToPanel(CPicture picture, const std::string& strName, int nPanelWidth,
-                                        int nPanelHeight, const CConvertOptions& options = {});
+CResult<CPicture> ConvertDecodedToPanel(CPicture picture, const std::string& strName, CPanelSize panel,
+                                        const CConvertOptions& options = {});
 
 // Takes one converted frame; false when no more are wanted.
 using FnTakeFrame = std::function<bool(CPicture picture)>;
@@ -59,36 +56,21 @@ using FnTakeFrame = std::function<bool(CPicture picture)>;
 // frame; a frame that fails later ends the run with an error naming the file and the frame.
 // The frames of a GIF are converted by what each changes: only the panel pixels whose source area
 // meets it are computed again, so that a frame costs its own area and the panel's.
-CStatus ConvertFramesToPanel(const std::string& strPath, int nPanelWidth, int nPanelHeight,
-                             const CConvertOptions& options, const FnTakeFrame& fnTake);
+CStatus ConvertFramesToPanel(const std::string& strPath, CPanelSize panel, const CConvertOptions& options,
+                             const FnTakeFrame& fnTake);
 // The same frames, each converted whole from its composed picture: the plain reference that
 // ConvertFramesToPanel equals byte for byte.
-CStatus ConvertFramesToPanelWhole(const std::string& strPath, int nPanelWidth, int nPanelHeight,
+CStatus ConvertFramesToPanelWhole(const std::string& strPath, CPanelSize panel,
                                   const CConvertOptions& options, const FnTakeFrame& fnTake);
 // Frame nFrame (from 1) alone, as ConvertFramesToPanel gives it; the frames before it are
 // composed but not converted.
-CResult<CPicture> ConvertFrameToPanel(const std::string& strPath, int nFrame, int nPanelWidth,
-                                      int nPanelHeight, const CConvertOptions& options = {});
+CResult<CPicture> ConvertFrameToPanel(const std::string& strPath, int nFrame, CPanelSize panel,
+                                      const CConvertOptions& options = {});
 
 // The most memory ConvertPictureToPanel takes for the file, judged before it starts: the
 // decoding (EstimateDecodeBytes) and the panel-size picture with the resampler's sums.
-uint64_t EstimateConversionBytes(const std::string& strPath, int nPanelWidth, int nPanelHeight);
+uint64_t EstimateConversionBytes(const std::string& strPath, CPanelSize panel);
 // Same for ConvertFramesToPanel: a GIF's composed screen and its two copies besides.
-uint64_t EstimateFramesConversionBytes(const std::string& strPath, int nPanelWidth, int nPanelHeight);
-
-// Called after each finished picture with the number finished so far, one call at a time,
-// from whichever thread finished it (the caller's or a worker's).
-using FnConvertProgress = std::function<void(size_t nDone, size_t nTotal)>;
-
-// Converts every file as ConvertPictureToPanel does, on several threads, and returns the
-// results in the order of vecPaths. The conversions running at once share a memory budget of
-// nMemoryBudget bytes (CMemoryBudget). Once *pbCancel becomes true no further picture is
-// started; those not converted carry an error saying so.
-std::vector<CResult<CPicture>> ConvertPicturesToPanel(const std::vector<std::string>& vecPaths,
-                                                      int nPanelWidth, int nPanelHeight,
-                                                      const CConvertOptions& options = {},
-                                                      const FnConvertProgress& fnProgress = {},
-                                                      const std::atomic<bool>* pbCancel = nullptr,
-                                                      uint64_t nMemoryBudget = g_nConversionMemoryBudget);
+uint64_t EstimateFramesConversionBytes(const std::string& strPath, CPanelSize panel);
 
 } // namespace tramino

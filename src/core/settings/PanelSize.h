@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
 
 namespace tramino
 {
@@ -14,6 +15,16 @@ struct CPanelSize
 
     friend bool operator==(const CPanelSize&, const CPanelSize&) = default;
 };
+
+// How a size is written: as it is typed ("220x176", options and file names), in a sentence
+// ("220 x 176"), or as the window shows it ("220 × 176").
+enum class ESizeText
+{
+    Typed,
+    Spaced,
+    Times,
+};
+std::string PanelSizeText(CPanelSize size, ESizeText eStyle);
 
 // The largest side of a panel of its own size: larger panels are no device's, and a show file
 // for one is read back nowhere.

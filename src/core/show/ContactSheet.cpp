@@ -19,9 +19,9 @@ constexpr CRgb g_crSheet{40, 40, 40};
 
 } // namespace
 
-CContactSheet::CContactSheet(int nPanelWidth, int nPanelHeight, int nPicturesPerSheet)
-    : m_nPanelWidth(nPanelWidth), m_nPanelHeight(nPanelHeight), m_nFrameScale(nPanelWidth > 160 ? 2 : 1),
-      m_nPerRow(g_nFrames / m_nFrameScale), m_canvas(nPanelWidth, nPanelHeight, 24)
+CContactSheet::CContactSheet(CPanelSize panel, int nPicturesPerSheet)
+    : m_panel(panel), m_nFrameScale(panel.m_nWidth > 160 ? 2 : 1), m_nPerRow(g_nFrames / m_nFrameScale),
+      m_canvas(panel.m_nWidth, panel.m_nHeight, 24)
 {
     for (int nReduce = 1;; ++nReduce)
     {
@@ -52,10 +52,10 @@ int CContactSheet::TopMarginRows()
 void CContactSheet::Lay(int nReduce)
 {
     m_nReduce = nReduce;
-    m_nPictureWidth = std::max(1, m_nPanelWidth / nReduce);
-    m_nPictureHeight = std::max(1, m_nPanelHeight / nReduce);
-    m_nFrameWidth = std::max(1, m_nPanelWidth / (nReduce * m_nFrameScale));
-    m_nFrameHeight = std::max(1, m_nPanelHeight / (nReduce * m_nFrameScale));
+    m_nPictureWidth = std::max(1, m_panel.m_nWidth / nReduce);
+    m_nPictureHeight = std::max(1, m_panel.m_nHeight / nReduce);
+    m_nFrameWidth = std::max(1, m_panel.m_nWidth / (nReduce * m_nFrameScale));
+    m_nFrameHeight = std::max(1, m_panel.m_nHeight / (nReduce * m_nFrameScale));
     m_nRowHeight =
         std::max(m_nPictureHeight, m_nFrameScale * m_nFrameHeight + (m_nFrameScale - 1) * g_nFrameGap);
     m_nStripLeft = g_nMargin + m_nPictureWidth + g_nStripGap;
@@ -145,7 +145,7 @@ const CPicture& CContactSheet::Draw(const CShowFilePicture& picture)
     const CPicture& source = picture.m_picture;
     PasteReduced(source, m_nReduce, g_nMargin, 0);
 
-    const int64_t nTotal = static_cast<int64_t>(m_nPanelWidth) * m_nPanelHeight;
+    const int64_t nTotal = static_cast<int64_t>(m_panel.m_nWidth) * m_panel.m_nHeight;
     int64_t nPainted = 0;
     int nFrame = 0;
     // Each window's rows are copied in runs that end where a moment falls, so that every moment
@@ -168,9 +168,9 @@ const CPicture& CContactSheet::Draw(const CShowFilePicture& picture)
             }
     };
     if (picture.m_optEffect)
-        ForEachEffectRecord(*picture.m_optEffect, m_nPanelWidth, m_nPanelHeight, paint);
+        ForEachEffectRecord(*picture.m_optEffect, m_panel.m_nWidth, m_panel.m_nHeight, paint);
     else // records in an order of no transition we know: rows from the top stand in for them
-        paint(CRecordWindow{0, m_nPanelWidth - 1, 0, m_nPanelHeight - 1});
+        paint(CRecordWindow{0, m_panel.m_nWidth - 1, 0, m_panel.m_nHeight - 1});
     return m_band;
 }
 

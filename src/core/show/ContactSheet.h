@@ -1,6 +1,7 @@
 #pragma once
 
 #include "picture/Picture.h"
+#include "settings/PanelSize.h"
 #include "show/ShowFileReader.h"
 
 #include <cstddef>
@@ -18,7 +19,7 @@ class CContactSheet
 {
 public:
     // Sheets hold nPicturesPerSheet rows (at least one), fewer when that many would be too tall.
-    CContactSheet(int nPanelWidth, int nPanelHeight, int nPicturesPerSheet);
+    CContactSheet(CPanelSize panel, int nPicturesPerSheet);
 
     int PicturesPerSheet() const { return m_nPerSheet; }
     int Width() const { return m_nWidth; }
@@ -44,8 +45,7 @@ private:
     void PasteReduced(const CPicture& picture, int nScale, int nLeft, int nTop);
     void PasteFrame(int nFrame);
 
-    int m_nPanelWidth;
-    int m_nPanelHeight;
+    CPanelSize m_panel;
     int m_nFrameScale; // the moments' reduction against the picture's
     int m_nPerRow;     // moments side by side
     int m_nReduce = 1; // the picture's reduction

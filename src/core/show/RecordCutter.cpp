@@ -1,5 +1,7 @@
 #include "show/RecordCutter.h"
 
+#include "settings/PanelSize.h"
+
 #include <string>
 #include <vector>
 
@@ -12,11 +14,6 @@ namespace
 // Record fields are 16 bits wide.
 constexpr int g_nMaxPanelSide = 0xFFF0;
 
-std::string SizeText(int nWidth, int nHeight)
-{
-    return std::to_string(nWidth) + " x " + std::to_string(nHeight);
-}
-
 // The records of the effect, each head followed by the pixels fnPixels writes for its window.
 template <class TFnPixels>
 CStatus CutRecords(CShowFileWriter& writer, EEffect effect, int nWidth, int nHeight,
@@ -26,7 +23,8 @@ CStatus CutRecords(CShowFileWriter& writer, EEffect effect, int nWidth, int nHei
         return writer.Status();
     if (nWidth > g_nMaxPanelSide || nHeight > g_nMaxPanelSide || !EffectCoversPanel(effect, nWidth, nHeight))
         return CStatus::Error("Cannot write '" + writer.Path() + "': " + EffectName(effect) +
-                              " cannot cover a " + SizeText(nWidth, nHeight) + " panel");
+                              " cannot cover a " + PanelSizeText({nWidth, nHeight}, ESizeText::Spaced) +
+                              " panel");
 
     const int nRecords = EffectRecordCount(effect, nWidth, nHeight);
     for (int i = 0; i < nRecords; ++i)
@@ -75,8 +73,8 @@ CStatus WritePictureRecords(CShowFileWriter& writer, EEffect effect, int nWidth,
 {
     if (picture.Width() != nWidth || picture.Height() != nHeight)
         return CStatus::Error("Cannot write '" + writer.Path() + "': the picture is " +
-                              SizeText(picture.Width(), picture.Height()) + ", the panel " +
-                              SizeText(nWidth, nHeight));
+                              PanelSizeText({picture.Width(), picture.Height()}, ESizeText::Spaced) +
+                              ", the panel " + PanelSizeText({nWidth, nHeight}, ESizeText::Spaced));
     if (echo || picture.BitsPerPixel() != 24)
         return WritePictureRecords(
             writer, effect, nWidth, nHeight, [&picture](int x, int y) { return picture.GetPixel(x, y); },

@@ -2,6 +2,7 @@
 
 #include "common/InputFile.h"
 #include "platform/Platform.h"
+#include "settings/PanelSize.h"
 #include "show/Rgb565.h"
 #include "show/ShowFileFormat.h"
 
@@ -465,7 +466,7 @@ CStatus CShowFileReader::Read(IInput& input, const std::string& strName, const P
                               const CShowReadStart& start)
 {
     Reset();
-    const std::string strPanel = std::to_string(m_nWidth) + " x " + std::to_string(m_nHeight);
+    const std::string strPanel = PanelSizeText({m_nWidth, m_nHeight}, ESizeText::Spaced);
     // Checking a picture takes memory for each panel pixel; far beyond any real panel that is refused.
     if (m_nWidth <= 0 || m_nHeight <= 0 || m_nWidth >= g_nMinMarker || m_nHeight > 0xFFFF ||
         static_cast<int64_t>(m_nWidth) * m_nHeight > g_nMaxPanelPixels)

@@ -76,9 +76,8 @@ private:
     CPngWriter m_writer;
 };
 
-CShowRenderer::CShowRenderer(int nPanelWidth, int nPanelHeight, int nPicturesPerSheet, int nZlibLevel)
-    : m_nPanelWidth(nPanelWidth), m_nPanelHeight(nPanelHeight),
-      m_nPicturesPerSheet(nPicturesPerSheet), m_png{nZlibLevel, true}
+CShowRenderer::CShowRenderer(CPanelSize panel, int nPicturesPerSheet, int nZlibLevel)
+    : m_panel(panel), m_nPicturesPerSheet(nPicturesPerSheet), m_png{nZlibLevel, true}
 {
 }
 
@@ -104,13 +103,13 @@ CStatus CShowRenderer::Render(const std::string& strShow, const std::string& str
 {
     m_nPictures = m_nSheets = 0;
     m_pbStop = pbStop;
-    if (m_nPanelWidth > g_nMaxPngSide || m_nPanelHeight > g_nMaxPngSide)
+    if (m_panel.m_nWidth > g_nMaxPngSide || m_panel.m_nHeight > g_nMaxPngSide)
         return CStatus::Error("Cannot render '" + strShow + "': its pictures would be larger than the " +
                               std::to_string(g_nMaxPngSide) + " pixels a side of a PNG this program writes");
-    const auto nPerSheet = static_cast<size_t>(
-        CContactSheet(m_nPanelWidth, m_nPanelHeight, m_nPicturesPerSheet).PicturesPerSheet());
+    const auto nPerSheet =
+        static_cast<size_t>(CContactSheet(m_panel, m_nPicturesPerSheet).PicturesPerSheet());
     m_vecLeadIns.clear();
-    CShowFileReader counter(m_nPanelWidth, m_nPanelHeight, false);
+    CShowFileReader counter(m_panel.m_nWidth, m_panel.m_nHeight, false);
     const auto count = [&](const CShowFilePicture& picture)
     {
         if (counter.PictureCount() % nPerSheet == 0)
@@ -121,8 +120,8 @@ CStatus CShowRenderer::Render(const std::string& strShow, const std::string& str
     {
         if (CStatus stopped = Stopped(strShow); !stopped)
             return stopped;
-        return CStatus::Error(status.Message() + " (read as a " + std::to_string(m_nPanelWidth) + "x" +
-                              std::to_string(m_nPanelHeight) + " panel)");
+        return CStatus::Error(status.Message() + " (read as a " + PanelSizeText(m_panel, ESizeText::Typed) +
+                              " panel)");
     }
     m_nPictures = counter.PictureCount();
     m_nSheets = (m_nPictures + nPerSheet - 1) / nPerSheet;
@@ -213,7 +212,7 @@ CStatus CShowRenderer::Draw(const std::string& strShow, const std::string& strDi
 CStatus CShowRenderer::DrawShare(const std::string& strShow, const std::string& strDir, size_t nWorker,
                                  size_t nWorkers, const std::atomic<bool>& bFailed) const
 {
-    CContactSheet sheet(m_nPanelWidth, m_nPanelHeight, m_nPicturesPerSheet);
+    CContactSheet sheet(m_panel, m_nPicturesPerSheet);
     const std::filesystem::path dir = platform::PathFromUtf8(strDir);
     CSheetPages pages(sheet, *this, dir, m_png);
     for (size_t nSheet = nWorker; nSheet < m_nSheets && !bFailed; nSheet += nWorkers)
@@ -263,7 +262,7 @@ CStatus CShowRenderer::DrawSheet(const std::string& strShow, const std::filesyst
         }
         return status;
     };
-    CShowFileReader reader(m_nPanelWidth, m_nPanelHeight, true);
+    CShowFileReader reader(m_panel.m_nWidth, m_panel.m_nHeight, true);
     CStatus status = reader.ReadFile(strShow, draw, start);
     if (bDone)
         return {};

@@ -2,6 +2,7 @@
 
 #include "common/Status.h"
 #include "png/PngWriter.h"
+#include "settings/PanelSize.h"
 
 #include <atomic>
 #include <cstddef>
@@ -27,7 +28,7 @@ inline constexpr int g_nDefaultPicturesPerSheet = 16;
 class CShowRenderer
 {
 public:
-    CShowRenderer(int nPanelWidth, int nPanelHeight, int nPicturesPerSheet = g_nDefaultPicturesPerSheet,
+    CShowRenderer(CPanelSize panel, int nPicturesPerSheet = g_nDefaultPicturesPerSheet,
                   int nZlibLevel = g_nPngZlibLevel);
 
     // Creates strDir when missing. Once *pbStop is set, the run ends with an error before the
@@ -55,8 +56,7 @@ private:
     CStatus DrawSheet(const std::string& strShow, const std::filesystem::path& dir, size_t nSheet,
                       CSheetPages& pages, const std::atomic<bool>& bFailed) const;
 
-    int m_nPanelWidth;
-    int m_nPanelHeight;
+    CPanelSize m_panel;
     int m_nPicturesPerSheet;
     CPngOptions m_png; // links are refused: nothing is written through one planted in the folder
     size_t m_nPictures = 0;

@@ -60,10 +60,10 @@ const char* EffectName(EEffect effect)
     return "";
 }
 
-std::optional<EEffect> SelectEffect(std::string_view strMode)
+std::optional<EEffect> SelectEffect(std::string_view strName)
 {
     for (EEffect effect : g_arrEffects)
-        if (strMode == EffectName(effect))
+        if (strName == EffectName(effect))
             return effect;
     return std::nullopt;
 }

@@ -25,8 +25,8 @@ inline constexpr std::array<EEffect, 4> g_arrEffects{EEffect::Normal, EEffect::S
 // "Normal", "Shutter(Left to Right)", "Shutter(Top to Bottom)" or "Circle".
 const char* EffectName(EEffect effect);
 
-// The effect whose canonical name equals the mode exactly; none for any other text.
-std::optional<EEffect> SelectEffect(std::string_view strMode);
+// The effect whose canonical name equals strName exactly; none for any other text.
+std::optional<EEffect> SelectEffect(std::string_view strName);
 
 // Short names of the effects, in the order of g_arrEffects, that need no quoting in a shell.
 inline constexpr std::array<std::string_view, 4> g_arrEffectAliases{"normal", "shutter-lr", "shutter-tb",

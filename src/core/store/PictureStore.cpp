@@ -25,11 +25,6 @@ constexpr const char* g_szDeletedName = "Qrvdeleted.bmp";
 // A replacing picture is written here before it is renamed over the one it replaces.
 constexpr const char* g_szReplacingName = "Qrvreplacing.bmp";
 
-std::string SizeText(int nWidth, int nHeight)
-{
-    return std::to_string(nWidth) + "x" + std::to_string(nHeight);
-}
-
 constexpr std::string_view g_strFolderPrefix = "Qrvtemp";
 
 std::string ParentFolder(const std::string& strParentDir)
@@ -90,13 +85,12 @@ CStatus CStoreFileOps::RemoveFile(const std::string& strPath)
     return ErrnoStatus("remove", strPath, nError);
 }
 
-CResult<CPictureStore> CPictureStore::Create(int nPanelWidth, int nPanelHeight,
-                                             const std::string& strParentDir,
+CResult<CPictureStore> CPictureStore::Create(CPanelSize panel, const std::string& strParentDir,
                                              std::shared_ptr<CStoreFileOps> pFileOps)
 {
-    if (nPanelWidth <= 0 || nPanelHeight <= 0)
+    if (panel.m_nWidth <= 0 || panel.m_nHeight <= 0)
         return CStatus::Error("Cannot create a picture store for the panel size " +
-                              SizeText(nPanelWidth, nPanelHeight));
+                              PanelSizeText(panel, ESizeText::Typed));
     const std::string strParent = ParentFolder(strParentDir);
     RemoveAbandonedFolders(strParent);
     std::string strTemplate =
@@ -107,20 +101,18 @@ CResult<CPictureStore> CPictureStore::Create(int nPanelWidth, int nPanelHeight,
     const int hLock = platform::LockFolder(strTemplate);
     if (!pFileOps)
         pFileOps = std::make_shared<CStoreFileOps>();
-    return CPictureStore(std::move(strTemplate), hLock, nPanelWidth, nPanelHeight, std::move(pFileOps));
+    return CPictureStore(std::move(strTemplate), hLock, panel, std::move(pFileOps));
 }
 
-CPictureStore::CPictureStore(std::string strFolder, int hLock, int nPanelWidth, int nPanelHeight,
+CPictureStore::CPictureStore(std::string strFolder, int hLock, CPanelSize panel,
                              std::shared_ptr<CStoreFileOps> pFileOps)
-    : m_strFolder(std::move(strFolder)), m_hLock(hLock), m_nPanelWidth(nPanelWidth),
-      m_nPanelHeight(nPanelHeight), m_pFileOps(std::move(pFileOps))
+    : m_strFolder(std::move(strFolder)), m_hLock(hLock), m_panel(panel), m_pFileOps(std::move(pFileOps))
 {
 }
 
 CPictureStore::CPictureStore(CPictureStore&& other) noexcept
     : m_strFolder(std::exchange(other.m_strFolder, {})), m_hLock(std::exchange(other.m_hLock, -1)),
-      m_nPanelWidth(other.m_nPanelWidth), m_nPanelHeight(other.m_nPanelHeight),
-      m_nCount(std::exchange(other.m_nCount, 0)), m_bDamaged(other.m_bDamaged),
+      m_panel(other.m_panel), m_nCount(std::exchange(other.m_nCount, 0)), m_bDamaged(other.m_bDamaged),
       m_pFileOps(std::move(other.m_pFileOps))
 {
 }
@@ -133,8 +125,7 @@ CPictureStore& CPictureStore::operator=(CPictureStore&& other) noexcept
         static_cast<void>(Close());
         m_strFolder = std::exchange(other.m_strFolder, {});
         m_hLock = std::exchange(other.m_hLock, -1);
-        m_nPanelWidth = other.m_nPanelWidth;
-        m_nPanelHeight = other.m_nPanelHeight;
+        m_panel = other.m_panel;
         m_nCount = std::exchange(other.m_nCount, 0);
         m_bDamaged = other.m_bDamaged;
         m_pFileOps = std::move(other.m_pFileOps);
@@ -178,10 +169,11 @@ CStatus CPictureStore::CheckPosition(int nPosition, int nLimit) const
 
 CStatus CPictureStore::CheckPanelSize(const CPicture& picture) const
 {
-    if (picture.Width() != m_nPanelWidth || picture.Height() != m_nPanelHeight)
-        return CStatus::Error("Cannot store a picture of " + SizeText(picture.Width(), picture.Height()) +
+    if (picture.Width() != m_panel.m_nWidth || picture.Height() != m_panel.m_nHeight)
+        return CStatus::Error("Cannot store a picture of " +
+                              PanelSizeText({picture.Width(), picture.Height()}, ESizeText::Typed) +
                               " in the picture store of the panel size " +
-                              SizeText(m_nPanelWidth, m_nPanelHeight));
+                              PanelSizeText(m_panel, ESizeText::Typed));
     return {};
 }
 
@@ -389,10 +381,12 @@ CResult<CPicture> CPictureStore::Read(int nPosition) const
         return status;
     const std::string strPath = PathOf(nPosition);
     CResult<CPicture> picture = DecodePictureFile(strPath);
-    if (picture && (picture.Value().Width() != m_nPanelWidth || picture.Value().Height() != m_nPanelHeight))
-        return CStatus::Error("The stored picture '" + strPath + "' is " +
-                              SizeText(picture.Value().Width(), picture.Value().Height()) +
-                              ", not the panel size " + SizeText(m_nPanelWidth, m_nPanelHeight));
+    if (picture &&
+        (picture.Value().Width() != m_panel.m_nWidth || picture.Value().Height() != m_panel.m_nHeight))
+        return CStatus::Error(
+            "The stored picture '" + strPath + "' is " +
+            PanelSizeText({picture.Value().Width(), picture.Value().Height()}, ESizeText::Typed) +
+            ", not the panel size " + PanelSizeText(m_panel, ESizeText::Typed));
     return picture;
 }
 

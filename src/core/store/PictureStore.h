@@ -2,6 +2,7 @@
 
 #include "common/Status.h"
 #include "picture/Picture.h"
+#include "settings/PanelSize.h"
 #include "store/StoreFileOps.h"
 
 #include <cstdint>
@@ -38,8 +39,7 @@ class CPictureStore
 {
 public:
     // Empty pictures of the panel size; strParentDir empty means $TMPDIR, else /tmp.
-    static CResult<CPictureStore> Create(int nPanelWidth, int nPanelHeight,
-                                         const std::string& strParentDir = {},
+    static CResult<CPictureStore> Create(CPanelSize panel, const std::string& strParentDir = {},
                                          std::shared_ptr<CStoreFileOps> pFileOps = nullptr);
 
     CPictureStore(CPictureStore&& other) noexcept;
@@ -49,8 +49,8 @@ public:
     ~CPictureStore();
 
     int Count() const { return m_nCount; }
-    int PanelWidth() const { return m_nPanelWidth; }
-    int PanelHeight() const { return m_nPanelHeight; }
+    int PanelWidth() const { return m_panel.m_nWidth; }
+    int PanelHeight() const { return m_panel.m_nHeight; }
     bool IsOpen() const { return !m_strFolder.empty(); }
     bool IsDamaged() const { return m_bDamaged; }
     const std::string& Folder() const { return m_strFolder; }
@@ -94,7 +94,7 @@ public:
     CStatus Close();
 
 private:
-    CPictureStore(std::string strFolder, int hLock, int nPanelWidth, int nPanelHeight,
+    CPictureStore(std::string strFolder, int hLock, CPanelSize panel,
                   std::shared_ptr<CStoreFileOps> pFileOps);
 
     std::string PathIn(const std::string& strName) const;
@@ -113,8 +113,7 @@ private:
 
     std::string m_strFolder;
     int m_hLock = -1; // the folder, locked
-    int m_nPanelWidth = 0;
-    int m_nPanelHeight = 0;
+    CPanelSize m_panel;
     int m_nCount = 0;
     bool m_bDamaged = false;
     std::shared_ptr<CStoreFileOps> m_pFileOps;

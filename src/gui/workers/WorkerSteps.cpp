@@ -39,7 +39,7 @@ std::optional<CPicture> LoadPicture(const CWorkerRun& run, int i,
         return std::nullopt;
     }
     // Drawing reads every panel position of the picture.
-    if (CStatus status = CheckPanelSize(picture.Value(), run.m_nPanelWidth, run.m_nPanelHeight); !status)
+    if (CStatus status = CheckPanelSize(picture.Value(), {run.m_nPanelWidth, run.m_nPanelHeight}); !status)
     {
         vecUnreadable.push_back({i, status.Message()});
         return std::nullopt;

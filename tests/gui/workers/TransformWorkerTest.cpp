@@ -226,7 +226,8 @@ TEST_F(TransformWorkerTest, UnreadablePictureIsWrittenWhiteAndNamed)
 
 TEST_F(TransformWorkerTest, StoreFileRemovedBeforeTheRunIsWrittenWhiteAndNamed)
 {
-    CResult<CPictureStore> store = CPictureStore::Create(g_nTestWidth, g_nTestHeight, m_dir.Path().string());
+    CResult<CPictureStore> store =
+        CPictureStore::Create({g_nTestWidth, g_nTestHeight}, m_dir.Path().string());
     ASSERT_TRUE(store) << store.Message();
     PictureList vecPictures = TestPictures(3);
     for (const std::optional<CPicture>& picture : vecPictures)
