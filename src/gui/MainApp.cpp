@@ -2,7 +2,7 @@
 
 #include "Globals.h"
 #include "MainDlg.h"
-#include "PanelChoice.h"
+#include "PanelSwitch.h"
 #include "QuitSignals.h"
 
 #include "common/Version.h"
@@ -98,7 +98,7 @@ void ChoosePanel(CMainDlg& dlg, int nCode, bool bMenu)
                          }
                      });
     timer.start(200);
-    dlg.PanelChoice().Choose(PanelSizeFromCode(nCode));
+    dlg.PanelSwitch().Choose(PanelSizeFromCode(nCode));
     timer.stop();
     if (bMenu)
     {

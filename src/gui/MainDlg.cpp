@@ -7,7 +7,7 @@
 #include "Globals.h"
 #include "ListDropHandler.h"
 #include "PanelCanvas.h"
-#include "PanelChoice.h"
+#include "PanelSwitch.h"
 #include "PanelViewDlg.h"
 #include "PathDelegate.h"
 #include "PictureImport.h"
@@ -131,7 +131,7 @@ CMainDlg::~CMainDlg()
     // The document's observers and the history that holds commands on it go before it does.
     delete m_pListModel;
     delete m_pProject;
-    delete m_pPanelChoice;
+    delete m_pPanelSwitch;
     delete m_pUndo;
     QCoreApplication::removeTranslator(&m_qtTranslator);
     if (g_btnLoadImage != nullptr && g_btnLoadImage->parentWidget() == this)
@@ -184,7 +184,7 @@ void CMainDlg::OnInitDialog()
         *this, m_texts,
         {[this] { return IsListBusy(); }, [this](const QString& strText) { ReportError(strText); }});
     m_pProject = new CProjectActions(*this);
-    m_pPanelChoice = new CPanelChoice(*this);
+    m_pPanelSwitch = new CPanelSwitch(*this);
 
     auto* pAbout = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(pAbout, &QShortcut::activated, this, &CMainDlg::OnAbout);
@@ -937,7 +937,7 @@ void CMainDlg::contextMenuEvent(QContextMenuEvent* pEvent)
     pFast->setChecked(m_bFastImport);
     connect(pFast, &QAction::toggled, this, [this](bool bOn) { m_bFastImport = bOn; });
     menu.addSeparator();
-    m_pPanelChoice->AddToMenu(menu);
+    m_pPanelSwitch->AddToMenu(menu);
     menu.addAction(m_texts.Text(EUiText::MenuPanelView), QKeySequence(Qt::Key_F3), this,
                    &CMainDlg::OnPanelView);
     menu.addAction(m_texts.Text(EUiText::MenuPictureOptions), QKeySequence(Qt::ALT | Qt::Key_Return), this,

@@ -36,7 +36,7 @@ namespace tramino
 class CPanelCanvas;
 class CDocumentUndo;
 class CInsertRowsCommand;
-class CPanelChoice;
+class CPanelSwitch;
 class CPanelViewDlg;
 class CPathDelegate;
 class CShowStatusLine;
@@ -80,8 +80,8 @@ public:
     CPictureStore* Store() const { return m_pDocument->Store(); }
     // The file operations the stores are created with (tests make them fail); before the first load.
     void SetStoreFileOps(std::shared_ptr<CStoreFileOps> pFileOps) { m_pStoreFileOps = std::move(pFileOps); }
-    // The panel size menu and the switch to another panel.
-    CPanelChoice& PanelChoice() const { return *m_pPanelChoice; }
+    // The panel size menu and the switch of the window to another panel.
+    CPanelSwitch& PanelSwitch() const { return *m_pPanelSwitch; }
 
     // Timer 1: every 100 ms the picture of the document's ShownImage is drawn into the preview window.
     // User-interface thread only (workers reach it through their CWorkerUiBridge).
@@ -216,7 +216,7 @@ private:
     bool m_bSyncingMode = false;      // the mode box follows the document
 
     CProjectActions* m_pProject = nullptr;  // a child of the window
-    CPanelChoice* m_pPanelChoice = nullptr; // a child of the window
+    CPanelSwitch* m_pPanelSwitch = nullptr; // a child of the window
     std::unique_ptr<CConversionRunner> m_pConversions;
     bool m_bQuitting = false;
     // Off by default: the reduction then sees every pixel of the photo. TRAMINO_FAST_IMPORT=1

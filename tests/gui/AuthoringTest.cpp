@@ -1,5 +1,5 @@
 #include "PanelCanvas.h"
-#include "PanelChoice.h"
+#include "PanelSwitch.h"
 #include "PanelViewDlg.h"
 #include "ProjectActions.h"
 #include "ShowStatusLine.h"
@@ -334,7 +334,7 @@ TEST_F(AuthoringTest, APanelSwitchPutsEachPictureInItsOwnRowWhateverOrderTheConv
     {
         const CPanelSize panel = g_arrPanelSizes[static_cast<size_t>(nCode - 1)];
         m_pDialogs->m_queAskAnswers = {QMessageBox::Yes};
-        ASSERT_TRUE(m_pDlg->PanelChoice().Choose(panel));
+        ASSERT_TRUE(m_pDlg->PanelSwitch().Choose(panel));
         ASSERT_EQ(m_pDlg->Store()->Count(), 8);
         for (int i = 0; i < 8; ++i)
         {

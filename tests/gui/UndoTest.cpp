@@ -1,5 +1,5 @@
 #include "DocumentUndo.h"
-#include "PanelChoice.h"
+#include "PanelSwitch.h"
 #include "PictureOptionsCommand.h"
 #include "ProjectActions.h"
 #include "WindowTestSupport.h"
@@ -147,7 +147,7 @@ TEST_F(UndoTest, TransformAfterCommandsAndUndosWritesWhatTheBuildOfTheSavedProje
     g_btnDelete->click();
     History().Undo(); // the delete
     m_pDialogs->m_queAskAnswers = {QMessageBox::Yes};
-    ASSERT_TRUE(m_pDlg->PanelChoice().Choose({128, 128}));
+    ASSERT_TRUE(m_pDlg->PanelSwitch().Choose({128, 128}));
     History().Undo(); // the panel
     History().Undo(); // the options
     History().Redo();

@@ -1,4 +1,4 @@
-#include "PanelChoice.h"
+#include "PanelSwitch.h"
 #include "DocumentUndo.h"
 #include "PanelCanvas.h"
 #include "ProjectActions.h"
@@ -33,7 +33,7 @@ namespace
 const QString g_strSamples = QStringLiteral(TRAMINO_SOURCE_DIR "/res/samples/");
 
 // The panel chosen in the window, and drops on a list that is busy.
-class PanelChoiceTest : public CWindowTest
+class PanelSwitchTest : public CWindowTest
 {
 protected:
     void SetUp() override
@@ -69,7 +69,7 @@ protected:
     bool Choose(CPanelSize panel, QMessageBox::StandardButton eAnswer = QMessageBox::Yes)
     {
         m_pDialogs->m_queAskAnswers = {eAnswer};
-        return m_pDlg->PanelChoice().Choose(panel);
+        return m_pDlg->PanelSwitch().Choose(panel);
     }
 
     // Everything the window shows of its panel agrees with it.
@@ -112,7 +112,7 @@ protected:
     QByteArray m_strOldTmp;
 };
 
-TEST_F(PanelChoiceTest, ASwitchConvertsEachPictureAgainWithItsOwnOptionsAndAGoneOneFromItsOldPicture)
+TEST_F(PanelSwitchTest, ASwitchConvertsEachPictureAgainWithItsOwnOptionsAndAGoneOneFromItsOldPicture)
 {
     const QString strPhoto = g_strSamples + QStringLiteral("hills-baseline.jpg");
     const QString strLake = g_strSamples + QStringLiteral("lake-8bit.bmp");
@@ -195,7 +195,7 @@ TEST_F(PanelChoiceTest, ASwitchConvertsEachPictureAgainWithItsOwnOptionsAndAGone
     ExpectWindowPanel({96, 64});
 }
 
-TEST_F(PanelChoiceTest, ACancelledOrFailedSwitchLeavesPanelListAndStoreAsTheyWere)
+TEST_F(PanelSwitchTest, ACancelledOrFailedSwitchLeavesPanelListAndStoreAsTheyWere)
 {
     // Far more groups of one picture per core than a cancel lets through, each slow enough to
     // leave the window time for the cancel.
@@ -250,7 +250,7 @@ TEST_F(PanelChoiceTest, ACancelledOrFailedSwitchLeavesPanelListAndStoreAsTheyWer
     EXPECT_TRUE(m_pDialogs->m_vecMessages[0].endsWith(QStringLiteral("The panel stays 96 × 64.")));
 }
 
-TEST_F(PanelChoiceTest, DropsAndPanelChoicesWhileTheListIsBusyChangeNothingAndWorkAgainAfterwards)
+TEST_F(PanelSwitchTest, DropsAndPanelSwitchesWhileTheListIsBusyChangeNothingAndWorkAgainAfterwards)
 {
     const QStringList vecFirst{MakePicture(QStringLiteral("a.bmp"), Qt::red),
                                MakePicture(QStringLiteral("b.bmp"), Qt::green)};
@@ -266,7 +266,7 @@ TEST_F(PanelChoiceTest, DropsAndPanelChoicesWhileTheListIsBusyChangeNothingAndWo
         std::unique_ptr<QMimeData> pOwn(
             List()->model()->mimeData(List()->selectionModel()->selectedIndexes()));
         EXPECT_FALSE(Drop(*pOwn, QPoint(5, List()->viewport()->height() - 3)));
-        EXPECT_FALSE(m_pDlg->PanelChoice().Choose({160, 128}));
+        EXPECT_FALSE(m_pDlg->PanelSwitch().Choose({160, 128}));
     };
 
     // During an import, before it lists anything and after each picture it lists.
