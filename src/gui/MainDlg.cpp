@@ -146,7 +146,6 @@ CMainDlg::~CMainDlg()
 
 void CMainDlg::OnInitDialog()
 {
-    m_workerShared.m_nImageCount.store(0);
     m_workerShared.m_bIgnoreListSelect.store(false);
 
     const CStartupSettings settings = LoadStartupSettings();
@@ -470,7 +469,6 @@ std::vector<RowId> CMainDlg::SelectedIds() const
 
 void CMainDlg::OnChanged(const CDocumentChange& change)
 {
-    m_workerShared.m_nImageCount.store(m_pDocument->ImageCount());
     const EDocumentChange eKind = change.m_eKind;
     if (eKind == EDocumentChange::Panel || eKind == EDocumentChange::Reset)
     {
@@ -853,6 +851,7 @@ CWorkerRun CMainDlg::MakeWorkerRun() const
     const auto Text = [](int nKey) { return g_szLangText[static_cast<size_t>(nKey)].toStdString(); };
     CWorkerRun run;
     run.m_effect = CurrentEffect();
+    run.m_nImageCount = m_pDocument->ImageCount();
     run.m_nPanelWidth = Panel().m_nWidth;
     run.m_nPanelHeight = Panel().m_nHeight;
     run.m_texts = {Text(16), Text(1), Text(5), Text(9)};

@@ -132,7 +132,7 @@ public:
     // A Transform run has put nPictures pictures into strPath.
     void OnShowWritten(const QString& strPath, int nPictures);
 
-    // The state the dialog shares with its workers (picture count, busy, stop, ignore-selection).
+    // The state the dialog shares with its workers (busy, stop, ignore-selection).
     CWorkerShared& WorkerShared() { return m_workerShared; }
     // A Preview or Transform worker has not returned yet (it clears the busy flag a little
     // before it has restored its button).

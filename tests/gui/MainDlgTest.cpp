@@ -383,7 +383,7 @@ TEST_F(MainDlgTest, LoadingOnePictureListsStoresSelectsAndShowsIt)
     EXPECT_EQ(m_pDialogs->m_strOpenFilter,
               PictureFileFilter(QStringLiteral("Pictures"), QStringLiteral("All files")));
     EXPECT_EQ(ListTexts(), vecPaths);
-    EXPECT_EQ(m_pDlg->WorkerShared().m_nImageCount.load(), 1);
+    EXPECT_EQ(m_pDlg->Document().ImageCount(), 1);
     EXPECT_EQ(StoreOrder(), (std::vector<int>{0}));
     EXPECT_EQ(SelectedRows(), QList<int>{0});
     EXPECT_EQ(List()->currentIndex().row(), 0);
@@ -427,7 +427,7 @@ TEST_F(MainDlgTest, UnreadableFilesAreLeftOutAndNamedInOneMessage)
     Load(vecMore);
 
     EXPECT_EQ(ListTexts().mid(2), (QStringList{vecMore[0], vecMore[2], vecMore[4]}));
-    EXPECT_EQ(m_pDlg->WorkerShared().m_nImageCount.load(), 5);
+    EXPECT_EQ(m_pDlg->Document().ImageCount(), 5);
     EXPECT_EQ(StoreOrder(), (std::vector<int>{0, 1, 2, 3, 4}));
     EXPECT_EQ(SelectedRows(), QList<int>{4}) << "the earlier selection is gone";
     EXPECT_EQ(m_pDlg->Document().ShownImage(), 4);
@@ -528,7 +528,7 @@ TEST_F(MainDlgTest, CancellingALongImportKeepsThePicturesDoneSoFar)
     EXPECT_LT(nListed, nTotal);
     EXPECT_EQ(ListTexts(), vecPaths.mid(0, nListed));
     EXPECT_EQ(m_pDlg->Store()->Count(), nListed);
-    EXPECT_EQ(m_pDlg->WorkerShared().m_nImageCount.load(), nListed);
+    EXPECT_EQ(m_pDlg->Document().ImageCount(), nListed);
     EXPECT_TRUE(m_pDialogs->m_vecMessages.isEmpty());
     EXPECT_EQ(SelectedRows(), QList<int>{nListed - 1});
 }
@@ -569,7 +569,7 @@ TEST_F(MainDlgTest, DeleteClosesUpListAndStore)
     EXPECT_EQ(ListTexts(), (QStringList{vecPaths[0], vecPaths[2], vecPaths[3]}));
     EXPECT_EQ(StoreOrder(), (std::vector<int>{0, 2, 3}));
     EXPECT_FALSE(std::filesystem::exists(m_pDlg->Store()->PathOf(3)));
-    EXPECT_EQ(m_pDlg->WorkerShared().m_nImageCount.load(), 3);
+    EXPECT_EQ(m_pDlg->Document().ImageCount(), 3);
     EXPECT_TRUE(SelectedRows().isEmpty());
     EXPECT_FALSE(m_pDlg->IsRefreshTimerActive());
 
@@ -588,7 +588,7 @@ TEST_F(MainDlgTest, DeleteRemovesEverySelectedItem)
     g_btnDelete->click();
     EXPECT_EQ(ListTexts(), (QStringList{vecPaths[1], vecPaths[3]}));
     EXPECT_EQ(StoreOrder(), (std::vector<int>{1, 3}));
-    EXPECT_EQ(m_pDlg->WorkerShared().m_nImageCount.load(), 2);
+    EXPECT_EQ(m_pDlg->Document().ImageCount(), 2);
     EXPECT_FALSE(m_pDlg->WorkerShared().m_bIgnoreListSelect.load());
     EXPECT_FALSE(m_pDlg->IsRefreshTimerActive());
 }
@@ -684,7 +684,7 @@ TEST_F(MainDlgTest, AFailedRenameOrDeleteIsReportedAndListAndStoreStayInStep)
         << m_pDialogs->m_vecMessages.last().toStdString();
     EXPECT_EQ(ListTexts(), vecPaths);
     EXPECT_EQ(StoreOrder(), (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(m_pDlg->WorkerShared().m_nImageCount.load(), 3);
+    EXPECT_EQ(m_pDlg->Document().ImageCount(), 3);
     EXPECT_FALSE(m_pDlg->WorkerShared().m_bIgnoreListSelect.load());
     EXPECT_FALSE(m_pDlg->IsRefreshTimerActive());
 }
