@@ -16,6 +16,7 @@
 #include "settings/PanelSize.h"
 #include "show/Transition.h"
 
+#include <QPushButton>
 #include <QTimer>
 #include <QTranslator>
 #include <QtGlobal>
@@ -76,6 +77,13 @@ public:
     CShowStatusLine* StatusLine() const { return m_pStatusLine; }
     // The enlarged preview in panel colours; null until first opened.
     CPanelViewDlg* PanelView() const { return m_pPanelView; }
+    // The buttons by what they do, this window's own (its code goes by the g_btn... names).
+    QPushButton* LoadImageButton() const { return Button(g_nIdLoadImage); }
+    QPushButton* PreviewButton() const { return Button(g_nIdPreview); }
+    QPushButton* TransformButton() const { return Button(g_nIdTransform); }
+    QPushButton* DeleteButton() const { return Button(g_nIdDelete); }
+    QPushButton* UpButton() const { return Button(g_nIdUp); }
+    QPushButton* DownButton() const { return Button(g_nIdDown); }
     // The store of the listed pictures; null before the first picture and after close.
     CPictureStore* Store() const { return m_pDocument->Store(); }
     // The file operations the stores are created with (tests make them fail); before the first load.
@@ -161,6 +169,7 @@ protected:
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 
 private:
+    QPushButton* Button(int nId) const { return findChild<QPushButton*>(QString::number(nId)); }
     void OnInitDialog();
     void LoadTexts(int nLanguageCode);
     void CreateControls();

@@ -127,7 +127,7 @@ TEST_F(PanelSwitchTest, ASwitchConvertsEachPictureAgainWithItsOwnOptionsAndAGone
     const QString strGone = m_dir.filePath(QStringLiteral("gone.bmp"));
     ASSERT_TRUE(QFile::copy(g_strSamples + QStringLiteral("rings-4bit.bmp"), strGone));
     m_pDialogs->m_queOpenAnswers.push_back({strGone});
-    g_btnLoadImage->click();
+    m_pDlg->LoadImageButton()->click();
     ASSERT_EQ(List()->model()->rowCount(), 3);
     const QString strOldGone = m_dir.filePath(QStringLiteral("old.bmp"));
     ASSERT_TRUE(QFile::copy(QString::fromStdString(m_pDlg->Store()->PathOf(2)), strOldGone));
@@ -188,7 +188,7 @@ TEST_F(PanelSwitchTest, ASwitchConvertsEachPictureAgainWithItsOwnOptionsAndAGone
     for (int k = 0; k < 3; ++k)
     {
         List()->selectRow(0);
-        g_btnDelete->click();
+        m_pDlg->DeleteButton()->click();
     }
     ASSERT_TRUE(Choose({96, 64}));
     EXPECT_TRUE(m_pDialogs->m_vecQuestions.isEmpty());
@@ -291,11 +291,11 @@ TEST_F(PanelSwitchTest, DropsAndPanelSwitchesWhileTheListIsBusyChangeNothingAndW
 
     // During a Preview.
     m_pDlg->SetWorkerTiming({0, 500, 1});
-    g_btnPreview->click();
-    ASSERT_TRUE(QTest::qWaitFor([] { return !g_btnLoadImage->isEnabled(); }, 10000));
+    m_pDlg->PreviewButton()->click();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !m_pDlg->LoadImageButton()->isEnabled(); }, 10000));
     dropAll();
     QApplication::processEvents();
-    g_btnPreview->click();
+    m_pDlg->PreviewButton()->click();
     ASSERT_TRUE(QTest::qWaitFor([this] { return !m_pDlg->IsWorkerRunning(); }, 10000));
     EXPECT_EQ(ListTexts(), vecListed);
     EXPECT_EQ(SessionPaths(), vecListed);
