@@ -699,18 +699,10 @@ void CMainDlg::OnDown()
 
 void CMainDlg::OnClean()
 {
-    // Unreachable (the button stays hidden): empties the preview. The list and the store are
-    // left alone, so that they stay in step.
-    for (QPushButton* pButton : {g_btnTransform, g_btnPreview, g_btnClean})
-    {
-        pButton->setEnabled(false);
-    }
+    // The button stays hidden, so only a direct call ends here: it empties the preview. The list
+    // and the store are left alone, so that they stay in step.
     StopRefreshTimer();
     m_wndPreview->Clear();
-    for (QPushButton* pButton : {g_btnTransform, g_btnPreview, g_btnClean})
-    {
-        pButton->setEnabled(true);
-    }
 }
 
 void CMainDlg::OnAbout()
