@@ -18,7 +18,10 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTableView>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace tramino
 {
@@ -106,13 +109,27 @@ void ChoosePanel(CMainDlg& dlg, int nCode, bool bMenu)
     }
 }
 
+// Selects the last nRows rows of the list, as a shift-click would.
+void SelectLast(CMainDlg& dlg, int nRows)
+{
+    const QAbstractItemModel& model = *dlg.ListCtrl()->model();
+    const int nCount = model.rowCount();
+    if (nCount > 0)
+    {
+        dlg.ListCtrl()->selectionModel()->select(
+            QItemSelection(model.index(std::max(0, nCount - nRows), 0), model.index(nCount - 1, 0)),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+}
+
 // Scripted runs (screenshots of a show under way): TRAMINO_AUTORUN=preview or transform presses
 // that button once the start-up pictures are listed; "preview:Circle" first chooses the mode
 // entry of that text; "about" opens the About box, "panelview" the panel view, "options" the
 // picture options of the selected (last listed) picture;
 // "transform-stop" writes into TRAMINO_SAVE_AS and stops after the first picture; "panel:3"
 // switches to the panel of code 3, "panel-menu:3" also shows the panel sizes of the menu;
-// "edit-menu" deletes the last picture and shows the Edit menu that would take it back.
+// "edit-menu" deletes the last picture ("edit-menu:3" the last three) and shows the Edit menu that
+// would take it back.
 void AutoRun(CMainDlg& dlg)
 {
     const QString strAutoRun = qEnvironmentVariable("TRAMINO_AUTORUN");
@@ -148,6 +165,7 @@ void AutoRun(CMainDlg& dlg)
     }
     else if (strCommand == QLatin1String("edit-menu"))
     {
+        SelectLast(dlg, std::max(1, strMode.toInt()));
         dlg.OnDelete();
         ShowMenu(dlg, dlg.Texts().Text(EUiText::MenuEdit));
     }
