@@ -1,6 +1,5 @@
 #include "MainApp.h"
 
-#include "Globals.h"
 #include "MainDlg.h"
 #include "PanelSwitch.h"
 #include "QuitSignals.h"
@@ -54,7 +53,7 @@ void TransformAndStop(CMainDlg& dlg, const QString& strPath)
                          }
                          else if (bAnswered && dlg.WorkerShared().m_bBusy.load())
                          {
-                             g_btnTransform->click();
+                             dlg.TransformButton()->click();
                              pTimer->deleteLater();
                          }
                      });
