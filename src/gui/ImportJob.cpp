@@ -2,8 +2,6 @@
 
 #include "pipeline/ConversionPool.h"
 
-#include <QMetaObject>
-
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -69,7 +67,7 @@ struct CImportJob::CShared
         m_bFinished = m_bFinished || bFinished;
         if (m_pOwner != nullptr)
         {
-            QMetaObject::invokeMethod(m_pOwner, "Deliver", Qt::QueuedConnection);
+            m_pOwner->m_uiTasks.Post([pOwner = m_pOwner] { pOwner->Deliver(); });
         }
     }
 
@@ -116,7 +114,7 @@ void CImportJob::Cancel()
         m_pShared->m_bCancel = true;
     }
     m_pShared->m_cv.notify_all();
-    QMetaObject::invokeMethod(this, "Deliver", Qt::QueuedConnection);
+    m_uiTasks.Post([this] { Deliver(); });
 }
 
 void CImportJob::Start(FnConverted fnConverted, FnProgress fnProgress)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "UiTaskQueue.h"
+
 #include "common/Status.h"
 #include "picture/Picture.h"
 #include "pipeline/PictureSource.h"
@@ -57,9 +59,8 @@ private:
     static void Run(const std::shared_ptr<CShared>& pShared,
                     const std::shared_ptr<const PictureSources>& pSources, CPanelSize panel,
                     const FnGate& fnGate);
-    // User-interface side; invoked by name, so that the event Qt queues carries nothing built by
-    // our code (Qt is not built for ThreadSanitizer; the groups travel under the shared mutex).
-    Q_INVOKABLE void Deliver();
+    // User-interface side, reached through m_uiTasks; the groups travel under the shared mutex.
+    void Deliver();
     void DeliverQueued();
 
     std::shared_ptr<const PictureSources> m_pSources;
@@ -71,6 +72,9 @@ private:
     bool m_bFinishEmitted = false; // user-interface thread only, as the two below
     bool m_bDelivering = false;
     bool m_bDeliverAgain = false;
+    // Carries the worker's "take what is new" to the user-interface thread; what is still queued
+    // when the job goes is dropped with it.
+    CUiTaskQueue m_uiTasks;
     std::thread m_thread;
 };
 

@@ -1,8 +1,7 @@
 #include "MainApp.h"
 
-#include "Globals.h"
 #include "MainDlg.h"
-#include "PanelChoice.h"
+#include "PanelSwitch.h"
 #include "QuitSignals.h"
 
 #include "common/Version.h"
@@ -18,7 +17,10 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTableView>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace tramino
 {
@@ -51,7 +53,7 @@ void TransformAndStop(CMainDlg& dlg, const QString& strPath)
                          }
                          else if (bAnswered && dlg.WorkerShared().m_bBusy.load())
                          {
-                             g_btnTransform->click();
+                             dlg.TransformButton()->click();
                              pTimer->deleteLater();
                          }
                      });
@@ -98,11 +100,24 @@ void ChoosePanel(CMainDlg& dlg, int nCode, bool bMenu)
                          }
                      });
     timer.start(200);
-    dlg.PanelChoice().Choose(PanelSizeFromCode(nCode));
+    dlg.PanelSwitch().Choose(PanelSizeFromCode(nCode));
     timer.stop();
     if (bMenu)
     {
         ShowMenu(dlg, dlg.Texts().Text(EUiText::MenuPanelSize));
+    }
+}
+
+// Selects the last nRows rows of the list, as a shift-click would.
+void SelectLast(CMainDlg& dlg, int nRows)
+{
+    const QAbstractItemModel& model = *dlg.ListCtrl()->model();
+    const int nCount = model.rowCount();
+    if (nCount > 0)
+    {
+        dlg.ListCtrl()->selectionModel()->select(
+            QItemSelection(model.index(std::max(0, nCount - nRows), 0), model.index(nCount - 1, 0)),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
 }
 
@@ -112,7 +127,8 @@ void ChoosePanel(CMainDlg& dlg, int nCode, bool bMenu)
 // picture options of the selected (last listed) picture;
 // "transform-stop" writes into TRAMINO_SAVE_AS and stops after the first picture; "panel:3"
 // switches to the panel of code 3, "panel-menu:3" also shows the panel sizes of the menu;
-// "edit-menu" deletes the last picture and shows the Edit menu that would take it back.
+// "edit-menu" deletes the last picture ("edit-menu:3" the last three) and shows the Edit menu that
+// would take it back.
 void AutoRun(CMainDlg& dlg)
 {
     const QString strAutoRun = qEnvironmentVariable("TRAMINO_AUTORUN");
@@ -148,6 +164,7 @@ void AutoRun(CMainDlg& dlg)
     }
     else if (strCommand == QLatin1String("edit-menu"))
     {
+        SelectLast(dlg, std::max(1, strMode.toInt()));
         dlg.OnDelete();
         ShowMenu(dlg, dlg.Texts().Text(EUiText::MenuEdit));
     }

@@ -7,7 +7,7 @@
 #include "Globals.h"
 #include "ListDropHandler.h"
 #include "PanelCanvas.h"
-#include "PanelChoice.h"
+#include "PanelSwitch.h"
 #include "PanelViewDlg.h"
 #include "PathDelegate.h"
 #include "PictureImport.h"
@@ -131,7 +131,7 @@ CMainDlg::~CMainDlg()
     // The document's observers and the history that holds commands on it go before it does.
     delete m_pListModel;
     delete m_pProject;
-    delete m_pPanelChoice;
+    delete m_pPanelSwitch;
     delete m_pUndo;
     QCoreApplication::removeTranslator(&m_qtTranslator);
     if (g_btnLoadImage != nullptr && g_btnLoadImage->parentWidget() == this)
@@ -146,7 +146,6 @@ CMainDlg::~CMainDlg()
 
 void CMainDlg::OnInitDialog()
 {
-    m_workerShared.m_nImageCount.store(0);
     m_workerShared.m_bIgnoreListSelect.store(false);
 
     const CStartupSettings settings = LoadStartupSettings();
@@ -183,7 +182,7 @@ void CMainDlg::OnInitDialog()
         *this, m_texts,
         {[this] { return IsListBusy(); }, [this](const QString& strText) { ReportError(strText); }});
     m_pProject = new CProjectActions(*this);
-    m_pPanelChoice = new CPanelChoice(*this);
+    m_pPanelSwitch = new CPanelSwitch(*this);
 
     auto* pAbout = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(pAbout, &QShortcut::activated, this, &CMainDlg::OnAbout);
@@ -469,7 +468,6 @@ std::vector<RowId> CMainDlg::SelectedIds() const
 
 void CMainDlg::OnChanged(const CDocumentChange& change)
 {
-    m_workerShared.m_nImageCount.store(m_pDocument->ImageCount());
     const EDocumentChange eKind = change.m_eKind;
     if (eKind == EDocumentChange::Panel || eKind == EDocumentChange::Reset)
     {
@@ -700,18 +698,10 @@ void CMainDlg::OnDown()
 
 void CMainDlg::OnClean()
 {
-    // Unreachable (the button stays hidden): empties the preview. The list and the store are
-    // left alone, so that they stay in step.
-    for (QPushButton* pButton : {g_btnTransform, g_btnPreview, g_btnClean})
-    {
-        pButton->setEnabled(false);
-    }
+    // The button stays hidden, so only a direct call ends here: it empties the preview. The list
+    // and the store are left alone, so that they stay in step.
     StopRefreshTimer();
     m_wndPreview->Clear();
-    for (QPushButton* pButton : {g_btnTransform, g_btnPreview, g_btnClean})
-    {
-        pButton->setEnabled(true);
-    }
 }
 
 void CMainDlg::OnAbout()
@@ -852,6 +842,7 @@ CWorkerRun CMainDlg::MakeWorkerRun() const
     const auto Text = [](int nKey) { return g_szLangText[static_cast<size_t>(nKey)].toStdString(); };
     CWorkerRun run;
     run.m_effect = CurrentEffect();
+    run.m_nImageCount = m_pDocument->ImageCount();
     run.m_nPanelWidth = Panel().m_nWidth;
     run.m_nPanelHeight = Panel().m_nHeight;
     run.m_texts = {Text(16), Text(1), Text(5), Text(9)};
@@ -936,7 +927,7 @@ void CMainDlg::contextMenuEvent(QContextMenuEvent* pEvent)
     pFast->setChecked(m_bFastImport);
     connect(pFast, &QAction::toggled, this, [this](bool bOn) { m_bFastImport = bOn; });
     menu.addSeparator();
-    m_pPanelChoice->AddToMenu(menu);
+    m_pPanelSwitch->AddToMenu(menu);
     menu.addAction(m_texts.Text(EUiText::MenuPanelView), QKeySequence(Qt::Key_F3), this,
                    &CMainDlg::OnPanelView);
     menu.addAction(m_texts.Text(EUiText::MenuPictureOptions), QKeySequence(Qt::ALT | Qt::Key_Return), this,

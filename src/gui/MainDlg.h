@@ -16,6 +16,7 @@
 #include "settings/PanelSize.h"
 #include "show/Transition.h"
 
+#include <QPushButton>
 #include <QTimer>
 #include <QTranslator>
 #include <QtGlobal>
@@ -36,7 +37,7 @@ namespace tramino
 class CPanelCanvas;
 class CDocumentUndo;
 class CInsertRowsCommand;
-class CPanelChoice;
+class CPanelSwitch;
 class CPanelViewDlg;
 class CPathDelegate;
 class CShowStatusLine;
@@ -76,12 +77,19 @@ public:
     CShowStatusLine* StatusLine() const { return m_pStatusLine; }
     // The enlarged preview in panel colours; null until first opened.
     CPanelViewDlg* PanelView() const { return m_pPanelView; }
+    // The buttons by what they do, this window's own (its code goes by the g_btn... names).
+    QPushButton* LoadImageButton() const { return Button(g_nIdLoadImage); }
+    QPushButton* PreviewButton() const { return Button(g_nIdPreview); }
+    QPushButton* TransformButton() const { return Button(g_nIdTransform); }
+    QPushButton* DeleteButton() const { return Button(g_nIdDelete); }
+    QPushButton* UpButton() const { return Button(g_nIdUp); }
+    QPushButton* DownButton() const { return Button(g_nIdDown); }
     // The store of the listed pictures; null before the first picture and after close.
     CPictureStore* Store() const { return m_pDocument->Store(); }
     // The file operations the stores are created with (tests make them fail); before the first load.
     void SetStoreFileOps(std::shared_ptr<CStoreFileOps> pFileOps) { m_pStoreFileOps = std::move(pFileOps); }
-    // The panel size menu and the switch to another panel.
-    CPanelChoice& PanelChoice() const { return *m_pPanelChoice; }
+    // The panel size menu and the switch of the window to another panel.
+    CPanelSwitch& PanelSwitch() const { return *m_pPanelSwitch; }
 
     // Timer 1: every 100 ms the picture of the document's ShownImage is drawn into the preview window.
     // User-interface thread only (workers reach it through their CWorkerUiBridge).
@@ -132,7 +140,7 @@ public:
     // A Transform run has put nPictures pictures into strPath.
     void OnShowWritten(const QString& strPath, int nPictures);
 
-    // The state the dialog shares with its workers (picture count, busy, stop, ignore-selection).
+    // The state the dialog shares with its workers (busy, stop, ignore-selection).
     CWorkerShared& WorkerShared() { return m_workerShared; }
     // A Preview or Transform worker has not returned yet (it clears the busy flag a little
     // before it has restored its button).
@@ -161,6 +169,7 @@ protected:
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 
 private:
+    QPushButton* Button(int nId) const { return findChild<QPushButton*>(QString::number(nId)); }
     void OnInitDialog();
     void LoadTexts(int nLanguageCode);
     void CreateControls();
@@ -216,7 +225,7 @@ private:
     bool m_bSyncingMode = false;      // the mode box follows the document
 
     CProjectActions* m_pProject = nullptr;  // a child of the window
-    CPanelChoice* m_pPanelChoice = nullptr; // a child of the window
+    CPanelSwitch* m_pPanelSwitch = nullptr; // a child of the window
     std::unique_ptr<CConversionRunner> m_pConversions;
     bool m_bQuitting = false;
     // Off by default: the reduction then sees every pixel of the photo. TRAMINO_FAST_IMPORT=1

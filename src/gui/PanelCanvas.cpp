@@ -1,6 +1,5 @@
 #include "PanelCanvas.h"
 
-#include <QMetaObject>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -121,7 +120,7 @@ void CPanelCanvas::ScheduleFlush()
     // One request travels to the user-interface thread per frame, not one per pixel.
     if (!m_bFlushPending.exchange(true))
     {
-        QMetaObject::invokeMethod(this, "StartFlushTimer", Qt::QueuedConnection);
+        m_uiTasks.Post([this] { StartFlushTimer(); });
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "UiTaskQueue.h"
+
 #include "picture/Picture.h"
 
 #include <QImage>
@@ -52,9 +54,7 @@ private:
     // Called with m_mutex held.
     void MarkDirtyLocked(const QRect& rect);
     void ScheduleFlush();
-    // Invoked by name from ScheduleFlush: the event Qt queues then carries nothing built by our
-    // code, which ThreadSanitizer could not see handed over (Qt is not built for it).
-    Q_INVOKABLE void StartFlushTimer();
+    void StartFlushTimer();
     void Flush();
 
     int m_nWidth; // changed only while nothing draws
@@ -63,7 +63,8 @@ private:
     QImage m_image;    // guarded by m_mutex
     QRect m_rectDirty; // guarded by m_mutex
     std::atomic<bool> m_bFlushPending{false};
-    QTimer m_timerFlush; // user-interface thread only
+    QTimer m_timerFlush;    // user-interface thread only
+    CUiTaskQueue m_uiTasks; // carries ScheduleFlush's request from a drawing thread
 };
 
 } // namespace tramino

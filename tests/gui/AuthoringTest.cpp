@@ -1,5 +1,5 @@
 #include "PanelCanvas.h"
-#include "PanelChoice.h"
+#include "PanelSwitch.h"
 #include "PanelViewDlg.h"
 #include "ProjectActions.h"
 #include "ShowStatusLine.h"
@@ -133,11 +133,11 @@ protected:
     QString Transform(const QString& strName, bool bStop)
     {
         m_pDialogs->m_strSaveAnswer = m_dir.filePath(strName);
-        g_btnTransform->click();
+        m_pDlg->TransformButton()->click();
         if (bStop)
         {
-            EXPECT_TRUE(QTest::qWaitFor([] { return !g_btnLoadImage->isEnabled(); }, 10000));
-            g_btnTransform->click();
+            EXPECT_TRUE(QTest::qWaitFor([this] { return !m_pDlg->LoadImageButton()->isEnabled(); }, 10000));
+            m_pDlg->TransformButton()->click();
         }
         EXPECT_TRUE(QTest::qWaitFor([this] { return !m_pDlg->IsWorkerRunning(); }, 30000));
         return m_pDialogs->m_strSaveAnswer;
@@ -170,7 +170,7 @@ TEST_F(AuthoringTest, StatusLineGivesTheSizeOfTheFileTransformWritesAndNamesItAf
     const QString strPlannedNow = QStringLiteral("Panel 96 × 64  ·  3 pictures  ·  show file %1 bytes")
                                       .arg(GroupedNumber(ShowFileBytes(EEffect::Circle, 96, 64, 3)));
     Select({1});
-    g_btnUp->click();
+    m_pDlg->UpButton()->click();
     EXPECT_EQ(StatusText(), strPlannedNow);
     m_pDlg->SetWorkerTiming({0, 1, 1});
     Transform(QStringLiteral("again.qrv"), false);
@@ -308,7 +308,7 @@ TEST_F(AuthoringTest, APanelSwitchPutsEachPictureInItsOwnRowWhateverOrderTheConv
     m_pDlg->SetWorkerTiming({0, 1, 1});
     const QString strShow = Transform(QStringLiteral("show.qrv"), false);
     Select({0, 1, 2, 3, 4, 5});
-    g_btnDelete->click();
+    m_pDlg->DeleteButton()->click();
     // Pictures of the show (their sources answer to no file) around two files.
     Load({MakePicture(QStringLiteral("p6.bmp"), Colour(6))});
     OpenShow(strShow, "add");
@@ -334,7 +334,7 @@ TEST_F(AuthoringTest, APanelSwitchPutsEachPictureInItsOwnRowWhateverOrderTheConv
     {
         const CPanelSize panel = g_arrPanelSizes[static_cast<size_t>(nCode - 1)];
         m_pDialogs->m_queAskAnswers = {QMessageBox::Yes};
-        ASSERT_TRUE(m_pDlg->PanelChoice().Choose(panel));
+        ASSERT_TRUE(m_pDlg->PanelSwitch().Choose(panel));
         ASSERT_EQ(m_pDlg->Store()->Count(), 8);
         for (int i = 0; i < 8; ++i)
         {
@@ -379,7 +379,7 @@ TEST_F(AuthoringTest, DroppedFilesAreInsertedBeforeTheItemInTheirOrderAndDragged
     const QStringList vecShown = ListTexts();
     m_pDialogs->m_strSaveAnswer = m_dir.filePath(QStringLiteral("dropped.tramino"));
     ASSERT_TRUE(m_pDlg->ProjectActions().OnSaveProjectAs());
-    g_btnDelete->click();
+    m_pDlg->DeleteButton()->click();
     m_pDialogs->m_queAskAnswers.push_back(QMessageBox::Discard);
     QMimeData project;
     project.setUrls({QUrl::fromLocalFile(m_pDialogs->m_strSaveAnswer)});

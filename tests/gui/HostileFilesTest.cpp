@@ -91,7 +91,7 @@ protected:
     void ExpectDefaults()
     {
         EXPECT_EQ(m_pDlg->PreviewWindow()->size(), QSize(96, 64));
-        EXPECT_EQ(g_btnLoadImage->text(), QString());
+        EXPECT_EQ(m_pDlg->LoadImageButton()->text(), QString());
         EXPECT_EQ(List()->model()->headerData(0, Qt::Horizontal).toString(), QString());
         EXPECT_EQ(m_pDlg->ModeCombo()->count(), 4);
         EXPECT_FALSE(m_pDlg->HasBackground());
@@ -137,7 +137,7 @@ TEST_F(HostileFilesTest, MissingDataFilesAreTakenFromBesideTheProgram)
     // The build deploys English texts, the 320 x 240 panel and the background there.
     Start();
     EXPECT_EQ(m_pDlg->PreviewWindow()->size(), QSize(320, 240));
-    EXPECT_EQ(g_btnLoadImage->text(), QStringLiteral("Load Image"));
+    EXPECT_EQ(m_pDlg->LoadImageButton()->text(), QStringLiteral("Load Image"));
     EXPECT_TRUE(m_pDlg->HasBackground());
 }
 
@@ -181,20 +181,20 @@ TEST_F(HostileFilesTest, StoreFilesChangedBehindTheWindowMoveWithTheirItems)
     QTest::qWait(250);
     Select({2});
     QTest::qWait(250);
-    g_btnUp->click();
+    m_pDlg->UpButton()->click();
     EXPECT_EQ(ListTexts(), (QStringList{vecPaths[0], vecPaths[2], vecPaths[1], vecPaths[3]}));
     EXPECT_TRUE(std::filesystem::exists(pStore->PathOf(1)));
     EXPECT_FALSE(std::filesystem::exists(pStore->PathOf(2)));
-    g_btnDown->click();
-    g_btnDown->click();
+    m_pDlg->DownButton()->click();
+    m_pDlg->DownButton()->click();
     EXPECT_EQ(ListTexts(), (QStringList{vecPaths[0], vecPaths[1], vecPaths[3], vecPaths[2]}));
     EXPECT_EQ(StoreAsList(vecPaths), (QStringList{vecPaths[0], "-", vecPaths[3], "-"}));
     EXPECT_FALSE(std::filesystem::exists(pStore->PathOf(1)));
 
     Select({1});
-    g_btnDelete->click();
+    m_pDlg->DeleteButton()->click();
     Select({2});
-    g_btnDelete->click();
+    m_pDlg->DeleteButton()->click();
     EXPECT_EQ(ListTexts(), (QStringList{vecPaths[0], vecPaths[3]}));
     EXPECT_EQ(StoreAsList(vecPaths), ListTexts());
 }
@@ -216,7 +216,7 @@ TEST_F(HostileFilesTest, ARemovedStoreFolderIsReportedOnLoadAndTheWindowStillClo
     EXPECT_EQ(m_pDlg->Store()->Count(), 2);
 
     Select({0});
-    g_btnDelete->click();
+    m_pDlg->DeleteButton()->click();
     EXPECT_EQ(ListTexts(), QStringList{vecPaths[1]});
     EXPECT_EQ(m_pDlg->Store()->Count(), 1);
 

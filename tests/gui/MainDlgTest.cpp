@@ -383,7 +383,7 @@ TEST_F(MainDlgTest, LoadingOnePictureListsStoresSelectsAndShowsIt)
     EXPECT_EQ(m_pDialogs->m_strOpenFilter,
               PictureFileFilter(QStringLiteral("Pictures"), QStringLiteral("All files")));
     EXPECT_EQ(ListTexts(), vecPaths);
-    EXPECT_EQ(m_pDlg->WorkerShared().m_nImageCount.load(), 1);
+    EXPECT_EQ(m_pDlg->Document().ImageCount(), 1);
     EXPECT_EQ(StoreOrder(), (std::vector<int>{0}));
     EXPECT_EQ(SelectedRows(), QList<int>{0});
     EXPECT_EQ(List()->currentIndex().row(), 0);
@@ -426,7 +426,7 @@ TEST_F(MainDlgTest, UnreadableFilesAreLeftOutAndNamedInOneMessage)
     Load(vecMore);
 
     EXPECT_EQ(ListTexts().mid(2), (QStringList{vecMore[0], vecMore[2], vecMore[4]}));
-    EXPECT_EQ(m_pDlg->WorkerShared().m_nImageCount.load(), 5);
+    EXPECT_EQ(m_pDlg->Document().ImageCount(), 5);
     EXPECT_EQ(StoreOrder(), (std::vector<int>{0, 1, 2, 3, 4}));
     EXPECT_EQ(SelectedRows(), QList<int>{4}) << "the earlier selection is gone";
     EXPECT_EQ(m_pDlg->Document().ShownImage(), 4);
@@ -527,7 +527,7 @@ TEST_F(MainDlgTest, CancellingALongImportKeepsThePicturesDoneSoFar)
     EXPECT_LT(nListed, nTotal);
     EXPECT_EQ(ListTexts(), vecPaths.mid(0, nListed));
     EXPECT_EQ(m_pDlg->Store()->Count(), nListed);
-    EXPECT_EQ(m_pDlg->WorkerShared().m_nImageCount.load(), nListed);
+    EXPECT_EQ(m_pDlg->Document().ImageCount(), nListed);
     EXPECT_TRUE(m_pDialogs->m_vecMessages.isEmpty());
     EXPECT_EQ(SelectedRows(), QList<int>{nListed - 1});
 }
@@ -535,7 +535,7 @@ TEST_F(MainDlgTest, CancellingALongImportKeepsThePicturesDoneSoFar)
 TEST_F(MainDlgTest, CancellingTheOpenDialogChangesNothing)
 {
     Start();
-    g_btnLoadImage->click();
+    m_pDlg->LoadImageButton()->click();
     EXPECT_EQ(m_pDlg->Store(), nullptr);
     EXPECT_EQ(List()->model()->rowCount(), 0);
     EXPECT_FALSE(m_pDlg->IsRefreshTimerActive());
@@ -553,8 +553,8 @@ TEST_F(MainDlgTest, ASingleSelectionShowsItsPictureAndSeveralAreIgnored)
     List()->selectionModel()->select(List()->model()->index(2, 0),
                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
     EXPECT_EQ(m_pDlg->Document().ShownImage(), 1);
-    g_btnUp->click();
-    g_btnDown->click();
+    m_pDlg->UpButton()->click();
+    m_pDlg->DownButton()->click();
     EXPECT_EQ(StoreOrder(), (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(SelectedRows(), (QList<int>{1, 2}));
 }
@@ -564,17 +564,17 @@ TEST_F(MainDlgTest, DeleteClosesUpListAndStore)
     Start();
     const QStringList vecPaths = LoadColours(4);
     Select({1});
-    g_btnDelete->click();
+    m_pDlg->DeleteButton()->click();
     EXPECT_EQ(ListTexts(), (QStringList{vecPaths[0], vecPaths[2], vecPaths[3]}));
     EXPECT_EQ(StoreOrder(), (std::vector<int>{0, 2, 3}));
     EXPECT_FALSE(std::filesystem::exists(m_pDlg->Store()->PathOf(3)));
-    EXPECT_EQ(m_pDlg->WorkerShared().m_nImageCount.load(), 3);
+    EXPECT_EQ(m_pDlg->Document().ImageCount(), 3);
     EXPECT_TRUE(SelectedRows().isEmpty());
     EXPECT_FALSE(m_pDlg->IsRefreshTimerActive());
 
     // The last item: nothing behind it moves.
     Select({2});
-    g_btnDelete->click();
+    m_pDlg->DeleteButton()->click();
     EXPECT_EQ(StoreOrder(), (std::vector<int>{0, 2}));
     EXPECT_EQ(ListTexts(), (QStringList{vecPaths[0], vecPaths[2]}));
 }
@@ -584,10 +584,10 @@ TEST_F(MainDlgTest, DeleteRemovesEverySelectedItem)
     Start();
     const QStringList vecPaths = LoadColours(5);
     Select({0, 2, 4});
-    g_btnDelete->click();
+    m_pDlg->DeleteButton()->click();
     EXPECT_EQ(ListTexts(), (QStringList{vecPaths[1], vecPaths[3]}));
     EXPECT_EQ(StoreOrder(), (std::vector<int>{1, 3}));
-    EXPECT_EQ(m_pDlg->WorkerShared().m_nImageCount.load(), 2);
+    EXPECT_EQ(m_pDlg->Document().ImageCount(), 2);
     EXPECT_FALSE(m_pDlg->WorkerShared().m_bIgnoreListSelect.load());
     EXPECT_FALSE(m_pDlg->IsRefreshTimerActive());
 }
@@ -638,13 +638,13 @@ TEST_F(MainDlgTest, UpAndDownMoveOnePlaceAndDoNothingAtTheEnds)
     Start();
     const QStringList vecPaths = LoadColours(3);
     Select({0});
-    g_btnUp->click();
+    m_pDlg->UpButton()->click();
     Select({2});
-    g_btnDown->click();
+    m_pDlg->DownButton()->click();
     EXPECT_EQ(ListTexts(), vecPaths);
     EXPECT_EQ(StoreOrder(), (std::vector<int>{0, 1, 2}));
 
-    g_btnUp->click(); // item 2 still selected
+    m_pDlg->UpButton()->click(); // item 2 still selected
     EXPECT_EQ(ListTexts(), (QStringList{vecPaths[0], vecPaths[2], vecPaths[1]}));
     EXPECT_EQ(StoreOrder(), (std::vector<int>{0, 2, 1}));
     EXPECT_EQ(SelectedRows(), QList<int>{1});
@@ -655,7 +655,7 @@ TEST_F(MainDlgTest, UpAndDownMoveOnePlaceAndDoNothingAtTheEnds)
     EXPECT_TRUE(QTest::qWaitFor([this] { return ShownColour() == 2; }, 2000));
 
     Select({0});
-    g_btnDown->click();
+    m_pDlg->DownButton()->click();
     EXPECT_EQ(StoreOrder(), (std::vector<int>{2, 0, 1}));
     EXPECT_EQ(ListTexts(), (QStringList{vecPaths[2], vecPaths[0], vecPaths[1]}));
     EXPECT_EQ(SelectedRows(), QList<int>{1});
@@ -667,7 +667,7 @@ TEST_F(MainDlgTest, AFailedRenameOrDeleteIsReportedAndListAndStoreStayInStep)
     const QStringList vecPaths = LoadColours(3);
     m_pFileOps->FailRename(2); // the second rename of the swap
     Select({2});
-    g_btnUp->click();
+    m_pDlg->UpButton()->click();
     EXPECT_EQ(m_pDialogs->m_vecMessages.size(), 1);
     EXPECT_EQ(ListTexts(), vecPaths);
     EXPECT_EQ(StoreOrder(), (std::vector<int>{0, 1, 2}));
@@ -677,13 +677,13 @@ TEST_F(MainDlgTest, AFailedRenameOrDeleteIsReportedAndListAndStoreStayInStep)
     // behind the deleted first one. Neither is deleted then.
     m_pFileOps->FailRename(4);
     Select({0, 1});
-    g_btnDelete->click();
+    m_pDlg->DeleteButton()->click();
     ASSERT_EQ(m_pDialogs->m_vecMessages.size(), 2);
     EXPECT_TRUE(m_pDialogs->m_vecMessages.last().contains(QStringLiteral("Qrv1.bmp")))
         << m_pDialogs->m_vecMessages.last().toStdString();
     EXPECT_EQ(ListTexts(), vecPaths);
     EXPECT_EQ(StoreOrder(), (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(m_pDlg->WorkerShared().m_nImageCount.load(), 3);
+    EXPECT_EQ(m_pDlg->Document().ImageCount(), 3);
     EXPECT_FALSE(m_pDlg->WorkerShared().m_bIgnoreListSelect.load());
     EXPECT_FALSE(m_pDlg->IsRefreshTimerActive());
 }
@@ -766,8 +766,8 @@ TEST_F(MainDlgTest, EnterOnAButtonPressesIt)
     Start();
     LoadColours(2);
     Select({1});
-    g_btnUp->setFocus();
-    QTest::keyClick(g_btnUp, Qt::Key_Return);
+    m_pDlg->UpButton()->setFocus();
+    QTest::keyClick(m_pDlg->UpButton(), Qt::Key_Return);
     EXPECT_TRUE(m_pDlg->isVisible());
     EXPECT_EQ(StoreOrder(), (std::vector<int>{1, 0}));
 }
@@ -1266,7 +1266,7 @@ TEST_F(MainDlgRunTest, ASavedProjectOpensAsSavedAndTheCommandLineBuildsTheBytesO
     EXPECT_EQ(m_pDlg->windowTitle(), QStringLiteral("Untitled* - ") + g_strProgramTitle);
     m_pDlg->SelectEffect(EEffect::Circle);
     Select({0});
-    g_btnDown->click();
+    m_pDlg->DownButton()->click();
     const QString strProject = m_dir.filePath(QStringLiteral("show.tramino"));
     m_pDialogs->m_strSaveAnswer = strProject;
     PressProjectKeys(*m_pDlg, g_keysSaveProjectAs);
@@ -1310,7 +1310,7 @@ TEST_F(MainDlgRunTest, ASavedProjectOpensAsSavedAndTheCommandLineBuildsTheBytesO
     EXPECT_TRUE(m_pDialogs->m_vecQuestions.isEmpty());
 
     Select({2});
-    g_btnDelete->click();
+    m_pDlg->DeleteButton()->click();
     EXPECT_EQ(m_pDlg->windowTitle(), QStringLiteral("show* - ") + g_strProgramTitle);
 }
 

@@ -1,5 +1,5 @@
 #include "DocumentUndo.h"
-#include "PanelChoice.h"
+#include "PanelSwitch.h"
 #include "PictureOptionsCommand.h"
 #include "ProjectActions.h"
 #include "WindowTestSupport.h"
@@ -92,9 +92,9 @@ TEST_F(UndoTest, EachCommandIsUndoneAndRedoneWithItsListAndStore)
     Load({g_strSamples + strLake, g_strSamples + strRings, g_strSamples + strHills});
     EXPECT_EQ(UndoText(), QStringLiteral("&Undo load 3 pictures"));
     Select({0});
-    g_btnDown->click();
+    m_pDlg->DownButton()->click();
     Select({2});
-    g_btnDelete->click();
+    m_pDlg->DeleteButton()->click();
     EXPECT_EQ(UndoText(), QStringLiteral("&Undo delete 1 picture"));
     CPictureOptionsCommand(*m_pDlg).Apply({0}, Contain());
     EXPECT_EQ(UndoText(), QStringLiteral("&Undo change the options of 1 picture"));
@@ -141,25 +141,25 @@ TEST_F(UndoTest, TransformAfterCommandsAndUndosWritesWhatTheBuildOfTheSavedProje
     Load({g_strSamples + QStringLiteral("lake-8bit.bmp"), g_strSamples + QStringLiteral("rings-4bit.bmp")});
     Load({g_strSamples + QStringLiteral("hills-baseline.jpg")});
     Select({2});
-    g_btnUp->click();
+    m_pDlg->UpButton()->click();
     CPictureOptionsCommand(*m_pDlg).Apply({0, 1}, Contain());
     Select({0});
-    g_btnDelete->click();
+    m_pDlg->DeleteButton()->click();
     History().Undo(); // the delete
     m_pDialogs->m_queAskAnswers = {QMessageBox::Yes};
-    ASSERT_TRUE(m_pDlg->PanelChoice().Choose({128, 128}));
+    ASSERT_TRUE(m_pDlg->PanelSwitch().Choose({128, 128}));
     History().Undo(); // the panel
     History().Undo(); // the options
     History().Redo();
     Select({2});
-    g_btnDelete->click();
+    m_pDlg->DeleteButton()->click();
 
     const QString strProject = m_dir.filePath(QStringLiteral("show.tramino"));
     m_pDialogs->m_strSaveAnswer = strProject;
     ASSERT_TRUE(m_pDlg->ProjectActions().OnSaveProjectAs());
     m_pDialogs->m_strSaveAnswer = m_dir.filePath(QStringLiteral("window.qrv"));
     m_pDlg->FullSpeedCheck()->click();
-    g_btnTransform->click();
+    m_pDlg->TransformButton()->click();
     ASSERT_TRUE(QTest::qWaitFor([this] { return !m_pDlg->IsWorkerRunning(); }, 30000));
 
     QProcess cli;

@@ -131,7 +131,7 @@ protected:
     void Load(const QStringList& vecPaths)
     {
         m_pDialogs->m_queOpenAnswers.push_back(vecPaths);
-        g_btnLoadImage->click();
+        m_pDlg->LoadImageButton()->click();
     }
 
     QTableView* List() const { return m_pDlg->ListCtrl(); }

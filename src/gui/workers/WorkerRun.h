@@ -31,6 +31,9 @@ struct CWorkerRun
 {
     // Resolved once from the mode combo box; none when its text names no effect.
     std::optional<EEffect> m_effect;
+    // The document's picture count when the run starts; no list command runs during a run, so
+    // it stays the count of the list the worker goes through.
+    int m_nImageCount = 0;
     int m_nPanelWidth = 0;
     int m_nPanelHeight = 0;
     CWorkerTexts m_texts;

@@ -21,10 +21,6 @@ struct CWorkerShared
     // While set, list selection changes do not move the preview: the workers hold it for their
     // whole run (and Up/Down set it around their own item changes).
     std::atomic<bool> m_bIgnoreListSelect{false};
-    // Pictures in the list; written by the user-interface thread (no list command runs during a
-    // run), read by a worker at every test of its picture loop.
-    std::atomic<int> m_nImageCount{0};
-
     // Cuts every wait of a worker short once the window closes. Shared, so that a call queued
     // for the user-interface thread can still look at it after the dialog is gone.
     std::shared_ptr<CInterruptibleSleeper> m_pSleeper = std::make_shared<CInterruptibleSleeper>();

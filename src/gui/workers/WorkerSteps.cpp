@@ -15,9 +15,9 @@ void EnableOtherButtons(IWorkerUi& ui, int nOwnButton, bool bEnable)
         ui.EnableButton(nId, bEnable);
 }
 
-void ClearAllSelected(IWorkerUi& ui, const CWorkerShared& shared)
+void ClearAllSelected(IWorkerUi& ui, const CWorkerRun& run)
 {
-    for (int i = 0; i < shared.m_nImageCount; ++i)
+    for (int i = 0; i < run.m_nImageCount; ++i)
         ui.ClearItemSelected(i);
 }
 
@@ -47,12 +47,12 @@ std::optional<CPicture> LoadPicture(const CWorkerRun& run, int i,
     return std::move(picture).Value();
 }
 
-bool AfterPicture(IWorkerUi& ui, const CWorkerShared& shared, int i, int nWaitMs)
+bool AfterPicture(IWorkerUi& ui, const CWorkerShared& shared, int i, int nCount, int nWaitMs)
 {
     ui.SetShownImage(i);
     ui.StartRefreshTimer();
     shared.m_pSleeper->SleepFor(std::chrono::milliseconds(nWaitMs));
-    if (i != shared.m_nImageCount - 1)
+    if (i != nCount - 1)
         ui.StopRefreshTimer();
     if (!shared.m_bStopRequested)
         return false;

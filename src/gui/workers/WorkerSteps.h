@@ -25,7 +25,7 @@ struct CUnreadablePicture
 void EnableOtherButtons(IWorkerUi& ui, int nOwnButton, bool bEnable);
 
 // Clears the selected state of every list item.
-void ClearAllSelected(IWorkerUi& ui, const CWorkerShared& shared);
+void ClearAllSelected(IWorkerUi& ui, const CWorkerRun& run);
 
 // Moves the selection from item i - 1 to item i, focuses it and scrolls it into view.
 void MarkItem(IWorkerUi& ui, int i);
@@ -38,7 +38,7 @@ std::optional<CPicture> LoadPicture(const CWorkerRun& run, int i,
 // The steps after picture i of nCount: make it the shown image, run the refresh timer on it
 // for the wait, stop the timer again unless it is the last, and look at the stop request.
 // True when the run must end here (the timer then keeps running on picture i).
-bool AfterPicture(IWorkerUi& ui, const CWorkerShared& shared, int i, int nWaitMs);
+bool AfterPicture(IWorkerUi& ui, const CWorkerShared& shared, int i, int nCount, int nWaitMs);
 
 // The message that names the pictures that could not be read; empty when there are none.
 std::string UnreadableReport(const std::vector<CUnreadablePicture>& vecUnreadable);

@@ -19,7 +19,7 @@ void OnWorkerButton(EWorkerKind eKind, CWorkerShared& shared, IWorkerUi& ui, CWo
 {
     const bool bPreview = eKind == EWorkerKind::Preview;
     const int nOwnButton = bPreview ? g_nIdPreview : g_nIdTransform;
-    if (shared.m_nImageCount == 0 || shared.IsClosing())
+    if (run.m_nImageCount == 0 || shared.IsClosing())
         return;
     if (shared.m_bBusy)
     {
@@ -49,7 +49,7 @@ CShowBuildResult WriteShow(const CWorkerShared& shared, IWorkerUi& ui, const CWo
                            const std::string& strPath, std::vector<CUnreadablePicture>& vecUnreadable)
 {
     PictureSources vecSources;
-    for (int i = 0; i < shared.m_nImageCount; ++i)
+    for (int i = 0; i < run.m_nImageCount; ++i)
         vecSources.push_back(
             std::make_unique<CReadPictureSource>([&run, i] { return run.m_fnReadPicture(i); }));
     CPixelPacer pacer(run.m_timing.m_nPixelsPerSecond, *shared.m_pSleeper);
@@ -73,7 +73,8 @@ CShowBuildResult WriteShow(const CWorkerShared& shared, IWorkerUi& ui, const CWo
     {
         if (run.m_bFullSpeed)
             ui.PutPicture(frame);
-        return !AfterPicture(ui, shared, static_cast<int>(i), run.m_bFullSpeed ? 0 : run.m_timing.m_nPauseMs);
+        return !AfterPicture(ui, shared, static_cast<int>(i), run.m_nImageCount,
+                             run.m_bFullSpeed ? 0 : run.m_timing.m_nPauseMs);
     };
     events.m_fnEntryFailed = [&](size_t i, const CStatus& status) {
         vecUnreadable.push_back({static_cast<int>(i), status.Message()});
@@ -130,13 +131,13 @@ void PreviewWorker(CWorkerShared& shared, IWorkerUi& ui, const CWorkerRun& run)
     shared.m_bIgnoreListSelect = true;
     EnableOtherButtons(ui, g_nIdPreview, false);
     ui.StopRefreshTimer();
-    ClearAllSelected(ui, shared);
+    ClearAllSelected(ui, run);
 
     std::vector<CUnreadablePicture> vecUnreadable;
     if (const std::optional<EEffect> effect = run.m_effect)
     {
         CPixelPacer pacer(run.m_timing.m_nPixelsPerSecond, *shared.m_pSleeper);
-        for (int i = 0; i < shared.m_nImageCount; ++i)
+        for (int i = 0; i < run.m_nImageCount; ++i)
         {
             MarkItem(ui, i);
             const std::optional<CPicture> picture = LoadPicture(run, i, vecUnreadable);
@@ -147,7 +148,7 @@ void PreviewWorker(CWorkerShared& shared, IWorkerUi& ui, const CWorkerRun& run)
                                       ui.PutPixel(x, y, picture ? picture->GetPixel(x, y) : g_crWhite);
                                       pacer.OnPixel();
                                   });
-            if (AfterPicture(ui, shared, i, run.m_timing.m_nHoldMs))
+            if (AfterPicture(ui, shared, i, run.m_nImageCount, run.m_timing.m_nHoldMs))
                 break;
         }
     }
@@ -160,7 +161,7 @@ void TransformWorker(CWorkerShared& shared, IWorkerUi& ui, const CWorkerRun& run
 {
     shared.m_bIgnoreListSelect = true;
     EnableOtherButtons(ui, g_nIdTransform, false);
-    ClearAllSelected(ui, shared);
+    ClearAllSelected(ui, run);
 
     const std::optional<EEffect> effect = run.m_effect;
     const std::optional<std::string> strPath = effect ? ui.AskSaveFileName("*.qrv", "qrv") : std::nullopt;

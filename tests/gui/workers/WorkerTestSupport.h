@@ -51,6 +51,7 @@ inline CWorkerRun TestRun(const std::string& strMode, const PictureList& vecPict
 {
     CWorkerRun run;
     run.m_effect = SelectEffect(strMode);
+    run.m_nImageCount = static_cast<int>(vecPictures.size());
     run.m_nPanelWidth = g_nTestWidth;
     run.m_nPanelHeight = g_nTestHeight;
     run.m_texts = {"Stop", "Preview", "Transform", "Done"};
@@ -170,7 +171,6 @@ protected:
     // The run of strMode over vecPictures that the next press starts.
     void Prepare(const std::string& strMode, const PictureList& vecPictures)
     {
-        m_shared.m_nImageCount = static_cast<int>(vecPictures.size());
         m_run = TestRun(strMode, vecPictures);
     }
     void Start(const std::string& strMode, const PictureList& vecPictures)

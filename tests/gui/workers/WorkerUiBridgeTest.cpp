@@ -61,7 +61,6 @@ protected:
     void Start(EWorkerKind eKind, const std::string& strMode, int nPictures)
     {
         m_vecPictures = TestPictures(nPictures);
-        m_shared.m_nImageCount = nPictures;
         m_run = TestRun(strMode, m_vecPictures);
         m_run.m_fnReadPicture = [this, fnRead = m_run.m_fnReadPicture](int k)
         {

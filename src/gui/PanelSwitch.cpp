@@ -1,4 +1,4 @@
-#include "PanelChoice.h"
+#include "PanelSwitch.h"
 
 #include "DocumentUndo.h"
 #include "ShowWindow.h"
@@ -17,9 +17,9 @@ QString PanelSizeText(CPanelSize panel)
     return QString::fromStdString(PanelSizeText(panel, ESizeText::Times));
 }
 
-CPanelChoice::CPanelChoice(IShowWindow& window) : QObject(&window.Widget()), m_window(window) {}
+CPanelSwitch::CPanelSwitch(IShowWindow& window) : QObject(&window.Widget()), m_window(window) {}
 
-void CPanelChoice::AddToMenu(QMenu& menu)
+void CPanelSwitch::AddToMenu(QMenu& menu)
 {
     QMenu* pSizes = menu.addMenu(m_window.Texts().Text(EUiText::MenuPanelSize));
     pSizes->setEnabled(!m_window.IsListBusy());
@@ -37,7 +37,7 @@ void CPanelChoice::AddToMenu(QMenu& menu)
     }
 }
 
-bool CPanelChoice::Choose(CPanelSize panel)
+bool CPanelSwitch::Choose(CPanelSize panel)
 {
     CShowDocument& document = m_window.Document();
     const CPanelSize current = document.Panel();
@@ -75,7 +75,7 @@ bool CPanelChoice::Choose(CPanelSize panel)
     return true;
 }
 
-std::unique_ptr<CPictureStore> CPanelChoice::Convert(CPanelSize panel, QStringList& vecFromOld)
+std::unique_ptr<CPictureStore> CPanelSwitch::Convert(CPanelSize panel, QStringList& vecFromOld)
 {
     CShowDocument& document = m_window.Document();
     const CWindowTexts& texts = m_window.Texts();

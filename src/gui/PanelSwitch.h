@@ -14,18 +14,19 @@ namespace tramino
 class CPictureStore;
 class IShowWindow;
 
-// Choosing the panel in the window. A choice converts every listed picture again from its source
+// The window's switch to another panel (its panel size menu; the command line's panel, chosen by
+// options, is cli::CPanelChoice). A switch converts every listed picture again from its source
 // file, with its own options, into a new store of the new size; only when all of them are there
 // does the document switch over, as one step of the history, so a cancel or a failure leaves it
 // as it was, and an undo brings the old panel's pictures back without converting them. A picture
 // whose source cannot be read any more (gone, or taken from a show file) is converted from its
 // picture at the old size instead, and said so.
-class CPanelChoice : public QObject
+class CPanelSwitch : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit CPanelChoice(IShowWindow& window);
+    explicit CPanelSwitch(IShowWindow& window);
 
     // The panel size submenu: the nine sizes, the window's checked; greyed while the list is busy.
     void AddToMenu(QMenu& menu);

@@ -1,4 +1,4 @@
-#include "PanelChoice.h"
+#include "PanelSwitch.h"
 #include "DocumentUndo.h"
 #include "PanelCanvas.h"
 #include "ProjectActions.h"
@@ -33,7 +33,7 @@ namespace
 const QString g_strSamples = QStringLiteral(TRAMINO_SOURCE_DIR "/res/samples/");
 
 // The panel chosen in the window, and drops on a list that is busy.
-class PanelChoiceTest : public CWindowTest
+class PanelSwitchTest : public CWindowTest
 {
 protected:
     void SetUp() override
@@ -69,7 +69,7 @@ protected:
     bool Choose(CPanelSize panel, QMessageBox::StandardButton eAnswer = QMessageBox::Yes)
     {
         m_pDialogs->m_queAskAnswers = {eAnswer};
-        return m_pDlg->PanelChoice().Choose(panel);
+        return m_pDlg->PanelSwitch().Choose(panel);
     }
 
     // Everything the window shows of its panel agrees with it.
@@ -112,7 +112,7 @@ protected:
     QByteArray m_strOldTmp;
 };
 
-TEST_F(PanelChoiceTest, ASwitchConvertsEachPictureAgainWithItsOwnOptionsAndAGoneOneFromItsOldPicture)
+TEST_F(PanelSwitchTest, ASwitchConvertsEachPictureAgainWithItsOwnOptionsAndAGoneOneFromItsOldPicture)
 {
     const QString strPhoto = g_strSamples + QStringLiteral("hills-baseline.jpg");
     const QString strLake = g_strSamples + QStringLiteral("lake-8bit.bmp");
@@ -127,7 +127,7 @@ TEST_F(PanelChoiceTest, ASwitchConvertsEachPictureAgainWithItsOwnOptionsAndAGone
     const QString strGone = m_dir.filePath(QStringLiteral("gone.bmp"));
     ASSERT_TRUE(QFile::copy(g_strSamples + QStringLiteral("rings-4bit.bmp"), strGone));
     m_pDialogs->m_queOpenAnswers.push_back({strGone});
-    g_btnLoadImage->click();
+    m_pDlg->LoadImageButton()->click();
     ASSERT_EQ(List()->model()->rowCount(), 3);
     const QString strOldGone = m_dir.filePath(QStringLiteral("old.bmp"));
     ASSERT_TRUE(QFile::copy(QString::fromStdString(m_pDlg->Store()->PathOf(2)), strOldGone));
@@ -188,14 +188,14 @@ TEST_F(PanelChoiceTest, ASwitchConvertsEachPictureAgainWithItsOwnOptionsAndAGone
     for (int k = 0; k < 3; ++k)
     {
         List()->selectRow(0);
-        g_btnDelete->click();
+        m_pDlg->DeleteButton()->click();
     }
     ASSERT_TRUE(Choose({96, 64}));
     EXPECT_TRUE(m_pDialogs->m_vecQuestions.isEmpty());
     ExpectWindowPanel({96, 64});
 }
 
-TEST_F(PanelChoiceTest, ACancelledOrFailedSwitchLeavesPanelListAndStoreAsTheyWere)
+TEST_F(PanelSwitchTest, ACancelledOrFailedSwitchLeavesPanelListAndStoreAsTheyWere)
 {
     // Far more groups of one picture per core than a cancel lets through, each slow enough to
     // leave the window time for the cancel.
@@ -250,7 +250,7 @@ TEST_F(PanelChoiceTest, ACancelledOrFailedSwitchLeavesPanelListAndStoreAsTheyWer
     EXPECT_TRUE(m_pDialogs->m_vecMessages[0].endsWith(QStringLiteral("The panel stays 96 × 64.")));
 }
 
-TEST_F(PanelChoiceTest, DropsAndPanelChoicesWhileTheListIsBusyChangeNothingAndWorkAgainAfterwards)
+TEST_F(PanelSwitchTest, DropsAndPanelSwitchesWhileTheListIsBusyChangeNothingAndWorkAgainAfterwards)
 {
     const QStringList vecFirst{MakePicture(QStringLiteral("a.bmp"), Qt::red),
                                MakePicture(QStringLiteral("b.bmp"), Qt::green)};
@@ -266,7 +266,7 @@ TEST_F(PanelChoiceTest, DropsAndPanelChoicesWhileTheListIsBusyChangeNothingAndWo
         std::unique_ptr<QMimeData> pOwn(
             List()->model()->mimeData(List()->selectionModel()->selectedIndexes()));
         EXPECT_FALSE(Drop(*pOwn, QPoint(5, List()->viewport()->height() - 3)));
-        EXPECT_FALSE(m_pDlg->PanelChoice().Choose({160, 128}));
+        EXPECT_FALSE(m_pDlg->PanelSwitch().Choose({160, 128}));
     };
 
     // During an import, before it lists anything and after each picture it lists.
@@ -291,11 +291,11 @@ TEST_F(PanelChoiceTest, DropsAndPanelChoicesWhileTheListIsBusyChangeNothingAndWo
 
     // During a Preview.
     m_pDlg->SetWorkerTiming({0, 500, 1});
-    g_btnPreview->click();
-    ASSERT_TRUE(QTest::qWaitFor([] { return !g_btnLoadImage->isEnabled(); }, 10000));
+    m_pDlg->PreviewButton()->click();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !m_pDlg->LoadImageButton()->isEnabled(); }, 10000));
     dropAll();
     QApplication::processEvents();
-    g_btnPreview->click();
+    m_pDlg->PreviewButton()->click();
     ASSERT_TRUE(QTest::qWaitFor([this] { return !m_pDlg->IsWorkerRunning(); }, 10000));
     EXPECT_EQ(ListTexts(), vecListed);
     EXPECT_EQ(SessionPaths(), vecListed);
