@@ -1,6 +1,7 @@
 #include "MainDlg.h"
 
 #include "AboutDlg.h"
+#include "CheckBoxPlacement.h"
 #include "DialogUnits.h"
 #include "Dialogs.h"
 #include "DocumentUndo.h"
@@ -167,6 +168,9 @@ void CMainDlg::OnInitDialog()
 
     FillModeCombo();
     SetCaptions();
+    PlaceAboveButtons(*m_chkFullSpeed, *findChild<QGroupBox*>(ObjectName(1024)), *m_cbMode,
+                      g_btnPreview->y() - 1,
+                      findChild<QGroupBox*>(ObjectName(1001))->geometry().bottom() + 3);
     ApplySkin();
     // The show starts empty, on the transition the mode box starts on, with nothing to save.
     CDocumentContents empty =
@@ -726,17 +730,7 @@ void CMainDlg::OnPanelView()
     if (m_pPanelView == nullptr)
     {
         m_pPanelView = new CPanelViewDlg(m_texts, *m_wndPreview, this);
-        // Beside the window, or below it, where the screen has room; else where the system puts it.
-        const QRect rectScreen = screen()->availableGeometry();
-        const QRect rectFrame = frameGeometry();
-        for (const QPoint pt : {rectFrame.topRight() + QPoint(1, 0), rectFrame.bottomLeft() + QPoint(0, 1)})
-        {
-            if (rectScreen.contains(QRect(pt, m_pPanelView->frameGeometry().size())))
-            {
-                m_pPanelView->move(pt);
-                break;
-            }
-        }
+        m_pPanelView->PlaceBeside(*this, screen()->availableGeometry());
     }
     m_pPanelView->show();
     m_pPanelView->raise();

@@ -1,5 +1,6 @@
 #include "ShowChoice.h"
 
+#include "Dialogs.h"
 #include "UiTexts.h"
 
 #include <QMessageBox>
@@ -25,6 +26,7 @@ EShowChoice AskShowChoice(QWidget* pParent, const CWindowTexts& texts, const QSt
         pAdd->setObjectName(QStringLiteral("add"));
         box.setDefaultButton(pPlay);
     }
+    KeepTitleWhole(box);
     box.exec();
     if (box.clickedButton() == pPlay && pPlay != nullptr)
     {
