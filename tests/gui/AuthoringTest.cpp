@@ -438,6 +438,23 @@ TEST_F(AuthoringTest, DroppedFilesAreInsertedBeforeTheItemInTheirOrderAndDragged
                                  MakePicture(QStringLiteral("d6.bmp"), Colour(6))};
     QMimeData files;
     files.setUrls({QUrl::fromLocalFile(vecDropped[0]), QUrl::fromLocalFile(vecDropped[1])});
+    // While dragged, a line marks the border the drop lands on: above the item under it, below the last.
+    const auto* pIndicator = List()->viewport()->findChild<QWidget*>(QStringLiteral("dropIndicator"));
+    ASSERT_NE(pIndicator, nullptr);
+    for (const auto& [pt, nBorder] :
+         {std::pair{List()->visualRect(List()->model()->index(1, 0)).center(),
+                    List()->visualRect(List()->model()->index(1, 0)).top()},
+          std::pair{QPoint(5, List()->viewport()->height() - 3),
+                    List()->visualRect(List()->model()->index(2, 0)).bottom() + 1}})
+    {
+        QDragEnterEvent enter(pt, Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(List()->viewport(), &enter);
+        EXPECT_TRUE(pIndicator->isVisible());
+        EXPECT_LE(std::abs(pIndicator->geometry().center().y() - nBorder), 1);
+    }
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(List()->viewport(), &leave);
+    EXPECT_FALSE(pIndicator->isVisible());
     Drop(files, List()->visualRect(List()->model()->index(1, 0)).center());
     ASSERT_TRUE(QTest::qWaitFor([this] { return List()->model()->rowCount() == 5; }, 10000));
     const QStringList vecAfterDrop{vecLoaded[0], vecDropped[0], vecDropped[1], vecLoaded[1], vecLoaded[2]};
