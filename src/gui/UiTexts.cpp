@@ -72,8 +72,9 @@ constexpr std::array<CUiTextEntry, static_cast<size_t>(EUiText::Count)> g_arrUiT
     {"AskOverwriteChanged", "%1 was changed by another program since it was opened here. Overwrite it "
                             "with the show in this window, losing that change?"},
     {"PicturesNotFound", "These pictures of %1 could not be found and are left out:"},
-    {"OtherPanel", "%1 is made for a %2 panel, but this window works for %3. Convert its pictures to "
-                   "%3? Saved, the project then keeps %3."},
+    {"OtherPanel",
+     "%1 is made for a %2 panel, but this window works for %3. Open it at its own panel (the "
+     "window switches to %2), or convert its pictures to %3 (saved, the project then keeps %3)?"},
     {"StatusPanel", "Panel %1 × %2"},
     {"StatusPictures", "%1 pictures"},
     {"StatusBytes", "show file %1 bytes"},
@@ -112,6 +113,8 @@ constexpr std::array<CUiTextEntry, static_cast<size_t>(EUiText::Count)> g_arrUiT
     {"PictureOne", "1 picture"},
     {"PicturesMany", "%1 pictures"},
     {"OptionsColourTitle", "Background colour"},
+    {"OtherPanelOwn", "&Open at %1"},
+    {"OtherPanelConvert", "&Convert to %1"},
 }};
 
 // The English section of the bundled Lang.txt, for a window that has none.

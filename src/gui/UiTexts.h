@@ -96,6 +96,8 @@ enum class EUiText
     PictureOne,
     PicturesMany,
     OptionsColourTitle,
+    OtherPanelOwn,     // %1: the project's panel
+    OtherPanelConvert, // %1: the window's panel
     Count
 };
 
