@@ -3,6 +3,7 @@
 #include "ButtonChoice.h"
 #include "Dialogs.h"
 #include "DocumentUndo.h"
+#include "ReasonText.h"
 #include "ShowWindow.h"
 
 #include "document/DocumentCommands.h"
@@ -112,7 +113,7 @@ void CProjectActions::Open(const QString& strFile)
     const CResult<CProject> loaded = LoadProject(LocalPath(strFile), EMissingPicture::Keep);
     if (!loaded)
     {
-        ReportError(QString::fromStdString(loaded.Message()));
+        ReportError(ReasonText(loaded.Status(), m_window.Texts()));
         return;
     }
     const CProject& project = loaded.Value();
@@ -253,7 +254,7 @@ bool CProjectActions::SaveTo(const QString& strPath)
     }
     if (const CStatus status = Document().Save(LocalPath(strPath)); !status)
     {
-        ReportError(QString::fromStdString(status.Message()));
+        ReportError(ReasonText(status, m_window.Texts()));
         return false;
     }
     m_window.Undo().Stack().setClean();

@@ -115,6 +115,20 @@ constexpr std::array<CUiTextEntry, static_cast<size_t>(EUiText::Count)> g_arrUiT
     {"OptionsColourTitle", "Background colour"},
     {"OtherPanelOwn", "&Open at %1"},
     {"OtherPanelConvert", "&Convert to %1"},
+    {"ReasonNotThere", "%1: there is no such file or folder"},
+    {"ReasonNoPermission", "%1: permission denied"},
+    {"ReasonNotAFile", "%1: not a regular file"},
+    {"ReasonNoSpace", "%1: the disk is full"},
+    {"ReasonSystem", "%1: %2"},
+    {"ReasonEmpty", "%1: the file is empty"},
+    {"ReasonNotAPicture", "%1: not a BMP, JPEG, GIF or PNG picture"},
+    {"ReasonTruncated", "%1: the picture is cut short"},
+    {"ReasonTooLarge", "%1: the picture of %2 × %3 pixels is too large"},
+    {"ReasonNoPixels", "%1: the picture has no pixels"},
+    {"ReasonDamaged", "%1: the picture is damaged or of a kind that cannot be read"},
+    {"ReasonNotJson", "%1: not a project file"},
+    {"ReasonBadValue", "%1: the value at %2 cannot be used"},
+    {"ReasonNewFormat", "%1: made by a newer Tramino (format %2); a newer Tramino opens it"},
 }};
 
 // The English section of the bundled Lang.txt, for a window that has none.
