@@ -14,6 +14,7 @@
 #include "PictureImport.h"
 #include "PictureOptionsCommand.h"
 #include "ProjectActions.h"
+#include "ReasonText.h"
 #include "ShowChoice.h"
 #include "ShowListModel.h"
 #include "ShowStatusLine.h"
@@ -542,7 +543,7 @@ void CMainDlg::CloseStore()
     m_pUndo->Stack().clear();
     if (const CStatus status = m_pDocument->CloseStore(); !status)
     {
-        ReportError(QString::fromStdString(status.Message()));
+        ReportError(ReasonText(status, m_texts));
     }
 }
 
@@ -551,7 +552,7 @@ bool CMainDlg::EnsureStore()
     const CResult<CPictureStore*> store = m_pDocument->EnsureStore();
     if (!store)
     {
-        ReportError(QString::fromStdString(store.Message()));
+        ReportError(ReasonText(store.Status(), m_texts));
     }
     return static_cast<bool>(store);
 }
@@ -762,7 +763,7 @@ void CMainDlg::OpenShow(const QString& strPath)
     CShowFileReader reader(Panel().m_nWidth, Panel().m_nHeight);
     if (const CStatus status = reader.ReadFile(QFile::encodeName(strPath).toStdString()); !status)
     {
-        ReportError(QString::fromStdString(status.Message()));
+        ReportError(ReasonText(status, m_texts));
         return;
     }
     const QString strName = QFileInfo(strPath).fileName();

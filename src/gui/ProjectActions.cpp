@@ -159,7 +159,7 @@ void CProjectActions::Open(const QString& strFile)
         document, CShowDocument::OpenedContents(project, LocalPath(strFile), panel));
     if (const CStatus status = pOpen->Redo(); !status)
     {
-        ReportError(QString::fromStdString(status.Message()));
+        ReportError(ReasonText(status, m_window.Texts()));
         return;
     }
     CInsertRowsCommand listing(document, 0);

@@ -73,7 +73,7 @@ public:
     {
         if (++m_nRenames == m_nFailing)
         {
-            return ErrnoStatus("rename '" + strFrom + "' to", strTo, EACCES);
+            return RenameStatus(strFrom, "to", strTo, EACCES);
         }
         return CStoreFileOps::Rename(strFrom, strTo);
     }

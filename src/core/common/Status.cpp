@@ -38,4 +38,10 @@ CStatus ErrnoStatus(const std::string& strWhat, const std::string& strPath, int 
                           ErrnoReason(strPath, nErrno));
 }
 
+CStatus RenameStatus(const std::string& strFrom, const std::string& strHow, const std::string& strTo,
+                     int nErrno)
+{
+    return CStatus::Error(ErrnoStatus("rename '" + strFrom + "' " + strHow, strTo, nErrno).Message());
+}
+
 } // namespace tramino

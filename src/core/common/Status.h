@@ -68,6 +68,10 @@ private:
 
 // "Cannot <strWhat> 'path': <strerror(nErrno)>"
 CStatus ErrnoStatus(const std::string& strWhat, const std::string& strPath, int nErrno);
+// "Cannot rename 'from' <strHow> 'to': <strerror(nErrno)>": two files, which the one file of a
+// reason cannot name, so it is said by the message alone.
+CStatus RenameStatus(const std::string& strFrom, const std::string& strHow, const std::string& strTo,
+                     int nErrno);
 
 // A value or the reason there is none. A success always carries its value: a result made from a
 // success status alone would read as a failure without a reason, so it is refused (and reported
