@@ -1,6 +1,7 @@
 #include "ConversionRunner.h"
 
 #include "ImportJob.h"
+#include "ReasonText.h"
 
 #include "document/ShowDocument.h"
 
@@ -43,7 +44,7 @@ bool CConversionRunner::Run(CConversionRun run, const IShowWindow::FnTakeConvert
         {
             if (const CStatus status = fnTake(nFirst + static_cast<int>(i), vecResults[i]); !status)
             {
-                vecFailures += QString::fromStdString(status.Message());
+                vecFailures += ReasonText(status, m_texts);
                 bStopped = run.m_bStopAtFailure;
             }
         }

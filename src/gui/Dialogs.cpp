@@ -1,7 +1,9 @@
 #include "Dialogs.h"
 
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace tramino
 {
@@ -40,6 +42,21 @@ QString PictureFileFilter(const QString& strPictures, const QString& strAllFiles
              strAllFiles);
 }
 
+void KeepTitleWhole(QMessageBox& box)
+{
+    // The window manager draws the title in a font of its own, often bold and larger, beside an
+    // icon and up to three buttons about as wide as the bar is high.
+    QFont font = box.font();
+    font.setBold(true);
+    const QFontMetrics metrics(font);
+    const int nWidth = metrics.horizontalAdvance(box.windowTitle()) * 5 / 4 + 5 * (metrics.height() + 8);
+    if (auto* pGrid = qobject_cast<QGridLayout*>(box.layout()))
+    {
+        pGrid->addItem(new QSpacerItem(nWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                       pGrid->rowCount(), 0, 1, pGrid->columnCount());
+    }
+}
+
 QStringList CQtDialogs::GetOpenFileNames(QWidget* pParent, const QString& strFilter)
 {
     // Qt's own dialog, so that the bracket patterns behave the same on every desktop.
@@ -76,6 +93,7 @@ void CQtDialogs::ShowMessage(QWidget* pParent, const QString& strTitle, const QS
                                     : eKind == EMessageKind::Warning   ? QMessageBox::Warning
                                                                        : QMessageBox::Critical;
     QMessageBox box(eIcon, strTitle, strText, QMessageBox::Ok, pParent);
+    KeepTitleWhole(box);
     box.exec();
 }
 
@@ -84,6 +102,7 @@ QMessageBox::StandardButton CQtDialogs::Ask(QWidget* pParent, const QString& str
 {
     // Qt makes the accepting button the default and Escape press the rejecting one.
     QMessageBox box(QMessageBox::Question, strTitle, strText, buttons, pParent);
+    KeepTitleWhole(box);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

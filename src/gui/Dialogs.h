@@ -50,6 +50,10 @@ public:
                                     QMessageBox::StandardButtons buttons) override;
 };
 
+// Widens the box so that the frame around it has room for its whole title: a short text such as
+// "Transform completed" would leave the title cut (or only "..." of a Chinese one).
+void KeepTitleWhole(QMessageBox& box);
+
 // The filters of the Load Image dialog: the pictures under a readable name, then every file.
 // The name lists the extensions in lower case; the patterns behind it spell every letter in
 // both cases, because cameras write ".JPG" and some dialogs match patterns case-sensitively.

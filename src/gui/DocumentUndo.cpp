@@ -1,4 +1,5 @@
 #include "DocumentUndo.h"
+#include "ReasonText.h"
 
 #include "document/DocumentCommands.h"
 
@@ -57,7 +58,7 @@ bool CDocumentUndo::Push(std::unique_ptr<CDocumentCommand> pCommand, const QStri
     {
         if (const CStatus status = pCommand->Redo(); !status)
         {
-            m_hooks.m_fnReport(QString::fromStdString(status.Message()));
+            m_hooks.m_fnReport(ReasonText(status, m_texts));
             return false;
         }
     }
@@ -88,7 +89,7 @@ void CDocumentUndo::Settle()
     if (const CStatus failure = std::exchange(m_failure, CStatus()); !failure)
     {
         m_stack.clear();
-        m_hooks.m_fnReport(QString::fromStdString(failure.Message()));
+        m_hooks.m_fnReport(ReasonText(failure, m_texts));
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPoint>
 #include <QStringList>
 
 #include <functional>
@@ -14,7 +15,8 @@ namespace tramino
 
 // Drops on the picture list: files from a file manager, or the list's own selected items dragged
 // to another place. It tells what a drop means and where it lands; the dialog carries it out.
-// A drop onto an item lands before it, below the last item at the end.
+// A drop onto an item lands before it, below the last item at the end; while something is dragged
+// over the list a line (object name "dropIndicator") marks that place.
 class CListDropHandler : public QObject
 {
     Q_OBJECT
@@ -39,12 +41,16 @@ protected:
 
 private:
     bool IsOwnDrag(const QDropEvent& event) const;
+    // The row a drop at pt lands before (the row count: at the end).
+    int RowAt(QPoint pt) const;
+    void ShowIndicator(int nRow);
     void Drop(const QDropEvent& event);
 
     QTableView& m_list;
     // Kept from the start: the filter still sees the viewport's events while the list is being
     // destroyed, when asking the list for its viewport is no longer allowed.
     QWidget* m_pViewport;
+    QWidget* m_pIndicator; // a child of the viewport
     CActions m_actions;
 };
 

@@ -7,6 +7,7 @@
 #include "common/Version.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDialog>
@@ -35,13 +36,13 @@ QStringList StartupPictures()
     return strList.isEmpty() ? QStringList() : strList.split(QDir::listSeparator(), Qt::SkipEmptyParts);
 }
 
-// A transform into strPath that is stopped during its first picture: the save dialog is answered
-// with the path, and the button pressed again once the writing has begun.
-void TransformAndStop(CMainDlg& dlg, const QString& strPath)
+// A transform into strPath, with bStop stopped during its first picture: the save dialog is
+// answered with the path, and the button pressed again once the writing has begun.
+void TransformInto(CMainDlg& dlg, const QString& strPath, bool bStop)
 {
     auto* pTimer = new QTimer(&dlg);
     QObject::connect(pTimer, &QTimer::timeout, &dlg,
-                     [&dlg, pTimer, strPath, bAnswered = false]() mutable
+                     [&dlg, pTimer, strPath, bStop, bAnswered = false]() mutable
                      {
                          auto* pSave = dlg.findChild<QFileDialog*>();
                          if (pSave != nullptr && pSave->isVisible())
@@ -51,9 +52,12 @@ void TransformAndStop(CMainDlg& dlg, const QString& strPath)
                              static_cast<QDialog*>(pSave)->accept();
                              bAnswered = true;
                          }
-                         else if (bAnswered && dlg.WorkerShared().m_bBusy.load())
+                         else if (bAnswered && (!bStop || dlg.WorkerShared().m_bBusy.load()))
                          {
-                             dlg.TransformButton()->click();
+                             if (bStop)
+                             {
+                                 dlg.TransformButton()->click();
+                             }
                              pTimer->deleteLater();
                          }
                      });
@@ -125,7 +129,8 @@ void SelectLast(CMainDlg& dlg, int nRows)
 // that button once the start-up pictures are listed; "preview:Circle" first chooses the mode
 // entry of that text; "about" opens the About box, "panelview" the panel view, "options" the
 // picture options of the selected (last listed) picture;
-// "transform-stop" writes into TRAMINO_SAVE_AS and stops after the first picture; "panel:3"
+// "transform-stop" writes into TRAMINO_SAVE_AS and stops after the first picture, "transform-done"
+// writes all of it at full speed; "panel:3"
 // switches to the panel of code 3, "panel-menu:3" also shows the panel sizes of the menu;
 // "edit-menu" deletes the last picture ("edit-menu:3" the last three) and shows the Edit menu that
 // would take it back.
@@ -168,9 +173,11 @@ void AutoRun(CMainDlg& dlg)
         dlg.OnDelete();
         ShowMenu(dlg, dlg.Texts().Text(EUiText::MenuEdit));
     }
-    else if (strCommand == QLatin1String("transform-stop"))
+    else if (strCommand == QLatin1String("transform-stop") || strCommand == QLatin1String("transform-done"))
     {
-        TransformAndStop(dlg, QFileInfo(qEnvironmentVariable("TRAMINO_SAVE_AS")).absoluteFilePath());
+        const bool bStop = strCommand == QLatin1String("transform-stop");
+        dlg.FullSpeedCheck()->setChecked(!bStop);
+        TransformInto(dlg, QFileInfo(qEnvironmentVariable("TRAMINO_SAVE_AS")).absoluteFilePath(), bStop);
     }
 }
 

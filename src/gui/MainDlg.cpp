@@ -1,6 +1,7 @@
 #include "MainDlg.h"
 
 #include "AboutDlg.h"
+#include "CheckBoxPlacement.h"
 #include "DialogUnits.h"
 #include "Dialogs.h"
 #include "DocumentUndo.h"
@@ -13,6 +14,7 @@
 #include "PictureImport.h"
 #include "PictureOptionsCommand.h"
 #include "ProjectActions.h"
+#include "ReasonText.h"
 #include "ShowChoice.h"
 #include "ShowListModel.h"
 #include "ShowStatusLine.h"
@@ -165,6 +167,9 @@ void CMainDlg::OnInitDialog()
 
     FillModeCombo();
     SetCaptions();
+    PlaceAboveButtons(*m_chkFullSpeed, *findChild<QGroupBox*>(ObjectName(1024)), *m_cbMode,
+                      g_btnPreview->y() - 1,
+                      findChild<QGroupBox*>(ObjectName(1001))->geometry().bottom() + 3);
     ApplySkin();
     // The show starts empty, on the transition the mode box starts on, with nothing to save.
     CDocumentContents empty =
@@ -535,7 +540,7 @@ void CMainDlg::CloseStore()
     m_pUndo->Stack().clear();
     if (const CStatus status = m_pDocument->CloseStore(); !status)
     {
-        ReportError(QString::fromStdString(status.Message()));
+        ReportError(ReasonText(status, m_texts));
     }
 }
 
@@ -544,7 +549,7 @@ bool CMainDlg::EnsureStore()
     const CResult<CPictureStore*> store = m_pDocument->EnsureStore();
     if (!store)
     {
-        ReportError(QString::fromStdString(store.Message()));
+        ReportError(ReasonText(store.Status(), m_texts));
     }
     return static_cast<bool>(store);
 }
@@ -715,17 +720,7 @@ void CMainDlg::OnPanelView()
     if (m_pPanelView == nullptr)
     {
         m_pPanelView = new CPanelViewDlg(m_texts, *m_wndPreview, this);
-        // Beside the window, or below it, where the screen has room; else where the system puts it.
-        const QRect rectScreen = screen()->availableGeometry();
-        const QRect rectFrame = frameGeometry();
-        for (const QPoint pt : {rectFrame.topRight() + QPoint(1, 0), rectFrame.bottomLeft() + QPoint(0, 1)})
-        {
-            if (rectScreen.contains(QRect(pt, m_pPanelView->frameGeometry().size())))
-            {
-                m_pPanelView->move(pt);
-                break;
-            }
-        }
+        m_pPanelView->PlaceBeside(*this, screen()->availableGeometry());
     }
     m_pPanelView->show();
     m_pPanelView->raise();
@@ -757,7 +752,7 @@ void CMainDlg::OpenShow(const QString& strPath)
     CShowFileReader reader(Panel().m_nWidth, Panel().m_nHeight);
     if (const CStatus status = reader.ReadFile(QFile::encodeName(strPath).toStdString()); !status)
     {
-        ReportError(QString::fromStdString(status.Message()));
+        ReportError(ReasonText(status, m_texts));
         return;
     }
     const QString strName = QFileInfo(strPath).fileName();

@@ -1,6 +1,7 @@
 #include "PanelSwitch.h"
 
 #include "DocumentUndo.h"
+#include "ReasonText.h"
 #include "ShowWindow.h"
 
 #include "document/DocumentCommands.h"
@@ -83,7 +84,7 @@ std::unique_ptr<CPictureStore> CPanelSwitch::Convert(CPanelSize panel, QStringLi
     CResult<CPictureStore> created = document.CreateStore(panel);
     if (!created)
     {
-        m_window.Say(QString::fromStdString(created.Message()) + QStringLiteral("\n\n") + strKept);
+        m_window.Say(ReasonText(created.Status(), texts) + QStringLiteral("\n\n") + strKept);
         return nullptr;
     }
     auto pStore = std::make_unique<CPictureStore>(std::move(created).Value());
@@ -124,7 +125,7 @@ std::unique_ptr<CPictureStore> CPanelSwitch::Convert(CPanelSize panel, QStringLi
     }
     if (const CStatus status = pStore->Close(); !status)
     {
-        m_window.Say(QString::fromStdString(status.Message()));
+        m_window.Say(ReasonText(status, m_window.Texts()));
     }
     return nullptr;
 }

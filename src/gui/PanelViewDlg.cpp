@@ -66,9 +66,9 @@ CPanelViewDlg::CPanelViewDlg(const CWindowTexts& texts, const CPanelCanvas& canv
     pGrid->addWidget(m_pPanel, 1, 1, Qt::AlignLeft | Qt::AlignTop);
     pGrid->setRowStretch(2, 1);
     pGrid->setColumnStretch(2, 1);
-    auto* pScroll = new QScrollArea(this);
-    pScroll->setWidget(pImages);
-    pScroll->setWidgetResizable(true);
+    m_pScroll = new QScrollArea(this);
+    m_pScroll->setWidget(pImages);
+    m_pScroll->setWidgetResizable(true);
 
     auto* pTop = new QHBoxLayout;
     pTop->addWidget(pZoomLabel);
@@ -76,7 +76,7 @@ CPanelViewDlg::CPanelViewDlg(const CWindowTexts& texts, const CPanelCanvas& canv
     pTop->addStretch();
     auto* pLayout = new QVBoxLayout(this);
     pLayout->addLayout(pTop);
-    pLayout->addWidget(pScroll);
+    pLayout->addWidget(m_pScroll);
 
     for (const auto& [key, nStep] :
          {std::pair{QKeySequence::ZoomIn, 1}, std::pair{QKeySequence::ZoomOut, -1}})
@@ -118,6 +118,41 @@ QImage CPanelViewDlg::PictureImage() const
 QImage CPanelViewDlg::PanelImage() const
 {
     return m_pPanel->pixmap().toImage();
+}
+
+QSize CPanelViewDlg::SizeFor(int nZoom, QSize sizeFrame)
+{
+    SetZoom(nZoom);
+    const QSize sizeImages = m_pScroll->widget()->sizeHint() + QSize(2, 2) * m_pScroll->frameWidth();
+    const QMargins margins = layout()->contentsMargins();
+    // The zoom row, the margins and the spacing: all but the scroll area.
+    const int nRestHeight = layout()->sizeHint().height() - m_pScroll->sizeHint().height();
+    return QSize(sizeImages.width() + margins.left() + margins.right(), sizeImages.height() + nRestHeight) +
+           sizeFrame;
+}
+
+void CPanelViewDlg::PlaceBeside(const QWidget& window, const QRect& rectScreen)
+{
+    const QRect rectWindow = window.frameGeometry();
+    const QSize sizeFrame = rectWindow.size() - window.size();
+    const auto fits = [&rectScreen](QSize size)
+    { return size.width() <= rectScreen.width() && size.height() <= rectScreen.height(); };
+    int nZoom = g_nMaxZoom;
+    while (nZoom > g_nMinZoom && !fits(SizeFor(nZoom, sizeFrame)))
+    {
+        --nZoom;
+    }
+    const QSize sizeOuter = SizeFor(nZoom, sizeFrame);
+    resize(sizeOuter - sizeFrame);
+    for (const QPoint pt : {rectWindow.topRight() + QPoint(1, 0), rectWindow.bottomLeft() + QPoint(0, 1)})
+    {
+        if (rectScreen.contains(QRect(pt, sizeOuter)))
+        {
+            move(pt);
+            return;
+        }
+    }
+    move(rectScreen.bottomRight() - QPoint(sizeOuter.width() - 1, sizeOuter.height() - 1));
 }
 
 void CPanelViewDlg::showEvent(QShowEvent* pEvent)

@@ -4,6 +4,7 @@
 #include <QTimer>
 
 class QLabel;
+class QScrollArea;
 class QSpinBox;
 
 namespace tramino
@@ -25,6 +26,10 @@ public:
 
     void SetZoom(int nZoom);
     int Zoom() const;
+    // Before it is first shown: the largest zoom at which both sides fit rectScreen whole, and a
+    // place to the right of the window, or below it, where the screen has room for that; else the
+    // screen's corner farthest from the window.
+    void PlaceBeside(const QWidget& window, const QRect& rectScreen);
     // What the two sides show now (tests look at their pixels).
     QImage PictureImage() const;
     QImage PanelImage() const;
@@ -34,11 +39,15 @@ protected:
 
 private:
     void Refresh();
+    // The outer size the dialog needs to show both sides whole at nZoom, with the frame of the
+    // window's own size around it.
+    QSize SizeFor(int nZoom, QSize sizeFrame);
 
     const CPanelCanvas& m_canvas;
     QSpinBox* m_spinZoom = nullptr;
     QLabel* m_pPicture = nullptr;
     QLabel* m_pPanel = nullptr;
+    QScrollArea* m_pScroll = nullptr;
     QTimer m_timerRefresh; // gathers the canvas's changes into a few refreshes a second
 };
 

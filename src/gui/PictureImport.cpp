@@ -1,6 +1,7 @@
 #include "PictureImport.h"
 
 #include "DocumentUndo.h"
+#include "ReasonText.h"
 #include "ShowWindow.h"
 
 #include "document/DocumentCommands.h"
@@ -69,7 +70,7 @@ void CPictureImport::AddFromShow(const QString& strPath, const std::vector<CShow
             vecPictures[i].m_picture);
         if (!status)
         {
-            m_window.Say(QString::fromStdString(status.Message()));
+            m_window.Say(ReasonText(status, m_window.Texts()));
             break;
         }
     }

@@ -1,7 +1,9 @@
 #include "ProjectActions.h"
 
+#include "ButtonChoice.h"
 #include "Dialogs.h"
 #include "DocumentUndo.h"
+#include "ReasonText.h"
 #include "ShowWindow.h"
 
 #include "document/DocumentCommands.h"
@@ -11,6 +13,7 @@
 #include <QFileInfo>
 #include <QMenu>
 
+#include <algorithm>
 #include <filesystem>
 #include <vector>
 
@@ -31,7 +34,7 @@ QString ShownPath(const std::filesystem::path& path)
 
 QString PanelText(CPanelSize panel)
 {
-    return QString::fromStdString(PanelSizeText(panel, ESizeText::Spaced));
+    return QString::fromStdString(PanelSizeText(panel, ESizeText::Times));
 }
 
 } // namespace
@@ -110,23 +113,17 @@ void CProjectActions::Open(const QString& strFile)
     const CResult<CProject> loaded = LoadProject(LocalPath(strFile), EMissingPicture::Keep);
     if (!loaded)
     {
-        ReportError(QString::fromStdString(loaded.Message()));
+        ReportError(ReasonText(loaded.Status(), m_window.Texts()));
         return;
     }
     const CProject& project = loaded.Value();
     CShowDocument& document = Document();
-    const CPanelSize panel = document.Panel();
-    // The preview and the store are made for the window's panel: the project comes to it.
-    if (project.m_panel.m_size != panel &&
-        m_window.Dialogs().Ask(
-            &m_window.Widget(), m_window.Widget().windowTitle(),
-            m_window.Texts()
-                .Text(EUiText::OtherPanel)
-                .arg(QFileInfo(strFile).fileName(), PanelText(project.m_panel.m_size), PanelText(panel)),
-            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    const std::optional<CPanelSize> optPanel = PanelToOpenAt(project, strFile);
+    if (!optPanel)
     {
         return;
     }
+    const CPanelSize panel = *optPanel;
 
     const CWindowTexts& texts = m_window.Texts();
     CConversionRun run{{},
@@ -162,7 +159,7 @@ void CProjectActions::Open(const QString& strFile)
         document, CShowDocument::OpenedContents(project, LocalPath(strFile), panel));
     if (const CStatus status = pOpen->Redo(); !status)
     {
-        ReportError(QString::fromStdString(status.Message()));
+        ReportError(ReasonText(status, m_window.Texts()));
         return;
     }
     CInsertRowsCommand listing(document, 0);
@@ -188,6 +185,37 @@ void CProjectActions::Open(const QString& strFile)
                         QStringLiteral("\n\n") + vecMissing.join(QLatin1Char('\n')),
                     EMessageKind::Warning);
     }
+}
+
+std::optional<CPanelSize> CProjectActions::PanelToOpenAt(const CProject& project,
+                                                         const QString& strFile) const
+{
+    const CPanelSize own = project.m_panel.m_size;
+    const CPanelSize current = Document().Panel();
+    if (own == current)
+    {
+        return current;
+    }
+    const CWindowTexts& texts = m_window.Texts();
+    std::vector<CChoiceButton> vecChoices{
+        {QStringLiteral("convert"), texts.Text(EUiText::OtherPanelConvert).arg(PanelText(current))}};
+    // The window switches only to the sizes its panel menu offers.
+    const bool bCanSwitch =
+        std::find(g_arrPanelSizes.begin(), g_arrPanelSizes.end(), own) != g_arrPanelSizes.end();
+    if (bCanSwitch)
+    {
+        vecChoices.insert(vecChoices.begin(), {QStringLiteral("ownPanel"),
+                                               texts.Text(EUiText::OtherPanelOwn).arg(PanelText(own))});
+    }
+    const int nChoice = AskChoice(&m_window.Widget(), QStringLiteral("otherPanel"),
+                                  texts.Text(EUiText::OtherPanel)
+                                      .arg(QFileInfo(strFile).fileName(), PanelText(own), PanelText(current)),
+                                  vecChoices);
+    if (nChoice < 0)
+    {
+        return std::nullopt;
+    }
+    return bCanSwitch && nChoice == 0 ? own : current;
 }
 
 bool CProjectActions::OnSaveProject()
@@ -226,7 +254,7 @@ bool CProjectActions::SaveTo(const QString& strPath)
     }
     if (const CStatus status = Document().Save(LocalPath(strPath)); !status)
     {
-        ReportError(QString::fromStdString(status.Message()));
+        ReportError(ReasonText(status, m_window.Texts()));
         return false;
     }
     m_window.Undo().Stack().setClean();

@@ -3,9 +3,12 @@
 #include "Dialogs.h"
 
 #include "document/DocumentObserver.h"
+#include "settings/PanelSize.h"
 
 #include <QObject>
 #include <QString>
+
+#include <optional>
 
 class QAction;
 class QMenu;
@@ -14,6 +17,7 @@ namespace tramino
 {
 
 class CShowDocument;
+struct CProject;
 class IShowWindow;
 
 // The window's project commands: Open project (Ctrl+Shift+O; Ctrl+O stays free for Load Image),
@@ -47,6 +51,9 @@ private:
     QAction* AddAction(const QString& strText, const QKeySequence& keys);
     // Reads strFile and lists its pictures; the list may go.
     void Open(const QString& strFile);
+    // The panel to open the project at: its own when the window has it, or the user chose to
+    // switch to it; the window's when the user chose to convert; none when cancelled.
+    std::optional<CPanelSize> PanelToOpenAt(const CProject& project, const QString& strFile) const;
     bool SaveTo(const QString& strPath);
     QString ProjectFilter() const;
     // The project's name, or "Untitled" before it has a file.

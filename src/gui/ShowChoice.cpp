@@ -1,10 +1,7 @@
 #include "ShowChoice.h"
 
+#include "ButtonChoice.h"
 #include "UiTexts.h"
-
-#include <QMessageBox>
-#include <QPushButton>
-#include <QWidget>
 
 namespace tramino
 {
@@ -12,29 +9,21 @@ namespace tramino
 EShowChoice AskShowChoice(QWidget* pParent, const CWindowTexts& texts, const QString& strSummary,
                           bool bHasPictures)
 {
-    QMessageBox box(QMessageBox::Question, pParent->windowTitle(), strSummary, QMessageBox::Cancel, pParent);
-    box.setObjectName(QStringLiteral("showChoice"));
-    box.button(QMessageBox::Cancel)->setObjectName(QStringLiteral("cancel"));
-    QPushButton* pPlay = nullptr;
-    QPushButton* pAdd = nullptr;
+    std::vector<CChoiceButton> vecChoices;
     if (bHasPictures)
     {
-        pPlay = box.addButton(texts.Text(EUiText::ShowPlay), QMessageBox::AcceptRole);
-        pPlay->setObjectName(QStringLiteral("play"));
-        pAdd = box.addButton(texts.Text(EUiText::ShowAdd), QMessageBox::AcceptRole);
-        pAdd->setObjectName(QStringLiteral("add"));
-        box.setDefaultButton(pPlay);
+        vecChoices = {{QStringLiteral("play"), texts.Text(EUiText::ShowPlay)},
+                      {QStringLiteral("add"), texts.Text(EUiText::ShowAdd)}};
     }
-    box.exec();
-    if (box.clickedButton() == pPlay && pPlay != nullptr)
+    switch (AskChoice(pParent, QStringLiteral("showChoice"), strSummary, vecChoices))
     {
+    case 0:
         return EShowChoice::Play;
-    }
-    if (box.clickedButton() == pAdd && pAdd != nullptr)
-    {
+    case 1:
         return EShowChoice::Add;
+    default:
+        return EShowChoice::Cancel;
     }
-    return EShowChoice::Cancel;
 }
 
 } // namespace tramino

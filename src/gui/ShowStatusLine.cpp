@@ -6,13 +6,29 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QLocale>
 
 namespace tramino
 {
+namespace
+{
+
+const QString g_strGap = QStringLiteral("  \u00B7  ");
+const QString g_strNarrowGap = QStringLiteral(" \u00B7 ");
+// Below this the line would no longer be read comfortably; a text still too long is shortened.
+constexpr int g_nSmallestPixels = 8;
+
+int FontPixels(const QFont& font)
+{
+    return font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+}
+
+} // namespace
 
 CShowStatusLine::CShowStatusLine(const CWindowTexts& texts, QWidget* pParent)
-    : QLabel(pParent), m_texts(texts)
+    : QLabel(pParent), m_texts(texts), m_fontBase(font())
 {
     setTextFormat(Qt::PlainText);
 }
@@ -26,7 +42,7 @@ void CShowStatusLine::ShowPlanned(int nWidth, int nHeight, int nPictures, std::o
         vecParts += m_texts.Text(EUiText::StatusBytes)
                         .arg(GroupedNumber(ShowFileBytes(*effect, nWidth, nHeight, nPictures)));
     }
-    SetLine(vecParts.join(QStringLiteral("  \u00B7  ")));
+    SetLine(vecParts.join(g_strGap));
 }
 
 void CShowStatusLine::ShowWritten(const QString& strPath, int nWritten, int nListed)
@@ -45,19 +61,31 @@ void CShowStatusLine::ShowWritten(const QString& strPath, int nWritten, int nLis
 void CShowStatusLine::resizeEvent(QResizeEvent* pEvent)
 {
     QLabel::resizeEvent(pEvent);
-    Elide();
+    Fit();
 }
 
 void CShowStatusLine::SetLine(const QString& strLine)
 {
     m_strFull = strLine;
     setToolTip(strLine);
-    Elide();
+    Fit();
 }
 
-void CShowStatusLine::Elide()
+void CShowStatusLine::Fit()
 {
-    setText(fontMetrics().elidedText(m_strFull, Qt::ElideMiddle, width()));
+    const int nRoom = contentsRect().width();
+    QString strShown = m_strFull;
+    QFont font = m_fontBase;
+    if (QFontMetrics(font).horizontalAdvance(strShown) > nRoom)
+    {
+        strShown.replace(g_strGap, g_strNarrowGap);
+    }
+    while (QFontMetrics(font).horizontalAdvance(strShown) > nRoom && FontPixels(font) > g_nSmallestPixels)
+    {
+        font.setPixelSize(FontPixels(font) - 1);
+    }
+    setFont(font);
+    setText(QFontMetrics(font).elidedText(strShown, Qt::ElideMiddle, nRoom));
 }
 
 QString GroupedNumber(qulonglong nValue)

@@ -12,8 +12,10 @@ namespace tramino
 struct CWindowTexts;
 
 // The window's status line: what Transform would write for the list as it stands (panel, number
-// of pictures, exact file size), or, after a run, the file it wrote and its size. Long texts are
-// shortened in the middle to the line's width; the tooltip holds them in full.
+// of pictures, exact file size), or, after a run, the file it wrote and its size. The line has no
+// room for a second row, so a long text narrows its gaps, then its font, to stay whole; only a
+// text too long even then (a very long file name) is shortened in the middle. The tooltip holds
+// it in full.
 class CShowStatusLine : public QLabel
 {
     Q_OBJECT
@@ -33,9 +35,10 @@ protected:
 
 private:
     void SetLine(const QString& strLine);
-    void Elide();
+    void Fit();
 
     const CWindowTexts& m_texts;
+    const QFont m_fontBase; // the window's, which a long text may have left
     QString m_strFull;
 };
 

@@ -72,8 +72,9 @@ constexpr std::array<CUiTextEntry, static_cast<size_t>(EUiText::Count)> g_arrUiT
     {"AskOverwriteChanged", "%1 was changed by another program since it was opened here. Overwrite it "
                             "with the show in this window, losing that change?"},
     {"PicturesNotFound", "These pictures of %1 could not be found and are left out:"},
-    {"OtherPanel", "%1 is made for a %2 panel, but this window works for %3. Convert its pictures to "
-                   "%3? Saved, the project then keeps %3."},
+    {"OtherPanel",
+     "%1 is made for a %2 panel, but this window works for %3. Open it at its own panel (the "
+     "window switches to %2), or convert its pictures to %3 (saved, the project then keeps %3)?"},
     {"StatusPanel", "Panel %1 × %2"},
     {"StatusPictures", "%1 pictures"},
     {"StatusBytes", "show file %1 bytes"},
@@ -112,6 +113,22 @@ constexpr std::array<CUiTextEntry, static_cast<size_t>(EUiText::Count)> g_arrUiT
     {"PictureOne", "1 picture"},
     {"PicturesMany", "%1 pictures"},
     {"OptionsColourTitle", "Background colour"},
+    {"OtherPanelOwn", "&Open at %1"},
+    {"OtherPanelConvert", "&Convert to %1"},
+    {"ReasonNotThere", "%1: there is no such file or folder"},
+    {"ReasonNoPermission", "%1: permission denied"},
+    {"ReasonNotAFile", "%1: not a regular file"},
+    {"ReasonNoSpace", "%1: the disk is full"},
+    {"ReasonSystem", "%1: %2"},
+    {"ReasonEmpty", "%1: the file is empty"},
+    {"ReasonNotAPicture", "%1: not a BMP, JPEG, GIF or PNG picture"},
+    {"ReasonTruncated", "%1: the picture is cut short"},
+    {"ReasonTooLarge", "%1: the picture of %2 × %3 pixels is too large"},
+    {"ReasonNoPixels", "%1: the picture has no pixels"},
+    {"ReasonDamaged", "%1: the picture is damaged or of a kind that cannot be read"},
+    {"ReasonNotJson", "%1: not a project file"},
+    {"ReasonBadValue", "%1: the value at %2 cannot be used"},
+    {"ReasonNewFormat", "%1: made by a newer Tramino (format %2); a newer Tramino opens it"},
 }};
 
 // The English section of the bundled Lang.txt, for a window that has none.

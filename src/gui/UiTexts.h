@@ -96,6 +96,22 @@ enum class EUiText
     PictureOne,
     PicturesMany,
     OptionsColourTitle,
+    OtherPanelOwn,     // %1: the project's panel
+    OtherPanelConvert, // %1: the window's panel
+    ReasonNotThere,
+    ReasonNoPermission,
+    ReasonNotAFile,
+    ReasonNoSpace,
+    ReasonSystem,
+    ReasonEmpty,
+    ReasonNotAPicture,
+    ReasonTruncated,
+    ReasonTooLarge,
+    ReasonNoPixels,
+    ReasonDamaged,
+    ReasonNotJson,
+    ReasonBadValue,
+    ReasonNewFormat,
     Count
 };
 

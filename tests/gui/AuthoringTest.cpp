@@ -1,3 +1,4 @@
+#include "Dialogs.h"
 #include "PanelCanvas.h"
 #include "PanelSwitch.h"
 #include "PanelViewDlg.h"
@@ -18,6 +19,8 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QTableView>
 #include <QTest>
@@ -196,6 +199,7 @@ TEST_F(AuthoringTest, PanelViewShowsThePreviewBesideItsPanelColoursZoomedWithAGr
     const CPanelViewDlg* pView = m_pDlg->PanelView();
     ASSERT_NE(pView, nullptr);
     ASSERT_TRUE(pView->isVisible());
+    m_pDlg->PanelView()->SetZoom(4);
     const auto shows = [pView](QRgb crPicture, QRgb crPanel, QPoint pt)
     {
         return QTest::qWaitFor(
@@ -220,6 +224,83 @@ TEST_F(AuthoringTest, PanelViewShowsThePreviewBesideItsPanelColoursZoomedWithAGr
     }
     EXPECT_EQ(pView->PanelImage().pixel(7, 11), qRgb(16, 85, 156));
     EXPECT_EQ(pView->PictureImage().pixel(6 * 96 - 1, 6 * 64 - 1), qRgb(0x13, 0x57, 0x9B));
+}
+
+TEST_F(AuthoringTest, PanelViewOpensAtTheLargestZoomShowingBothSidesBesideOrBelowTheWindowWhereThereIsRoom)
+{
+    struct CCase
+    {
+        int m_nPanelCode;
+        QRect m_rectScreen;
+        int m_nZoom;
+        bool m_bBelow; // else to the right
+    };
+    for (const CCase& c : {CCase{9, {0, 0, 1280, 800}, 1, true}, CCase{1, {0, 0, 2560, 1440}, 8, false},
+                           CCase{1, {0, 0, 1280, 800}, 6, false}})
+    {
+        Start(1, c.m_nPanelCode);
+        Load(MakeColours(1));
+        m_pDlg->OnPanelView();
+        CPanelViewDlg* pView = m_pDlg->PanelView();
+        pView->PlaceBeside(*m_pDlg, c.m_rectScreen);
+        EXPECT_EQ(pView->Zoom(), c.m_nZoom) << c.m_nPanelCode;
+        EXPECT_TRUE(c.m_rectScreen.contains(pView->frameGeometry())) << c.m_nPanelCode;
+        auto* pScroll = pView->findChild<QScrollArea*>();
+        EXPECT_TRUE(QTest::qWaitFor(
+            [pScroll]
+            {
+                return pScroll->viewport()->size() == pScroll->widget()->sizeHint() ||
+                       (pScroll->horizontalScrollBar()->maximum() == 0 &&
+                        pScroll->verticalScrollBar()->maximum() == 0);
+            },
+            2000))
+            << "both sides whole";
+        const QRect rectWindow = m_pDlg->frameGeometry();
+        if (c.m_nZoom < 8 && c.m_nPanelCode == 1)
+        {
+            continue; // no room beside at that zoom: anywhere on the screen
+        }
+        EXPECT_EQ(pView->pos(),
+                  c.m_bBelow ? rectWindow.bottomLeft() + QPoint(0, 1) : rectWindow.topRight() + QPoint(1, 0));
+    }
+}
+
+TEST_F(AuthoringTest, NoTextIsCutAtAnyCountSizeOrLanguageAndTheFullSpeedBoxIsWholeAboveTheButtons)
+{
+    for (const int nLanguage : {1, 2, 3})
+    {
+        Start(nLanguage, 9);
+        CShowStatusLine* pLine = m_pDlg->StatusLine();
+        for (const int nPictures : {12, 99999})
+        {
+            pLine->ShowPlanned(320, 240, nPictures, EEffect::Circle);
+            EXPECT_FALSE(pLine->text().contains(QChar(0x2026))) << pLine->text().toStdString();
+            EXPECT_LE(pLine->fontMetrics().horizontalAdvance(pLine->text()), pLine->contentsRect().width());
+        }
+
+        const QCheckBox* pCheck = m_pDlg->FullSpeedCheck();
+        EXPECT_GE(pCheck->height(), pCheck->sizeHint().height());
+        EXPECT_LT(pCheck->geometry().bottom(), std::min(g_btnLoadImage->y(), g_btnPreview->y()));
+        EXPECT_GT(pCheck->y(), m_pDlg->findChild<QWidget*>(QStringLiteral("1024"))->geometry().bottom());
+
+        // The box after a transform: room for its bold title beside the frame's three buttons.
+        const QString strDone = g_szLangText[9];
+        int nWidth = 0;
+        QTimer::singleShot(0,
+                           [&nWidth]
+                           {
+                               QWidget* pBox = QApplication::activeModalWidget();
+                               ASSERT_NE(pBox, nullptr);
+                               nWidth = pBox->width();
+                               pBox->close();
+                           });
+        CQtDialogs().ShowMessage(m_pDlg.get(), strDone, strDone, EMessageKind::Information);
+        QFont font = m_pDlg->font();
+        font.setBold(true);
+        const QFontMetrics metrics(font);
+        EXPECT_GT(nWidth, metrics.horizontalAdvance(strDone) + 4 * (metrics.height() + 8))
+            << nLanguage << " " << nWidth;
+    }
 }
 
 TEST_F(AuthoringTest, AtFullSpeedTheSameFileIsWrittenWithoutAnimationOrPause)
@@ -358,6 +439,23 @@ TEST_F(AuthoringTest, DroppedFilesAreInsertedBeforeTheItemInTheirOrderAndDragged
                                  MakePicture(QStringLiteral("d6.bmp"), Colour(6))};
     QMimeData files;
     files.setUrls({QUrl::fromLocalFile(vecDropped[0]), QUrl::fromLocalFile(vecDropped[1])});
+    // While dragged, a line marks the border the drop lands on: above the item under it, below the last.
+    const auto* pIndicator = List()->viewport()->findChild<QWidget*>(QStringLiteral("dropIndicator"));
+    ASSERT_NE(pIndicator, nullptr);
+    for (const auto& [pt, nBorder] :
+         {std::pair{List()->visualRect(List()->model()->index(1, 0)).center(),
+                    List()->visualRect(List()->model()->index(1, 0)).top()},
+          std::pair{QPoint(5, List()->viewport()->height() - 3),
+                    List()->visualRect(List()->model()->index(2, 0)).bottom() + 1}})
+    {
+        QDragEnterEvent enter(pt, Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(List()->viewport(), &enter);
+        EXPECT_TRUE(pIndicator->isVisible());
+        EXPECT_LE(std::abs(pIndicator->geometry().center().y() - nBorder), 1);
+    }
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(List()->viewport(), &leave);
+    EXPECT_FALSE(pIndicator->isVisible());
     Drop(files, List()->visualRect(List()->model()->index(1, 0)).center());
     ASSERT_TRUE(QTest::qWaitFor([this] { return List()->model()->rowCount() == 5; }, 10000));
     const QStringList vecAfterDrop{vecLoaded[0], vecDropped[0], vecDropped[1], vecLoaded[1], vecLoaded[2]};

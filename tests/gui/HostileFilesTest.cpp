@@ -211,7 +211,8 @@ TEST_F(HostileFilesTest, ARemovedStoreFolderIsReportedOnLoadAndTheWindowStillClo
     ASSERT_EQ(m_pDialogs->m_vecMessages.size(), 1);
     const QString& strMessage = m_pDialogs->m_vecMessages.constFirst();
     EXPECT_TRUE(strMessage.contains(QString::fromStdString(strFolder))) << strMessage.toStdString();
-    EXPECT_TRUE(strMessage.contains(QStringLiteral("No such file or directory"))) << strMessage.toStdString();
+    EXPECT_TRUE(strMessage.contains(m_pDlg->Texts().Text(EUiText::ReasonNotThere).arg(QString())))
+        << strMessage.toStdString();
     EXPECT_EQ(ListTexts(), vecPaths);
     EXPECT_EQ(m_pDlg->Store()->Count(), 2);
 

@@ -3,6 +3,7 @@
 #include "ImportJob.h"
 #include "PanelCanvas.h"
 #include "PathDelegate.h"
+#include "ProjectActions.h"
 #include "QtPrinters.h"
 #include "WindowTestSupport.h"
 #include "cli/CliTestSupport.h"
@@ -34,6 +35,7 @@
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -71,7 +73,7 @@ public:
     {
         if (++m_nRenames == m_nFailing)
         {
-            return ErrnoStatus("rename '" + strFrom + "' to", strTo, EACCES);
+            return RenameStatus(strFrom, "to", strTo, EACCES);
         }
         return CStoreFileOps::Rename(strFrom, strTo);
     }
@@ -1343,6 +1345,49 @@ TEST_F(MainDlgTest, UnsavedChangesAreAskedAboutBeforeTheWindowCloses)
     EXPECT_EQ(saved.Value().m_vecPictures.size(), 1u);
 }
 
+TEST_F(MainDlgTest, ReasonsFromTheCoreAreSaidInTheWindowsLanguage)
+{
+    Start(3);
+    const auto write = [this](const QString& strName, const QByteArray& bytes)
+    {
+        QFile file(m_dir.filePath(strName));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    };
+    QFile whole(MakePicture(QStringLiteral("whole.bmp"), Colour(1)));
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const std::pair<QString, EUiText> aFiles[] = {
+        {write(QStringLiteral("a.txt"), "no picture at all"), EUiText::ReasonNotAPicture},
+        {write(QStringLiteral("empty.bmp"), {}), EUiText::ReasonEmpty},
+        {write(QStringLiteral("cut.bmp"), whole.read(1000)), EUiText::ReasonTruncated},
+        {m_dir.filePath(QStringLiteral("gone.bmp")), EUiText::ReasonNotThere}};
+    QStringList vecPaths;
+    for (const auto& [strPath, eReason] : aFiles)
+    {
+        vecPaths += strPath;
+    }
+    Load(vecPaths);
+    ASSERT_EQ(m_pDialogs->m_vecMessages.size(), 1);
+    const QString strMessage = m_pDialogs->m_vecMessages.takeFirst();
+    for (const auto& [strPath, eReason] : aFiles)
+    {
+        EXPECT_TRUE(strMessage.contains(m_pDlg->Texts().Text(eReason).arg(strPath)))
+            << strMessage.toStdString();
+    }
+    EXPECT_FALSE(strMessage.contains(QStringLiteral("BMP, JPEG"))) << "no English reason";
+
+    const QString strGone = m_dir.filePath(QStringLiteral("gone.tramino"));
+    const QString strText = write(QStringLiteral("text.tramino"), "hello");
+    for (const auto& [strProject, eReason] :
+         {std::pair{strGone, EUiText::ReasonNotThere}, std::pair{strText, EUiText::ReasonNotJson}})
+    {
+        m_pDlg->ProjectActions().OpenProject(strProject);
+        EXPECT_EQ(m_pDialogs->m_vecMessages.value(0), m_pDlg->Texts().Text(eReason).arg(strProject));
+        m_pDialogs->m_vecMessages.clear();
+    }
+}
+
 TEST_F(MainDlgTest, AProjectForAnotherPanelOpensOnlyConvertedAndItsMissingPicturesAreNamed)
 {
     Start();
@@ -1354,16 +1399,25 @@ TEST_F(MainDlgTest, AProjectForAnotherPanelOpensOnlyConvertedAndItsMissingPictur
     const QString strProject = m_dir.filePath(QStringLiteral("big.tramino"));
     ASSERT_TRUE(SaveProject(project, strProject.toStdString()));
 
-    for (const QMessageBox::StandardButton eAnswer : {QMessageBox::No, QMessageBox::Yes})
+    QStringList vecQuestions;
+    for (const char* szAnswer : {"cancel", "convert"})
     {
         m_pDialogs->m_queOpenAnswers.push_back({strProject});
-        m_pDialogs->m_queAskAnswers.push_back(eAnswer);
+        QTimer::singleShot(0,
+                           [szAnswer, &vecQuestions]
+                           {
+                               auto* pBox = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                               ASSERT_NE(pBox, nullptr);
+                               vecQuestions += pBox->text();
+                               pBox->findChild<QPushButton*>(QLatin1String(szAnswer))->click();
+                           });
         PressProjectKeys(*m_pDlg, g_keysOpenProject);
     }
-    EXPECT_EQ(m_pDialogs->m_vecQuestions.value(0),
-              QStringLiteral("big.tramino is made for a 128 x 96 panel, but this window works for 96 x 64. "
-                             "Convert its pictures to 96 x 64? Saved, the project then keeps 96 x 64."));
-    EXPECT_EQ(m_pDialogs->m_vecQuestions.size(), 2);
+    EXPECT_EQ(vecQuestions.value(0),
+              QStringLiteral("big.tramino is made for a 128 × 96 panel, but this window works for 96 × 64. "
+                             "Open it at its own panel (the window switches to 128 × 96), or convert its "
+                             "pictures to 96 × 64 (saved, the project then keeps 96 × 64)?"));
+    EXPECT_EQ(vecQuestions.size(), 2);
     // Refused, it changed nothing; converted, it lists what is there and names what is not.
     EXPECT_EQ(ListTexts(), QStringList{strPicture});
     EXPECT_EQ(StoreOrder(), std::vector<int>{0});

@@ -112,6 +112,50 @@ protected:
     QByteArray m_strOldTmp;
 };
 
+TEST_F(PanelSwitchTest, AProjectForAnotherPanelOpensAtItsOwnPanelOrConvertedToTheWindowsOrNotAtAll)
+{
+    const QString strPhoto = g_strSamples + QStringLiteral("hills-baseline.jpg");
+    QFile project(m_dir.filePath(QStringLiteral("big.tramino")));
+    ASSERT_TRUE(project.open(QIODevice::WriteOnly));
+    project.write(QStringLiteral(R"({"format": 1, "panel": {"code": 9}, "transition": "Circle",
+        "pictures": [{"path": "%1"}]})")
+                      .arg(strPhoto)
+                      .toUtf8());
+    project.close();
+    const auto open = [&](const char* szButton)
+    {
+        QTimer::singleShot(0,
+                           [szButton]
+                           {
+                               QWidget* pBox = QApplication::activeModalWidget();
+                               ASSERT_NE(pBox, nullptr);
+                               EXPECT_EQ(pBox->objectName(), QStringLiteral("otherPanel"));
+                               pBox->findChild<QPushButton*>(QLatin1String(szButton))->click();
+                           });
+        m_pDlg->ProjectActions().OpenProject(project.fileName());
+    };
+
+    open("cancel");
+    EXPECT_EQ(List()->model()->rowCount(), 0);
+    ExpectWindowPanel({96, 64});
+
+    open("ownPanel");
+    ASSERT_EQ(List()->model()->rowCount(), 1);
+    ExpectWindowPanel({320, 240});
+    EXPECT_EQ(m_pDlg->Store()->PanelWidth(), 320);
+    EXPECT_EQ(m_pDlg->Store()->Read(0).Value(),
+              ConvertPictureToPanel(strPhoto.toStdString(), {320, 240}).Value());
+    EXPECT_FALSE(m_pDlg->Document().IsModified()) << "opened as the file is";
+    m_pDlg->Undo().Undo();
+    EXPECT_EQ(List()->model()->rowCount(), 0);
+    ExpectWindowPanel({96, 64});
+
+    open("convert");
+    ASSERT_EQ(List()->model()->rowCount(), 1);
+    ExpectWindowPanel({96, 64});
+    EXPECT_TRUE(m_pDlg->Document().IsModified()) << "saved, it keeps the window's panel";
+}
+
 TEST_F(PanelSwitchTest, ASwitchConvertsEachPictureAgainWithItsOwnOptionsAndAGoneOneFromItsOldPicture)
 {
     const QString strPhoto = g_strSamples + QStringLiteral("hills-baseline.jpg");

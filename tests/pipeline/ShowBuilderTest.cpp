@@ -376,7 +376,7 @@ TEST(ConversionThreadsTest, FollowThePicturesAndOneThatCannotStartIsAnError)
         [&]
         {
             const CStatus status =
-                CShowRenderer(g_nWidth, g_nHeight, 1).Render(show.string(), (dir / "pictures").string());
+                CShowRenderer({g_nWidth, g_nHeight}, 1).Render(show.string(), (dir / "pictures").string());
             return status ? std::string("rendered") : status.Message();
         });
     EXPECT_TRUE(strRender.starts_with("Cannot ")) << strRender;

@@ -138,7 +138,8 @@ CStatus ReadMasks(const std::string& strName, const uint8_t* pHeader, size_t nHe
         if (nHeaderSize == 40)
             nMaskBytes = nCount * 4;
         if (g_nFileHeaderBytes + 40 + nCount * 4 > nRead)
-            return DecodeError(strName, "BMP bit-field masks are missing (file too short)");
+            return DecodeError(strName, "BMP bit-field masks are missing (file too short)",
+                               EReason::Truncated);
         for (size_t i = 0; i < nCount; ++i)
             masks[i] = U32(pHeader + 40 + 4 * i);
     }
@@ -161,8 +162,9 @@ CStatus ReadPalette(CByteSource& source, uint64_t nStart, size_t nEntryBytes, ui
     nCount = std::min<uint64_t>(nCount, (layout.nPixelOffset - nStart) / nEntryBytes);
     std::vector<uint8_t> vecRaw(static_cast<size_t>(nCount) * nEntryBytes);
     if (!source.Seek(nStart) || source.Read(vecRaw.data(), vecRaw.size()) != vecRaw.size())
-        return source.ReadError().IsOk() ? DecodeError(source.Name(), "BMP colour table is truncated")
-                                         : source.ReadError();
+        return source.ReadError().IsOk()
+                   ? DecodeError(source.Name(), "BMP colour table is truncated", EReason::Truncated)
+                   : source.ReadError();
     layout.vecPalette.resize(static_cast<size_t>(nCount));
     for (size_t i = 0; i < layout.vecPalette.size(); ++i)
     {
@@ -179,17 +181,20 @@ CStatus CheckPixelData(const std::string& strName, uint64_t nFileSize, const SBm
     if (layout.IsRle())
     {
         if (nPixels > nPresent * g_nMaxPixelsPerCompressedByte)
-            return DecodeError(strName, "BMP RLE data is too short for a picture of " +
-                                            std::to_string(layout.nWidth) + " x " +
-                                            std::to_string(layout.nHeight) + " pixels");
+            return DecodeError(strName,
+                               "BMP RLE data is too short for a picture of " + std::to_string(layout.nWidth) +
+                                   " x " + std::to_string(layout.nHeight) + " pixels",
+                               EReason::Truncated);
         return {};
     }
     // The last row may lack its padding.
     const uint64_t nLastRow = (static_cast<uint64_t>(layout.nWidth) * layout.nStoredBits + 7) / 8;
     const uint64_t nNeeded = layout.nStride * static_cast<uint64_t>(layout.nHeight - 1) + nLastRow;
     if (nNeeded > nPresent)
-        return DecodeError(strName, "BMP pixel data is truncated (" + std::to_string(nNeeded) +
-                                        " bytes needed, " + std::to_string(nPresent) + " present)");
+        return DecodeError(strName,
+                           "BMP pixel data is truncated (" + std::to_string(nNeeded) + " bytes needed, " +
+                               std::to_string(nPresent) + " present)",
+                           EReason::Truncated);
     return {};
 }
 
@@ -201,7 +206,7 @@ CResult<SBmpLayout> ParseHeader(CByteSource& source)
     if (!source.ReadError().IsOk())
         return source.ReadError();
     if (nRead < g_nFileHeaderBytes + 16 || header[0] != 'B' || header[1] != 'M')
-        return DecodeError(strName, "BMP header is truncated");
+        return DecodeError(strName, "BMP header is truncated", EReason::Truncated);
     const uint32_t nPixelOffset = U32(header + 10);
     const uint8_t* pInfo = header + g_nFileHeaderBytes;
     const uint32_t nInfoSize = U32(pInfo);
@@ -210,7 +215,7 @@ CResult<SBmpLayout> ParseHeader(CByteSource& source)
         std::end(g_vecKnownSizes))
         return DecodeError(strName, "BMP header of " + std::to_string(nInfoSize) + " bytes is not supported");
     if (g_nFileHeaderBytes + nInfoSize > nRead)
-        return DecodeError(strName, "BMP header is truncated");
+        return DecodeError(strName, "BMP header is truncated", EReason::Truncated);
 
     SBmpLayout layout;
     int64_t nWidth = 0;
@@ -349,14 +354,14 @@ template <class FnRow> CStatus ReadStoredRows(CByteSource& source, const SBmpLay
     std::vector<uint8_t> vecRow(static_cast<size_t>(layout.nWidth) *
                                 static_cast<size_t>(CPicture::BytesPerPixelFor(layout.nDepthClass)));
     if (!source.Seek(layout.nPixelOffset))
-        return DecodeError(source.Name(), "BMP pixel data is truncated");
+        return DecodeError(source.Name(), "BMP pixel data is truncated", EReason::Truncated);
     for (int i = 0; i < layout.nHeight; ++i)
     {
         const size_t nGot = source.Read(vecRaw.data(), vecRaw.size());
         if (!source.ReadError().IsOk())
             return source.ReadError();
         if (nGot < vecRaw.size() && i + 1 < layout.nHeight)
-            return DecodeError(source.Name(), "BMP pixel data is truncated");
+            return DecodeError(source.Name(), "BMP pixel data is truncated", EReason::Truncated);
         UnpackRow(layout, vecRaw.data(), vecRow.data());
         if (!fnRow(layout.bTopDown ? i : layout.nHeight - 1 - i, vecRow.data()))
             break;
@@ -369,8 +374,9 @@ CResult<CPicture> DecodeRle(CByteSource& source, const SBmpLayout& layout)
 {
     std::vector<uint8_t> vecData(static_cast<size_t>(source.Size() - layout.nPixelOffset));
     if (!source.Seek(layout.nPixelOffset) || source.Read(vecData.data(), vecData.size()) != vecData.size())
-        return source.ReadError().IsOk() ? DecodeError(source.Name(), "BMP RLE data is truncated")
-                                         : source.ReadError();
+        return source.ReadError().IsOk()
+                   ? DecodeError(source.Name(), "BMP RLE data is truncated", EReason::Truncated)
+                   : source.ReadError();
     CPicture picture(layout.nWidth, layout.nHeight, layout.nStoredBits);
     picture.Palette() = layout.vecPalette;
     const bool bRle8 = layout.nCompression == g_nBiRle8;
@@ -388,7 +394,8 @@ CResult<CPicture> DecodeRle(CByteSource& source, const SBmpLayout& layout)
     while (r < layout.nHeight)
     {
         if (i + 2 > n)
-            return DecodeError(source.Name(), "BMP RLE data ends before the end of the picture");
+            return DecodeError(source.Name(), "BMP RLE data ends before the end of the picture",
+                               EReason::Truncated);
         const uint8_t a = d[i];
         const uint8_t b = d[i + 1];
         i += 2;
@@ -409,7 +416,7 @@ CResult<CPicture> DecodeRle(CByteSource& source, const SBmpLayout& layout)
         else if (b == 2)
         {
             if (i + 2 > n)
-                return DecodeError(source.Name(), "BMP RLE data ends inside a delta");
+                return DecodeError(source.Name(), "BMP RLE data ends inside a delta", EReason::Truncated);
             x += d[i];
             r += d[i + 1];
             i += 2;
@@ -418,7 +425,8 @@ CResult<CPicture> DecodeRle(CByteSource& source, const SBmpLayout& layout)
         {
             const size_t nBytes = bRle8 ? b : (b + 1u) / 2;
             if (i + nBytes > n)
-                return DecodeError(source.Name(), "BMP RLE data ends inside a literal run");
+                return DecodeError(source.Name(), "BMP RLE data ends inside a literal run",
+                                   EReason::Truncated);
             for (int64_t k = 0; k < b && x + k < nWidth; ++k)
                 fnPut(x + k, bRle8 ? d[i + k] : (k & 1) ? d[i + k / 2] & 15 : d[i + k / 2] >> 4);
             x += b;

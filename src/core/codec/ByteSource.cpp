@@ -102,19 +102,24 @@ bool CByteSource::Seek(uint64_t nPosition)
     return true;
 }
 
-CStatus DecodeError(const std::string& strName, const std::string& strReason)
+CStatus DecodeError(const std::string& strName, const std::string& strReason, EReason eKind,
+                    std::vector<std::string> vecValues)
 {
-    return CStatus::Error("'" + strName + "': " + strReason);
+    return CStatus::Error("'" + strName + "': " + strReason, {eKind, strName, std::move(vecValues)});
 }
 
 CStatus CheckPictureSize(const std::string& strName, int64_t nWidth, int64_t nHeight)
 {
     if (nWidth <= 0 || nHeight <= 0)
-        return DecodeError(strName, "picture has no pixels (" + std::to_string(nWidth) + " x " +
-                                        std::to_string(nHeight) + ")");
+        return DecodeError(strName,
+                           "picture has no pixels (" + std::to_string(nWidth) + " x " +
+                               std::to_string(nHeight) + ")",
+                           EReason::NoPixels);
     if (nWidth > g_nMaxPictureSide || nHeight > g_nMaxPictureSide || nWidth * nHeight > g_nMaxPicturePixels)
-        return DecodeError(strName, "picture of " + std::to_string(nWidth) + " x " + std::to_string(nHeight) +
-                                        " pixels is too large");
+        return DecodeError(strName,
+                           "picture of " + std::to_string(nWidth) + " x " + std::to_string(nHeight) +
+                               " pixels is too large",
+                           EReason::TooLarge, {std::to_string(nWidth), std::to_string(nHeight)});
     return {};
 }
 

@@ -55,7 +55,8 @@ private:
 };
 
 // "'name': reason"
-CStatus DecodeError(const std::string& strName, const std::string& strReason);
+CStatus DecodeError(const std::string& strName, const std::string& strReason,
+                    EReason eKind = EReason::Damaged, std::vector<std::string> vecValues = {});
 
 // Refuses sizes that are empty or beyond g_nMaxPictureSide / g_nMaxPicturePixels.
 CStatus CheckPictureSize(const std::string& strName, int64_t nWidth, int64_t nHeight);

@@ -37,7 +37,7 @@ CStatus GifError(CByteSource& source, int nCode)
     if (!source.ReadError().IsOk())
         return source.ReadError();
     if (nCode == D_GIF_ERR_READ_FAILED)
-        return DecodeError(source.Name(), "GIF data ends too early");
+        return DecodeError(source.Name(), "GIF data ends too early", EReason::Truncated);
     const char* szText = GifErrorString(nCode);
     return DecodeError(source.Name(), szText ? szText : "GIF error " + std::to_string(nCode));
 }
@@ -56,8 +56,10 @@ CStatus CheckScreenSize(CByteSource& source, int64_t nWidth, int64_t nHeight)
     if (CStatus status = CheckPictureSize(source.Name(), nWidth, nHeight); !status)
         return status;
     if (nWidth * nHeight > static_cast<int64_t>(source.Size()) * g_nMaxPixelsPerCompressedByte)
-        return DecodeError(source.Name(), "GIF file is too short for a picture of " + std::to_string(nWidth) +
-                                              " x " + std::to_string(nHeight) + " pixels");
+        return DecodeError(source.Name(),
+                           "GIF file is too short for a picture of " + std::to_string(nWidth) + " x " +
+                               std::to_string(nHeight) + " pixels",
+                           EReason::Truncated);
     return {};
 }
 

@@ -25,7 +25,7 @@ CResult<EPictureFormat> DetectFormat(CByteSource& source)
         return source.ReadError();
     source.Seek(0);
     if (nGot == 0)
-        return DecodeError(source.Name(), "file is empty");
+        return DecodeError(source.Name(), "file is empty", EReason::Empty);
     if (nGot >= 2 && signature[0] == 'B' && signature[1] == 'M')
         return EPictureFormat::Bmp;
     if (nGot >= 3 && signature[0] == 0xFF && signature[1] == 0xD8 && signature[2] == 0xFF)
@@ -34,7 +34,7 @@ CResult<EPictureFormat> DetectFormat(CByteSource& source)
         return EPictureFormat::Gif;
     if (nGot == 8 && std::memcmp(signature, g_vecPngSignature, 8) == 0)
         return EPictureFormat::Png;
-    return DecodeError(source.Name(), "not a BMP, JPEG, GIF or PNG picture");
+    return DecodeError(source.Name(), "not a BMP, JPEG, GIF or PNG picture", EReason::NotAPicture);
 }
 
 CResult<std::unique_ptr<CRowReader>>

@@ -70,10 +70,15 @@ public:
         return project;
     }
 
-    CStatus Fail(const std::string& strPlace, const std::string& strReason) const
+    // A value at strPlace that is wrong (the whole file where the place is empty).
+    CStatus Fail(const std::string& strPlace, const std::string& strReason, EReason eKind = EReason::BadValue,
+                 std::vector<std::string> vecValues = {}) const
     {
+        if (eKind == EReason::BadValue)
+            vecValues = {strPlace.empty() ? std::string("/") : strPlace};
         return CStatus::Error("Cannot read project '" + m_strFile +
-                              "': " + (strPlace.empty() ? "" : strPlace + ": ") + strReason);
+                                  "': " + (strPlace.empty() ? "" : strPlace + ": ") + strReason,
+                              {eKind, m_strFile, std::move(vecValues)});
     }
 
 private:
@@ -120,9 +125,11 @@ private:
         if (!nFormat)
             return nFormat.Status();
         if (nFormat.Value() > g_nProjectFormat)
-            return Fail("format", "the file is of format " + std::to_string(nFormat.Value()) +
-                                      ", newer than this Tramino reads (" + std::to_string(g_nProjectFormat) +
-                                      "); a newer Tramino opens it");
+            return Fail("format",
+                        "the file is of format " + std::to_string(nFormat.Value()) +
+                            ", newer than this Tramino reads (" + std::to_string(g_nProjectFormat) +
+                            "); a newer Tramino opens it",
+                        EReason::NewFormat, {std::to_string(nFormat.Value())});
         return {};
     }
 
@@ -436,7 +443,8 @@ CResult<CProject> LoadProject(const std::string& strPath, EMissingPicture eMissi
     CProjectReader reader(strPath, FolderOf(strPath), eMissing, pbStop);
     const CResult<Json> root = ParseProjectJson(strText.Value(), pbStop);
     if (!root)
-        return root.Message() == "stopped" ? root.Status() : reader.Fail("", root.Message());
+        return root.Message() == "stopped" ? root.Status()
+                                           : reader.Fail("", root.Message(), EReason::NotJson);
     return reader.Read(root.Value());
 }
 

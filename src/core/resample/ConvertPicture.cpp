@@ -20,7 +20,7 @@ CStatus NamingFile(const CStatus& status, const std::string& strPath)
 {
     if (status.Message().find(strPath) != std::string::npos)
         return status;
-    return CStatus::Error("Cannot convert '" + strPath + "': " + status.Message());
+    return status.Rephrased("Cannot convert '" + strPath + "': " + status.Message());
 }
 
 // As a file of the reader's picture would be converted to nWidth x nHeight; decided by the

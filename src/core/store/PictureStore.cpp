@@ -74,7 +74,7 @@ CResult<ERenamed> CStoreFileOps::Rename(const std::string& strFrom, const std::s
         return ERenamed::Moved;
     if (nError == ENOENT)
         return ERenamed::NoSource;
-    return ErrnoStatus("rename '" + strFrom + "' to", strTo, nError);
+    return RenameStatus(strFrom, "to", strTo, nError);
 }
 
 CStatus CStoreFileOps::RemoveFile(const std::string& strPath)
@@ -190,7 +190,7 @@ CStatus CPictureStore::MoveBack(const std::string& strFrom, const std::string& s
     if (!renamed)
         return renamed.Status();
     if (renamed.Value() == ERenamed::NoSource)
-        return ErrnoStatus("rename '" + strFrom + "' back to", strTo, ENOENT);
+        return RenameStatus(strFrom, "back to", strTo, ENOENT);
     return {};
 }
 
@@ -231,7 +231,7 @@ CStatus CPictureStore::Replace(int nPosition, const CPicture& picture)
     bool bMoved = false;
     CStatus status = MoveIfPresent(strReplacing, PathOf(nPosition), bMoved);
     if (status && !bMoved)
-        status = ErrnoStatus("rename '" + strReplacing + "' to", PathOf(nPosition), ENOENT);
+        status = RenameStatus(strReplacing, "to", PathOf(nPosition), ENOENT);
     if (!status)
         static_cast<void>(m_pFileOps->RemoveFile(strReplacing));
     return status;

@@ -1,0 +1,44 @@
+#include "ReasonText.h"
+
+#include "UiTexts.h"
+
+#include <QFile>
+
+#include <utility>
+
+namespace tramino
+{
+namespace
+{
+
+constexpr std::pair<EReason, EUiText> g_arrReasonTexts[] = {
+    {EReason::NotThere, EUiText::ReasonNotThere},       {EReason::NoPermission, EUiText::ReasonNoPermission},
+    {EReason::NotAFile, EUiText::ReasonNotAFile},       {EReason::NoSpace, EUiText::ReasonNoSpace},
+    {EReason::SystemError, EUiText::ReasonSystem},      {EReason::Empty, EUiText::ReasonEmpty},
+    {EReason::NotAPicture, EUiText::ReasonNotAPicture}, {EReason::Truncated, EUiText::ReasonTruncated},
+    {EReason::TooLarge, EUiText::ReasonTooLarge},       {EReason::NoPixels, EUiText::ReasonNoPixels},
+    {EReason::Damaged, EUiText::ReasonDamaged},         {EReason::NotJson, EUiText::ReasonNotJson},
+    {EReason::BadValue, EUiText::ReasonBadValue},       {EReason::NewFormat, EUiText::ReasonNewFormat},
+};
+
+} // namespace
+
+QString ReasonText(const CStatus& status, const CWindowTexts& texts)
+{
+    const CReason& reason = status.Reason();
+    for (const auto& [eKind, eText] : g_arrReasonTexts)
+    {
+        if (eKind == reason.m_eKind)
+        {
+            QString strText = texts.Text(eText).arg(QFile::decodeName(reason.m_strFile.c_str()));
+            for (const std::string& strValue : reason.m_vecValues)
+            {
+                strText = strText.arg(QString::fromStdString(strValue));
+            }
+            return strText;
+        }
+    }
+    return QString::fromStdString(status.Message());
+}
+
+} // namespace tramino
