@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "common/Version.h"
+#include "platform/Platform.h"
 
 #include <gtest/gtest.h>
 
@@ -131,7 +132,8 @@ TEST(CommandLine, AStopEndsWithTheSignalsStatusAndOneLine)
         stop.m_bStop = true;
         const CRun run = RunEcho({"echo", szOperand}, &stop);
         EXPECT_EQ(run.m_nStatus, 128 + SIGTERM);
-        EXPECT_EQ(run.m_strErr, "tramino-cli echo: stopped by SIGTERM\n");
+        EXPECT_EQ(run.m_strErr,
+                  "tramino-cli echo: stopped by " + std::string(platform::StopName(SIGTERM)) + "\n");
     }
 }
 

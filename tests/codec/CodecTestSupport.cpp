@@ -1,4 +1,5 @@
 #include "codec/CodecTestSupport.h"
+#include "PortableTestSupport.h"
 
 #include <png.h>
 
@@ -6,7 +7,6 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
-#include <stdlib.h>
 
 namespace tramino::test
 {
@@ -15,7 +15,7 @@ namespace tramino::test
 // and would re-encode them; the references want a plain rounding to 8 bits.
 bool ReadPng(const std::filesystem::path& path, SRgbaImage& image)
 {
-    FILE* pFile = std::fopen(path.c_str(), "rb");
+    FILE* pFile = std::fopen(path.string().c_str(), "rb");
     if (!pFile)
         return false;
     png_structp pPng = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -47,10 +47,7 @@ bool ReadPng(const std::filesystem::path& path, SRgbaImage& image)
 
 CTempDir::CTempDir()
 {
-    std::string strTemplate = (std::filesystem::temp_directory_path() / "tramino-codec-XXXXXX").string();
-    if (::mkdtemp(strTemplate.data()) == nullptr)
-        throw std::runtime_error("cannot create a temporary folder");
-    m_path = strTemplate;
+    m_path = MakeTempFolder("tramino-codec-");
 }
 
 CTempDir::~CTempDir()

@@ -1,4 +1,5 @@
 #include "pipeline/ShowBuilder.h"
+#include "PortableTestSupport.h"
 #include "show/FullDiskSink.h"
 #include "show/ShowFileWriter.h"
 #include "show/ShowRenderer.h"
@@ -17,9 +18,11 @@
 #include <set>
 #include <thread>
 
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace tramino
 {
@@ -95,11 +98,7 @@ std::vector<char> FileBytes(const fs::path& path)
 class ShowBuilderTest : public testing::TestWithParam<int>
 {
 protected:
-    ShowBuilderTest()
-    {
-        std::string strTemplate = (fs::temp_directory_path() / "show-builder-XXXXXX").string();
-        m_dir = ::mkdtemp(strTemplate.data());
-    }
+    ShowBuilderTest() { m_dir = test::MakeTempFolder("show-builder-"); }
     ~ShowBuilderTest() override { fs::remove_all(m_dir); }
 
     fs::path Target() const { return m_dir / "show.qrv"; }
@@ -298,6 +297,7 @@ INSTANTIATE_TEST_SUITE_P(Jobs, ShowBuilderTest, testing::Values(0, 1, 4, 8),
                                                      : std::to_string(param.param) + "Threads";
                          });
 
+#ifndef _WIN32
 // fn's outcome in a child whose address space leaves nHeadroomMiB beside what it has.
 std::string WithLittleAddressSpace(rlim_t nHeadroomMiB, const std::function<std::string()>& fn)
 {
@@ -346,6 +346,7 @@ std::string BuildWithLittleAddressSpace(const fs::path& target, int nPictures)
             return result.m_bWritten ? std::string("written") : result.m_status.Message();
         });
 }
+#endif
 
 // Threads follow the pictures, whatever -j asks; one that cannot start is an error, and no file
 // is left.
@@ -353,9 +354,10 @@ TEST(ConversionThreadsTest, FollowThePicturesAndOneThatCannotStartIsAnError)
 {
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
     GTEST_SKIP() << "the sanitizers reserve address space of their own";
-#endif
-    std::string strTemplate = (fs::temp_directory_path() / "show-threads-XXXXXX").string();
-    const fs::path dir = ::mkdtemp(strTemplate.data());
+#elif defined(_WIN32)
+    GTEST_SKIP() << "Windows can neither fork a child nor limit its address space";
+#else
+    const fs::path dir = test::MakeTempFolder("show-threads-");
     EXPECT_EQ(BuildWithLittleAddressSpace(dir / "one.qrv", 1), "written");
     EXPECT_TRUE(fs::exists(dir / "one.qrv"));
     const std::string strOutcome = BuildWithLittleAddressSpace(dir / "many.qrv", 200);
@@ -381,6 +383,7 @@ TEST(ConversionThreadsTest, FollowThePicturesAndOneThatCannotStartIsAnError)
         });
     EXPECT_TRUE(strRender.starts_with("Cannot ")) << strRender;
     fs::remove_all(dir);
+#endif
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "pipeline/ShowPictureSource.h"
+#include "PortableTestSupport.h"
 #include "codec/BmpWriter.h"
 #include "pipeline/ShowBuilder.h"
 #include "project/Project.h"
@@ -60,7 +61,7 @@ protected:
         return reader;
     }
 
-    fs::path m_dir = ::mkdtemp((fs::temp_directory_path() / "show-picture-XXXXXX").string().data());
+    fs::path m_dir = test::MakeTempFolder("show-picture-");
 };
 
 TEST_F(ShowPictureSourceTest, PicturesRebuiltFromAShowAreItsOwnRecordsForEveryTransition)

@@ -1,3 +1,4 @@
+#include "PortableTestSupport.h"
 #include "document/ShowDocument.h"
 #include "project/Project.h"
 #include "project/ProjectLock.h"
@@ -82,7 +83,8 @@ protected:
         WriteText(m_dir / "pics/a.bmp", "a");
         WriteText(m_dir / "pics/b.bmp", "b");
         WriteText(m_root / "elsewhere.bmp", "c");
-        m_strText = Replaced(g_szProject, "ABS", (m_root / "elsewhere.bmp").string());
+        // A project stores "/" between names on every system, so that it reads on every system.
+        m_strText = Replaced(g_szProject, "ABS", (m_root / "elsewhere.bmp").generic_string());
     }
     void TearDown() override { fs::remove_all(m_root); }
 
@@ -192,7 +194,7 @@ TEST_F(ProjectFileTest, TheShowFileADocumentIsGivenIsSavedRelativeToTheProject)
     const std::string strText = ReadText(ProjectFile());
     EXPECT_NE(strText.find("\"output\": \"../shows/trip.qrv\",\n  \"fast\": true"), std::string::npos)
         << strText;
-    EXPECT_EQ(PlanShow(LoadProject(ProjectFile()).Value()).m_strOutput, (m_root / "shows/trip.qrv").string());
+    EXPECT_EQ(fs::path(PlanShow(LoadProject(ProjectFile()).Value()).m_strOutput), m_root / "shows/trip.qrv");
 }
 
 TEST_F(ProjectFileTest, WhatIsNoProjectFileIsRefusedBeforeItIsRead)
@@ -229,8 +231,10 @@ TEST_P(MalformedProjectTest, IsRefusedWithThePlaceAndTheReason)
     WriteText(ProjectFile(), strBroken);
     const CResult<CProject> project = LoadProject(ProjectFile());
     ASSERT_FALSE(project);
-    EXPECT_EQ(project.Message(), "Cannot read project '" + ProjectFile() +
-                                     "': " + Replaced(param.m_szMessage, "DIR", m_dir.string()));
+    std::string strMessage = param.m_szMessage;
+    if (strMessage.find("DIR") != std::string::npos) // a picture's path, in the system's separators
+        strMessage = fs::path(Replaced(strMessage, "DIR", m_dir.string())).make_preferred().string();
+    EXPECT_EQ(project.Message(), "Cannot read project '" + ProjectFile() + "': " + strMessage);
 }
 
 const CMalformed g_arrMalformed[] = {
@@ -268,8 +272,7 @@ const CMalformed g_arrMalformed[] = {
      "line 19, column 76: lists and objects nest more than 64 deep here, far deeper than a project goes"},
     {"NulInPath", "pics/a.bmp", "pics/a.bmp\\u0000.jpg",
      "pictures[0].path: the path holds a NUL character, which no file name can"},
-    {"NotRegular", "pics/a.bmp", "/dev/null",
-     "pictures[0].path: the picture '/dev/null' is not a regular file"},
+    {"NotRegular", "pics/a.bmp", "pics", "pictures[0].path: the picture 'DIR/pics' is not a regular file"},
     {"CodeRange", "\"width\": 300,\n    \"height\": 200", "\"code\": 10",
      "panel.code: 10 is not from 1 to 9"},
     {"CodeAndSize", "\"width\": 300,", "\"code\": 2, \"width\": 300,",
@@ -297,14 +300,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, MalformedProjectTest, testing::ValuesIn(g_arrMal
 TEST_F(ProjectFileTest, ALinkedProjectReadsFromTheRealFolderAndAStopKeepsTheOldFile)
 {
     WriteText(ProjectFile(), m_strText);
-    const fs::path link = m_root / "link.tramino";
-    fs::create_symlink(ProjectFile(), link);
-    const CResult<CProject> project = LoadProject(link.string());
+    const CResult<CProject> project = LoadProject(ProjectFile());
     ASSERT_TRUE(project) << project.Message();
-    EXPECT_EQ(project.Value().m_vecPictures[0].m_path.m_path, m_dir / "pics/a.bmp");
-    ASSERT_TRUE(SaveProject(project.Value(), link.string()));
-    EXPECT_EQ(ReadText(ProjectFile()), m_strText);
-
     const std::atomic<bool> bStop{true};
     EXPECT_EQ(LoadProject(ProjectFile(), EMissingPicture::Refuse, &bStop).Message(), "stopped");
     CProject changed = project.Value();
@@ -312,6 +309,16 @@ TEST_F(ProjectFileTest, ALinkedProjectReadsFromTheRealFolderAndAStopKeepsTheOldF
     EXPECT_EQ(SaveProject(changed, ProjectFile(), &bStop).Message(), "stopped");
     EXPECT_EQ(ReadText(ProjectFile()), m_strText);
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 2);
+
+    const fs::path link = m_root / "link.tramino";
+    if (const std::string strWhy = test::MakeLinkOrWhyNot(ProjectFile(), link); !strWhy.empty())
+        GTEST_SKIP() << strWhy;
+    const CResult<CProject> linked = LoadProject(link.string());
+    ASSERT_TRUE(linked) << linked.Message();
+    EXPECT_EQ(linked.Value().m_vecPictures[0].m_path.m_path, m_dir / "pics/a.bmp");
+    ASSERT_TRUE(SaveProject(linked.Value(), link.string()));
+    EXPECT_EQ(ReadText(ProjectFile()), m_strText);
+    EXPECT_TRUE(fs::is_symlink(link));
 }
 
 TEST_F(ProjectFileTest, TheLockIsHeldByOneAtATimeAndFollowsAReplacedFile)

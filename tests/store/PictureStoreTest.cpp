@@ -89,7 +89,7 @@ protected:
     std::string m_strParent;
 };
 
-TEST_F(PictureStoreTest, FolderIsPrivateUniqueAndRemovedWithEverythingInIt)
+TEST_F(PictureStoreTest, FolderIsUniqueAndRemovedWithEverythingInIt)
 {
     std::string strFolder;
     {
@@ -99,9 +99,6 @@ TEST_F(PictureStoreTest, FolderIsPrivateUniqueAndRemovedWithEverythingInIt)
         EXPECT_NE(strFolder, other.Folder());
         EXPECT_EQ(fs::path(strFolder).parent_path(), fs::path(m_strParent));
         EXPECT_EQ(fs::path(strFolder).filename().string().rfind("Qrvtemp", 0), 0u);
-        struct stat info = {};
-        ASSERT_EQ(::stat(strFolder.c_str(), &info), 0);
-        EXPECT_EQ(info.st_mode & 0777, 0700u);
         EXPECT_EQ(store.PathOf(1), strFolder + "/Qrv1.bmp");
         EXPECT_TRUE(fs::is_regular_file(store.PathOf(1)));
         // Strays of an interrupted run go too.
@@ -124,6 +121,18 @@ TEST_F(PictureStoreTest, FolderIsPrivateUniqueAndRemovedWithEverythingInIt)
     EXPECT_NE(nowhere.Message().find(m_strParent + "/missing"), std::string::npos) << nowhere.Message();
 }
 
+TEST_F(PictureStoreTest, FolderIsOnlyTheUsers)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "no file modes on Windows: the folder has the access rights of the folder it is made in";
+#else
+    const CPictureStore store = MakeStore(0);
+    struct stat info = {};
+    ASSERT_EQ(::stat(store.Folder().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+#endif
+}
+
 TEST_F(PictureStoreTest, AddKeepsPixelsAndRefusesWrongSizes)
 {
     CPictureStore store = MakeStore(3);
@@ -144,7 +153,8 @@ TEST_F(PictureStoreTest, AddKeepsPixelsAndRefusesWrongSizes)
     CResult<CPictureStore> small = CPictureStore::Create({4, 4}, m_strParent);
     ASSERT_TRUE(small);
     ASSERT_TRUE(small.Value().Add(CPicture(4, 4, 24)));
-    fs::copy_file(small.Value().PathOf(0), store.PathOf(1), fs::copy_options::overwrite_existing);
+    fs::remove(store.PathOf(1)); // mingw's libstdc++ 12 cannot copy over a file
+    fs::copy_file(small.Value().PathOf(0), store.PathOf(1));
     CResult<CPicture> wrong = store.Read(1);
     ASSERT_FALSE(wrong);
     EXPECT_NE(wrong.Message().find("Qrv1.bmp"), std::string::npos) << wrong.Message();
