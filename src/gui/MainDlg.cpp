@@ -10,6 +10,7 @@
 #include "PanelChoice.h"
 #include "PanelViewDlg.h"
 #include "PathDelegate.h"
+#include "PathText.h"
 #include "PictureImport.h"
 #include "PictureOptionsCommand.h"
 #include "ProjectActions.h"
@@ -766,7 +767,7 @@ void CMainDlg::OpenShow(const QString& strPath)
         return;
     }
     CShowFileReader reader(Panel().m_nWidth, Panel().m_nHeight);
-    if (const CStatus status = reader.ReadFile(QFile::encodeName(strPath).toStdString()); !status)
+    if (const CStatus status = reader.ReadFile(CorePath(strPath)); !status)
     {
         ReportError(QString::fromStdString(status.Message()));
         return;
