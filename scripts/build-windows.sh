@@ -164,6 +164,7 @@ else
   qt="$(bash scripts/build-windows-qt.sh --if-cached)"
 fi
 if [ -z "$qt" ]; then
+  rm -f "$build/bin/tramino.exe" "$build/bin/tramino_tests_gui.exe"
   say "the window is NOT built: Qt for Windows is not in $cache yet (build it with" \
     "scripts/build-windows-qt.sh or --qt here, about 35 minutes at -j2)"
   exit 0

@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Runs the Windows build's test programs (scripts/build-windows.sh) under wine64, one wine
 # process per program, with wine's crash dialog off so that a crash fails instead of waiting.
-# Usage: scripts/test-windows.sh [WINDOWS-BUILD-DIR]   (build/windows by default)
+# Usage: scripts/test-windows.sh [WINDOWS-BUILD-DIR [PROGRAMS]]
+#   WINDOWS-BUILD-DIR  build/windows by default
+#   PROGRAMS           which test programs, a pattern (default tramino_tests_*; the window's:
+#                      tramino_tests_gui)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bin="${1:-build/windows}/bin"
+programs="${2:-tramino_tests_*}"
 export WINEDEBUG=-all WINEPREFIX="${WINEPREFIX:-/tmp/tramino-wine}"
 wine=/usr/lib/wine/wine64
 if [ ! -f "$WINEPREFIX/.crash-dialog-off" ]; then
@@ -14,7 +18,7 @@ if [ ! -f "$WINEPREFIX/.crash-dialog-off" ]; then
 fi
 passed=0
 failed=0
-for program in "$bin"/tramino_tests_*.exe; do
+for program in "$bin"/$programs.exe; do
   log="$(mktemp)"
   if (cd "$(dirname "$program")" && timeout 900 $wine "./$(basename "$program")" 2>&1 | tr -d "\r" >"$log"; exit "${PIPESTATUS[0]}"); then
     status=ok
