@@ -169,6 +169,8 @@ if [ -z "$qt" ]; then
     "scripts/build-windows-qt.sh or --qt here, about 35 minutes at -j2)"
   exit 0
 fi
+# The host's Qt tools (moc, rcc, uic) and Qt's translations.
+bash scripts/install-deps.sh windows-qt
 started=$SECONDS
 cmake -S "$root" -B "$build" -DTRAMINO_BUILD_GUI=ON -DTRAMINO_WINDOWS_PREFIXES="$jpeg;$gif;$png;$gtest;$json;$qt" \
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake >/dev/null
@@ -178,4 +180,9 @@ cp "$qt"/bin/Qt6{Core,Gui,Widgets}.dll "$build/bin/"
 mkdir -p "$build/bin/platforms" "$build/bin/styles"
 cp "$qt"/plugins/platforms/q{windows,offscreen,minimal}.dll "$build/bin/platforms/"
 cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$build/bin/styles/"
+# Qt's own texts in the two Chinese languages (its .qm files serve every system), found through
+# qt.conf: Qt's folders are then those beside the program.
+mkdir -p "$build/bin/translations"
+cp /usr/share/qt6/translations/qtbase_zh_{CN,TW}.qm "$build/bin/translations/"
+printf '[Paths]\nPrefix = .\n' >"$build/bin/qt.conf"
 say "the window built in $((SECONDS - started)) s"
