@@ -30,15 +30,12 @@ say "fetching Debian's qt6-base $version source"
   { say "apt-get source qt6-base=$version failed (is there a deb-src entry? build-windows.sh adds one)"; exit 1; }
 source="$(find "$source_parent" -mindepth 1 -maxdepth 1 -type d | head -n 1)"
 
-# Debian's source leaves out the tablet headers; wine's LGPL ones declare the same interface.
-mkdir -p "$source/src/3rdparty/wintab"
-cp /usr/include/wine/wine/windows/wintab.h /usr/include/wine/wine/windows/pktdef.h \
-  "$source/src/3rdparty/wintab/"
-shopt -s nullglob
-for patch in "$root"/scripts/windows/qt-patches/*.patch; do
-  patch -d "$source" -p1 --quiet <"$patch"
-done
-shopt -u nullglob
+# Debian's source leaves out the tablet headers; Wine's LGPL ones declare the same interface, with
+# a few names from Wine's other headers (scripts/windows/qt/wintab.h).
+wintab="$source/src/3rdparty/wintab"
+mkdir -p "$wintab"
+cp /usr/include/wine/wine/windows/wintab.h "$wintab/wine-wintab.h"
+cp /usr/include/wine/wine/windows/pktdef.h "$root/scripts/windows/qt/wintab.h" "$wintab/"
 
 log="$cache/qt6-base.log"
 say "building (log: $log)"

@@ -33,7 +33,7 @@ WINDOWS=(
 )
 # Debian's host Qt supplies the tools; wine's headers the tablet interface Debian's source omits.
 WINDOWS_QT=(
-  "${WINDOWS[@]}" qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libwine-dev patch
+  "${WINDOWS[@]}" qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libwine-dev
 )
 
 case "${1:-test}" in
