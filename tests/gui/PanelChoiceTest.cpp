@@ -1,6 +1,7 @@
 #include "PanelChoice.h"
 #include "DocumentUndo.h"
 #include "PanelCanvas.h"
+#include "PathText.h"
 #include "ProjectActions.h"
 #include "ShowStatusLine.h"
 #include "WindowTestSupport.h"
@@ -108,7 +109,7 @@ protected:
         const CProject project = m_pDlg->Document().Project();
         for (const CProjectPicture& picture : project.m_vecPictures)
         {
-            vecPaths += QFile::decodeName(picture.m_path.m_path.c_str());
+            vecPaths += PathText(picture.m_path.m_path);
         }
         return vecPaths;
     }
