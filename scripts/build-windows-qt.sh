@@ -40,12 +40,13 @@ cp /usr/include/wine/wine/windows/pktdef.h "$root/scripts/windows/qt/wintab.h" "
 log="$cache/qt6-base.log"
 say "building (log: $log)"
 build="$source/build-win64"
-# The DLLs carry the mingw runtime (-static), as tramino.exe does, so nothing else goes beside them.
+# The DLLs and plugins carry the mingw runtime (-static), as tramino.exe does, so nothing else goes
+# beside them.
 {
   cmake -S "$source" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-    -DCMAKE_SHARED_LINKER_FLAGS=-static \
+    -DCMAKE_SHARED_LINKER_FLAGS=-static -DCMAKE_MODULE_LINKER_FLAGS=-static \
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
     -DINPUT_opengl=no -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF -DFEATURE_direct2d=OFF -DFEATURE_directwrite3=OFF \
     -DFEATURE_network=OFF -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_xml=OFF \
