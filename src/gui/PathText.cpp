@@ -2,6 +2,8 @@
 
 #include "platform/Platform.h"
 
+#include <QDir>
+
 namespace tramino
 {
 
@@ -17,7 +19,8 @@ QString PathText(const std::string& strPath)
 
 QString PathText(const std::filesystem::path& path)
 {
-    return PathText(platform::Utf8FromPath(path));
+    // With "/" between names, as Qt gives every path the window shows (no change on Linux).
+    return QDir::fromNativeSeparators(PathText(platform::Utf8FromPath(path)));
 }
 
 } // namespace tramino
