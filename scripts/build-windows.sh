@@ -186,3 +186,18 @@ mkdir -p "$build/bin/translations"
 cp /usr/share/qt6/translations/qtbase_zh_{CN,TW}.qm "$build/bin/translations/"
 printf '[Paths]\nPrefix = .\n' >"$build/bin/qt.conf"
 say "the window built in $((SECONDS - started)) s"
+
+# The package of the window: both programs, Qt's DLLs, plugins, translations and qt.conf, the
+# data files and the README, stripped of their debugging symbols.
+stage="$build/package/tramino-$version-win64"
+zip="$build/tramino-$version-win64.zip"
+rm -rf "$stage" "$zip"
+mkdir -p "$stage/platforms" "$stage/styles"
+for file in tramino.exe tramino-cli.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll platforms/qwindows.dll \
+  styles/qwindowsvistastyle.dll; do
+  $triple-strip -o "$stage/$file" "$build/bin/$file"
+done
+cp -r "$build/bin/translations" "$build/bin/qt.conf" "$stage/"
+cp "$root/res/Vendale.ini" "$root/res/Lang.txt" "$root/res/BG.bmp" "$root/README.md" "$stage/"
+(cd "$build/package" && zip -qr "$zip" "tramino-$version-win64")
+say "wrote ${zip#"$root"/} ($(du -k "$zip" | cut -f1) KB)"
