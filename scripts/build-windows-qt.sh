@@ -10,17 +10,20 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
 cache="${TRAMINO_WINDOWS_CACHE:-/var/cache/tramino-windows}"
-version="$(dpkg-query -W -f='${source:Version}' qt6-base-dev)"
-prefix="$cache/qt6-base-${version//:/_}"
 say() { echo "build-windows-qt: $*" >&2; }
+host_version() { dpkg-query -W -f='${source:Version}' qt6-base-dev 2>/dev/null || true; }
 
-if [ -f "$prefix/.built" ]; then
+version="$(host_version)"
+prefix="$cache/qt6-base-${version//:/_}"
+if [ -n "$version" ] && [ -f "$prefix/.built" ]; then
   echo "$prefix"
   exit 0
 fi
 [ "${1:-}" = "--if-cached" ] && exit 0
 
 bash scripts/install-deps.sh windows-qt
+version="$(host_version)"
+prefix="$cache/qt6-base-${version//:/_}"
 started=$SECONDS
 source_parent="$cache/src/qt6-base"
 rm -rf "$source_parent" "$prefix"
