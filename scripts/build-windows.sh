@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds the core, tramino-cli and their tests for 64-bit Windows with mingw-w64, and writes
 # build/windows/tramino-<version>-win64-cli.zip.
+# With the window (when Qt for Windows is there) also build/windows/tramino-<version>-win64.zip and
+# tramino-<version>-win64-setup.exe.
 # Usage: scripts/build-windows.sh [--no-tests] [--qt]
 #   --qt  build Qt for Windows first when it is not built yet (scripts/build-windows-qt.sh, about
 #         35 minutes at -j2); without it the window is built only when that Qt is there already
@@ -201,3 +203,10 @@ cp -r "$build/bin/translations" "$build/bin/qt.conf" "$stage/"
 cp "$root/res/Vendale.ini" "$root/res/Lang.txt" "$root/res/BG.bmp" "$root/README.md" "$stage/"
 (cd "$build/package" && zip -qr "$zip" "tramino-$version-win64")
 say "wrote ${zip#"$root"/} ($(du -k "$zip" | cut -f1) KB)"
+
+# The installer of the same files (NSIS): the licence, a Start menu entry, .tramino and .qrv
+# opened by tramino.exe, and an uninstaller that leaves nothing behind.
+setup="$build/tramino-$version-win64-setup.exe"
+makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DLICENSE="$root/LICENSE" -DOUTFILE="$setup" \
+  "$root/scripts/windows/tramino.nsi" >/dev/null
+say "wrote ${setup#"$root"/} ($(du -k "$setup" | cut -f1) KB)"
