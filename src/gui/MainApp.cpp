@@ -112,7 +112,8 @@ void ChoosePanel(CMainDlg& dlg, int nCode, bool bMenu)
 // picture options of the selected (last listed) picture;
 // "transform-stop" writes into TRAMINO_SAVE_AS and stops after the first picture; "panel:3"
 // switches to the panel of code 3, "panel-menu:3" also shows the panel sizes of the menu;
-// "edit-menu" deletes the last picture and shows the Edit menu that would take it back.
+// "edit-menu" deletes the last picture and shows the Edit menu that would take it back;
+// "shot:PATH" writes a picture of the window to PATH (PNG) a second later and quits.
 void AutoRun(CMainDlg& dlg)
 {
     const QString strAutoRun = qEnvironmentVariable("TRAMINO_AUTORUN");
@@ -150,6 +151,15 @@ void AutoRun(CMainDlg& dlg)
     {
         dlg.OnDelete();
         ShowMenu(dlg, dlg.Texts().Text(EUiText::MenuEdit));
+    }
+    else if (strCommand == QLatin1String("shot"))
+    {
+        QTimer::singleShot(1000, &dlg,
+                           [&dlg, strMode]
+                           {
+                               dlg.grab().save(strMode, "PNG");
+                               dlg.Quit();
+                           });
     }
     else if (strCommand == QLatin1String("transform-stop"))
     {
