@@ -23,5 +23,7 @@ set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES TRAMINO_WINDOWS_PREFIXES)
 list(APPEND CMAKE_FIND_ROOT_PATH ${TRAMINO_WINDOWS_PREFIXES})
 
-# One executable with nothing beside it: the mingw runtime is linked in.
+# One executable with nothing beside it: the mingw runtime is linked in, and zlib too (wine has a
+# zlib1.dll of its own, so only a real Windows would miss Debian's).
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+set(ZLIB_USE_STATIC_LIBS ON)

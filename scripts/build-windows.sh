@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # Cross-builds the core, tramino-cli and their tests for 64-bit Windows with mingw-w64, and writes
 # build/windows/tramino-<version>-win64-cli.zip.
-# Usage: scripts/build-windows.sh [--no-tests]
+# With the window (when Qt for Windows is there) also build/windows/tramino-<version>-win64.zip and
+# tramino-<version>-win64-setup.exe.
+# Usage: scripts/build-windows.sh [--no-tests] [--qt]
+#   --qt  build Qt for Windows first when it is not built yet (scripts/build-windows-qt.sh, about
+#         35 minutes at -j2); without it the window is built only when that Qt is there already
 # The picture libraries (libjpeg-turbo with its SIMD code, giflib, libpng) and GoogleTest are
 # built, static, from Debian's own sources at the versions the Linux build uses, once: they are
 # kept under $TRAMINO_WINDOWS_CACHE (/var/cache/tramino-windows), one folder per library and
@@ -10,7 +14,14 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
 tests=ON
-[ "${1:-}" = "--no-tests" ] && tests=OFF
+qt_build=
+for arg in "$@"; do
+  case "$arg" in
+    --no-tests) tests=OFF ;;
+    --qt) qt_build=yes ;;
+    *) echo "build-windows: unknown option '$arg' (--no-tests, --qt)" >&2; exit 2 ;;
+  esac
+done
 
 bash scripts/install-deps.sh windows
 
@@ -146,3 +157,56 @@ $triple-strip -o "$stage/tramino-cli.exe" "$build/bin/tramino-cli.exe"
 cp "$root/res/Vendale.ini" "$root/res/Lang.txt" "$root/res/BG.bmp" "$root/README.md" "$stage/"
 (cd "$build/package" && zip -qr "$zip" "tramino-$version-win64-cli")
 say "wrote ${zip#"$root"/}"
+
+# The window, on a Qt for Windows built from Debian's source (scripts/build-windows-qt.sh), with
+# Qt's DLLs and the platform and style plugins beside the programs, where Windows and Qt look.
+if [ -n "$qt_build" ]; then
+  qt="$(bash scripts/build-windows-qt.sh)"
+else
+  qt="$(bash scripts/build-windows-qt.sh --if-cached)"
+fi
+if [ -z "$qt" ]; then
+  rm -f "$build/bin/tramino.exe" "$build/bin/tramino_tests_gui.exe"
+  say "the window is NOT built: Qt for Windows is not in $cache yet (build it with" \
+    "scripts/build-windows-qt.sh or --qt here, about 35 minutes at -j2)"
+  exit 0
+fi
+# The host's Qt tools (moc, rcc, uic) and Qt's translations.
+bash scripts/install-deps.sh windows-qt
+started=$SECONDS
+cmake -S "$root" -B "$build" -DTRAMINO_BUILD_GUI=ON -DTRAMINO_WINDOWS_PREFIXES="$jpeg;$gif;$png;$gtest;$json;$qt" \
+  -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake >/dev/null
+cmake --build "$build" "${jobs[@]}"
+cp "$qt"/bin/Qt6{Core,Gui,Widgets}.dll "$build/bin/"
+[ "$tests" = ON ] && cp "$qt/bin/Qt6Test.dll" "$build/bin/"
+mkdir -p "$build/bin/platforms" "$build/bin/styles"
+cp "$qt"/plugins/platforms/q{windows,offscreen,minimal}.dll "$build/bin/platforms/"
+cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$build/bin/styles/"
+# Qt's own texts in the two Chinese languages (its .qm files serve every system), found through
+# qt.conf: Qt's folders are then those beside the program.
+mkdir -p "$build/bin/translations"
+cp /usr/share/qt6/translations/qtbase_zh_{CN,TW}.qm "$build/bin/translations/"
+printf '[Paths]\nPrefix = .\n' >"$build/bin/qt.conf"
+say "the window built in $((SECONDS - started)) s"
+
+# The package of the window: both programs, Qt's DLLs, plugins, translations and qt.conf, the
+# data files and the README, stripped of their debugging symbols.
+stage="$build/package/tramino-$version-win64"
+zip="$build/tramino-$version-win64.zip"
+rm -rf "$stage" "$zip"
+mkdir -p "$stage/platforms" "$stage/styles"
+for file in tramino.exe tramino-cli.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll platforms/qwindows.dll \
+  styles/qwindowsvistastyle.dll; do
+  $triple-strip -o "$stage/$file" "$build/bin/$file"
+done
+cp -r "$build/bin/translations" "$build/bin/qt.conf" "$stage/"
+cp "$root/res/Vendale.ini" "$root/res/Lang.txt" "$root/res/BG.bmp" "$root/README.md" "$stage/"
+(cd "$build/package" && zip -qr "$zip" "tramino-$version-win64")
+say "wrote ${zip#"$root"/} ($(du -k "$zip" | cut -f1) KB)"
+
+# The installer of the same files (NSIS): the licence, a Start menu entry, .tramino and .qrv
+# opened by tramino.exe, and an uninstaller that leaves nothing behind.
+setup="$build/tramino-$version-win64-setup.exe"
+makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DLICENSE="$root/LICENSE" -DOUTFILE="$setup" \
+  "$root/scripts/windows/tramino.nsi" >/dev/null
+say "wrote ${setup#"$root"/} ($(du -k "$setup" | cut -f1) KB)"

@@ -7,6 +7,8 @@
 #   test     the window, and running the tests, benchmarks, fuzzers, screenshots, the style checks
 #            and the package's checks (the default)
 #   windows  cross-building the command line for Windows and testing it under wine
+#   windows-qt  cross-building Qt for Windows from Debian's source (scripts/build-windows-qt.sh),
+#               the window for Windows and its installer
 set -euo pipefail
 
 CLI=(
@@ -30,14 +32,20 @@ WINDOWS=(
   libz-mingw-w64-dev nlohmann-json3-dev libgtest-dev wine64
   libjpeg62-turbo-dev libgif-dev libpng-dev
 )
+# Debian's host Qt supplies the tools; wine's headers the tablet interface Debian's source omits;
+# nsis the installer of the window.
+WINDOWS_QT=(
+  "${WINDOWS[@]}" qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libwine-dev nsis
+)
 
 case "${1:-test}" in
   cli) PACKAGES=("${CLI[@]}") ;;
   gui) PACKAGES=("${CLI[@]}" "${GUI[@]}") ;;
   test) PACKAGES=("${CLI[@]}" "${GUI[@]}" "${TEST[@]}") ;;
   windows) PACKAGES=("${WINDOWS[@]}") ;;
+  windows-qt) PACKAGES=("${WINDOWS_QT[@]}") ;;
   *)
-    echo "install-deps: unknown set '$1' (cli, gui, test or windows)" >&2
+    echo "install-deps: unknown set '$1' (cli, gui, test, windows or windows-qt)" >&2
     exit 2
     ;;
 esac

@@ -12,19 +12,26 @@
 # into TRAMINO_SAVE_AS (relative: in the language's own folder) stopped after its first picture. TRAMINO_PANEL_CODE chooses the panel
 # (default 9), TRAMINO_SHOT_SCREEN the screen (default 800x480), TRAMINO_SHOT_NAME the start of
 # the file names (default tramino). With openbox installed, windows get their frames and titles as
-# on a desktop.
+# on a desktop. A Windows build (BUILD_DIR/bin/tramino.exe, from scripts/build-windows.sh) runs
+# under wine64 instead, on Qt's windows platform plugin.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
 build="$(realpath "${1:-build/release}")"
 out="$(realpath -m "${2:-$build/screenshots}")"
 program="$build/bin/tramino"
-[ -x "$program" ] || { echo "screenshot: $program not built" >&2; exit 1; }
-mkdir -p "$out"
-export TRAMINO_LOAD="${TRAMINO_LOAD:-$root/res/samples/hills-baseline.jpg:$root/res/samples/lake-8bit.bmp:$root/res/samples/dusk-24bit.bmp}"
-
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
+export TRAMINO_LOAD="${TRAMINO_LOAD:-$root/res/samples/hills-baseline.jpg:$root/res/samples/lake-8bit.bmp:$root/res/samples/dusk-24bit.bmp}"
+if [ ! -x "$program" ] && [ -f "$program.exe" ]; then
+    # Windows separates the paths with ';', and reads "/work/a.bmp" as a path on wine's Z: drive.
+    export TRAMINO_LOAD="${TRAMINO_LOAD//:/;}"
+    printf '#!/bin/bash\nexec %q %q\n' "$root/scripts/windows/wine.sh" "$program.exe" >"$work/tramino"
+    chmod +x "$work/tramino"
+    program="$work/tramino"
+fi
+[ -x "$program" ] || { echo "screenshot: $program not built" >&2; exit 1; }
+mkdir -p "$out"
 # A checkered desktop, so that the window's cut-out corners are visible.
 screen="${TRAMINO_SHOT_SCREEN:-800x480}"
 convert -size "$screen" pattern:checkerboard -fill '#5a6b7d' -colorize 60% "$work/desktop.png"

@@ -1,10 +1,18 @@
 #!/usr/bin/env bash
 # Runs the Windows build's test programs (scripts/build-windows.sh) under wine64, one wine
 # process per program, with wine's crash dialog off so that a crash fails instead of waiting.
-# Usage: scripts/test-windows.sh [WINDOWS-BUILD-DIR]   (build/windows by default)
+# Usage: scripts/test-windows.sh [WINDOWS-BUILD-DIR [PROGRAMS]]
+#   WINDOWS-BUILD-DIR  build/windows by default
+#   PROGRAMS           which test programs: names or patterns, separated by spaces (default
+#                      "tramino_tests_*"; the window's: "tramino_tests_gui workers_test")
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bin="${1:-build/windows}/bin"
+read -ra patterns <<<"${2:-tramino_tests_*}"
+programs=()
+for pattern in "${patterns[@]}"; do
+  programs+=("$bin"/$pattern.exe)
+done
 export WINEDEBUG=-all WINEPREFIX="${WINEPREFIX:-/tmp/tramino-wine}"
 wine=/usr/lib/wine/wine64
 if [ ! -f "$WINEPREFIX/.crash-dialog-off" ]; then
@@ -14,7 +22,7 @@ if [ ! -f "$WINEPREFIX/.crash-dialog-off" ]; then
 fi
 passed=0
 failed=0
-for program in "$bin"/tramino_tests_*.exe; do
+for program in "${programs[@]}"; do
   log="$(mktemp)"
   if (cd "$(dirname "$program")" && timeout 900 $wine "./$(basename "$program")" 2>&1 | tr -d "\r" >"$log"; exit "${PIPESTATUS[0]}"); then
     status=ok
@@ -29,6 +37,9 @@ for program in "$bin"/tramino_tests_*.exe; do
     failed=$((failed + $([ -z "$n_failed" ] && echo 1 || echo 0)))
     grep -E '^\[  FAILED  \]|Failure' "$log" | head -n 20
   fi
+  # Each skipped test with its reason, the line after GoogleTest's "Skipped".
+  awk '/^\[ RUN      \]/ { name = $4 } skipped { print "test-windows: skipped " name ": " $0; skipped = 0 }
+       / Skipped$/ { skipped = 1 }' "$log"
   echo "test-windows: $(basename "$program"): $status"
   rm -f "$log"
 done

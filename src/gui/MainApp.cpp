@@ -133,12 +133,13 @@ void SelectLast(CMainDlg& dlg, int nRows)
 // writes all of it at full speed; "panel:3"
 // switches to the panel of code 3, "panel-menu:3" also shows the panel sizes of the menu;
 // "edit-menu" deletes the last picture ("edit-menu:3" the last three) and shows the Edit menu that
-// would take it back.
+// would take it back; "shot:PATH" writes a picture of the window to PATH (PNG) a
+// second later and quits.
 void AutoRun(CMainDlg& dlg)
 {
     const QString strAutoRun = qEnvironmentVariable("TRAMINO_AUTORUN");
     const QString strCommand = strAutoRun.section(QLatin1Char(':'), 0, 0);
-    const QString strMode = strAutoRun.section(QLatin1Char(':'), 1);
+    const QString strMode = strAutoRun.section(QLatin1Char(':'), 1, -1); // a path may hold one too
     if (const int nMode = dlg.ModeCombo()->findText(strMode); !strMode.isEmpty() && nMode >= 0)
     {
         dlg.ModeCombo()->setCurrentIndex(nMode);
@@ -172,6 +173,15 @@ void AutoRun(CMainDlg& dlg)
         SelectLast(dlg, std::max(1, strMode.toInt()));
         dlg.OnDelete();
         ShowMenu(dlg, dlg.Texts().Text(EUiText::MenuEdit));
+    }
+    else if (strCommand == QLatin1String("shot"))
+    {
+        QTimer::singleShot(1000, &dlg,
+                           [&dlg, strMode]
+                           {
+                               dlg.grab().save(strMode, "PNG");
+                               dlg.Quit();
+                           });
     }
     else if (strCommand == QLatin1String("transform-stop") || strCommand == QLatin1String("transform-done"))
     {

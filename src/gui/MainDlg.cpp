@@ -11,6 +11,7 @@
 #include "PanelSwitch.h"
 #include "PanelViewDlg.h"
 #include "PathDelegate.h"
+#include "PathText.h"
 #include "PictureImport.h"
 #include "PictureOptionsCommand.h"
 #include "ProjectActions.h"
@@ -750,7 +751,7 @@ void CMainDlg::OpenShow(const QString& strPath)
         return;
     }
     CShowFileReader reader(Panel().m_nWidth, Panel().m_nHeight);
-    if (const CStatus status = reader.ReadFile(QFile::encodeName(strPath).toStdString()); !status)
+    if (const CStatus status = reader.ReadFile(CorePath(strPath)); !status)
     {
         ReportError(ReasonText(status, m_texts));
         return;

@@ -2,11 +2,11 @@
 
 #include "Dialogs.h"
 #include "PanelCanvas.h"
+#include "PathText.h"
 #include "ShowWindow.h"
 
 #include "document/ShowDocument.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QPushButton>
@@ -102,7 +102,7 @@ std::optional<std::string> CMainDlgWorkerUi::AskSaveFileName(const std::string& 
     if (strPath.isEmpty())
         return std::nullopt;
     m_strLastSaveFolder = QFileInfo(strPath).absolutePath();
-    return QFile::encodeName(strPath).toStdString();
+    return CorePath(strPath);
 }
 
 void CMainDlgWorkerUi::ShowMessage(const std::string& strText, const std::string& strTitle,
@@ -114,7 +114,7 @@ void CMainDlgWorkerUi::ShowMessage(const std::string& strText, const std::string
 
 void CMainDlgWorkerUi::ShowWritten(const std::string& strPath, int nPictures)
 {
-    m_hooks.m_fnShowWritten(QFile::decodeName(strPath.c_str()), nPictures);
+    m_hooks.m_fnShowWritten(PathText(strPath), nPictures);
 }
 
 } // namespace tramino

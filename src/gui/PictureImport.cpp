@@ -1,25 +1,16 @@
 #include "PictureImport.h"
 
 #include "DocumentUndo.h"
+#include "PathText.h"
 #include "ReasonText.h"
 #include "ShowWindow.h"
 
 #include "document/DocumentCommands.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace tramino
 {
-namespace
-{
-
-std::string LocalPath(const QString& strPath)
-{
-    return QFile::encodeName(strPath).toStdString();
-}
-
-} // namespace
 
 void CPictureImport::Load(const QStringList& vecPaths, int nInsertAt)
 {
@@ -35,7 +26,7 @@ void CPictureImport::Load(const QStringList& vecPaths, int nInsertAt)
     for (const QString& strPath : vecPaths)
     {
         run.m_vecSources.push_back(std::make_unique<CFilePictureSource>(
-            LocalPath(strPath), CConvertOptions{.m_bFast = m_window.IsFastImport()}));
+            CorePath(strPath), CConvertOptions{.m_bFast = m_window.IsFastImport()}));
     }
     m_window.RunConversion(std::move(run),
                            [&](int nFile, const CResult<CPicture>& result)
@@ -46,7 +37,7 @@ void CPictureImport::Load(const QStringList& vecPaths, int nInsertAt)
                                }
                                const QString& strPath = vecPaths[nFile];
                                return m_window.ListConverted(
-                                   *pInsert, document.PlainFileRow(LocalPath(strPath), strPath.toStdString()),
+                                   *pInsert, document.PlainFileRow(CorePath(strPath), strPath.toStdString()),
                                    result.Value());
                            });
     if (pInsert->Count() > 0)
@@ -66,7 +57,7 @@ void CPictureImport::AddFromShow(const QString& strPath, const std::vector<CShow
         const int nIndex = static_cast<int>(i) + 1;
         const QString strText = strName + QStringLiteral(" #") + QString::number(nIndex);
         const CStatus status = m_window.ListConverted(
-            *pInsert, document.ShowPictureRow(LocalPath(strPath), nIndex, strText.toStdString()),
+            *pInsert, document.ShowPictureRow(CorePath(strPath), nIndex, strText.toStdString()),
             vecPictures[i].m_picture);
         if (!status)
         {

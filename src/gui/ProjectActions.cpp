@@ -3,13 +3,13 @@
 #include "ButtonChoice.h"
 #include "Dialogs.h"
 #include "DocumentUndo.h"
+#include "PathText.h"
 #include "ReasonText.h"
 #include "ShowWindow.h"
 
 #include "document/DocumentCommands.h"
 
 #include <QAction>
-#include <QFile>
 #include <QFileInfo>
 #include <QMenu>
 
@@ -21,16 +21,6 @@ namespace tramino
 {
 namespace
 {
-
-std::string LocalPath(const QString& strPath)
-{
-    return QFile::encodeName(strPath).toStdString();
-}
-
-QString ShownPath(const std::filesystem::path& path)
-{
-    return QFile::decodeName(path.c_str());
-}
 
 QString PanelText(CPanelSize panel)
 {
@@ -110,7 +100,7 @@ void CProjectActions::OpenProject(const QString& strFile)
 
 void CProjectActions::Open(const QString& strFile)
 {
-    const CResult<CProject> loaded = LoadProject(LocalPath(strFile), EMissingPicture::Keep);
+    const CResult<CProject> loaded = LoadProject(CorePath(strFile), EMissingPicture::Keep);
     if (!loaded)
     {
         ReportError(ReasonText(loaded.Status(), m_window.Texts()));
@@ -140,12 +130,12 @@ void CProjectActions::Open(const QString& strFile)
         if (picture.m_nShowPicture != 0)
         {
             vecMissing +=
-                ShownPath(picture.m_path.m_path) + QStringLiteral(" #%1").arg(picture.m_nShowPicture);
+                PathText(picture.m_path.m_path) + QStringLiteral(" #%1").arg(picture.m_nShowPicture);
             continue;
         }
         if (!std::filesystem::is_regular_file(picture.m_path.m_path, error))
         {
-            vecMissing += ShownPath(picture.m_path.m_path);
+            vecMissing += PathText(picture.m_path.m_path);
             continue;
         }
         CConvertOptions options = ConvertOptionsFor(project.EffectiveValues(i));
@@ -156,7 +146,7 @@ void CProjectActions::Open(const QString& strFile)
     }
     // The list before waits in the step, with its store, for an undo.
     auto pOpen = std::make_unique<CContentsCommand>(
-        document, CShowDocument::OpenedContents(project, LocalPath(strFile), panel));
+        document, CShowDocument::OpenedContents(project, CorePath(strFile), panel));
     if (const CStatus status = pOpen->Redo(); !status)
     {
         ReportError(ReasonText(status, m_window.Texts()));
@@ -173,7 +163,7 @@ void CProjectActions::Open(const QString& strFile)
             }
             const CProjectPicture& picture = *vecFound[static_cast<size_t>(nFile)];
             return m_window.ListConverted(
-                listing, document.ProjectRow(picture, ShownPath(picture.m_path.m_path).toStdString()),
+                listing, document.ProjectRow(picture, PathText(picture.m_path.m_path).toStdString()),
                 result.Value());
         });
     m_window.Undo().Push(std::move(pOpen), m_window.Texts().Text(EUiText::DoOpen).arg(DisplayName()), true);
@@ -224,14 +214,13 @@ bool CProjectActions::OnSaveProject()
     {
         return OnSaveProjectAs();
     }
-    return SaveTo(QFile::decodeName(Document().Path().c_str()));
+    return SaveTo(PathText(Document().Path()));
 }
 
 bool CProjectActions::OnSaveProjectAs()
 {
-    const QString strFolder = Document().Path().empty()
-                                  ? QString()
-                                  : QFileInfo(QFile::decodeName(Document().Path().c_str())).path();
+    const QString strFolder =
+        Document().Path().empty() ? QString() : QFileInfo(PathText(Document().Path())).path();
     const QString strPath = m_window.Dialogs().GetSaveFileName(&m_window.Widget(), ProjectFilter(),
                                                                QStringLiteral("tramino"), strFolder);
     return !strPath.isEmpty() && SaveTo(strPath);
@@ -245,14 +234,14 @@ bool CProjectActions::SaveTo(const QString& strPath)
         return false;
     }
     // Another program's change to the file is not lost unasked.
-    if (Document().ChangedOnDisk(LocalPath(strPath)) &&
+    if (Document().ChangedOnDisk(CorePath(strPath)) &&
         m_window.Dialogs().Ask(&m_window.Widget(), m_window.Widget().windowTitle(),
                                m_window.Texts().Text(EUiText::AskOverwriteChanged).arg(DisplayName()),
                                QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
     {
         return false;
     }
-    if (const CStatus status = Document().Save(LocalPath(strPath)); !status)
+    if (const CStatus status = Document().Save(CorePath(strPath)); !status)
     {
         ReportError(ReasonText(status, m_window.Texts()));
         return false;
@@ -302,9 +291,8 @@ QString CProjectActions::ProjectFilter() const
 
 QString CProjectActions::DisplayName() const
 {
-    return Document().Path().empty()
-               ? m_window.Texts().Text(EUiText::Untitled)
-               : QFileInfo(QFile::decodeName(Document().Path().c_str())).completeBaseName();
+    return Document().Path().empty() ? m_window.Texts().Text(EUiText::Untitled)
+                                     : QFileInfo(PathText(Document().Path())).completeBaseName();
 }
 
 void CProjectActions::ReportError(const QString& strText, EMessageKind eKind) const

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QObject>
-#include <QSocketNotifier>
 
 #include <functional>
 #include <memory>
@@ -9,14 +8,14 @@
 namespace tramino
 {
 
-// Turns SIGTERM, SIGINT and SIGHUP (the session ending, Ctrl+C, a closed terminal) into a
-// call on the user-interface thread, so that the window ends through its close handling and
-// the picture store does not outlive the program. The handler only writes a byte to a socket
-// pair; everything else happens in the event loop. One instance at a time.
+// Turns the system's requests to end the program into a call on the user-interface thread, so
+// that the window ends through its close handling and the picture store does not outlive the
+// program: on Linux SIGTERM, SIGINT and SIGHUP (the session ending, Ctrl+C, a closed terminal),
+// on Windows the session ending and the console's Ctrl+C, Ctrl+Break and closing. The part that
+// listens is the system's own (QuitSignalsPosix.cpp, QuitSignalsWindows.cpp). One instance at a
+// time.
 class CQuitSignals : public QObject
 {
-    Q_OBJECT
-
 public:
     explicit CQuitSignals(std::function<void()> fnQuit);
     ~CQuitSignals() override;
@@ -24,16 +23,17 @@ public:
     CQuitSignals(const CQuitSignals&) = delete;
     CQuitSignals& operator=(const CQuitSignals&) = delete;
 
-    // False when the socket pair or the handlers could not be set up (the program then ends on
-    // these signals as it would without us).
-    bool IsActive() const { return m_pNotifier != nullptr; }
+    // False when the system's part could not be set up (the program then ends on these requests
+    // as it would without us).
+    bool IsActive() const { return m_pListener != nullptr; }
 
 private:
-    void OnSignalByte();
+    class CListener;
+
+    void OnQuitRequest() { m_fnQuit(); }
 
     std::function<void()> m_fnQuit;
-    int m_arrFds[2] = {-1, -1};
-    std::unique_ptr<QSocketNotifier> m_pNotifier;
+    std::unique_ptr<CListener> m_pListener;
 };
 
 } // namespace tramino

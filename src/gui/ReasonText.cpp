@@ -1,8 +1,7 @@
 #include "ReasonText.h"
 
+#include "PathText.h"
 #include "UiTexts.h"
-
-#include <QFile>
 
 #include <utility>
 
@@ -30,7 +29,7 @@ QString ReasonText(const CStatus& status, const CWindowTexts& texts)
     {
         if (eKind == reason.m_eKind)
         {
-            QString strText = texts.Text(eText).arg(QFile::decodeName(reason.m_strFile.c_str()));
+            QString strText = texts.Text(eText).arg(PathText(reason.m_strFile));
             for (const std::string& strValue : reason.m_vecValues)
             {
                 strText = strText.arg(QString::fromStdString(strValue));

@@ -1,13 +1,12 @@
 #include "UiTexts.h"
 
+#include "platform/Platform.h"
 #include "settings/LangTable.h"
 #include "settings/ProfileFile.h"
 #include "settings/VendaleIni.h"
 
-#include <fcntl.h>
 #include <iterator>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace tramino
@@ -168,11 +167,11 @@ CWindowTexts BuiltInTexts()
 
 bool CanRead(const std::filesystem::path& path)
 {
-    const int hFile = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (hFile < 0)
-        return false;
-    ::close(hFile);
-    return true;
+    // Whatever opens counts, a folder too, as it did with open(2).
+    const platform::COpenedFile file = platform::OpenForReading(platform::Utf8FromPath(path));
+    if (file.m_hFile >= 0)
+        platform::CloseFile(file.m_hFile);
+    return file.m_eKind != platform::EFileKind::Missing;
 }
 
 } // namespace

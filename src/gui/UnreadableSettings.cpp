@@ -1,15 +1,14 @@
 #include "UnreadableSettings.h"
 
+#include "PathText.h"
+
+#include "platform/Platform.h"
 #include "settings/DataFile.h"
 
-#include <QFile>
 #include <QStringList>
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tramino
 {
@@ -28,17 +27,18 @@ struct CLook
 
 CLook Look(const std::filesystem::path& path)
 {
-    struct stat st = {};
-    if (::stat(path.c_str(), &st) != 0)
-        return errno == ENOENT ? CLook{} : CLook{true, std::strerror(errno)};
-    if (S_ISDIR(st.st_mode))
+    const std::string strPath = platform::Utf8FromPath(path);
+    const platform::CPathStatus status = platform::StatusOf(strPath, true);
+    if (status.m_eKind == platform::EFileKind::Missing)
+        return status.m_nError == ENOENT ? CLook{} : CLook{true, std::strerror(status.m_nError)};
+    if (status.m_eKind == platform::EFileKind::Directory)
         return {true, "it is a folder"};
-    if (!S_ISREG(st.st_mode))
+    if (status.m_eKind != platform::EFileKind::Regular)
         return {true, "it is not a regular file"};
-    const int hFile = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (hFile < 0)
-        return {true, std::strerror(errno)};
-    ::close(hFile);
+    const platform::COpenedFile file = platform::OpenForReading(strPath);
+    if (file.m_hFile < 0)
+        return {true, file.m_nError != 0 ? std::strerror(file.m_nError) : "it is not a regular file"};
+    platform::CloseFile(file.m_hFile);
     return {true, std::nullopt};
 }
 
@@ -69,8 +69,7 @@ QString StartupNotice(const CWindowTexts& texts)
     if (const std::optional<CUnreadableFile> unreadable = FindUnreadableSettingsFile(ProgramDirectory()))
     {
         vecNotices += texts.Text(EUiText::SettingsUnreadable)
-                          .arg(QFile::decodeName(unreadable->m_path.c_str()),
-                               QString::fromStdString(unreadable->m_strReason));
+                          .arg(PathText(unreadable->m_path), QString::fromStdString(unreadable->m_strReason));
     }
     return vecNotices.join(QStringLiteral("\n\n"));
 }

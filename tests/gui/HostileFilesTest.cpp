@@ -19,7 +19,9 @@
 
 #include <filesystem>
 #include <random>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 namespace tramino
 {
@@ -234,7 +236,18 @@ TEST_F(HostileFilesTest, AVendaleIniThatCannotBeReadIsSaidOnceWithoutBlocking)
     {
         SCOPED_TRACE(bFifo);
         std::filesystem::remove(bytesIni.constData());
-        ASSERT_EQ(bFifo ? ::mkfifo(bytesIni.constData(), 0600) : ::mkdir(bytesIni.constData(), 0700), 0);
+        if (!bFifo)
+        {
+            ASSERT_TRUE(std::filesystem::create_directory(bytesIni.constData()));
+        }
+        else
+        {
+#ifdef _WIN32
+            GTEST_SKIP() << "Windows has no FIFOs (the folder was checked)";
+#else
+            ASSERT_EQ(::mkfifo(bytesIni.constData(), 0600), 0);
+#endif
+        }
         Start();
         ASSERT_TRUE(QTest::qWaitFor([this] { return !m_pDialogs->m_vecMessages.isEmpty(); }, 2000));
         const QString& strMessage = m_pDialogs->m_vecMessages.constFirst();

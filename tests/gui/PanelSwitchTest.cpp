@@ -1,6 +1,7 @@
 #include "PanelSwitch.h"
 #include "DocumentUndo.h"
 #include "PanelCanvas.h"
+#include "PathText.h"
 #include "ProjectActions.h"
 #include "ShowStatusLine.h"
 #include "WindowTestSupport.h"
@@ -41,8 +42,11 @@ protected:
         ASSERT_NO_FATAL_FAILURE(CWindowTest::SetUp());
         // The stores in a folder of the test's own, to see which of them are left.
         ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("tmp")));
+        // TMPDIR on Linux, TMP on Windows.
         m_strOldTmp = qgetenv("TMPDIR");
+        m_strOldWindowsTmp = qgetenv("TMP");
         qputenv("TMPDIR", QFile::encodeName(m_dir.filePath(QStringLiteral("tmp"))));
+        qputenv("TMP", QFile::encodeName(QDir::toNativeSeparators(m_dir.filePath(QStringLiteral("tmp")))));
         QFile ini(m_dir.filePath(QStringLiteral("Vendale.ini")));
         ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
         ini.write("LanguageSelection = 1\nPanelSize = 1\n");
@@ -57,6 +61,7 @@ protected:
     {
         CWindowTest::TearDown();
         qputenv("TMPDIR", m_strOldTmp);
+        qputenv("TMP", m_strOldWindowsTmp);
     }
 
     QStringList Stores() const
@@ -104,12 +109,13 @@ protected:
         const CProject project = m_pDlg->Document().Project();
         for (const CProjectPicture& picture : project.m_vecPictures)
         {
-            vecPaths += QFile::decodeName(picture.m_path.m_path.c_str());
+            vecPaths += PathText(picture.m_path.m_path);
         }
         return vecPaths;
     }
 
     QByteArray m_strOldTmp;
+    QByteArray m_strOldWindowsTmp;
 };
 
 TEST_F(PanelSwitchTest, AProjectForAnotherPanelOpensAtItsOwnPanelOrConvertedToTheWindowsOrNotAtAll)

@@ -3,6 +3,7 @@
 #include "FakeWorkerUi.h"
 #include "Workers.h"
 #include "pipeline/ShowBuilder.h"
+#include "platform/Platform.h"
 #include "show/Transition.h"
 
 #include <gtest/gtest.h>
@@ -97,8 +98,10 @@ class CTempDir
 public:
     CTempDir()
     {
-        std::string strTemplate = (std::filesystem::temp_directory_path() / "workers-test-XXXXXX").string();
-        m_path = mkdtemp(strTemplate.data());
+        std::string strTemplate =
+            platform::Utf8FromPath(std::filesystem::temp_directory_path() / "workers-test-XXXXXX");
+        EXPECT_EQ(platform::CreatePrivateFolder(strTemplate), 0) << strTemplate;
+        m_path = platform::PathFromUtf8(strTemplate);
     }
     ~CTempDir() { std::filesystem::remove_all(m_path); }
     const std::filesystem::path& Path() const { return m_path; }

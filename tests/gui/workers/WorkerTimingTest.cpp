@@ -54,15 +54,27 @@ TEST(InterruptibleSleeperTest, InterruptEndsASleepAndEveryLaterOne)
     EXPECT_FALSE(sleeper.WaitFor([] { return false; }));
 }
 
+// An empty value removes the variable.
+void SetVariable(const char* szName, const char* szValue)
+{
+#ifdef _WIN32
+    _putenv_s(szName, szValue);
+#else
+    if (*szValue == '\0')
+        unsetenv(szName);
+    else
+        setenv(szName, szValue, 1);
+#endif
+}
+
 TEST(WorkerTimingTest, EnvironmentOverridesValidValuesOnly)
 {
-    setenv("TRAMINO_PIXELS_PER_SECOND", "0", 1);
-    setenv("TRAMINO_HOLD_MS", "250", 1);
-    setenv("TRAMINO_PAUSE_MS", "-5", 1);
+    SetVariable("TRAMINO_PIXELS_PER_SECOND", "0");
+    SetVariable("TRAMINO_HOLD_MS", "250");
+    SetVariable("TRAMINO_PAUSE_MS", "-5");
     const CWorkerTiming timing = WorkerTimingFromEnvironment();
-    unsetenv("TRAMINO_PIXELS_PER_SECOND");
-    unsetenv("TRAMINO_HOLD_MS");
-    unsetenv("TRAMINO_PAUSE_MS");
+    for (const char* szName : {"TRAMINO_PIXELS_PER_SECOND", "TRAMINO_HOLD_MS", "TRAMINO_PAUSE_MS"})
+        SetVariable(szName, "");
     EXPECT_EQ(timing.m_nPixelsPerSecond, 0);
     EXPECT_EQ(timing.m_nHoldMs, 250);
     EXPECT_EQ(timing.m_nPauseMs, 500);
