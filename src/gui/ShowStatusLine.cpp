@@ -36,7 +36,8 @@ CShowStatusLine::CShowStatusLine(const CWindowTexts& texts, QWidget* pParent)
 void CShowStatusLine::ShowPlanned(int nWidth, int nHeight, int nPictures, std::optional<EEffect> effect)
 {
     QStringList vecParts{m_texts.Text(EUiText::StatusPanel).arg(nWidth).arg(nHeight),
-                         m_texts.Text(EUiText::StatusPictures).arg(nPictures)};
+                         nPictures == 1 ? m_texts.Text(EUiText::PictureOne)
+                                        : m_texts.Text(EUiText::StatusPictures).arg(nPictures)};
     if (nPictures > 0 && effect)
     {
         vecParts += m_texts.Text(EUiText::StatusBytes)

@@ -147,6 +147,14 @@ protected:
     }
 };
 
+TEST_F(AuthoringTest, StatusLineCountsOnePictureInTheSingular)
+{
+    Start();
+    Load(MakeColours(1));
+    EXPECT_TRUE(StatusText().startsWith(QStringLiteral("Panel 96 × 64  ·  1 picture  ·  show file ")))
+        << StatusText().toStdString();
+}
+
 TEST_F(AuthoringTest, StatusLineGivesTheSizeOfTheFileTransformWritesAndNamesItAfterwards)
 {
     Start();

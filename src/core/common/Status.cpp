@@ -23,7 +23,9 @@ CReason ErrnoReason(const std::string& strPath, int nErrno)
     case EISDIR:
         return {EReason::NotAFile, strPath, {}};
     case ENOSPC:
+#ifdef EDQUOT // a quota is a full disk to its user; not every C library has the number
     case EDQUOT:
+#endif
         return {EReason::NoSpace, strPath, {}};
     default:
         return {EReason::SystemError, strPath, {std::strerror(nErrno)}};
