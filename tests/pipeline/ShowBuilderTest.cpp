@@ -297,7 +297,8 @@ INSTANTIATE_TEST_SUITE_P(Jobs, ShowBuilderTest, testing::Values(0, 1, 4, 8),
                                                      : std::to_string(param.param) + "Threads";
                          });
 
-#ifndef _WIN32
+// Where the test below runs: the sanitizers reserve address space of their own.
+#if !defined(_WIN32) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
 // fn's outcome in a child whose address space leaves nHeadroomMiB beside what it has.
 std::string WithLittleAddressSpace(rlim_t nHeadroomMiB, const std::function<std::string()>& fn)
 {
