@@ -28,9 +28,11 @@ started=$SECONDS
 source_parent="$cache/src/qt6-base"
 rm -rf "$source_parent" "$prefix"
 mkdir -p "$source_parent"
+source scripts/windows/deb-src.sh
+ensure_deb_src
 say "fetching Debian's qt6-base $version source"
 (cd "$source_parent" && apt-get source -qq "qt6-base=$version" >/dev/null 2>&1) ||
-  { say "apt-get source qt6-base=$version failed (is there a deb-src entry? build-windows.sh adds one)"; exit 1; }
+  { say "apt-get source qt6-base=$version failed"; exit 1; }
 source="$(find "$source_parent" -mindepth 1 -maxdepth 1 -type d | head -n 1)"
 
 # Debian's source leaves out the tablet headers; Wine's LGPL ones declare the same interface, with

@@ -33,21 +33,7 @@ mkdir -p "$cache"
 
 say() { echo "build-windows: $*" >&2; }
 
-# Source packages need a deb-src entry; Debian's default sources list has none.
-ensure_deb_src() {
-  if apt-cache showsrc libpng1.6 2>/dev/null | grep -q '^Package:'; then return; fi
-  say "adding Debian's source packages to apt's sources"
-  local suites
-  suites="$(. /etc/os-release && echo "$VERSION_CODENAME $VERSION_CODENAME-updates")"
-  cat >/etc/apt/sources.list.d/tramino-deb-src.sources <<EOF
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: $suites
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-EOF
-  apt-get update -qq >/dev/null
-}
+source scripts/windows/deb-src.sh
 
 # The source version of the Linux library the Linux build links, so that both decode alike.
 linux_version() { dpkg-query -W -f='${source:Version}' "$1"; }
