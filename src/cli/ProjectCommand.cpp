@@ -265,14 +265,20 @@ private:
             project.m_optOutput = output.Value();
         }
         project.m_bFastImport = args.Has("fast");
-        std::error_code error;
-        if (fs::exists(platform::PathFromUtf8(*pProject), error))
-            return io.Failure("'" + *pProject + "' exists already (project add adds pictures to it)");
+        const auto Taken = [&pProject]
+        {
+            std::error_code error;
+            return fs::exists(platform::PathFromUtf8(*pProject), error);
+        };
+        const std::string strTaken = "'" + *pProject + "' exists already (project add adds pictures to it)";
+        if (Taken())
+            return io.Failure(strTaken);
         if (CStatus status = AddPictures(project, vecPictures, {}, *pProject); !status)
             return io.Failure(status.Message());
-        // Made only if it is still not there: two programs making one project cannot both succeed.
+        // Made only if it is still not there: two programs making one project cannot both succeed,
+        // and the one that comes second says what it would have said had it started second.
         if (CStatus status = CreateProject(project, *pProject, io.StopFlag()); !status)
-            return io.Failure(status.Message());
+            return io.Failure(Taken() ? strTaken : status.Message());
         io.MarkDone();
         io.Out() << "Wrote " << Printable(*pProject) << ": " << PicturesText(project.m_vecPictures.size())
                  << ", " << EffectName(project.m_effect) << ", " << PanelText(project.m_panel) << " panel\n";

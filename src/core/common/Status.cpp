@@ -43,7 +43,9 @@ CStatus ErrnoStatus(const std::string& strWhat, const std::string& strPath, int 
 CStatus RenameStatus(const std::string& strFrom, const std::string& strHow, const std::string& strTo,
                      int nErrno)
 {
-    return CStatus::Error(ErrnoStatus("rename '" + strFrom + "' " + strHow, strTo, nErrno).Message());
+    // Two files are named, so no one file carries the reason.
+    return CStatus::Error("Cannot rename '" + strFrom + "' " + strHow + " '" + strTo +
+                          "': " + std::strerror(nErrno));
 }
 
 } // namespace tramino

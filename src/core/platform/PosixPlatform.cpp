@@ -170,6 +170,7 @@ int RenameNew(const std::string& strFrom, const std::string& strTo, bool bDurabl
             return errno;
         if (::link(strFrom.c_str(), strTo.c_str()) != 0)
             return errno;
+        // The file is in place under its new name: a temporary name that stays is no failure.
         ::unlink(strFrom.c_str());
     }
     if (bDurable)
