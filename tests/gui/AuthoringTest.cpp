@@ -275,10 +275,6 @@ TEST_F(AuthoringTest, PanelViewOpensAtTheLargestZoomShowingBothSidesBesideOrBelo
 
 TEST_F(AuthoringTest, TheStatusLineIsWholeAtAnyCountSizeOrLanguage)
 {
-#ifdef _WIN32
-    GTEST_SKIP() << "under wine the line is still shortened at these counts, its font made smaller or "
-                    "not: to be mended with the window for Windows";
-#endif
     for (const int nLanguage : {1, 2, 3})
     {
         Start(nLanguage, 9);
