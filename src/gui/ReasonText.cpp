@@ -18,6 +18,7 @@ constexpr std::pair<EReason, EUiText> g_arrReasonTexts[] = {
     {EReason::TooLarge, EUiText::ReasonTooLarge},       {EReason::NoPixels, EUiText::ReasonNoPixels},
     {EReason::Damaged, EUiText::ReasonDamaged},         {EReason::NotJson, EUiText::ReasonNotJson},
     {EReason::BadValue, EUiText::ReasonBadValue},       {EReason::NewFormat, EUiText::ReasonNewFormat},
+    {EReason::NotAShow, EUiText::ReasonNotAShow},
 };
 
 } // namespace

@@ -112,6 +112,7 @@ enum class EUiText
     ReasonNotJson,
     ReasonBadValue,
     ReasonNewFormat,
+    ReasonNotAShow,
     Count
 };
 

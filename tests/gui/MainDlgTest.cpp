@@ -1392,6 +1392,12 @@ TEST_F(MainDlgTest, ReasonsFromTheCoreAreSaidInTheWindowsLanguage)
         EXPECT_EQ(m_pDialogs->m_vecMessages.value(0), m_pDlg->Texts().Text(eReason).arg(strProject));
         m_pDialogs->m_vecMessages.clear();
     }
+
+    const QString strShow = write(QStringLiteral("text.qrv"), "hello");
+    m_pDlg->OpenShow(strShow);
+    EXPECT_TRUE(m_pDialogs->m_vecMessages.value(0).startsWith(
+        m_pDlg->Texts().Text(EUiText::ReasonNotAShow).arg(strShow).section(QStringLiteral("%2"), 0, 0)))
+        << m_pDialogs->m_vecMessages.value(0).toStdString();
 }
 
 TEST_F(MainDlgTest, AProjectForAnotherPanelOpensOnlyConvertedAndItsMissingPicturesAreNamed)

@@ -28,6 +28,7 @@ enum class EReason
     NotJson,   // a project that is no JSON text
     BadValue,  // values: the place in the project
     NewFormat, // values: the project's format
+    NotAShow,  // values: the panel, the byte, the finding
 };
 
 struct CReason

@@ -484,9 +484,13 @@ CStatus CShowFileReader::Read(IInput& input, const std::string& strName, const P
         return status;
     m_optViolation = parser.Violation();
     if (m_optViolation)
-        return CStatus::Error("'" + strName + "' is not a valid show file for a " + strPanel +
-                              " panel: at byte " + std::to_string(m_optViolation->m_nOffset) + ": " +
-                              m_optViolation->m_strProblem);
+    {
+        const std::string strByte = std::to_string(m_optViolation->m_nOffset);
+        return CStatus::Error(
+            "'" + strName + "' is not a valid show file for a " + strPanel + " panel: at byte " + strByte +
+                ": " + m_optViolation->m_strProblem,
+            {EReason::NotAShow, strName, {strPanel, strByte, m_optViolation->m_strProblem}});
+    }
     return {};
 }
 
