@@ -409,14 +409,16 @@ void CMainDlg::ApplySkin()
 
 void CMainDlg::StartRefreshTimer()
 {
-    // Whatever the preview is to show next ends a show being played.
+    // Whatever the preview is to show next ends a show being played, and the frames of a GIF.
     m_showPlayer.Stop();
+    m_frameAnimation.Stop();
     m_timerRefresh.start();
 }
 
 void CMainDlg::StopRefreshTimer()
 {
     m_showPlayer.Stop();
+    m_frameAnimation.Stop();
     m_timerRefresh.stop();
 }
 
@@ -426,11 +428,28 @@ void CMainDlg::OnTimer()
     {
         return;
     }
+    if (m_frameAnimation.IsPlaying())
+    {
+        if (const std::optional<CPicture> frame = m_frameAnimation.Next())
+        {
+            m_wndPreview->DrawPicture(*frame);
+        }
+        return;
+    }
     // A picture that cannot be read draws nothing; the store already reported how it broke.
-    const CResult<CPicture> picture = m_pDocument->Store()->Read(m_pDocument->ShownImage());
+    const int nShown = m_pDocument->ShownImage();
+    const CResult<CPicture> picture = m_pDocument->Store()->Read(nShown);
     if (picture)
     {
         m_wndPreview->DrawPicture(picture.Value());
+    }
+    // The store holds the first frame; the others follow at the show's pace.
+    const CShowRow& row = m_pDocument->Row(nShown);
+    if (row.m_nFrames > 1 && !m_workerShared.m_bBusy.load())
+    {
+        CConvertOptions options = ConvertOptionsFor(m_pDocument->EffectiveValues(nShown));
+        options.m_bFast = IsFastImport();
+        m_frameAnimation.Start(row.m_strSource, row.m_nFrames, options, Panel(), m_workerTiming.m_nHoldMs);
     }
 }
 
@@ -482,6 +501,8 @@ std::vector<RowId> CMainDlg::SelectedIds() const
 void CMainDlg::OnChanged(const CDocumentChange& change)
 {
     const EDocumentChange eKind = change.m_eKind;
+    // The frames played may be of a row gone, moved or converted otherwise: the timer starts over.
+    m_frameAnimation.Stop();
     if (eKind == EDocumentChange::Panel || eKind == EDocumentChange::Reset)
     {
         ShowPanel();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ConversionRunner.h"
+#include "FrameAnimation.h"
 #include "MainDlgWorkerUi.h"
 #include "ShowPlayer.h"
 #include "ShowWindow.h"
@@ -217,6 +218,7 @@ private:
     CShowStatusLine* m_pStatusLine = nullptr;
     CPanelViewDlg* m_pPanelView = nullptr;
     CShowPlayer m_showPlayer;
+    CFrameAnimation m_frameAnimation;
 
     CWindowTexts m_texts;
     QTranslator m_qtTranslator; // Qt's own texts (file dialogs, buttons) in the chosen language

@@ -1,4 +1,5 @@
 #include "DocumentUndo.h"
+#include "PanelCanvas.h"
 #include "PanelSwitch.h"
 #include "PictureOptionsCommand.h"
 #include "ProjectActions.h"
@@ -229,6 +230,21 @@ TEST_F(UndoTest, EveryFrameOfAGifAndFastImportGoIntoTheShowAsTheBuildWritesThem)
     EXPECT_FALSE(m_pDlg->windowTitle().contains(QLatin1Char('*')));
     ASSERT_TRUE(m_pDlg->ProjectActions().OnSaveProject());
     EXPECT_EQ(Bytes(InDir("show.tramino")), project);
+
+    // Shown, the row plays its frames: the preview goes from the last row to frame 1, then on.
+    Select({0});
+    QList<QImage> vecSeen;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&]
+        {
+            const QImage shot = m_pDlg->PreviewWindow()->Snapshot();
+            if (!vecSeen.contains(shot))
+            {
+                vecSeen += shot;
+            }
+            return vecSeen.size() >= 3;
+        },
+        10000));
 }
 
 TEST_F(UndoTest, SplitIntoFramesIsOneStepAndBuildsAsTheWindowWrites)
