@@ -204,6 +204,7 @@ TEST_F(UndoTest, EveryFrameOfAGifAndFastImportGoIntoTheShowAsTheBuildWritesThem)
     Start();
     m_pDlg->SetWorkerTiming({0, 1, 1});
     m_pDlg->Document().SetFastImport(true); // as the context menu's check does
+    EXPECT_TRUE(m_pDlg->windowTitle().contains(QLatin1Char('*')));
     const QString strGif = g_strSamples + QStringLiteral("rings-animated.gif");
     Load({strGif, g_strSamples + QStringLiteral("hills-baseline.jpg")});
     CPictureOptionsCommand(*m_pDlg).Apply({0}, AllFrames());
@@ -214,6 +215,9 @@ TEST_F(UndoTest, EveryFrameOfAGifAndFastImportGoIntoTheShowAsTheBuildWritesThem)
 
     EXPECT_EQ(UndoText(), QStringLiteral("&Undo remember the show file"));
     EXPECT_TRUE(m_pDlg->windowTitle().contains(QLatin1Char('*')));
+    History().Undo();
+    EXPECT_FALSE(m_pDlg->Document().Project().m_optOutput);
+    History().Redo();
     ASSERT_TRUE(m_pDlg->ProjectActions().OnSaveProject());
     const QByteArray project = Bytes(InDir("show.tramino"));
     EXPECT_TRUE(project.contains("\"output\": \"window.qrv\"")) << project.toStdString();
