@@ -863,10 +863,11 @@ void CMainDlg::SelectEffect(EEffect effect)
 void CMainDlg::OnShowWritten(const QString& strPath, int nPictures)
 {
     // The project remembers where its show went, so that a build of it needs no -o.
-    auto pOutput = std::make_unique<COutputCommand>(*m_pDocument, CorePath(strPath));
-    if (m_pDocument->Project().m_optOutput != ProjectRelativePath(CorePath(strPath)))
+    const std::string strShow = CorePath(strPath);
+    if (m_pDocument->Project().m_optOutput != ProjectRelativePath(strShow))
     {
-        m_pUndo->Push(std::move(pOutput), m_texts.Text(EUiText::DoOutput));
+        m_pUndo->Push(std::make_unique<COutputCommand>(*m_pDocument, strShow),
+                      m_texts.Text(EUiText::DoOutput));
     }
     m_pStatusLine->ShowWritten(strPath, nPictures, m_pDocument->ShowPictureCount());
 }
