@@ -101,6 +101,11 @@ convert "$work/lake.png" -quality 85 -interlace JPEG "$out/lake-progressive.jpg"
 convert "$work/hills-small.png" -colorspace Gray -quality 90 "$out/hills-grey.jpg"
 convert "$work/tiles-large.png" -colors 32 -interlace GIF "$out/tiles-interlaced.gif"
 convert "$work/rings-small.png" -colors 64 "$out/rings.gif"
+# An animation: six frames whose hue turns, a fifth of a second each.
+for hue in 100 133 166 200 33 66; do
+  convert "$work/rings-small.png" -modulate 100,100,$hue "$work/spin-$hue.png"
+done
+convert -delay 20 -loop 0 "$work"/spin-{100,133,166,200,33,66}.png -colors 64 "$out/rings-animated.gif"
 
 # Say what was made: every BMP's depth and compression, every file's size.
 python3 - "$out" <<'EOF'

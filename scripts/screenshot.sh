@@ -4,7 +4,7 @@
 #   BUILD_DIR  holds bin/tramino (default build/release)
 #   OUT_DIR    receives tramino-english.png, tramino-traditional.png, tramino-simplified.png
 #              (default BUILD_DIR/screenshots)
-# The pictures to load are taken from TRAMINO_LOAD (paths separated by ':'), which the
+# The pictures to load are taken from TRAMINO_LOAD (paths separated by ':', or one .tramino project), which the
 # program reads at start-up; by default three of the sample pictures. The picture is taken
 # TRAMINO_SHOT_DELAY seconds after the start (default 4); with TRAMINO_AUTORUN=preview and a
 # slow TRAMINO_PIXELS_PER_SECOND it catches a show under way; TRAMINO_AUTORUN=about shows the

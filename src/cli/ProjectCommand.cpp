@@ -342,6 +342,8 @@ private:
             strLine.append(Printable(picture.m_nShowPicture != 0
                                          ? ShowPictureNameText({strPath, picture.m_nShowPicture})
                                          : strPath));
+            if (picture.m_nFrame != 0) // a GIF's row the window split into frames
+                strLine.append(" frame=").append(std::to_string(picture.m_nFrame));
             const CPictureValues values = project.EffectiveValues(i);
             for (const CPictureOptionInfo& info : PictureOptionTable())
                 strLine.append(" ")

@@ -2,6 +2,7 @@
 
 #include "MainDlg.h"
 #include "PanelSwitch.h"
+#include "ProjectActions.h"
 #include "QuitSignals.h"
 
 #include "common/Version.h"
@@ -29,7 +30,7 @@ namespace
 {
 
 // Pictures to load at start-up, for scripted runs such as screenshots: the paths in
-// TRAMINO_LOAD, separated like PATH entries.
+// TRAMINO_LOAD, separated like PATH entries, or one project to open.
 QStringList StartupPictures()
 {
     const QString strList = qEnvironmentVariable("TRAMINO_LOAD");
@@ -242,7 +243,18 @@ bool CMainApp::InitInstance()
     QTimer::singleShot(0, &dlg,
                        [&dlg, vecPictures]
                        {
-                           dlg.LoadPictures(vecPictures);
+                           // A project among them opens as a dropped one does.
+                           const bool bProject = vecPictures.size() == 1 &&
+                                                 vecPictures.constFirst().endsWith(QLatin1String(".tramino"),
+                                                                                   Qt::CaseInsensitive);
+                           if (bProject)
+                           {
+                               dlg.ProjectActions().OpenProject(vecPictures.constFirst());
+                           }
+                           else
+                           {
+                               dlg.LoadPictures(vecPictures);
+                           }
                            AutoRun(dlg);
                        });
     dlg.exec();

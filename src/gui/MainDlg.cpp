@@ -23,6 +23,8 @@
 
 #include "common/Version.h"
 #include "document/DocumentCommands.h"
+#include "pipeline/ShowPictureSource.h"
+#include "project/ProjectSave.h"
 #include "settings/DataFile.h"
 #include "settings/StartupSettings.h"
 #include "show/ShowFileReader.h"
@@ -175,6 +177,10 @@ void CMainDlg::OnInitDialog()
     // The show starts empty, on the transition the mode box starts on, with nothing to save.
     CDocumentContents empty =
         CShowDocument::EmptyContents(settings.m_panelSize, CurrentEffect().value_or(EEffect::Normal));
+    // Off by default: the reduction then sees every pixel of the photo. TRAMINO_FAST_IMPORT=1
+    // turns it on at start-up; the window's context menu toggles it for the project.
+    empty.m_project.m_bFastImport = qEnvironmentVariableIntValue("TRAMINO_FAST_IMPORT") != 0;
+    empty.m_saved = empty.m_project;
     m_pDocument->ExchangeContents(empty);
     m_pDocument->AddObserver(*this);
     connect(m_cbMode, &QComboBox::currentIndexChanged, this, &CMainDlg::OnModeChanged);
@@ -372,6 +378,7 @@ void CMainDlg::SetCaptions()
         }
     }
     m_pListModel->SetHeader(Text(0));
+    m_pListModel->SetFramesText(m_texts.Text(EUiText::ListFrames));
     m_chkFullSpeed->setText(m_texts.Text(EUiText::FullSpeed));
 
     const std::pair<QWidget*, EUiText> aTips[] = {{g_btnLoadImage, EUiText::TipLoadImage},
@@ -402,14 +409,16 @@ void CMainDlg::ApplySkin()
 
 void CMainDlg::StartRefreshTimer()
 {
-    // Whatever the preview is to show next ends a show being played.
+    // Whatever the preview is to show next ends a show being played, and the frames of a GIF.
     m_showPlayer.Stop();
+    m_frameAnimation.Stop();
     m_timerRefresh.start();
 }
 
 void CMainDlg::StopRefreshTimer()
 {
     m_showPlayer.Stop();
+    m_frameAnimation.Stop();
     m_timerRefresh.stop();
 }
 
@@ -419,11 +428,28 @@ void CMainDlg::OnTimer()
     {
         return;
     }
+    if (m_frameAnimation.IsPlaying())
+    {
+        if (const std::optional<CPicture> frame = m_frameAnimation.Next())
+        {
+            m_wndPreview->DrawPicture(*frame);
+        }
+        return;
+    }
     // A picture that cannot be read draws nothing; the store already reported how it broke.
-    const CResult<CPicture> picture = m_pDocument->Store()->Read(m_pDocument->ShownImage());
+    const int nShown = m_pDocument->ShownImage();
+    const CResult<CPicture> picture = m_pDocument->Store()->Read(nShown);
     if (picture)
     {
         m_wndPreview->DrawPicture(picture.Value());
+    }
+    // The store holds the first frame; the others follow at the show's pace.
+    const CShowRow& row = m_pDocument->Row(nShown);
+    if (row.m_nFrames > 1 && !m_workerShared.m_bBusy.load())
+    {
+        CConvertOptions options = ConvertOptionsFor(m_pDocument->EffectiveValues(nShown));
+        options.m_bFast = IsFastImport();
+        m_frameAnimation.Start(row.m_strSource, row.m_nFrames, options, Panel(), m_workerTiming.m_nHoldMs);
     }
 }
 
@@ -475,6 +501,8 @@ std::vector<RowId> CMainDlg::SelectedIds() const
 void CMainDlg::OnChanged(const CDocumentChange& change)
 {
     const EDocumentChange eKind = change.m_eKind;
+    // The frames played may be of a row gone, moved or converted otherwise: the timer starts over.
+    m_frameAnimation.Stop();
     if (eKind == EDocumentChange::Panel || eKind == EDocumentChange::Reset)
     {
         ShowPanel();
@@ -733,6 +761,16 @@ void CMainDlg::OnPictureOptions()
     CPictureOptionsCommand(*this).Edit(SelectedRows());
 }
 
+void CMainDlg::OnSplitFrames()
+{
+    const QList<int> vecRows = SelectedRows();
+    if (!IsListBusy() && vecRows.size() == 1 && m_pDocument->Row(vecRows.constFirst()).m_nFrames > 1)
+    {
+        m_pListCtrl->clearSelection();
+        CPictureImport(*this).SplitFrames(vecRows.constFirst());
+    }
+}
+
 void CMainDlg::OnOpenShow()
 {
     const QStringList vecPaths = m_pDialogs->GetOpenFileNames(
@@ -824,12 +862,19 @@ void CMainDlg::SelectEffect(EEffect effect)
 
 void CMainDlg::OnShowWritten(const QString& strPath, int nPictures)
 {
-    m_pStatusLine->ShowWritten(strPath, nPictures, m_pDocument->ImageCount());
+    // The project remembers where its show went, so that a build of it needs no -o.
+    const std::string strShow = CorePath(strPath);
+    if (m_pDocument->Project().m_optOutput != ProjectRelativePath(strShow))
+    {
+        m_pUndo->Push(std::make_unique<COutputCommand>(*m_pDocument, strShow),
+                      m_texts.Text(EUiText::DoOutput));
+    }
+    m_pStatusLine->ShowWritten(strPath, nPictures, m_pDocument->ShowPictureCount());
 }
 
 void CMainDlg::UpdateStatusLine()
 {
-    m_pStatusLine->ShowPlanned(Panel().m_nWidth, Panel().m_nHeight, m_pDocument->ImageCount(),
+    m_pStatusLine->ShowPlanned(Panel().m_nWidth, Panel().m_nHeight, m_pDocument->ShowPictureCount(),
                                CurrentEffect());
 }
 
@@ -846,6 +891,13 @@ CWorkerRun CMainDlg::MakeWorkerRun() const
     run.m_bFullSpeed = m_chkFullSpeed->isChecked();
     // No list command runs during a run, and the store goes only after the worker has ended.
     run.m_fnReadPicture = [pStore = m_pDocument->Store()](int k) { return pStore->Read(k); };
+    // Every frame of a GIF comes from its file as a build of the project takes it, a few at a time.
+    auto pPlan = std::make_shared<const CShowPlan>(PlanShow(m_pDocument->Project()));
+    run.m_fnFrames = [pPlan](int k) -> std::unique_ptr<IPictureSource>
+    {
+        const CShowPlanPicture& picture = pPlan->m_vecPictures[static_cast<size_t>(k)];
+        return picture.m_bAllFrames ? std::move(PlanSources({picture}).front()) : nullptr;
+    };
     return run;
 }
 
@@ -920,8 +972,8 @@ void CMainDlg::contextMenuEvent(QContextMenuEvent* pEvent)
     menu.addSeparator();
     QAction* pFast = menu.addAction(m_texts.Text(EUiText::MenuFastImport));
     pFast->setCheckable(true);
-    pFast->setChecked(m_bFastImport);
-    connect(pFast, &QAction::toggled, this, [this](bool bOn) { m_bFastImport = bOn; });
+    pFast->setChecked(IsFastImport());
+    connect(pFast, &QAction::toggled, this, [this](bool bOn) { m_pDocument->SetFastImport(bOn); });
     menu.addSeparator();
     m_pPanelSwitch->AddToMenu(menu);
     menu.addAction(m_texts.Text(EUiText::MenuPanelView), QKeySequence(Qt::Key_F3), this,
@@ -929,6 +981,10 @@ void CMainDlg::contextMenuEvent(QContextMenuEvent* pEvent)
     menu.addAction(m_texts.Text(EUiText::MenuPictureOptions), QKeySequence(Qt::ALT | Qt::Key_Return), this,
                    &CMainDlg::OnPictureOptions)
         ->setEnabled(!IsListBusy() && !SelectedRows().isEmpty());
+    const QList<int> vecSelected = SelectedRows();
+    menu.addAction(m_texts.Text(EUiText::MenuSplitFrames), this, &CMainDlg::OnSplitFrames)
+        ->setEnabled(!IsListBusy() && vecSelected.size() == 1 &&
+                     m_pDocument->Row(vecSelected.constFirst()).m_nFrames > 1);
     menu.exec(pEvent->globalPos());
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ConversionRunner.h"
+#include "FrameAnimation.h"
 #include "MainDlgWorkerUi.h"
 #include "ShowPlayer.h"
 #include "ShowWindow.h"
@@ -104,7 +105,8 @@ public:
     void LoadPictures(const QStringList& vecPaths, int nInsertAt = -1);
     bool IsImporting() const override { return m_pConversions->IsRunning(); }
     bool IsListBusy() const override;
-    bool IsFastImport() const override { return m_bFastImport; }
+    // The project's: JPEG files decode scaled down (the context menu's check).
+    bool IsFastImport() const override { return m_pDocument->IsFastImport(); }
     bool RunConversion(CConversionRun run, const FnTakeConverted& fnTake) override;
     void Say(const QString& strText, EMessageKind eKind) override;
     // Lists the converted picture as the command's next row, selected and shown.
@@ -126,6 +128,8 @@ public:
     void OnPanelView();
     // The options dialog of the selected pictures (double-click, Alt+Enter, the context menu).
     void OnPictureOptions();
+    // The selected row of every frame of a GIF replaced by a row for each frame (the context menu).
+    void OnSplitFrames();
     // Asks for a show file (Ctrl+Shift+R) and opens it.
     void OnOpenShow();
     // Checks the show file strictly for the panel; a valid one can be played in the preview or
@@ -214,6 +218,7 @@ private:
     CShowStatusLine* m_pStatusLine = nullptr;
     CPanelViewDlg* m_pPanelView = nullptr;
     CShowPlayer m_showPlayer;
+    CFrameAnimation m_frameAnimation;
 
     CWindowTexts m_texts;
     QTranslator m_qtTranslator; // Qt's own texts (file dialogs, buttons) in the chosen language
@@ -228,9 +233,6 @@ private:
     CPanelSwitch* m_pPanelSwitch = nullptr; // a child of the window
     std::unique_ptr<CConversionRunner> m_pConversions;
     bool m_bQuitting = false;
-    // Off by default: the reduction then sees every pixel of the photo. TRAMINO_FAST_IMPORT=1
-    // turns it on at start-up; the window's context menu toggles it.
-    bool m_bFastImport = qEnvironmentVariableIntValue("TRAMINO_FAST_IMPORT") != 0;
     bool m_bClosed = false;
 
     // Declared in this order so that the worker thread is joined before the rest goes.

@@ -47,6 +47,49 @@ void CPictureImport::Load(const QStringList& vecPaths, int nInsertAt)
     }
 }
 
+void CPictureImport::SplitFrames(int nRow)
+{
+    CShowDocument& document = m_window.Document();
+    const CShowRow gif = document.Row(nRow);
+    const CWindowTexts& texts = m_window.Texts();
+    CConversionRun run{{},
+                       document.Panel(),
+                       texts.LangOr(18, "Loading pictures..."),
+                       texts.LangOr(17, "These files could not be loaded:"),
+                       true};
+    std::vector<CShowRow> vecRows;
+    const QString strText = QString::fromStdString(gif.m_strText);
+    for (int nFrame = 1; nFrame <= gif.m_nFrames; ++nFrame)
+    {
+        vecRows.push_back(document.FrameRow(
+            gif, nFrame, texts.Text(EUiText::ListFrame).arg(strText).arg(nFrame).toStdString()));
+        CConvertOptions options = ConvertOptionsFor(document.EffectiveValues(nRow));
+        options.m_bFast = m_window.IsFastImport();
+        run.m_vecSources.push_back(RowPictureSource(vecRows.back(), options));
+    }
+    auto pSplit = std::make_unique<CReplaceRowCommand>(document, gif.m_nId);
+    const bool bAll =
+        m_window.RunConversion(std::move(run),
+                               [&](int nFile, const CResult<CPicture>& result)
+                               {
+                                   if (!result)
+                                   {
+                                       return result.Status();
+                                   }
+                                   return m_window.ListConverted(
+                                       pSplit->Insert(), vecRows[static_cast<size_t>(nFile)], result.Value());
+                               });
+    const CStatus status = bAll ? pSplit->Finish() : pSplit->Insert().Undo();
+    if (!status)
+    {
+        m_window.Say(ReasonText(status, texts));
+    }
+    if (bAll && status)
+    {
+        m_window.Undo().Push(std::move(pSplit), texts.Text(EUiText::DoSplit), true);
+    }
+}
+
 void CPictureImport::AddFromShow(const QString& strPath, const std::vector<CShowFilePicture>& vecPictures)
 {
     CShowDocument& document = m_window.Document();

@@ -24,6 +24,9 @@ public:
     void Load(const QStringList& vecPaths, int nInsertAt);
     // Appends the show's pictures as "show.qrv #1", "show.qrv #2" ...
     void AddFromShow(const QString& strPath, const std::vector<CShowFilePicture>& vecPictures);
+    // Replaces the row of every frame of a GIF at list position nRow by a row for each frame, in
+    // one step; cancelled or failed, the row stays as it was.
+    void SplitFrames(int nRow);
 
 private:
     IShowWindow& m_window;

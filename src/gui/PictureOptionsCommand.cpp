@@ -46,7 +46,13 @@ void CPictureOptionsCommand::Apply(const QList<int>& vecRows, const CPictureValu
     const CWindowTexts& texts = m_window.Texts();
     CConversionRun run{
         {}, document.Panel(), texts.Text(EUiText::OptionsConverting), texts.Text(EUiText::OptionsFailed)};
-    std::vector<std::pair<RowId, CPictureValues>> vecPending; // row and new overrides, by entry
+    struct CPending
+    {
+        RowId m_nId;
+        CPictureValues m_overrides;
+        int m_nFrames;
+    };
+    std::vector<CPending> vecPending; // by entry
     for (const int nRow : vecRows)
     {
         const CPictureValues old = document.EffectiveValues(nRow);
@@ -57,35 +63,36 @@ void CPictureOptionsCommand::Apply(const QList<int>& vecRows, const CPictureValu
         }
         const CShowRow& row = document.Row(nRow);
         const CPictureValues overrides = OverridesOf(document.Defaults(), values);
+        const int nFrames = TakenFrames(row.m_picture, values);
         CConvertOptions options = ConvertOptionsFor(values);
         if (options == ConvertOptionsFor(old))
         {
-            // The window's picture stays as it is (GIF frames are the build's matter).
-            static_cast<void>(pCommand->Add(row.m_nId, overrides, nullptr));
+            // The window's picture stays as it is: the store holds a GIF's first frame either way.
+            static_cast<void>(pCommand->Add(row.m_nId, overrides, nFrames, nullptr));
             continue;
         }
         options.m_bFast = m_window.IsFastImport();
         run.m_vecSources.push_back(RowPictureSource(row, options));
-        vecPending.emplace_back(row.m_nId, overrides);
+        vecPending.push_back({row.m_nId, overrides, nFrames});
     }
     if (!run.m_vecSources.empty())
     {
-        m_window.RunConversion(std::move(run),
-                               [&](int nFile, const CResult<CPicture>& result)
-                               {
-                                   const auto& [nId, overrides] = vecPending[static_cast<size_t>(nFile)];
-                                   const CShowRow& row = document.Row(document.PositionOf(nId));
-                                   if (!result)
-                                   {
-                                       return row.m_eSource == ERowSource::ShowPicture
-                                                  ? CStatus::Error(
-                                                        texts.Text(EUiText::OptionsNoSource)
-                                                            .arg(QString::fromStdString(row.m_strText))
-                                                            .toStdString())
-                                                  : result.Status();
-                                   }
-                                   return pCommand->Add(nId, overrides, &result.Value());
-                               });
+        m_window.RunConversion(
+            std::move(run),
+            [&](int nFile, const CResult<CPicture>& result)
+            {
+                const auto& [nId, overrides, nFrames] = vecPending[static_cast<size_t>(nFile)];
+                const CShowRow& row = document.Row(document.PositionOf(nId));
+                if (!result)
+                {
+                    return row.m_eSource == ERowSource::ShowPicture
+                               ? CStatus::Error(texts.Text(EUiText::OptionsNoSource)
+                                                    .arg(QString::fromStdString(row.m_strText))
+                                                    .toStdString())
+                               : result.Status();
+                }
+                return pCommand->Add(nId, overrides, nFrames, &result.Value());
+            });
     }
     if (!pCommand->IsEmpty())
     {

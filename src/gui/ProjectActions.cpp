@@ -139,9 +139,9 @@ void CProjectActions::Open(const QString& strFile)
             continue;
         }
         CConvertOptions options = ConvertOptionsFor(project.EffectiveValues(i));
-        options.m_bFast = m_window.IsFastImport();
-        run.m_vecSources.push_back(
-            std::make_unique<CFilePictureSource>(picture.m_path.m_path.string(), options));
+        // The project's own, as a build of it converts.
+        options.m_bFast = project.m_bFastImport;
+        run.m_vecSources.push_back(ProjectPictureSource(picture, options));
         vecFound.push_back(&picture);
     }
     // The list before waits in the step, with its store, for an undo.

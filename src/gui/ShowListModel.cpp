@@ -33,7 +33,10 @@ QVariant CShowListModel::data(const QModelIndex& index, int nRole) const
     {
         return {};
     }
-    return QString::fromStdString(m_document.Row(index.row()).m_strText);
+    const CShowRow& row = m_document.Row(index.row());
+    const QString strText = QString::fromStdString(row.m_strText);
+    // Counted when the row is made or its options change, so that drawing reads no file.
+    return row.m_nFrames > 1 ? m_strFrames.arg(strText).arg(row.m_nFrames) : strText;
 }
 
 QVariant CShowListModel::headerData(int nSection, Qt::Orientation eOrientation, int nRole) const
@@ -103,6 +106,13 @@ void CShowListModel::OnChanged(const CDocumentChange& change)
         emit layoutChanged();
         break;
     }
+    case EDocumentChange::Pictures:
+        // Options that take every frame of a GIF, or no longer, change its text.
+        for (const int nRow : change.m_vecRows)
+        {
+            emit dataChanged(index(nRow, 0), index(nRow, 0));
+        }
+        break;
     default:
         break;
     }

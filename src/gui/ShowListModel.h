@@ -21,6 +21,8 @@ public:
     ~CShowListModel() override;
 
     void SetHeader(const QString& strHeader) { m_strHeader = strHeader; }
+    // How a row of every frame of a GIF reads: %1 its text, %2 its frames.
+    void SetFramesText(const QString& strFrames) { m_strFrames = strFrames; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -34,6 +36,7 @@ public:
 private:
     CShowDocument& m_document;
     QString m_strHeader;
+    QString m_strFrames = QStringLiteral("%1 (%2 frames)");
 };
 
 } // namespace tramino

@@ -54,8 +54,8 @@ constexpr std::array<CUiTextEntry, static_cast<size_t>(EUiText::Count)> g_arrUiT
     {"OptionsDitherChoices", "None|Ordered|Error diffusion"},
     {"OptionsFrames", "GIF f&rames:"},
     {"OptionsFramesChoices", "First frame|All frames"},
-    {"OptionsFramesHint", "This window shows and writes the first frame of a GIF only; every frame goes into "
-                          "the show that tramino-cli build makes of the saved project."},
+    {"OptionsFramesHint", "With all frames, every frame of an animated GIF is a picture of the show, here as "
+                          "in tramino-cli build; Split into frames lists them one by one."},
     {"OptionsAutoOrient", "&Turn JPEG photos as the camera recorded (EXIF orientation)"},
     {"OptionsVarious", "(several values: each keeps its own)"},
     {"OptionsDefaults", "&Project defaults"},
@@ -109,6 +109,11 @@ constexpr std::array<CUiTextEntry, static_cast<size_t>(EUiText::Count)> g_arrUiT
     {"DoTransition", "change the transition"},
     {"DoPanel", "change the panel to %1"},
     {"DoOpen", "open %1"},
+    {"DoSplit", "split a GIF into frames"},
+    {"DoOutput", "remember the show file"},
+    {"MenuSplitFrames", "Spli&t into frames"},
+    {"ListFrames", "%1 (%2 frames)"},
+    {"ListFrame", "%1 (frame %2)"},
     {"PictureOne", "1 picture"},
     {"PicturesMany", "%1 pictures"},
     {"OptionsColourTitle", "Background colour"},

@@ -93,6 +93,11 @@ enum class EUiText
     DoTransition,
     DoPanel, // %1: the panel
     DoOpen,  // %1: the project
+    DoSplit,
+    DoOutput,
+    MenuSplitFrames,
+    ListFrames, // %1: the file, %2: its frames
+    ListFrame,  // %1: the file, %2: which frame
     PictureOne,
     PicturesMany,
     OptionsColourTitle,

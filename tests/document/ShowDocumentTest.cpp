@@ -176,8 +176,8 @@ TEST_F(ShowDocumentTest, OptionsTransitionPanelAndProjectCommandsTakeTheirChange
     contain[static_cast<size_t>(EPictureOption::Fit)] = "contain";
     CChangeOptionsCommand options(Doc());
     const CPicture converted = TagPicture(20);
-    ASSERT_TRUE(options.Add(IdOf(2), contain, &converted));
-    ASSERT_TRUE(options.Add(IdOf(3), contain, nullptr));
+    ASSERT_TRUE(options.Add(IdOf(2), contain, 0, &converted));
+    ASSERT_TRUE(options.Add(IdOf(3), contain, 0, nullptr));
     const CPictureValues plain = Doc().Row(1).m_picture.m_overrides;
     ASSERT_TRUE(options.Redo());
     EXPECT_EQ(TagOf(Doc().Store()->Read(1).Value()), 20);
@@ -243,7 +243,7 @@ TEST_F(ShowDocumentTest, WhileAConversionRunsOnlyItsOwnCommandChangesTheRowsItAs
     CDeleteRowsCommand remove(Doc(), {IdOf(1)});
     CMoveRowsCommand move(Doc(), {IdOf(3)}, IdOf(1));
     CChangeOptionsCommand options(Doc());
-    ASSERT_TRUE(options.Add(IdOf(2), {}, nullptr));
+    ASSERT_TRUE(options.Add(IdOf(2), {}, 0, nullptr));
     for (CDocumentCommand* pCommand : std::vector<CDocumentCommand*>{&remove, &move, &options})
     {
         const CStatus status = pCommand->Redo();

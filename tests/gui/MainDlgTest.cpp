@@ -867,7 +867,7 @@ TEST_F(MainDlgTest, KeyboardLeavesTheListAndOpensTheMenuWithDistinctAccessKeys)
         pMode->setFocus();
         QTest::keyClick(pMode, Qt::Key_F10, Qt::ShiftModifier);
         EXPECT_TRUE(vecTexts.contains(m_pDlg->Texts().Text(EUiText::MenuOpenShow))) << nLanguage;
-        EXPECT_EQ(vecKeys.size(), 10);
+        EXPECT_EQ(vecKeys.size(), 11);
         for (const QKeySequence& key : vecKeys)
         {
             EXPECT_FALSE(key.isEmpty()) << nLanguage;

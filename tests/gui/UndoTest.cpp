@@ -1,7 +1,9 @@
 #include "DocumentUndo.h"
+#include "PanelCanvas.h"
 #include "PanelSwitch.h"
 #include "PictureOptionsCommand.h"
 #include "ProjectActions.h"
+#include "ShowStatusLine.h"
 #include "WindowTestSupport.h"
 
 #include "resample/ConvertPicture.h"
@@ -74,10 +76,49 @@ protected:
         return values;
     }
 
+    static CPictureValues AllFrames()
+    {
+        CPictureValues values;
+        values[static_cast<size_t>(EPictureOption::Frames)] = "all";
+        return values;
+    }
+
     static QByteArray Bytes(const QString& strPath)
     {
         QFile file(strPath);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QString InDir(const char* szName) const { return m_dir.filePath(QString::fromLatin1(szName)); }
+
+    // tramino-cli build of the project, into strShow unless it is empty.
+    static void Build(const QString& strProject, const QString& strShow)
+    {
+        QProcess cli;
+        QStringList vecArguments{QStringLiteral("build")};
+        if (!strShow.isEmpty())
+        {
+            vecArguments += {QStringLiteral("-o"), strShow};
+        }
+        cli.start(QStringLiteral(TRAMINO_CLI), vecArguments << strProject);
+        ASSERT_TRUE(cli.waitForFinished(30000));
+        ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    }
+
+    // Saves the list as show.tramino, transforms it into window.qrv at full speed and builds the
+    // saved project into cli.qrv: both the same show.
+    void ExpectTransformIsTheBuild()
+    {
+        m_pDialogs->m_strSaveAnswer = InDir("show.tramino");
+        ASSERT_TRUE(m_pDlg->ProjectActions().OnSaveProjectAs());
+        m_pDialogs->m_strSaveAnswer = InDir("window.qrv");
+        m_pDlg->FullSpeedCheck()->setChecked(true);
+        m_pDlg->TransformButton()->click();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !m_pDlg->IsWorkerRunning(); }, 30000));
+        Build(InDir("show.tramino"), InDir("cli.qrv"));
+        const QByteArray window = Bytes(InDir("window.qrv"));
+        EXPECT_FALSE(window.isEmpty());
+        EXPECT_EQ(window, Bytes(InDir("cli.qrv")));
     }
 };
 
@@ -153,23 +194,88 @@ TEST_F(UndoTest, TransformAfterCommandsAndUndosWritesWhatTheBuildOfTheSavedProje
     History().Redo();
     Select({2});
     m_pDlg->DeleteButton()->click();
+    ExpectTransformIsTheBuild();
+}
 
-    const QString strProject = m_dir.filePath(QStringLiteral("show.tramino"));
-    m_pDialogs->m_strSaveAnswer = strProject;
-    ASSERT_TRUE(m_pDlg->ProjectActions().OnSaveProjectAs());
-    m_pDialogs->m_strSaveAnswer = m_dir.filePath(QStringLiteral("window.qrv"));
-    m_pDlg->FullSpeedCheck()->click();
-    m_pDlg->TransformButton()->click();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return !m_pDlg->IsWorkerRunning(); }, 30000));
+// A GIF row of every frame, with fast import: the window writes what the build of its project
+// does, the project remembers the show and its fast import, and opens as it was saved.
+TEST_F(UndoTest, EveryFrameOfAGifAndFastImportGoIntoTheShowAsTheBuildWritesThem)
+{
+    Start();
+    m_pDlg->SetWorkerTiming({0, 1, 1});
+    m_pDlg->Document().SetFastImport(true); // as the context menu's check does
+    EXPECT_TRUE(m_pDlg->windowTitle().contains(QLatin1Char('*')));
+    const QString strGif = g_strSamples + QStringLiteral("rings-animated.gif");
+    Load({strGif, g_strSamples + QStringLiteral("hills-baseline.jpg")});
+    CPictureOptionsCommand(*m_pDlg).Apply({0}, AllFrames());
+    EXPECT_EQ(ListTexts().constFirst(), strGif + QStringLiteral(" (6 frames)"));
+    EXPECT_TRUE(m_pDlg->StatusLine()->FullText().contains(QStringLiteral("7 pictures")))
+        << m_pDlg->StatusLine()->FullText().toStdString();
+    ExpectTransformIsTheBuild();
 
-    QProcess cli;
-    cli.start(QStringLiteral(TRAMINO_CLI), {QStringLiteral("build"), QStringLiteral("-o"),
-                                            m_dir.filePath(QStringLiteral("cli.qrv")), strProject});
-    ASSERT_TRUE(cli.waitForFinished(30000));
-    ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
-    const QByteArray window = Bytes(m_dir.filePath(QStringLiteral("window.qrv")));
-    EXPECT_FALSE(window.isEmpty());
-    EXPECT_EQ(window, Bytes(m_dir.filePath(QStringLiteral("cli.qrv"))));
+    EXPECT_EQ(UndoText(), QStringLiteral("&Undo remember the show file"));
+    EXPECT_TRUE(m_pDlg->windowTitle().contains(QLatin1Char('*')));
+    History().Undo();
+    EXPECT_FALSE(m_pDlg->Document().Project().m_optOutput);
+    History().Redo();
+    ASSERT_TRUE(m_pDlg->ProjectActions().OnSaveProject());
+    const QByteArray project = Bytes(InDir("show.tramino"));
+    EXPECT_TRUE(project.contains("\"output\": \"window.qrv\"")) << project.toStdString();
+    const QByteArray window = Bytes(InDir("window.qrv"));
+    ASSERT_TRUE(QFile::remove(InDir("window.qrv")));
+    Build(InDir("show.tramino"), {});
+    EXPECT_EQ(Bytes(InDir("window.qrv")), window) << "built where the project says, without -o";
+
+    Create();
+    m_pDlg->show();
+    m_pDlg->ProjectActions().OpenProject(InDir("show.tramino"));
+    EXPECT_EQ(ListTexts().constFirst(), strGif + QStringLiteral(" (6 frames)"));
+    EXPECT_TRUE(m_pDlg->IsFastImport());
+    EXPECT_FALSE(m_pDlg->windowTitle().contains(QLatin1Char('*')));
+    ASSERT_TRUE(m_pDlg->ProjectActions().OnSaveProject());
+    EXPECT_EQ(Bytes(InDir("show.tramino")), project);
+
+    // Shown, the row plays its frames: the preview goes from the last row to frame 1, then on.
+    Select({0});
+    QList<QImage> vecSeen;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&]
+        {
+            const QImage shot = m_pDlg->PreviewWindow()->Snapshot();
+            if (!vecSeen.contains(shot))
+            {
+                vecSeen += shot;
+            }
+            return vecSeen.size() >= 3;
+        },
+        10000));
+}
+
+TEST_F(UndoTest, SplitIntoFramesIsOneStepAndBuildsAsTheWindowWrites)
+{
+    Start();
+    m_pDlg->SetWorkerTiming({0, 1, 1});
+    const QString strGif = g_strSamples + QStringLiteral("rings-animated.gif");
+    Load({g_strSamples + QStringLiteral("lake-8bit.bmp"), strGif});
+    CPictureOptionsCommand(*m_pDlg).Apply({1}, AllFrames());
+    const QStringList vecBefore = ListTexts();
+    Select({1});
+    m_pDlg->OnSplitFrames();
+    EXPECT_EQ(UndoText(), QStringLiteral("&Undo split a GIF into frames"));
+    QStringList vecSplit{vecBefore.constFirst()};
+    for (int nFrame = 1; nFrame <= 6; ++nFrame)
+    {
+        vecSplit += strGif + QStringLiteral(" (frame %1)").arg(nFrame);
+        EXPECT_EQ(m_pDlg->Store()->Read(nFrame).Value(),
+                  ConvertFrameToPanel(strGif.toStdString(), nFrame, m_pDlg->Document().Panel()).Value());
+    }
+    EXPECT_EQ(ListTexts(), vecSplit);
+    History().Undo();
+    EXPECT_EQ(ListTexts(), vecBefore);
+    EXPECT_EQ(m_pDlg->Store()->Count(), 2);
+    History().Redo();
+    EXPECT_EQ(ListTexts(), vecSplit);
+    ExpectTransformIsTheBuild();
 }
 
 } // namespace

@@ -246,7 +246,8 @@ const CMalformed g_arrMalformed[] = {
     {"UnknownKey", "\"output\"", "\"outptu\"",
      "unknown key 'outptu' (known: format, panel, transition, output, fast, defaults, pictures)"},
     {"UnknownPictureKey", "\"fit\": \"cover\"", "\"fitt\": \"cover\"",
-     "pictures[1]: unknown key 'fitt' (known: path, show-picture, fit, gravity, background, dither, frames, "
+     "pictures[1]: unknown key 'fitt' (known: path, show-picture, frame, fit, gravity, background, dither, "
+     "frames, "
      "auto-orient)"},
     {"DuplicateKey", "\"fit\": \"cover\"", "\"fit\": \"cover\", \"fit\": \"contain\"",
      "line 23, column 27: the key 'fit' is given twice in one object"},
@@ -288,6 +289,10 @@ const CMalformed g_arrMalformed[] = {
      "pictures[1].path: the picture 'DIR/pics/c.bmp' is not there"},
     {"ShowPictureZero", "\"pics/a.bmp\"", "\"pics/a.bmp\", \"show-picture\": 0",
      "pictures[0].show-picture: 0 is not from 1 to 2147483647"},
+    {"FrameZero", "\"pics/a.bmp\"", "\"pics/a.bmp\", \"frame\": 0",
+     "pictures[0].frame: 0 is not from 1 to 10000"},
+    {"FrameOfShow", "\"pics/a.bmp\"", "\"pics/a.bmp\", \"show-picture\": 1, \"frame\": 2",
+     "pictures[0].frame: a show's picture has no frames"},
     {"ShowPictureText", "\"pics/a.bmp\"", "\"pics/a.bmp\", \"show-picture\": \"2\"",
      "pictures[0].show-picture: a whole number is needed, not a text"},
     {"FastText", "\"output\"", "\"fast\": 1, \"output\"", "fast: true or false is needed, not the number 1"},

@@ -1,5 +1,6 @@
 #include "document/DocumentCommands.h"
 
+#include "project/ProjectSave.h"
 #include "store/ListMove.h"
 
 #include <algorithm>
@@ -132,7 +133,8 @@ CChangeOptionsCommand::~CChangeOptionsCommand()
         RemoveKept(exchange.m_strKept);
 }
 
-CStatus CChangeOptionsCommand::Add(RowId nId, const CPictureValues& overrides, const CPicture* pPicture)
+CStatus CChangeOptionsCommand::Add(RowId nId, const CPictureValues& overrides, int nFrames,
+                                   const CPicture* pPicture)
 {
     std::string strKept;
     if (pPicture != nullptr)
@@ -146,7 +148,7 @@ CStatus CChangeOptionsCommand::Add(RowId nId, const CPictureValues& overrides, c
             return status;
         }
     }
-    m_vecExchanges.push_back({nId, std::move(strKept), overrides});
+    m_vecExchanges.push_back({nId, std::move(strKept), overrides, nFrames});
     return {};
 }
 
@@ -171,6 +173,51 @@ CStatus CEffectCommand::Redo()
 CStatus CEffectCommand::Undo()
 {
     return Redo();
+}
+
+COutputCommand::COutputCommand(CShowDocument& document, const std::string& strShow)
+    : CDocumentCommand(document), m_optOutput(ProjectRelativePath(strShow))
+{
+}
+
+CStatus COutputCommand::Redo()
+{
+    m_document.ExchangeOutput(m_optOutput);
+    return {};
+}
+
+CStatus COutputCommand::Undo()
+{
+    return Redo();
+}
+
+CStatus CReplaceRowCommand::Finish()
+{
+    if (CStatus status = m_delete.Redo(); !status)
+    {
+        static_cast<void>(m_insert.Undo());
+        return status;
+    }
+    return {};
+}
+
+CStatus CReplaceRowCommand::Redo()
+{
+    if (CStatus status = m_insert.Redo(); !status)
+        return status;
+    return Finish();
+}
+
+CStatus CReplaceRowCommand::Undo()
+{
+    if (CStatus status = m_delete.Undo(); !status)
+        return status;
+    if (CStatus status = m_insert.Undo(); !status)
+    {
+        static_cast<void>(m_delete.Redo());
+        return status;
+    }
+    return {};
 }
 
 CPanelCommand::CPanelCommand(CShowDocument& document, CPanelSize panel, std::unique_ptr<CPictureStore> pStore)

@@ -3,6 +3,8 @@
 #include "document/ShowDocument.h"
 
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace tramino
@@ -113,8 +115,9 @@ public:
     CChangeOptionsCommand(const CChangeOptionsCommand&) = delete;
     CChangeOptionsCommand& operator=(const CChangeOptionsCommand&) = delete;
 
-    // Row nId is to take these overrides and, unless null, this picture.
-    CStatus Add(RowId nId, const CPictureValues& overrides, const CPicture* pPicture);
+    // Row nId is to take these overrides, with nFrames (CShowRow::m_nFrames) and, unless null,
+    // this picture.
+    CStatus Add(RowId nId, const CPictureValues& overrides, int nFrames, const CPicture* pPicture);
     bool IsEmpty() const { return m_vecExchanges.empty(); }
     int Count() const { return static_cast<int>(m_vecExchanges.size()); }
 
@@ -136,6 +139,41 @@ public:
 
 private:
     EEffect m_effect; // the one not in the document
+};
+
+// The show file the project builds. Allowed while busy: it touches no row.
+class COutputCommand final : public CDocumentCommand
+{
+public:
+    // strShow is kept relative to the project's folder, as SetOutput keeps it.
+    COutputCommand(CShowDocument& document, const std::string& strShow);
+
+    CStatus Redo() override;
+    CStatus Undo() override;
+
+private:
+    std::optional<CProjectPath> m_optOutput; // the one not in the document
+};
+
+// One row replaced by others (a GIF's row by a row for each of its frames), one step: the new
+// rows are listed before it as their conversions end (through Insert), then Finish takes it out.
+class CReplaceRowCommand final : public CDocumentCommand
+{
+public:
+    CReplaceRowCommand(CShowDocument& document, RowId nRow)
+        : CDocumentCommand(document), m_insert(document, nRow), m_delete(document, {nRow})
+    {
+    }
+
+    CInsertRowsCommand& Insert() { return m_insert; }
+    CStatus Finish();
+
+    CStatus Redo() override;
+    CStatus Undo() override;
+
+private:
+    CInsertRowsCommand m_insert;
+    CDeleteRowsCommand m_delete;
 };
 
 // Another panel, with every row's picture converted for it in pStore (null for an empty list);

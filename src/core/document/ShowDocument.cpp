@@ -1,5 +1,7 @@
 #include "document/ShowDocument.h"
 
+#include "codec/PictureDecoder.h"
+#include "platform/Platform.h"
 #include "project/ProjectSave.h"
 #include "store/ListMove.h"
 
@@ -12,9 +14,24 @@ namespace tramino
 
 std::unique_ptr<IPictureSource> RowPictureSource(const CShowRow& row, const CConvertOptions& options)
 {
-    if (row.m_eSource == ERowSource::GifFrame)
-        return std::make_unique<CFramePictureSource>(row.m_strSource, row.m_nIndex, options);
-    return std::make_unique<CFilePictureSource>(row.m_picture.m_path.m_path.string(), options);
+    return ProjectPictureSource(row.m_picture, options);
+}
+
+std::unique_ptr<IPictureSource> ProjectPictureSource(const CProjectPicture& picture,
+                                                     const CConvertOptions& options)
+{
+    std::string strPath = platform::Utf8FromPath(picture.m_path.m_path);
+    if (picture.m_nFrame != 0)
+        return std::make_unique<CFramePictureSource>(std::move(strPath), picture.m_nFrame, options);
+    return std::make_unique<CFilePictureSource>(std::move(strPath), options);
+}
+
+int TakenFrames(const CProjectPicture& picture, const CPictureValues& values)
+{
+    if (!TakesAllFrames(picture, values))
+        return 0;
+    const CResult<int> nFrames = CountPictureFrames(platform::Utf8FromPath(picture.m_path.m_path));
+    return nFrames ? std::max(1, nFrames.Value()) : 1;
 }
 
 CShowDocument::CShowDocument(CPanelSize panel, EEffect effect, FnCreateStore fnCreateStore)
@@ -63,6 +80,14 @@ CProject CShowDocument::Project() const
     for (const CShowRow& row : m_contents.m_vecRows)
         project.m_vecPictures.push_back(row.m_picture);
     return project;
+}
+
+int CShowDocument::ShowPictureCount() const
+{
+    int nPictures = 0;
+    for (const CShowRow& row : m_contents.m_vecRows)
+        nPictures += std::max(1, row.m_nFrames);
+    return nPictures;
 }
 
 CPictureValues CShowDocument::EffectiveValues(int nPosition) const
@@ -141,7 +166,21 @@ CShowRow CShowDocument::ProjectRow(const CProjectPicture& picture, std::string s
     row.m_strSource = picture.m_path.m_path.string();
     row.m_strText = std::move(strText);
     row.m_picture = picture;
+    if (picture.m_nFrame != 0)
+    {
+        row.m_eSource = ERowSource::GifFrame;
+        row.m_nIndex = picture.m_nFrame;
+    }
+    row.m_nFrames = TakenFrames(picture, EffectivePictureValues(Defaults(), picture.m_overrides));
     return row;
+}
+
+CShowRow CShowDocument::FrameRow(const CShowRow& gif, int nFrame, std::string strText)
+{
+    CPictureValues values = EffectivePictureValues(Defaults(), gif.m_picture.m_overrides);
+    values[static_cast<size_t>(EPictureOption::Frames)] = "first";
+    CProjectPicture picture{gif.m_picture.m_path, OverridesOf(Defaults(), values), 0, nFrame};
+    return ProjectRow(picture, std::move(strText));
 }
 
 CStatus CShowDocument::InsertRows(const std::vector<CPlacedRow>& vecRows)
@@ -278,8 +317,11 @@ CStatus CShowDocument::ExchangePictures(std::vector<CRowExchange>& vecExchanges)
     const CDocumentChange change{EDocumentChange::Pictures, 0, vecPositions, {}};
     AboutToChange(change);
     for (size_t i = 0; i < vecExchanges.size(); ++i)
-        std::swap(m_contents.m_vecRows[static_cast<size_t>(vecPositions[i])].m_picture.m_overrides,
-                  vecExchanges[i].m_overrides);
+    {
+        CShowRow& row = m_contents.m_vecRows[static_cast<size_t>(vecPositions[i])];
+        std::swap(row.m_picture.m_overrides, vecExchanges[i].m_overrides);
+        std::swap(row.m_nFrames, vecExchanges[i].m_nFrames);
+    }
     Changed(change);
     return {};
 }
@@ -289,6 +331,14 @@ void CShowDocument::ExchangeEffect(EEffect& effect)
     const CDocumentChange change{EDocumentChange::Effect, 0, {}, {}};
     AboutToChange(change);
     std::swap(m_contents.m_project.m_effect, effect);
+    Changed(change);
+}
+
+void CShowDocument::ExchangeOutput(std::optional<CProjectPath>& optOutput)
+{
+    const CDocumentChange change{EDocumentChange::Project, 0, {}, {}};
+    AboutToChange(change);
+    std::swap(m_contents.m_project.m_optOutput, optOutput);
     Changed(change);
 }
 

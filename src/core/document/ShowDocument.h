@@ -54,6 +54,8 @@ public:
 
     // g_nImageCount: the rows, as many as the store holds pictures.
     int ImageCount() const { return static_cast<int>(m_contents.m_vecRows.size()); }
+    // The pictures of the show the rows make: a row that takes every frame gives each of them.
+    int ShowPictureCount() const;
     const CShowRow& Row(int nPosition) const { return m_contents.m_vecRows[static_cast<size_t>(nPosition)]; }
     // -1 when no row has the identity.
     int PositionOf(RowId nId) const;
@@ -62,6 +64,8 @@ public:
     // The project the document is, its pictures row for row.
     CProject Project() const;
     const CPictureValues& Defaults() const { return m_contents.m_project.m_defaults; }
+    // JPEG files of this project decode scaled down (CProject::m_bFastImport).
+    bool IsFastImport() const { return m_contents.m_project.m_bFastImport; }
     CPictureValues EffectiveValues(int nPosition) const;
     const std::string& Path() const { return m_contents.m_strPath; }
     bool IsModified() const { return Project() != m_contents.m_saved; }
@@ -93,8 +97,11 @@ public:
     // A row for picture nIndex (from 1) of the show file; a project names it by the show and its
     // place there, which no file answers to.
     CShowRow ShowPictureRow(const std::string& strShow, int nIndex, std::string strText);
-    // A row for a picture of a project, as the project names it.
+    // A row for a picture of a project, as the project names it, its frames counted when it takes
+    // them all.
     CShowRow ProjectRow(const CProjectPicture& picture, std::string strText);
+    // A row for frame nFrame (from 1) of the GIF of the row gif, with its options but one frame.
+    CShowRow FrameRow(const CShowRow& gif, int nFrame, std::string strText);
 
     // --- The primitives of the commands. ---
     struct CPlacedRow
@@ -116,11 +123,13 @@ public:
         RowId m_nId = 0;
         std::string m_strKept; // empty when the picture stays
         CPictureValues m_overrides;
+        int m_nFrames = 0; // CShowRow::m_nFrames for the overrides
     };
     // Gives each row the picture of its kept file and the overrides; afterwards each entry holds
     // what the row had, so that the same call takes it back.
     CStatus ExchangePictures(std::vector<CRowExchange>& vecExchanges);
     void ExchangeEffect(EEffect& effect);
+    void ExchangeOutput(std::optional<CProjectPath>& optOutput);
     // The panel and the store of every row's picture for it, exchanged as ExchangePictures does.
     CStatus ExchangePanel(CProjectPanel& panel, std::unique_ptr<CPictureStore>& pStore);
     // Another project, or the empty show; afterwards contents holds the one before.

@@ -26,8 +26,11 @@ struct CShowRow
 {
     RowId m_nId = 0;
     ERowSource m_eSource = ERowSource::File;
-    std::string m_strSource;   // the local path of the file it comes from
-    int m_nIndex = 0;          // GifFrame, ShowPicture: which one, from 1
+    std::string m_strSource; // the local path of the file it comes from
+    int m_nIndex = 0;        // GifFrame, ShowPicture: which one, from 1
+    // A file row that takes every frame of its picture: how many it has (at least 1); 0 for a
+    // row of one picture. The store holds its first frame; the show gets them all.
+    int m_nFrames = 0;
     std::string m_strText;     // what the list shows: the file's path, or "show.qrv #3"
     CProjectPicture m_picture; // as the project names it, with the options that differ
 
@@ -38,5 +41,12 @@ struct CShowRow
 // of a show file is looked for under the name the project gives it, which no file answers to, so
 // its conversion fails and says which.
 std::unique_ptr<IPictureSource> RowPictureSource(const CShowRow& row, const CConvertOptions& options);
+// The same for a picture as a project names it.
+std::unique_ptr<IPictureSource> ProjectPictureSource(const CProjectPicture& picture,
+                                                     const CConvertOptions& options);
+
+// CShowRow::m_nFrames of the picture with these values: its frames counted when it takes them all
+// (1 when they cannot be counted: its conversion will say why).
+int TakenFrames(const CProjectPicture& picture, const CPictureValues& values);
 
 } // namespace tramino

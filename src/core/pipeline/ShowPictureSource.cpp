@@ -105,7 +105,10 @@ PictureSources PlanSources(const std::vector<CShowPlanPicture>& vecPictures)
     {
         if (picture.m_nShowPicture == 0)
         {
-            if (picture.m_bAllFrames)
+            if (picture.m_nFrame != 0)
+                vecSources.push_back(std::make_unique<CFramePictureSource>(
+                    picture.m_strPath, picture.m_nFrame, picture.m_options));
+            else if (picture.m_bAllFrames)
                 vecSources.push_back(
                     std::make_unique<CFramesPictureSource>(picture.m_strPath, picture.m_options));
             else

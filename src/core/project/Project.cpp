@@ -15,6 +15,12 @@ CProjectPanel CProjectPanel::ForSize(CPanelSize size)
     return {0, size};
 }
 
+bool TakesAllFrames(const CProjectPicture& picture, const CPictureValues& values)
+{
+    return picture.m_nShowPicture == 0 && picture.m_nFrame == 0 &&
+           values[static_cast<size_t>(EPictureOption::Frames)] == "all";
+}
+
 CShowPlan PlanShow(const CProject& project)
 {
     CShowPlan plan{project.m_panel.m_size, project.m_effect, {}, {}};
@@ -24,11 +30,9 @@ CShowPlan PlanShow(const CProject& project)
         const CPictureValues values = project.EffectiveValues(i);
         CConvertOptions options = ConvertOptionsFor(values);
         options.m_bFast = project.m_bFastImport;
-        // A show's picture is one picture whatever its frames option says.
-        const bool bAllFrames =
-            picture.m_nShowPicture == 0 && values[static_cast<size_t>(EPictureOption::Frames)] == "all";
-        plan.m_vecPictures.push_back(
-            {platform::Utf8FromPath(picture.m_path.m_path), options, bAllFrames, picture.m_nShowPicture});
+        plan.m_vecPictures.push_back({platform::Utf8FromPath(picture.m_path.m_path), options,
+                                      TakesAllFrames(picture, values), picture.m_nShowPicture,
+                                      picture.m_nFrame});
     }
     if (project.m_optOutput)
         plan.m_strOutput = platform::Utf8FromPath(project.m_optOutput->m_path);

@@ -47,9 +47,15 @@ struct CProjectPicture
     CPictureValues m_overrides; // the options in which this picture differs from the defaults
     // From 1: the picture is that picture of the show file m_path; 0: m_path is a picture file.
     int m_nShowPicture = 0;
+    // From 1: only that frame of the animated GIF m_path (a GIF's row split into its frames).
+    int m_nFrame = 0;
 
     friend bool operator==(const CProjectPicture&, const CProjectPicture&) = default;
 };
+
+// Whether the picture with these values is every frame of its file: a show's picture or a single
+// frame is one picture whatever its frames option says.
+bool TakesAllFrames(const CProjectPicture& picture, const CPictureValues& values);
 
 // A show description kept in a *.tramino file: the panel, the transition, the options every
 // picture takes unless it says otherwise, the ordered pictures and where the show goes.
@@ -111,6 +117,8 @@ struct CShowPlanPicture
     bool m_bAllFrames = false;
     // From 1: that picture of the show file m_strPath (CProjectPicture::m_nShowPicture).
     int m_nShowPicture = 0;
+    // From 1: only that frame of the file (CProjectPicture::m_nFrame).
+    int m_nFrame = 0;
 };
 struct CShowPlan
 {

@@ -1,5 +1,6 @@
 #include "project/Project.h"
 
+#include "codec/PictureDecoder.h"
 #include "common/ReplacingFile.h"
 #include "platform/Platform.h"
 #include "project/ProjectJson.h"
@@ -196,7 +197,8 @@ private:
             const Json& picture = (*pPictures)[i];
             const std::string strPlace = "pictures[" + std::to_string(i) + "]";
             CProjectPicture entry;
-            if (CStatus status = ReadValues(picture, strPlace, {"path", "show-picture"}, entry.m_overrides);
+            if (CStatus status =
+                    ReadValues(picture, strPlace, {"path", "show-picture", "frame"}, entry.m_overrides);
                 !status)
                 return status;
             const Json* pPath = Member(picture, "path");
@@ -208,6 +210,8 @@ private:
             fs::file_status file;
             if (CStatus status = ReadShowPicture(picture, strPlace, path.Value(), entry.m_nShowPicture, file);
                 !status)
+                return status;
+            if (CStatus status = ReadFrame(picture, strPlace, entry); !status)
                 return status;
             if (m_eMissing == EMissingPicture::Refuse)
                 if (CStatus status = CheckPictureStatus(path.Value().m_path, file); !status)
@@ -248,6 +252,20 @@ private:
             nShowPicture = name->m_nPicture;
             file = showFile;
         }
+        return {};
+    }
+
+    CStatus ReadFrame(const Json& picture, const std::string& strPlace, CProjectPicture& entry)
+    {
+        const Json* pNumber = Member(picture, "frame");
+        if (pNumber == nullptr)
+            return {};
+        if (entry.m_nShowPicture != 0)
+            return Fail(strPlace + ".frame", "a show's picture has no frames");
+        CResult<int64_t> nNumber = ReadInteger(*pNumber, strPlace + ".frame", 1, g_nMaxPictureFrames);
+        if (!nNumber)
+            return nNumber.Status();
+        entry.m_nFrame = static_cast<int>(nNumber.Value());
         return {};
     }
 
@@ -470,6 +488,8 @@ CResult<std::string> ProjectText(const CProject& project, const std::string& str
         Json entry = {{"path", WrittenPath(picture.m_path, folder)}};
         if (picture.m_nShowPicture != 0)
             entry["show-picture"] = picture.m_nShowPicture;
+        if (picture.m_nFrame != 0)
+            entry["frame"] = picture.m_nFrame;
         root["pictures"].push_back(ValuesJson(picture.m_overrides, std::move(entry)));
     }
     try

@@ -3,10 +3,12 @@
 #include "WorkerTiming.h"
 #include "common/Status.h"
 #include "picture/Picture.h"
+#include "pipeline/PictureSource.h"
 #include "show/ShowFileSink.h"
 #include "show/Transition.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -15,6 +17,10 @@ namespace tramino
 
 // The picture of list position k (the dialog reads its picture store).
 using FnReadPicture = std::function<CResult<CPicture>(int nPosition)>;
+
+// Where the pictures of list position k come from when they are not its stored picture (every
+// frame of a GIF); null for a position of one stored picture.
+using FnFramesSource = std::function<std::unique_ptr<IPictureSource>(int nPosition)>;
 
 // The language texts a worker shows.
 struct CWorkerTexts
@@ -43,6 +49,8 @@ struct CWorkerRun
     bool m_bFullSpeed = false;
     // Must stay callable until the worker ends (the store outlives the worker).
     FnReadPicture m_fnReadPicture;
+    // Empty when every position gives its stored picture.
+    FnFramesSource m_fnFrames;
     // Where the show file's bytes go; empty means the real file beside the chosen name.
     ShowFileSinkOpener m_fnOpenSink;
 };

@@ -47,8 +47,18 @@ std::optional<CPicture> LoadPicture(const CWorkerRun& run, int i,
     return std::move(picture).Value();
 }
 
-bool AfterPicture(IWorkerUi& ui, const CWorkerShared& shared, int i, int nCount, int nWaitMs)
+std::unique_ptr<IPictureSource> FramesSource(const CWorkerRun& run, int i)
 {
+    return run.m_fnFrames ? run.m_fnFrames(i) : nullptr;
+}
+
+bool AfterPicture(IWorkerUi& ui, const CWorkerShared& shared, int i, int nCount, int nWaitMs, bool bStored)
+{
+    if (!bStored)
+    {
+        shared.m_pSleeper->SleepFor(std::chrono::milliseconds(nWaitMs));
+        return shared.m_bStopRequested;
+    }
     ui.SetShownImage(i);
     ui.StartRefreshTimer();
     shared.m_pSleeper->SleepFor(std::chrono::milliseconds(nWaitMs));

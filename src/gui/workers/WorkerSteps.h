@@ -35,10 +35,16 @@ void MarkItem(IWorkerUi& ui, int i);
 std::optional<CPicture> LoadPicture(const CWorkerRun& run, int i,
                                     std::vector<CUnreadablePicture>& vecUnreadable);
 
-// The steps after picture i of nCount: make it the shown image, run the refresh timer on it
-// for the wait, stop the timer again unless it is the last, and look at the stop request.
-// True when the run must end here (the timer then keeps running on picture i).
-bool AfterPicture(IWorkerUi& ui, const CWorkerShared& shared, int i, int nCount, int nWaitMs);
+// The frames of position i (CWorkerRun::m_fnFrames), or null when it gives its stored picture.
+std::unique_ptr<IPictureSource> FramesSource(const CWorkerRun& run, int i);
+
+// The steps after a picture of position i of nCount: for its stored picture, make it the shown
+// image, run the refresh timer on it for the wait and stop the timer again unless it is the
+// last; a frame stays as drawn for the wait, since the timer would draw the stored picture over
+// it. Then look at the stop request. True when the run must end here (the timer then keeps
+// running on a stored picture i).
+bool AfterPicture(IWorkerUi& ui, const CWorkerShared& shared, int i, int nCount, int nWaitMs,
+                  bool bStored = true);
 
 // The message that names the pictures that could not be read; empty when there are none.
 std::string UnreadableReport(const std::vector<CUnreadablePicture>& vecUnreadable);

@@ -49,9 +49,15 @@ CShowBuildResult WriteShow(const CWorkerShared& shared, IWorkerUi& ui, const CWo
                            const std::string& strPath, std::vector<CUnreadablePicture>& vecUnreadable)
 {
     PictureSources vecSources;
+    std::vector<bool> vecStored;
     for (int i = 0; i < run.m_nImageCount; ++i)
+    {
+        std::unique_ptr<IPictureSource> pFrames = FramesSource(run, i);
+        vecStored.push_back(pFrames == nullptr);
         vecSources.push_back(
-            std::make_unique<CReadPictureSource>([&run, i] { return run.m_fnReadPicture(i); }));
+            pFrames ? std::move(pFrames)
+                    : std::make_unique<CReadPictureSource>([&run, i] { return run.m_fnReadPicture(i); }));
+    }
     CPixelPacer pacer(run.m_timing.m_nPixelsPerSecond, *shared.m_pSleeper);
     // At full speed the picture is gathered here and shown once, when it is written.
     CPicture frame(run.m_nPanelWidth, run.m_nPanelHeight, 24);
@@ -74,7 +80,7 @@ CShowBuildResult WriteShow(const CWorkerShared& shared, IWorkerUi& ui, const CWo
         if (run.m_bFullSpeed)
             ui.PutPicture(frame);
         return !AfterPicture(ui, shared, static_cast<int>(i), run.m_nImageCount,
-                             run.m_bFullSpeed ? 0 : run.m_timing.m_nPauseMs);
+                             run.m_bFullSpeed ? 0 : run.m_timing.m_nPauseMs, vecStored[i]);
     };
     events.m_fnEntryFailed = [&](size_t i, const CStatus& status) {
         vecUnreadable.push_back({static_cast<int>(i), status.Message()});
@@ -137,19 +143,43 @@ void PreviewWorker(CWorkerShared& shared, IWorkerUi& ui, const CWorkerRun& run)
     if (const std::optional<EEffect> effect = run.m_effect)
     {
         CPixelPacer pacer(run.m_timing.m_nPixelsPerSecond, *shared.m_pSleeper);
-        for (int i = 0; i < run.m_nImageCount; ++i)
+        bool bStop = false;
+        for (int i = 0; i < run.m_nImageCount && !bStop; ++i)
         {
             MarkItem(ui, i);
-            const std::optional<CPicture> picture = LoadPicture(run, i, vecUnreadable);
-            pacer.Start();
-            ForEachEffectPosition(*effect, run.m_nPanelWidth, run.m_nPanelHeight,
-                                  [&](int x, int y)
-                                  {
-                                      ui.PutPixel(x, y, picture ? picture->GetPixel(x, y) : g_crWhite);
-                                      pacer.OnPixel();
-                                  });
-            if (AfterPicture(ui, shared, i, run.m_nImageCount, run.m_timing.m_nHoldMs))
-                break;
+            std::unique_ptr<IPictureSource> pFrames = FramesSource(run, i);
+            // Played as the show lays it down: a white picture for one that cannot be read.
+            const auto fnPlay = [&](const CPicture* pPicture)
+            {
+                pacer.Start();
+                ForEachEffectPosition(*effect, run.m_nPanelWidth, run.m_nPanelHeight,
+                                      [&](int x, int y)
+                                      {
+                                          ui.PutPixel(x, y, pPicture ? pPicture->GetPixel(x, y) : g_crWhite);
+                                          pacer.OnPixel();
+                                      });
+                bStop = AfterPicture(ui, shared, i, run.m_nImageCount, run.m_timing.m_nHoldMs, !pFrames);
+                return !bStop;
+            };
+            if (!pFrames)
+            {
+                const std::optional<CPicture> picture = LoadPicture(run, i, vecUnreadable);
+                fnPlay(picture ? &*picture : nullptr);
+                continue;
+            }
+            bool bPlayed = false;
+            const CStatus status = pFrames->Produce({run.m_nPanelWidth, run.m_nPanelHeight},
+                                                    [&](const CPicture& picture)
+                                                    {
+                                                        bPlayed = true;
+                                                        return fnPlay(&picture);
+                                                    });
+            if (!status)
+            {
+                vecUnreadable.push_back({i, status.Message()});
+                if (!bPlayed)
+                    fnPlay(nullptr);
+            }
         }
     }
     if (!vecUnreadable.empty())

@@ -143,5 +143,47 @@ TEST_F(PreviewWorkerTest, UnreadablePictureIsDrawnWhiteAndNamedAfterTheRun)
     ExpectIdle(m_ui, m_shared);
 }
 
+// Frames of a GIF: the given pictures in turn, then the failure of the next one.
+class CFramesSource final : public IPictureSource
+{
+public:
+    explicit CFramesSource(PictureList vecFrames) : m_vecFrames(std::move(vecFrames)) {}
+
+    uint64_t PeakBytes(CPanelSize) const override { return 0; }
+    CStatus Produce(CPanelSize, const FnTakePicture& fnTake) const override
+    {
+        for (const std::optional<CPicture>& frame : m_vecFrames)
+            if (!frame || !fnTake(*frame))
+                return frame ? CStatus() : CStatus::Error("Cannot convert 'anim.gif': frame 3 is damaged");
+        return {};
+    }
+
+private:
+    PictureList m_vecFrames;
+};
+
+TEST_F(PreviewWorkerTest, EveryFrameOfAPositionIsPlayedAndAFrameThatFailsIsNamed)
+{
+    Prepare("Normal", TestPictures(2));
+    m_run.m_fnFrames = [](int k) -> std::unique_ptr<IPictureSource>
+    {
+        if (k != 1)
+            return nullptr;
+        return std::make_unique<CFramesSource>(PictureList{TestPicture(5), TestPicture(6), std::nullopt});
+    };
+    Press();
+    m_thread.Join();
+
+    // The stored picture, then both frames in one stretch of pixels: nothing else is asked between.
+    EXPECT_EQ(m_ui.LogOf("pixels"), (std::vector<std::string>{"pixels 128", "pixels 256"}));
+    EXPECT_EQ(m_ui.CanvasPixel(3, 5), TestPicture(6).GetPixel(3, 5));
+    // The stored first frame is not drawn over the frames played.
+    EXPECT_EQ(m_ui.ShownImage(), 0);
+    const std::vector<std::string> vecMessages = m_ui.LogOf("message");
+    ASSERT_EQ(vecMessages.size(), 1u);
+    EXPECT_NE(vecMessages[0].find("Picture 2: Cannot convert 'anim.gif': frame 3"), std::string::npos);
+    ExpectIdle(m_ui, m_shared);
+}
+
 } // namespace
 } // namespace tramino
