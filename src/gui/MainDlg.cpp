@@ -741,6 +741,11 @@ void CMainDlg::OnPanelView()
     m_pPanelView->activateWindow();
 }
 
+int CMainDlg::PanelViewZoom() const
+{
+    return m_pPanelView != nullptr ? m_pPanelView->Zoom() : CPanelViewDlg::g_nStartZoom;
+}
+
 void CMainDlg::OnPictureOptions()
 {
     CPictureOptionsCommand(*this).Edit(SelectedRows());
