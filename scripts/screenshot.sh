@@ -8,7 +8,7 @@
 # program reads at start-up; by default three of the sample pictures. The picture is taken
 # TRAMINO_SHOT_DELAY seconds after the start (default 4); with TRAMINO_AUTORUN=preview and a
 # slow TRAMINO_PIXELS_PER_SECOND it catches a show under way; TRAMINO_AUTORUN=about shows the
-# About box, TRAMINO_AUTORUN=panelview the panel view, TRAMINO_AUTORUN=options the picture options of the last picture, TRAMINO_AUTORUN=transform-stop (or transform-done: to its end, at full speed) a transform
+# About box, TRAMINO_AUTORUN=panelview the panel view, TRAMINO_AUTORUN=options the picture options of the last picture, TRAMINO_AUTORUN=play-show:PATH that show file played in the preview, TRAMINO_AUTORUN=transform-stop (or transform-done: to its end, at full speed) a transform
 # into TRAMINO_SAVE_AS (relative: in the language's own folder) stopped after its first picture. TRAMINO_PANEL_CODE chooses the panel
 # (default 9), TRAMINO_SHOT_SCREEN the screen (default 800x480), TRAMINO_SHOT_NAME the start of
 # the file names (default tramino). With openbox installed, windows get their frames and titles as

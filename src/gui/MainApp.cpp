@@ -153,8 +153,8 @@ void SelectLast(CMainDlg& dlg, int nRows)
 // writes all of it at full speed, "transform-quit" does so and quits; "panel:3"
 // switches to the panel of code 3, "panel-menu:3" also shows the panel sizes of the menu;
 // "edit-menu" deletes the last picture ("edit-menu:3" the last three) and shows the Edit menu that
-// would take it back; "shot:PATH" writes a picture of the window to PATH (PNG) a
-// second later and quits.
+// would take it back; "play-show:PATH" opens that show file and plays it; "shot:PATH" writes a picture of the
+// window to PATH (PNG) a second later and quits.
 void AutoRun(CMainDlg& dlg)
 {
     const QString strAutoRun = qEnvironmentVariable("TRAMINO_AUTORUN");
@@ -193,6 +193,20 @@ void AutoRun(CMainDlg& dlg)
         SelectLast(dlg, std::max(1, strMode.toInt()));
         dlg.OnDelete();
         ShowMenu(dlg, dlg.Texts().Text(EUiText::MenuEdit));
+    }
+    else if (strCommand == QLatin1String("play-show"))
+    {
+        // The question the window asks is answered as a user would.
+        QTimer::singleShot(500, &dlg,
+                           []
+                           {
+                               QWidget* pBox = QApplication::activeModalWidget();
+                               if (auto* pPlay = pBox != nullptr
+                                                     ? pBox->findChild<QPushButton*>(QStringLiteral("play"))
+                                                     : nullptr)
+                                   pPlay->click();
+                           });
+        dlg.OpenShow(strMode);
     }
     else if (strCommand == QLatin1String("shot"))
     {

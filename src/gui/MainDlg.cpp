@@ -321,6 +321,19 @@ void CMainDlg::CreateControls()
     connect(g_btnDown, &QPushButton::clicked, this, &CMainDlg::OnDown);
     connect(g_btnPreview, &QPushButton::clicked, this, &CMainDlg::OnPreview);
     connect(g_btnTransform, &QPushButton::clicked, this, &CMainDlg::OnTransform);
+    // A show file playing is stopped by the Preview button, as a Preview run is.
+    connect(&m_showPlayer, &CShowPlayer::PictureStarted, this,
+            [this](int nPicture, int nPictures)
+            {
+                g_btnPreview->setText(Text(16));
+                m_pStatusLine->ShowPlaying(nPicture, nPictures);
+            });
+    connect(&m_showPlayer, &CShowPlayer::Ended, this,
+            [this]
+            {
+                g_btnPreview->setText(Text(1));
+                m_pStatusLine->EndPlaying();
+            });
 }
 
 void CMainDlg::PlacePreviewWindow()
@@ -756,6 +769,11 @@ void CMainDlg::OnPanelView()
     m_pPanelView->activateWindow();
 }
 
+int CMainDlg::PanelViewZoom() const
+{
+    return m_pPanelView != nullptr ? m_pPanelView->Zoom() : CPanelViewDlg::g_nStartZoom;
+}
+
 void CMainDlg::OnPictureOptions()
 {
     CPictureOptionsCommand(*this).Edit(SelectedRows());
@@ -825,6 +843,11 @@ void CMainDlg::OpenShow(const QString& strPath)
 
 void CMainDlg::OnPreview()
 {
+    if (IsPlayingShow())
+    {
+        m_showPlayer.Stop();
+        return;
+    }
     // The import adds to the store that a worker would read.
     if (IsImporting())
     {

@@ -78,6 +78,7 @@ public:
     CShowStatusLine* StatusLine() const { return m_pStatusLine; }
     // The enlarged preview in panel colours; null until first opened.
     CPanelViewDlg* PanelView() const { return m_pPanelView; }
+    int PanelViewZoom() const override;
     // The buttons by what they do, this window's own (its code goes by the g_btn... names).
     QPushButton* LoadImageButton() const { return Button(g_nIdLoadImage); }
     QPushButton* PreviewButton() const { return Button(g_nIdPreview); }

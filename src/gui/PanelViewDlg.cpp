@@ -1,6 +1,7 @@
 #include "PanelViewDlg.h"
 
 #include "PanelCanvas.h"
+#include "PanelPixmap.h"
 #include "UiTexts.h"
 
 #include "show/PanelColours.h"
@@ -19,7 +20,6 @@ namespace
 {
 
 constexpr int g_nRefreshMs = 40;
-constexpr int g_nDefaultZoom = 4;
 
 CPicture ToPicture(const QImage& image)
 {
@@ -35,13 +35,6 @@ CPicture ToPicture(const QImage& image)
     return picture;
 }
 
-QPixmap ToPixmap(const CPicture& picture)
-{
-    const QImage image(picture.Row(0), picture.Width(), picture.Height(),
-                       static_cast<qsizetype>(picture.RowBytes()), QImage::Format_RGB888);
-    return QPixmap::fromImage(image);
-}
-
 } // namespace
 
 CPanelViewDlg::CPanelViewDlg(const CWindowTexts& texts, const CPanelCanvas& canvas, QWidget* pParent)
@@ -52,7 +45,7 @@ CPanelViewDlg::CPanelViewDlg(const CWindowTexts& texts, const CPanelCanvas& canv
     m_spinZoom = new QSpinBox(this);
     m_spinZoom->setRange(g_nMinZoom, g_nMaxZoom);
     m_spinZoom->setSuffix(QStringLiteral(" \u00D7"));
-    m_spinZoom->setValue(g_nDefaultZoom);
+    m_spinZoom->setValue(g_nStartZoom);
     auto* pZoomLabel = new QLabel(texts.Text(EUiText::PanelViewZoom), this);
     pZoomLabel->setBuddy(m_spinZoom);
 
@@ -96,7 +89,7 @@ CPanelViewDlg::CPanelViewDlg(const CWindowTexts& texts, const CPanelCanvas& canv
             });
     connect(m_spinZoom, &QSpinBox::valueChanged, this, &CPanelViewDlg::Refresh);
     // Room for both sides of a 96 x 64 panel at the default zoom.
-    resize(2 * g_nDefaultZoom * 96 + 100, g_nDefaultZoom * 64 + 140);
+    resize(2 * g_nStartZoom * 96 + 100, g_nStartZoom * 64 + 140);
     Refresh();
 }
 
@@ -133,8 +126,7 @@ QSize CPanelViewDlg::SizeFor(int nZoom, QSize sizeFrame)
 
 void CPanelViewDlg::PlaceBeside(const QWidget& window, const QRect& rectScreen)
 {
-    const QRect rectWindow = window.frameGeometry();
-    const QSize sizeFrame = rectWindow.size() - window.size();
+    const QSize sizeFrame = window.frameGeometry().size() - window.size();
     const auto fits = [&rectScreen](QSize size)
     { return size.width() <= rectScreen.width() && size.height() <= rectScreen.height(); };
     int nZoom = g_nMaxZoom;
@@ -142,17 +134,8 @@ void CPanelViewDlg::PlaceBeside(const QWidget& window, const QRect& rectScreen)
     {
         --nZoom;
     }
-    const QSize sizeOuter = SizeFor(nZoom, sizeFrame);
-    resize(sizeOuter - sizeFrame);
-    for (const QPoint pt : {rectWindow.topRight() + QPoint(1, 0), rectWindow.bottomLeft() + QPoint(0, 1)})
-    {
-        if (rectScreen.contains(QRect(pt, sizeOuter)))
-        {
-            move(pt);
-            return;
-        }
-    }
-    move(rectScreen.bottomRight() - QPoint(sizeOuter.width() - 1, sizeOuter.height() - 1));
+    resize(SizeFor(nZoom, sizeFrame) - sizeFrame);
+    MoveBeside(*this, window, rectScreen, size());
 }
 
 void CPanelViewDlg::showEvent(QShowEvent* pEvent)
@@ -164,8 +147,8 @@ void CPanelViewDlg::showEvent(QShowEvent* pEvent)
 void CPanelViewDlg::Refresh()
 {
     const CPicture picture = ToPicture(m_canvas.Snapshot());
-    m_pPicture->setPixmap(ToPixmap(ZoomPicture(picture, Zoom())));
-    m_pPanel->setPixmap(ToPixmap(ZoomPicture(PanelColours(picture), Zoom())));
+    m_pPicture->setPixmap(PicturePixmap(ZoomPicture(picture, Zoom())));
+    m_pPanel->setPixmap(PanelPixmap(picture, Zoom()));
 }
 
 } // namespace tramino

@@ -22,6 +22,9 @@ class CPanelViewDlg : public QDialog
     Q_OBJECT
 
 public:
+    // The zoom it has until it is placed or zoomed.
+    static constexpr int g_nStartZoom = 4;
+
     CPanelViewDlg(const CWindowTexts& texts, const CPanelCanvas& canvas, QWidget* pParent);
 
     void SetZoom(int nZoom);

@@ -7,6 +7,8 @@
 #include "document/DocumentCommands.h"
 
 #include <QFileInfo>
+#include <QScreen>
+#include <QWidget>
 
 #include <utility>
 
@@ -32,11 +34,31 @@ void CPictureOptionsCommand::Edit(const QList<int>& vecRows)
         vecRows.size() == 1
             ? QFileInfo(QString::fromStdString(document.Row(vecRows.constFirst()).m_strText)).fileName()
             : texts.Text(EUiText::OptionsSeveral).arg(vecRows.size());
-    CPictureOptionsDlg dlg(texts, strSubject, vecValues, document.Defaults(), &m_window.Widget());
+    CPictureOptionsDlg dlg(texts, strSubject, vecValues, document.Defaults(), PreviewOf(vecRows.constFirst()),
+                           &m_window.Widget());
+    const QWidget& window = m_window.Widget();
+    dlg.PlaceBeside(window, window.screen()->availableGeometry());
     if (dlg.exec() == QDialog::Accepted)
     {
         Apply(vecRows, dlg.Chosen());
     }
+}
+
+CPreviewSubject CPictureOptionsCommand::PreviewOf(int nRow)
+{
+    const CShowDocument& document = m_window.Document();
+    const CShowRow& row = document.Row(nRow);
+    CPreviewSubject subject{document.Panel(), nullptr, {}, m_window.IsFastImport(), m_window.PanelViewZoom()};
+    // Shown as listed until the first conversion is done; a picture of a show file stays so.
+    if (CResult<CPicture> picture = document.Store()->Read(nRow))
+        subject.m_picture = std::move(picture).Value();
+    if (row.m_eSource == ERowSource::ShowPicture)
+        return subject;
+    const bool bFrame = row.m_eSource == ERowSource::GifFrame;
+    subject.m_pConversion =
+        std::make_unique<CRepeatedConversion>(bFrame ? row.m_strSource : row.m_picture.m_path.m_path.string(),
+                                              bFrame ? row.m_nIndex : 0, document.Panel());
+    return subject;
 }
 
 void CPictureOptionsCommand::Apply(const QList<int>& vecRows, const CPictureValues& chosen)

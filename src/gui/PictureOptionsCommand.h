@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PictureOptionsDlg.h"
+
 #include "project/PictureValues.h"
 
 #include <QList>
@@ -28,6 +30,9 @@ public:
     void Apply(const QList<int>& vecRows, const CPictureValues& chosen);
 
 private:
+    // The first picture as the dialog previews it.
+    CPreviewSubject PreviewOf(int nRow);
+
     IShowWindow& m_window;
 };
 

@@ -1,6 +1,9 @@
 #include "PictureOptionsDlg.h"
 
 #include "DialogUnits.h"
+#include "OptionsPreview.h"
+#include "PanelPixmap.h"
+#include "ReasonText.h"
 #include "UiTexts.h"
 
 #include <QCheckBox>
@@ -97,8 +100,10 @@ QIcon ColourIcon(const std::optional<CRgb>& cr, int nSize)
 
 CPictureOptionsDlg::CPictureOptionsDlg(const CWindowTexts& texts, const QString& strSubject,
                                        const std::vector<CPictureValues>& vecValues,
-                                       const CPictureValues& defaults, QWidget* pParent)
-    : QDialog(pParent), m_defaults(defaults)
+                                       const CPictureValues& defaults, CPreviewSubject subject,
+                                       QWidget* pParent)
+    : QDialog(pParent), m_defaults(defaults), m_texts(texts), m_firstValues(vecValues.front()),
+      m_panel(subject.m_panel), m_nZoom(subject.m_nZoom)
 {
     setWindowTitle(texts.Text(EUiText::OptionsTitle));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -173,13 +178,17 @@ CPictureOptionsDlg::CPictureOptionsDlg(const CWindowTexts& texts, const QString&
                                                QDialogButtonBox::RejectRole);
     pCancel->setObjectName(QStringLiteral("cancel"));
 
-    auto* pLayout = new QVBoxLayout(this);
+    auto* pLayout = new QVBoxLayout;
     pLayout->addWidget(pSubject);
     pLayout->addLayout(pForm);
     pLayout->addWidget(m_chkAutoOrient);
     pLayout->addSpacing(DluToPixelsY(4));
     pLayout->addWidget(pButtons);
-    pLayout->setSizeConstraint(QLayout::SetFixedSize);
+    auto* pOuter = new QHBoxLayout(this);
+    pOuter->addLayout(pLayout);
+    pOuter->addSpacing(DluToPixelsX(4));
+    pOuter->addLayout(MakePreview(texts, subject.m_picture));
+    pOuter->setSizeConstraint(QLayout::SetFixedSize);
     // The hint wraps within the width the controls take, not the other way round.
     pHint->setMaximumWidth(std::max(
         {pForm->sizeHint().width(), m_chkAutoOrient->sizeHint().width(), pButtons->sizeHint().width()}));
@@ -208,6 +217,88 @@ CPictureOptionsDlg::CPictureOptionsDlg(const CWindowTexts& texts, const QString&
     connect(pButtons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(pButtons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     OnBackgroundEdited();
+
+    if (subject.m_pConversion)
+    {
+        m_pConverter = std::make_unique<COptionsPreview>(
+            std::move(subject.m_pConversion), subject.m_bFastFinal,
+            [this](const CResult<CPicture>& result, bool bFinal) { OnPreviewConverted(result, bFinal); });
+        m_timerRequest.setSingleShot(true);
+        m_timerRequest.setInterval(0);
+        connect(&m_timerRequest, &QTimer::timeout, this, &CPictureOptionsDlg::RequestPreview);
+        const auto changed = [this] { m_timerRequest.start(); };
+        for (QComboBox* pCombo : m_arrCombos)
+        {
+            if (pCombo != nullptr)
+                connect(pCombo, &QComboBox::currentIndexChanged, this, changed);
+        }
+        connect(m_editBackground, &QLineEdit::textChanged, this, changed);
+        connect(m_chkAutoOrient, &QCheckBox::stateChanged, this, changed);
+        RequestPreview();
+    }
+}
+
+CPictureOptionsDlg::~CPictureOptionsDlg() = default;
+
+QLayout* CPictureOptionsDlg::MakePreview(const CWindowTexts& texts, const CPicture& picture)
+{
+    m_pPreview = new QLabel(this);
+    m_pPreview->setObjectName(QStringLiteral("preview"));
+    m_pPreview->setAlignment(Qt::AlignCenter);
+    m_pPreview->setWordWrap(true);
+    m_pPreview->setTextFormat(Qt::PlainText);
+    m_previewed = picture.IsEmpty() ? CPicture(m_panel.m_nWidth, m_panel.m_nHeight, 24) : picture;
+    SetZoom(m_nZoom);
+    auto* pColumn = new QVBoxLayout;
+    auto* pTitle = new QLabel(texts.Text(EUiText::PanelViewPanel), this);
+    pTitle->setBuddy(m_pPreview);
+    pColumn->addWidget(pTitle);
+    pColumn->addWidget(m_pPreview);
+    pColumn->addStretch();
+    return pColumn;
+}
+
+void CPictureOptionsDlg::SetZoom(int nZoom)
+{
+    m_nZoom = nZoom;
+    m_pPreview->setFixedSize(m_panel.m_nWidth * nZoom, m_panel.m_nHeight * nZoom);
+    if (m_pPreview->text().isEmpty())
+        m_pPreview->setPixmap(PanelPixmap(m_previewed, nZoom));
+}
+
+void CPictureOptionsDlg::PlaceBeside(const QWidget& window, const QRect& rectScreen)
+{
+    for (int nZoom = m_nZoom; nZoom >= 1; --nZoom)
+    {
+        SetZoom(nZoom);
+        adjustSize();
+        if (MoveBeside(*this, window, rectScreen, size()) || nZoom == 1)
+            return;
+    }
+}
+
+QImage CPictureOptionsDlg::PreviewImage() const
+{
+    return m_pPreview->pixmap().toImage();
+}
+
+void CPictureOptionsDlg::RequestPreview()
+{
+    m_bPreviewFinal = false;
+    m_pConverter->Request(ConvertOptionsFor(EffectivePictureValues(m_firstValues, Chosen())));
+}
+
+void CPictureOptionsDlg::OnPreviewConverted(const CResult<CPicture>& result, bool bFinal)
+{
+    m_bPreviewFinal = bFinal;
+    if (!result)
+    {
+        m_pPreview->setText(ReasonText(result.Status(), m_texts));
+        return;
+    }
+    m_previewed = result.Value();
+    m_pPreview->setText(QString());
+    m_pPreview->setPixmap(PanelPixmap(m_previewed, m_nZoom));
 }
 
 void CPictureOptionsDlg::ShowValues(const CPictureValues& values)

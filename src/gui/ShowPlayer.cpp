@@ -43,6 +43,7 @@ void CShowPlayer::Stop()
     m_timer.stop();
     m_vecFrames.clear();
     m_cursor.reset();
+    emit Ended();
 }
 
 void CShowPlayer::StartFrame(size_t nFrame)
@@ -51,6 +52,7 @@ void CShowPlayer::StartFrame(size_t nFrame)
     m_cursor.emplace(m_vecFrames[nFrame].m_effect, m_pCanvas->PanelWidth(), m_pCanvas->PanelHeight());
     m_nDrawn = 0;
     m_clock.start();
+    emit PictureStarted(static_cast<int>(nFrame) + 1, static_cast<int>(m_vecFrames.size()));
 }
 
 void CShowPlayer::OnTick()

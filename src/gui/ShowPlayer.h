@@ -25,6 +25,7 @@ struct CShowFrame
 
 // Plays the pictures of a show file in the preview on the user-interface thread, at the Preview's
 // pace: each drawn in its own transition's order, then held. The last one stays on the canvas.
+// It says which picture it starts, and when it ends, at the last hold or stopped.
 class CShowPlayer : public QObject
 {
     Q_OBJECT
@@ -36,6 +37,10 @@ public:
     void Play(CPanelCanvas& canvas, std::vector<CShowFrame> vecFrames, const CWorkerTiming& timing);
     void Stop();
     bool IsPlaying() const { return m_timer.isActive(); }
+
+signals:
+    void PictureStarted(int nPicture, int nPictures); // nPicture from 1
+    void Ended();
 
 private:
     void StartFrame(size_t nFrame);

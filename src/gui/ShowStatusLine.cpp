@@ -59,6 +59,18 @@ void CShowStatusLine::ShowWritten(const QString& strPath, int nWritten, int nLis
     setToolTip(QDir::toNativeSeparators(info.absoluteFilePath()) + QLatin1Char('\n') + m_strFull);
 }
 
+void CShowStatusLine::ShowPlaying(int nPicture, int nPictures)
+{
+    m_strPlaying = m_texts.Text(EUiText::StatusPlaying).arg(nPicture).arg(nPictures);
+    Fit();
+}
+
+void CShowStatusLine::EndPlaying()
+{
+    m_strPlaying.clear();
+    Fit();
+}
+
 void CShowStatusLine::resizeEvent(QResizeEvent* pEvent)
 {
     QLabel::resizeEvent(pEvent);
@@ -75,7 +87,7 @@ void CShowStatusLine::SetLine(const QString& strLine)
 void CShowStatusLine::Fit()
 {
     const int nRoom = contentsRect().width();
-    QString strShown = m_strFull;
+    QString strShown = FullText();
     QFont font = m_fontBase;
     if (QFontMetrics(font).horizontalAdvance(strShown) > nRoom)
     {

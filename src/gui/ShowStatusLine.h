@@ -27,8 +27,12 @@ public:
     void ShowPlanned(int nWidth, int nHeight, int nPictures, std::optional<EEffect> effect);
     // nWritten of nListed pictures went into strPath.
     void ShowWritten(const QString& strPath, int nWritten, int nListed);
+    // While a show file plays: which of its pictures is shown, over the line, which meanwhile
+    // still follows the list and comes back at EndPlaying.
+    void ShowPlaying(int nPicture, int nPictures);
+    void EndPlaying();
 
-    const QString& FullText() const { return m_strFull; }
+    const QString& FullText() const { return m_strPlaying.isEmpty() ? m_strFull : m_strPlaying; }
 
 protected:
     void resizeEvent(QResizeEvent* pEvent) override;
@@ -40,6 +44,7 @@ private:
     const CWindowTexts& m_texts;
     const QFont m_fontBase; // the window's, which a long text may have left
     QString m_strFull;
+    QString m_strPlaying; // empty while no show plays
 };
 
 // A byte count with the thousands grouped ("1,849,634"), the same in every language.

@@ -54,6 +54,8 @@ public:
     virtual bool IsListBusy() const = 0;
     virtual bool IsImporting() const = 0;
     virtual bool IsFastImport() const = 0;
+    // The zoom of the panel view, or the one it opens at.
+    virtual int PanelViewZoom() const = 0;
     // Runs the conversion, the document busy meanwhile; fnTake gets each result in order. Returns
     // when it has ended: true when every result was taken, false when it was cancelled, stopped
     // at a failure or the window is to close. The caller has checked IsListBusy.

@@ -79,6 +79,7 @@ constexpr std::array<CUiTextEntry, static_cast<size_t>(EUiText::Count)> g_arrUiT
     {"StatusBytes", "show file %1 bytes"},
     {"StatusWritten", "%1 written: %2 bytes"},
     {"StatusStopped", "%1: %2 of %3 pictures written, %4 bytes"},
+    {"StatusPlaying", "Picture %1 of %2"},
     {"FullSpeed", "&Write at full speed"},
     {"TipFullSpeed", "Transform without the animation: each picture is shown once, when it has been written"},
     {"MenuPanelView", "&Panel colours and zoom..."},

@@ -65,6 +65,7 @@ enum class EUiText
     StatusBytes,         // %1: the size
     StatusWritten,       // %1: the file, %2: its size
     StatusStopped,       // %1: the file, %2 of %3 pictures, %4: its size
+    StatusPlaying,       // %1: the picture shown, %2: of how many
     FullSpeed,
     TipFullSpeed,
     MenuPanelView,

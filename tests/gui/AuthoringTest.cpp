@@ -339,6 +339,34 @@ TEST_F(AuthoringTest, AtFullSpeedTheSameFileIsWrittenWithoutAnimationOrPause)
     EXPECT_EQ(m_pDialogs->m_vecMessages, QStringList(2, g_szLangText[9]));
 }
 
+TEST_F(AuthoringTest, APlayingShowSaysWhichPictureItShowsAndPreviewStopsIt)
+{
+    Start();
+    Load(MakeColours(3));
+    m_pDlg->FullSpeedCheck()->click();
+    const QString strShow = Transform(QStringLiteral("show.qrv"), false);
+    const QString strBefore = StatusText();
+    QPushButton* pPreview = m_pDlg->PreviewButton();
+
+    m_pDlg->SetWorkerTiming({0, 150, 1});
+    OpenShow(strShow, "play");
+    EXPECT_EQ(pPreview->text(), g_szLangText[16]);
+    EXPECT_EQ(StatusText(), QStringLiteral("Picture 1 of 3"));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return StatusText() == QStringLiteral("Picture 3 of 3"); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !m_pDlg->IsPlayingShow(); }, 5000));
+    EXPECT_EQ(pPreview->text(), g_szLangText[1]);
+    EXPECT_EQ(StatusText(), strBefore);
+
+    // Pressed while a show plays, the button stops it and starts no run.
+    m_pDlg->SetWorkerTiming({0, 60000, 1});
+    OpenShow(strShow, "play");
+    pPreview->click();
+    EXPECT_FALSE(m_pDlg->IsPlayingShow());
+    EXPECT_FALSE(m_pDlg->IsWorkerRunning());
+    EXPECT_EQ(pPreview->text(), g_szLangText[1]);
+    EXPECT_EQ(StatusText(), strBefore);
+}
+
 TEST_F(AuthoringTest, AValidShowPlaysWithItsTransitionsOrJoinsTheListAndABrokenOneIsNamedWithItsOffset)
 {
     Start();

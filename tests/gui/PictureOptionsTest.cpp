@@ -1,7 +1,9 @@
 #include "PanelCanvas.h"
+#include "PanelPixmap.h"
 #include "PictureOptionsDlg.h"
 #include "ProjectActions.h"
 #include "WindowTestSupport.h"
+#include "cli/CliTestSupport.h"
 
 #include "resample/ConvertPicture.h"
 #include "store/PictureStore.h"
@@ -160,6 +162,66 @@ TEST_F(PictureOptionsTest, AChangeConvertsAgainFromTheSourceAndDifferingValuesSt
     EXPECT_EQ(Project().m_vecPictures[1].m_overrides, CPictureValues());
     EXPECT_TRUE(m_pDialogs->m_vecMessages.isEmpty())
         << m_pDialogs->m_vecMessages.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(PictureOptionsTest, ThePreviewFollowsEachChoiceAsTheCommandLineConvertsAndCancelKeepsThePicture)
+{
+    const QString strA = MakeBanner(QStringLiteral("a.bmp"), QColor(200, 100, 50));
+    Load({strA});
+    const CPicture before = Stored(0);
+    // Zoomed, in the panel's colours, as tramino-cli convert makes the picture.
+    const auto converted = [&](std::vector<std::string> vecArgs, int nZoom)
+    {
+        const std::string strOut = m_dir.filePath(QStringLiteral("cli.bmp")).toStdString();
+        const CPanelSize panel = m_pDlg->Panel();
+        vecArgs.insert(
+            vecArgs.begin(),
+            {"convert", "--size", std::to_string(panel.m_nWidth) + "x" + std::to_string(panel.m_nHeight)});
+        vecArgs.insert(vecArgs.end(), {strA.toStdString(), strOut});
+        const test::CRun run = test::RunCli(vecArgs);
+        EXPECT_EQ(run.m_nStatus, 0) << run.m_strErr;
+        const CResult<CPicture> picture = DecodePictureFile(strOut);
+        return picture ? PanelPixmap(picture.Value(), nZoom).toImage().convertToFormat(QImage::Format_RGB32)
+                       : QImage();
+    };
+    EditSelected(
+        [&](CPictureOptionsDlg& dlg)
+        {
+            // The panel view's zoom, or less where the screen has no room for it.
+            EXPECT_LE(dlg.PreviewZoom(), m_pDlg->PanelViewZoom());
+            const int nZoom = dlg.PreviewZoom();
+            const auto shows = [&dlg](const QImage& expected)
+            {
+                return QTest::qWaitFor(
+                    [&] {
+                        return dlg.IsPreviewFinal() &&
+                               dlg.PreviewImage().convertToFormat(QImage::Format_RGB32) == expected;
+                    },
+                    5000);
+            };
+            EXPECT_TRUE(shows(converted({}, nZoom)));
+            Choose(dlg, "fit", "contain");
+            EXPECT_TRUE(shows(converted({"--fit", "contain"}, nZoom)));
+            Choose(dlg, "gravity", "north");
+            dlg.findChild<QLineEdit*>(QStringLiteral("background"))->setText(QStringLiteral("00ff80"));
+            EXPECT_TRUE(shows(
+                converted({"--fit", "contain", "--gravity", "north", "--background", "00ff80"}, nZoom)));
+            Choose(dlg, "fit", "cover");
+            Choose(dlg, "dither", "ordered");
+            EXPECT_TRUE(shows(converted(
+                {"--fit", "cover", "--gravity", "north", "--background", "00ff80", "--dither", "ordered"},
+                nZoom)));
+        },
+        "cancel");
+    EXPECT_EQ(Stored(0), before);
+    EXPECT_EQ(Project().m_vecPictures[0].m_overrides, CPictureValues());
+
+    // With room on the screen it stands to the right of the window, off its preview.
+    CPictureOptionsDlg dlg(m_pDlg->Texts(), QStringLiteral("a.bmp"), {Project().EffectiveValues(0)},
+                           Project().m_defaults, {m_pDlg->Panel(), nullptr, {}, false, 2}, m_pDlg.get());
+    dlg.PlaceBeside(*m_pDlg, QRect(0, 0, 2560, 1440));
+    EXPECT_EQ(dlg.pos(), m_pDlg->frameGeometry().topRight() + QPoint(1, 0));
+    EXPECT_EQ(dlg.PreviewZoom(), 2);
 }
 
 TEST_F(PictureOptionsTest, APictureThatCannotBeReadAgainKeepsItsPictureAndOptionsAndIsNamed)

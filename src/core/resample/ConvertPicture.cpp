@@ -95,21 +95,6 @@ CStatus EmptyPanel(const std::string& strPath)
     return CStatus::Error("Cannot convert '" + strPath + "' to an empty panel");
 }
 
-CDecodeOptions DecodeOptionsFor(CPanelSize size, const CConvertOptions& options)
-{
-    CDecodeOptions decodeOptions;
-    if (options.m_bFast)
-    {
-        // Still larger than any target of the fit, whichever way the photo turns.
-        const int nLonger = std::max(size.m_nWidth, size.m_nHeight);
-        decodeOptions.m_nScaleAboveWidth = options.m_bAutoOrient ? nLonger : size.m_nWidth;
-        decodeOptions.m_nScaleAboveHeight = options.m_bAutoOrient ? nLonger : size.m_nHeight;
-    }
-    // Transparent pixels and a GIF's cleared areas go over it.
-    decodeOptions.m_crBackground = options.m_crBackground;
-    return decodeOptions;
-}
-
 // The reader's picture, turned, fitted and dithered; errors do not name the file yet.
 CResult<CPicture> ConvertReader(std::unique_ptr<CRowReader> pReader, CPanelSize size,
                                 const CConvertOptions& options)
@@ -278,6 +263,21 @@ CStatus WalkFrames(const std::string& strPath, int nOnly, CPanelSize size, const
 
 } // namespace
 
+CDecodeOptions DecodeOptionsFor(CPanelSize size, const CConvertOptions& options)
+{
+    CDecodeOptions decodeOptions;
+    if (options.m_bFast)
+    {
+        // Still larger than any target of the fit, whichever way the photo turns.
+        const int nLonger = std::max(size.m_nWidth, size.m_nHeight);
+        decodeOptions.m_nScaleAboveWidth = options.m_bAutoOrient ? nLonger : size.m_nWidth;
+        decodeOptions.m_nScaleAboveHeight = options.m_bAutoOrient ? nLonger : size.m_nHeight;
+    }
+    // Transparent pixels and a GIF's cleared areas go over it.
+    decodeOptions.m_crBackground = options.m_crBackground;
+    return decodeOptions;
+}
+
 CResult<CPicture> ConvertPictureToPanel(const std::string& strPath, CPanelSize size,
                                         const CConvertOptions& options)
 {
@@ -286,9 +286,17 @@ CResult<CPicture> ConvertPictureToPanel(const std::string& strPath, CPanelSize s
     CResult<std::unique_ptr<CRowReader>> reader = OpenRowReader(strPath, DecodeOptionsFor(size, options));
     if (!reader)
         return NamingFile(reader.Status(), strPath);
-    CResult<CPicture> picture = ConvertReader(std::move(reader).Value(), size, options);
+    return ConvertRowsToPanel(std::move(reader).Value(), strPath, size, options);
+}
+
+CResult<CPicture> ConvertRowsToPanel(std::unique_ptr<CRowReader> pReader, const std::string& strName,
+                                     CPanelSize size, const CConvertOptions& options)
+{
+    if (size.m_nWidth < 1 || size.m_nHeight < 1)
+        return EmptyPanel(strName);
+    CResult<CPicture> picture = ConvertReader(std::move(pReader), size, options);
     if (!picture)
-        return NamingFile(picture.Status(), strPath);
+        return NamingFile(picture.Status(), strName);
     return picture;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "codec/PictureDecoder.h"
 #include "common/Status.h"
 #include "picture/Picture.h"
 #include "resample/Dither.h"
@@ -45,6 +46,13 @@ CResult<CPicture> ConvertPictureToPanel(const std::string& strPath, CPanelSize p
 // file of it; errors name strName.
 CResult<CPicture> ConvertDecodedToPanel(CPicture picture, const std::string& strName, CPanelSize panel,
                                         const CConvertOptions& options = {});
+
+// The decoding that ConvertPictureToPanel asks of the file for these options.
+CDecodeOptions DecodeOptionsFor(CPanelSize panel, const CConvertOptions& options);
+// The rows of a reader opened with DecodeOptionsFor(panel, options), converted as
+// ConvertPictureToPanel converts its file's; errors name strName.
+CResult<CPicture> ConvertRowsToPanel(std::unique_ptr<CRowReader> pReader, const std::string& strName,
+                                     CPanelSize panel, const CConvertOptions& options);
 
 // Takes one converted frame; false when no more are wanted.
 using FnTakeFrame = std::function<bool(CPicture picture)>;
