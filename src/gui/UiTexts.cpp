@@ -134,7 +134,7 @@ constexpr std::array<CUiTextEntry, static_cast<size_t>(EUiText::Count)> g_arrUiT
     {"ReasonNotJson", "%1: not a project file"},
     {"ReasonBadValue", "%1: the value at %2 cannot be used"},
     {"ReasonNewFormat", "%1: made by a newer Tramino (format %2); a newer Tramino opens it"},
-    {"ReasonNotAShow", "%1: not a valid show file for a %2 panel: at byte %3: %4"},
+    {"ReasonNotAShow", "'%1' is not a valid show file for a %2 panel: at byte %3: %4"},
 }};
 
 // The English section of the bundled Lang.txt, for a window that has none.
