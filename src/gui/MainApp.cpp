@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCommandLineParser>
 #include <QContextMenuEvent>
 #include <QDialog>
 #include <QDir>
@@ -34,6 +35,24 @@ QStringList StartupPictures()
 {
     const QString strList = qEnvironmentVariable("TRAMINO_LOAD");
     return strList.isEmpty() ? QStringList() : strList.split(QDir::listSeparator(), Qt::SkipEmptyParts);
+}
+
+// The files the command line names, in its order; --help and --version are answered here, and
+// end the program before any window shows.
+QStringList CommandLineFiles(const QCoreApplication& app)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "The authoring window of Tramino: makes picture shows for small colour panels.\n"
+        "Each FILE is opened by its kind: a project (.tramino) as Open project opens it, a show\n"
+        "file (.qrv) as Open show opens it, and the pictures (BMP, JPEG, GIF, PNG) are added to\n"
+        "the list in their order. Files that cannot be opened are named in one message."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A project, a show file or a picture."),
+                                 QStringLiteral("[FILE...]"));
+    parser.process(app);
+    return parser.positionalArguments();
 }
 
 // A transform into strPath, with bStop stopped during its first picture: the save dialog is
@@ -133,7 +152,7 @@ void SelectLast(CMainDlg& dlg, int nRows)
 // writes all of it at full speed; "panel:3"
 // switches to the panel of code 3, "panel-menu:3" also shows the panel sizes of the menu;
 // "edit-menu" deletes the last picture ("edit-menu:3" the last three) and shows the Edit menu that
-// would take it back; "shot:PATH" writes a picture of the window to PATH (PNG) a
+// would take it back; "recent-menu" shows the recent files of the menu; "shot:PATH" writes a picture of the window to PATH (PNG) a
 // second later and quits.
 void AutoRun(CMainDlg& dlg)
 {
@@ -174,6 +193,10 @@ void AutoRun(CMainDlg& dlg)
         dlg.OnDelete();
         ShowMenu(dlg, dlg.Texts().Text(EUiText::MenuEdit));
     }
+    else if (strCommand == QLatin1String("recent-menu"))
+    {
+        ShowMenu(dlg, dlg.Texts().Text(EUiText::MenuRecent));
+    }
     else if (strCommand == QLatin1String("shot"))
     {
         QTimer::singleShot(1000, &dlg,
@@ -201,6 +224,7 @@ CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv)
 
 bool CMainApp::InitInstance()
 {
+    const QStringList vecFiles = CommandLineFiles(*this);
     CMainDlg dlg;
     const CQuitSignals quitSignals(
         [&dlg]
@@ -216,9 +240,10 @@ bool CMainApp::InitInstance()
         });
     const QStringList vecPictures = StartupPictures();
     QTimer::singleShot(0, &dlg,
-                       [&dlg, vecPictures]
+                       [&dlg, vecPictures, vecFiles]
                        {
                            dlg.LoadPictures(vecPictures);
+                           dlg.OpenFiles(vecFiles);
                            AutoRun(dlg);
                        });
     dlg.exec();

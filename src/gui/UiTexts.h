@@ -112,6 +112,13 @@ enum class EUiText
     ReasonNotJson,
     ReasonBadValue,
     ReasonNewFormat,
+    ReasonUnknownFile,
+    ReasonOneProject,
+    MenuLoadImage,
+    MenuNewProject,
+    MenuRecent,
+    RecentClear,
+    DoNew,
     Count
 };
 
