@@ -21,7 +21,8 @@ public:
     // Full paths of the chosen existing files, in the order the dialog gives them; empty when
     // the user cancels. The dialog opens in strFolder, or where Qt's dialogs were last when it
     // is empty.
-    virtual QStringList GetOpenFileNames(QWidget* pParent, const QString& strFilter, const QString& strFolder) = 0;
+    virtual QStringList GetOpenFileNames(QWidget* pParent, const QString& strFilter,
+                                         const QString& strFolder) = 0;
     // The full path of one chosen existing file; empty when the user cancels.
     virtual QString GetOpenFileName(QWidget* pParent, const QString& strFilter, const QString& strFolder) = 0;
     // The chosen file name, with strDefaultSuffix appended when the user typed none; an existing
@@ -42,7 +43,8 @@ public:
 class CQtDialogs : public IDialogs
 {
 public:
-    QStringList GetOpenFileNames(QWidget* pParent, const QString& strFilter, const QString& strFolder) override;
+    QStringList GetOpenFileNames(QWidget* pParent, const QString& strFilter,
+                                 const QString& strFolder) override;
     QString GetOpenFileName(QWidget* pParent, const QString& strFilter, const QString& strFolder) override;
     QString GetSaveFileName(QWidget* pParent, const QString& strFilter, const QString& strDefaultSuffix,
                             const QString& strProposed) override;

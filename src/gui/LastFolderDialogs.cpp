@@ -19,7 +19,8 @@ QStringList CLastFolderDialogs::GetOpenFileNames(QWidget* pParent, const QString
     return vecPaths;
 }
 
-QString CLastFolderDialogs::GetOpenFileName(QWidget* pParent, const QString& strFilter, const QString& strFolder)
+QString CLastFolderDialogs::GetOpenFileName(QWidget* pParent, const QString& strFilter,
+                                            const QString& strFolder)
 {
     const QString strPath = m_pDialogs->GetOpenFileName(pParent, strFilter, StartIn(strFolder));
     Remember(strPath);

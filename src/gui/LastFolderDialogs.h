@@ -20,7 +20,8 @@ public:
     {
     }
 
-    QStringList GetOpenFileNames(QWidget* pParent, const QString& strFilter, const QString& strFolder) override;
+    QStringList GetOpenFileNames(QWidget* pParent, const QString& strFilter,
+                                 const QString& strFolder) override;
     QString GetOpenFileName(QWidget* pParent, const QString& strFilter, const QString& strFolder) override;
     QString GetSaveFileName(QWidget* pParent, const QString& strFilter, const QString& strDefaultSuffix,
                             const QString& strProposed) override;

@@ -49,7 +49,8 @@ QStringList CommandLineFiles(const QCoreApplication& app)
         "the list in their order. Files that cannot be opened are named in one message."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A project, a show file or a picture."),
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("A project, a show file or a picture."),
                                  QStringLiteral("[FILE...]"));
     parser.process(app);
     return parser.positionalArguments();
@@ -152,8 +153,8 @@ void SelectLast(CMainDlg& dlg, int nRows)
 // writes all of it at full speed; "panel:3"
 // switches to the panel of code 3, "panel-menu:3" also shows the panel sizes of the menu;
 // "edit-menu" deletes the last picture ("edit-menu:3" the last three) and shows the Edit menu that
-// would take it back; "recent-menu" shows the recent files of the menu; "shot:PATH" writes a picture of the window to PATH (PNG) a
-// second later and quits.
+// would take it back; "recent-menu" shows the recent files of the menu; "shot:PATH" writes a picture of the
+// window to PATH (PNG) a second later and quits.
 void AutoRun(CMainDlg& dlg)
 {
     const QString strAutoRun = qEnvironmentVariable("TRAMINO_AUTORUN");

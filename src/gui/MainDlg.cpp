@@ -110,9 +110,8 @@ private:
 } // namespace
 
 CMainDlg::CMainDlg(std::shared_ptr<IDialogs> pDialogs)
-    : m_pDialogs(std::make_shared<CLastFolderDialogs>(pDialogs ? std::move(pDialogs)
-                                                                : std::make_shared<CQtDialogs>(),
-                                                       m_settings)),
+    : m_pDialogs(std::make_shared<CLastFolderDialogs>(
+          pDialogs ? std::move(pDialogs) : std::make_shared<CQtDialogs>(), m_settings)),
       m_workerUi(
           m_workerUiDirect, [this](std::function<void()> fn) { m_uiTasks.Post(std::move(fn)); },
           m_workerShared)
@@ -748,11 +747,11 @@ void CMainDlg::OnNewProject()
 
 void CMainDlg::OnOpenShow()
 {
-    const QStringList vecPaths = m_pDialogs->GetOpenFileNames(
-        this,
-        m_texts.Text(EUiText::FilterShows) + QStringLiteral(" (*.qrv *.QRV);;") +
-            m_texts.Text(EUiText::FilterAllFiles) + QStringLiteral(" (*)"),
-        QString());
+    const QStringList vecPaths =
+        m_pDialogs->GetOpenFileNames(this,
+                                     m_texts.Text(EUiText::FilterShows) + QStringLiteral(" (*.qrv *.QRV);;") +
+                                         m_texts.Text(EUiText::FilterAllFiles) + QStringLiteral(" (*)"),
+                                     QString());
     if (!vecPaths.isEmpty())
     {
         OpenShow(vecPaths.constFirst());
@@ -971,7 +970,8 @@ void CMainDlg::contextMenuEvent(QContextMenuEvent* pEvent)
     menu.addAction(m_texts.Text(EUiText::MenuOpenShow), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), this,
                    &CMainDlg::OnOpenShow)
         ->setEnabled(!IsListBusy());
-    AddRecentMenu(menu, m_settings, m_texts, !IsListBusy(), [this](const QString& strPath) { OpenFile(strPath); });
+    AddRecentMenu(menu, m_settings, m_texts, !IsListBusy(),
+                  [this](const QString& strPath) { OpenFile(strPath); });
     menu.addSeparator();
     QAction* pFast = menu.addAction(m_texts.Text(EUiText::MenuFastImport));
     pFast->setCheckable(true);

@@ -83,7 +83,8 @@ void CProjectActions::OnOpenProject()
     {
         return;
     }
-    const QString strFile = m_window.Dialogs().GetOpenFileName(&m_window.Widget(), ProjectFilter(), QString());
+    const QString strFile =
+        m_window.Dialogs().GetOpenFileName(&m_window.Widget(), ProjectFilter(), QString());
     if (!strFile.isEmpty())
     {
         OpenRemembered(strFile);
@@ -230,8 +231,8 @@ bool CProjectActions::OnSaveProject()
 bool CProjectActions::OnSaveProjectAs()
 {
     // Its own name, or a new one in the folder the dialogs were last in.
-    const QString strProposed = Document().Path().empty() ? DisplayName() + QStringLiteral(".tramino")
-                                                          : PathText(Document().Path());
+    const QString strProposed =
+        Document().Path().empty() ? DisplayName() + QStringLiteral(".tramino") : PathText(Document().Path());
     const QString strPath = m_window.Dialogs().GetSaveFileName(&m_window.Widget(), ProjectFilter(),
                                                                QStringLiteral("tramino"), strProposed);
     return !strPath.isEmpty() && SaveTo(strPath);

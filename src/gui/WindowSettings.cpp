@@ -19,8 +19,8 @@ std::unique_ptr<QSettings> OpenSettings()
     {
         return std::make_unique<QSettings>(strFile, QSettings::IniFormat);
     }
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tramino"),
-                                       QStringLiteral("Tramino"));
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                       QStringLiteral("Tramino"), QStringLiteral("Tramino"));
 }
 
 // Qt takes two missing files for the same one: only existing ones are compared as files.
