@@ -20,11 +20,6 @@ public:
     {
     }
 
-    QStringList GetOpenFileNames(QWidget* pParent, const QString& strFilter,
-                                 const QString& strFolder) override;
-    QString GetOpenFileName(QWidget* pParent, const QString& strFilter, const QString& strFolder) override;
-    QString GetSaveFileName(QWidget* pParent, const QString& strFilter, const QString& strDefaultSuffix,
-                            const QString& strProposed) override;
     void ShowMessage(QWidget* pParent, const QString& strTitle, const QString& strText,
                      EMessageKind eKind) override
     {
@@ -35,6 +30,11 @@ public:
     {
         return m_pDialogs->Ask(pParent, strTitle, strText, buttons);
     }
+    QStringList GetOpenFileNames(QWidget* pParent, const QString& strFilter,
+                                 const QString& strFolder) override;
+    QString GetOpenFileName(QWidget* pParent, const QString& strFilter, const QString& strFolder) override;
+    QString GetSaveFileName(QWidget* pParent, const QString& strFilter, const QString& strDefaultSuffix,
+                            const QString& strProposed) override;
 
 private:
     QString StartIn(const QString& strProposed) const;
