@@ -114,6 +114,13 @@ constexpr std::array<CUiTextEntry, static_cast<size_t>(EUiText::Count)> g_arrUiT
     {"OptionsColourTitle", "Background colour"},
     {"OtherPanelOwn", "&Open at %1"},
     {"OtherPanelConvert", "&Convert to %1"},
+    {"ReasonUnknownFile", "%1: not a picture, a project (.tramino) or a show file (.qrv)"},
+    {"ReasonOneProject", "%1: only one project opens at a time"},
+    {"MenuLoadImage", "&Load Image..."},
+    {"MenuNewProject", "&New project"},
+    {"MenuRecent", "&Recent"},
+    {"RecentClear", "&Clear"},
+    {"DoNew", "new project"},
     {"ReasonNotThere", "%1: there is no such file or folder"},
     {"ReasonNoPermission", "%1: permission denied"},
     {"ReasonNotAFile", "%1: not a regular file"},
@@ -128,13 +135,6 @@ constexpr std::array<CUiTextEntry, static_cast<size_t>(EUiText::Count)> g_arrUiT
     {"ReasonNotJson", "%1: not a project file"},
     {"ReasonBadValue", "%1: the value at %2 cannot be used"},
     {"ReasonNewFormat", "%1: made by a newer Tramino (format %2); a newer Tramino opens it"},
-    {"ReasonUnknownFile", "%1: not a picture, a project (.tramino) or a show file (.qrv)"},
-    {"ReasonOneProject", "%1: only one project opens at a time"},
-    {"MenuLoadImage", "&Load Image..."},
-    {"MenuNewProject", "&New project"},
-    {"MenuRecent", "&Recent"},
-    {"RecentClear", "&Clear"},
-    {"DoNew", "new project"},
 }};
 
 // The English section of the bundled Lang.txt, for a window that has none.

@@ -98,6 +98,13 @@ enum class EUiText
     OptionsColourTitle,
     OtherPanelOwn,     // %1: the project's panel
     OtherPanelConvert, // %1: the window's panel
+    ReasonUnknownFile,
+    ReasonOneProject,
+    MenuLoadImage,
+    MenuNewProject,
+    MenuRecent,
+    RecentClear,
+    DoNew,
     ReasonNotThere,
     ReasonNoPermission,
     ReasonNotAFile,
@@ -112,13 +119,6 @@ enum class EUiText
     ReasonNotJson,
     ReasonBadValue,
     ReasonNewFormat,
-    ReasonUnknownFile,
-    ReasonOneProject,
-    MenuLoadImage,
-    MenuNewProject,
-    MenuRecent,
-    RecentClear,
-    DoNew,
     Count
 };
 
