@@ -59,9 +59,15 @@ if(TRAMINO_BUILD_TESTS)
   find_package(Python3 COMPONENTS Interpreter)
   if(Python3_Interpreter_FOUND)
     list(TRANSFORM tramino_man_pages PREPEND ${tramino_generated}/ OUTPUT_VARIABLE tramino_man_paths)
+    # The window's page is checked against its --help too, where the window is built; on Windows
+    # a window program answers --help in a message box, which nobody would close.
+    set(tramino_window_docs "")
+    if(TARGET tramino AND NOT WIN32)
+      set(tramino_window_docs --window $<TARGET_FILE:tramino> ${tramino_generated}/tramino.1)
+    endif()
     add_test(NAME docs.ManualPagesAndCompletionFollowHelp
              COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/scripts/check-docs.py $<TARGET_FILE:tramino-cli>
-                     ${PROJECT_SOURCE_DIR}/res/tramino-cli.bash ${tramino_man_paths})
+                     ${PROJECT_SOURCE_DIR}/res/tramino-cli.bash ${tramino_man_paths} ${tramino_window_docs})
     set_tests_properties(docs.ManualPagesAndCompletionFollowHelp PROPERTIES LABELS cli)
   endif()
 endif()

@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """Checks that the manual page and the bash completion of tramino-cli name exactly the commands
-and options that its --help lists, and that the manual pages format without a warning.
-Usage: scripts/check-docs.py TRAMINO_CLI COMPLETION MAN_PAGE [MORE_MAN_PAGES...]
+and options that its --help lists, that the window's manual page names exactly the options of the
+window's --help, and that the manual pages format without a warning.
+Usage: scripts/check-docs.py TRAMINO_CLI COMPLETION MAN_PAGE [MORE_MAN_PAGES...] [--window TRAMINO PAGE]
 (MAN_PAGE is tramino-cli's; the others are only formatted)
 """
+import os
 import re
 import shutil
 import subprocess
@@ -13,8 +15,17 @@ HELP_OPTIONS = re.compile(r"^  ((?:--?[a-z][a-z-]*)(?:, --?[a-z][a-z-]*)*)")
 MAN_OPTION = re.compile(r"(?<![\w\\])\\-(?:\\-)?[a-z][a-z0-9]*(?:\\-[a-z0-9]+)*")
 
 
-def run(args):
-    return subprocess.run(args, check=True, capture_output=True, text=True).stdout
+def run(args, env=None):
+    return subprocess.run(args, check=True, capture_output=True, text=True, env=env).stdout
+
+
+def window_problems(program, page):
+    """The window's --help needs no screen: it is answered before any window is made."""
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    problems = []
+    compare("the window's manual page's OPTIONS", help_options(run([program, "--help"], env)),
+            man_sections(page).get("OPTIONS", set()), problems)
+    return problems
 
 
 def help_options(text):
@@ -76,7 +87,12 @@ def format_warnings(pages):
 
 
 def main():
-    cli, completion, page = sys.argv[1:4]
+    args = sys.argv[1:]
+    window = []
+    if "--window" in args:
+        at = args.index("--window")
+        window, args[at:at + 3] = args[at + 1:at + 3], []
+    cli, completion, page = args[0:3]
     names = commands(cli)
     sections = man_sections(page)
     completed, completed_commands = completion_options(completion, names)
@@ -90,7 +106,9 @@ def main():
             continue
         compare(f"the manual page's {name}", options, sections[name], problems)
         compare(f"the completion of {name}", options, completed[name], problems)
-    problems += format_warnings([page] + sys.argv[4:])
+    if window:
+        problems += window_problems(*window)
+    problems += format_warnings([page] + args[3:])
     for problem in problems:
         print(f"check-docs: {problem}", file=sys.stderr)
     if problems:

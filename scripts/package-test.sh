@@ -96,11 +96,12 @@ esac
 /usr/bin/tramino-cli check show.qrv >/dev/null
 
 # The window starts (its Qt libraries and platform plugin are there) and keeps running, also
-# when the desktop hands it files, as its entry's %F does.
+# when the desktop hands it files, as its entry's %F does; the show it opens goes among the
+# recent files of a settings file of its own, not the user's.
 for args in "" "show.qrv"; do
   status=0
   # shellcheck disable=SC2086 # no file, or one
-  QT_QPA_PLATFORM=offscreen timeout 3 /usr/bin/tramino $args >/dev/null 2>&1 || status=$?
+  QT_QPA_PLATFORM=offscreen TRAMINO_SETTINGS="$work/settings.ini" timeout 3 /usr/bin/tramino $args >/dev/null 2>&1 || status=$?
   [ "$status" = 124 ] || fail "the window ${args:+given $args }ended at once with status $status"
 done
 

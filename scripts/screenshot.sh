@@ -9,7 +9,9 @@
 # TRAMINO_SHOT_DELAY seconds after the start (default 4); with TRAMINO_AUTORUN=preview and a
 # slow TRAMINO_PIXELS_PER_SECOND it catches a show under way; TRAMINO_AUTORUN=about shows the
 # About box, TRAMINO_AUTORUN=panelview the panel view, TRAMINO_AUTORUN=options the picture options of the last picture, TRAMINO_AUTORUN=play-show:PATH that show file played in the preview, TRAMINO_AUTORUN=transform-stop (or transform-done: to its end, at full speed) a transform
-# into TRAMINO_SAVE_AS (relative: in the language's own folder) stopped after its first picture. TRAMINO_PANEL_CODE chooses the panel
+# into TRAMINO_SAVE_AS (relative: in the language's own folder) stopped after its first picture, TRAMINO_AUTORUN=recent-menu the
+# menu's recent files. Each language keeps its settings in a file of its own, a copy of the ini
+# file TRAMINO_SETTINGS names if it is set, so that the user's own stay untouched. TRAMINO_PANEL_CODE chooses the panel
 # (default 9), TRAMINO_SHOT_SCREEN the screen (default 800x480), TRAMINO_SHOT_NAME the start of
 # the file names (default tramino). With openbox installed, windows get their frames and titles as
 # on a desktop. A Windows build (BUILD_DIR/bin/tramino.exe, from scripts/build-windows.sh) runs
@@ -21,6 +23,7 @@ build="$(realpath "${1:-build/release}")"
 out="$(realpath -m "${2:-$build/screenshots}")"
 program="$build/bin/tramino"
 work="$(mktemp -d)"
+settings="${TRAMINO_SETTINGS:-}"
 trap 'rm -rf "$work"' EXIT
 export TRAMINO_LOAD="${TRAMINO_LOAD:-$root/res/samples/hills-baseline.jpg:$root/res/samples/lake-8bit.bmp:$root/res/samples/dusk-24bit.bmp}"
 if [ ! -x "$program" ] && [ -f "$program.exe" ]; then
@@ -41,6 +44,8 @@ shoot() { # language-code name
     mkdir -p "$dir"
     printf 'LanguageSelection = %s\nPanelSize = %s\nPanelType = 1\n' "$1" "${TRAMINO_PANEL_CODE:-9}" >"$dir/Vendale.ini"
     cp "$root/res/Lang.txt" "$root/res/BG.bmp" "$dir/"
+    if [ -n "$settings" ]; then cp "$settings" "$dir/Tramino.ini"; fi
+    export TRAMINO_SETTINGS="$dir/Tramino.ini"
     (cd "$dir" && xvfb-run -a -s "-screen 0 ${screen}x24" bash -c '
         display -window root "$1"
         if command -v openbox >/dev/null; then openbox & sleep 0.5; fi

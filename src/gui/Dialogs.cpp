@@ -25,15 +25,20 @@ QString CaseInsensitivePattern(const QString& strPattern)
     return strResult;
 }
 
+QStringList PictureSuffixes()
+{
+    return {QStringLiteral("bmp"), QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("gif"),
+            QStringLiteral("png")};
+}
+
 QString PictureFileFilter(const QString& strPictures, const QString& strAllFiles)
 {
-    const QStringList vecReadable = {QStringLiteral("*.bmp"), QStringLiteral("*.jpg"),
-                                     QStringLiteral("*.jpeg"), QStringLiteral("*.gif"),
-                                     QStringLiteral("*.png")};
+    QStringList vecReadable;
     QStringList vecPatterns;
-    for (const QString& strPattern : vecReadable)
+    for (const QString& strSuffix : PictureSuffixes())
     {
-        vecPatterns += CaseInsensitivePattern(strPattern);
+        vecReadable += QStringLiteral("*.") + strSuffix;
+        vecPatterns += CaseInsensitivePattern(vecReadable.constLast());
     }
     // The dialog takes the last parenthesised list as the patterns and, with its details
     // hidden, shows the rest: the name with the readable list.
@@ -57,24 +62,24 @@ void KeepTitleWhole(QMessageBox& box)
     }
 }
 
-QStringList CQtDialogs::GetOpenFileNames(QWidget* pParent, const QString& strFilter)
+QStringList CQtDialogs::GetOpenFileNames(QWidget* pParent, const QString& strFilter, const QString& strFolder)
 {
     // Qt's own dialog, so that the bracket patterns behave the same on every desktop.
-    return QFileDialog::getOpenFileNames(pParent, QString(), QString(), strFilter, nullptr,
+    return QFileDialog::getOpenFileNames(pParent, QString(), strFolder, strFilter, nullptr,
                                          QFileDialog::DontUseNativeDialog |
                                              QFileDialog::HideNameFilterDetails);
 }
 
-QString CQtDialogs::GetOpenFileName(QWidget* pParent, const QString& strFilter)
+QString CQtDialogs::GetOpenFileName(QWidget* pParent, const QString& strFilter, const QString& strFolder)
 {
-    return QFileDialog::getOpenFileName(pParent, QString(), QString(), strFilter, nullptr,
+    return QFileDialog::getOpenFileName(pParent, QString(), strFolder, strFilter, nullptr,
                                         QFileDialog::DontUseNativeDialog);
 }
 
 QString CQtDialogs::GetSaveFileName(QWidget* pParent, const QString& strFilter,
-                                    const QString& strDefaultSuffix, const QString& strFolder)
+                                    const QString& strDefaultSuffix, const QString& strProposed)
 {
-    QFileDialog dialog(pParent, QString(), strFolder, strFilter);
+    QFileDialog dialog(pParent, QString(), strProposed, strFilter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(strDefaultSuffix);

@@ -19,15 +19,18 @@ public:
     virtual ~IDialogs() = default;
 
     // Full paths of the chosen existing files, in the order the dialog gives them; empty when
-    // the user cancels.
-    virtual QStringList GetOpenFileNames(QWidget* pParent, const QString& strFilter) = 0;
+    // the user cancels. The dialog opens in strFolder, or where Qt's dialogs were last when it
+    // is empty.
+    virtual QStringList GetOpenFileNames(QWidget* pParent, const QString& strFilter,
+                                         const QString& strFolder) = 0;
     // The full path of one chosen existing file; empty when the user cancels.
-    virtual QString GetOpenFileName(QWidget* pParent, const QString& strFilter) = 0;
+    virtual QString GetOpenFileName(QWidget* pParent, const QString& strFilter, const QString& strFolder) = 0;
     // The chosen file name, with strDefaultSuffix appended when the user typed none; an existing
     // file is confirmed before it is returned; empty when the user cancels. The dialog opens in
-    // strFolder, or where Qt's dialogs were last when it is empty.
+    // the folder strProposed names, with its file name proposed if it has one, or where Qt's
+    // dialogs were last when it is empty.
     virtual QString GetSaveFileName(QWidget* pParent, const QString& strFilter,
-                                    const QString& strDefaultSuffix, const QString& strFolder) = 0;
+                                    const QString& strDefaultSuffix, const QString& strProposed) = 0;
     // A message with an OK button; returns when the user closed it.
     virtual void ShowMessage(QWidget* pParent, const QString& strTitle, const QString& strText,
                              EMessageKind eKind) = 0;
@@ -40,10 +43,11 @@ public:
 class CQtDialogs : public IDialogs
 {
 public:
-    QStringList GetOpenFileNames(QWidget* pParent, const QString& strFilter) override;
-    QString GetOpenFileName(QWidget* pParent, const QString& strFilter) override;
+    QStringList GetOpenFileNames(QWidget* pParent, const QString& strFilter,
+                                 const QString& strFolder) override;
+    QString GetOpenFileName(QWidget* pParent, const QString& strFilter, const QString& strFolder) override;
     QString GetSaveFileName(QWidget* pParent, const QString& strFilter, const QString& strDefaultSuffix,
-                            const QString& strFolder) override;
+                            const QString& strProposed) override;
     void ShowMessage(QWidget* pParent, const QString& strTitle, const QString& strText,
                      EMessageKind eKind) override;
     QMessageBox::StandardButton Ask(QWidget* pParent, const QString& strTitle, const QString& strText,
@@ -58,6 +62,9 @@ void KeepTitleWhole(QMessageBox& box);
 // The name lists the extensions in lower case; the patterns behind it spell every letter in
 // both cases, because cameras write ".JPG" and some dialogs match patterns case-sensitively.
 QString PictureFileFilter(const QString& strPictures, const QString& strAllFiles);
+
+// The endings of the picture files Load Image offers, in lower case: "bmp", "jpg" ...
+QStringList PictureSuffixes();
 
 // Each letter of a pattern as a class of both cases: "*.jpg" gives "*.[jJ][pP][gG]".
 QString CaseInsensitivePattern(const QString& strPattern);

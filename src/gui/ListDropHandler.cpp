@@ -1,5 +1,7 @@
 #include "ListDropHandler.h"
 
+#include "FileArguments.h"
+
 #include <QDropEvent>
 #include <QFrame>
 #include <QMimeData>
@@ -17,8 +19,8 @@ namespace
 // A show or a project file by its extension; everything else dropped is taken for a picture.
 bool IsOpenedFile(const QString& strPath)
 {
-    return strPath.endsWith(QLatin1String(".qrv"), Qt::CaseInsensitive) ||
-           strPath.endsWith(QLatin1String(".tramino"), Qt::CaseInsensitive);
+    const EFileUse eUse = FileUseOf(strPath);
+    return eUse == EFileUse::Project || eUse == EFileUse::Show;
 }
 
 } // namespace

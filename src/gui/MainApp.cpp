@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCommandLineParser>
 #include <QContextMenuEvent>
 #include <QDialog>
 #include <QDir>
@@ -35,6 +36,25 @@ QStringList StartupPictures()
 {
     const QString strList = qEnvironmentVariable("TRAMINO_LOAD");
     return strList.isEmpty() ? QStringList() : strList.split(QDir::listSeparator(), Qt::SkipEmptyParts);
+}
+
+// The files the command line names, in its order; --help and --version are answered here, and
+// end the program before any window shows.
+QStringList CommandLineFiles(const QCoreApplication& app)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "The authoring window of Tramino: makes picture shows for small colour panels.\n"
+        "Each FILE is opened by its kind: a project (.tramino) as Open project opens it, a show\n"
+        "file (.qrv) as Open show opens it, and the pictures (BMP, JPEG, GIF, PNG) are added to\n"
+        "the list in their order. Files that cannot be opened are named in one message."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("A project, a show file or a picture."),
+                                 QStringLiteral("[FILE...]"));
+    parser.process(app);
+    return parser.positionalArguments();
 }
 
 // A transform into strPath, with bStop stopped during its first picture: the save dialog is
@@ -153,7 +173,8 @@ void SelectLast(CMainDlg& dlg, int nRows)
 // writes all of it at full speed, "transform-quit" does so and quits; "panel:3"
 // switches to the panel of code 3, "panel-menu:3" also shows the panel sizes of the menu;
 // "edit-menu" deletes the last picture ("edit-menu:3" the last three) and shows the Edit menu that
-// would take it back; "play-show:PATH" opens that show file and plays it; "shot:PATH" writes a picture of the
+// would take it back; "play-show:PATH" opens that show file and plays it; "recent-menu" shows
+// the recent files of the menu; "shot:PATH" writes a picture of the
 // window to PATH (PNG) a second later and quits.
 void AutoRun(CMainDlg& dlg)
 {
@@ -208,6 +229,10 @@ void AutoRun(CMainDlg& dlg)
                            });
         dlg.OpenShow(strMode);
     }
+    else if (strCommand == QLatin1String("recent-menu"))
+    {
+        ShowMenu(dlg, dlg.Texts().Text(EUiText::MenuRecent));
+    }
     else if (strCommand == QLatin1String("shot"))
     {
         QTimer::singleShot(1000, &dlg,
@@ -240,6 +265,7 @@ CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv)
 
 bool CMainApp::InitInstance()
 {
+    const QStringList vecFiles = CommandLineFiles(*this);
     CMainDlg dlg;
     const CQuitSignals quitSignals(
         [&dlg]
@@ -255,7 +281,7 @@ bool CMainApp::InitInstance()
         });
     const QStringList vecPictures = StartupPictures();
     QTimer::singleShot(0, &dlg,
-                       [&dlg, vecPictures]
+                       [&dlg, vecPictures, vecFiles]
                        {
                            // A project among them opens as a dropped one does.
                            const bool bProject = vecPictures.size() == 1 &&
@@ -269,6 +295,7 @@ bool CMainApp::InitInstance()
                            {
                                dlg.LoadPictures(vecPictures);
                            }
+                           dlg.OpenFiles(vecFiles);
                            AutoRun(dlg);
                        });
     dlg.exec();

@@ -5,7 +5,9 @@
 #include "DialogUnits.h"
 #include "Dialogs.h"
 #include "DocumentUndo.h"
+#include "FileArguments.h"
 #include "Globals.h"
+#include "LastFolderDialogs.h"
 #include "ListDropHandler.h"
 #include "PanelCanvas.h"
 #include "PanelSwitch.h"
@@ -16,6 +18,7 @@
 #include "PictureOptionsCommand.h"
 #include "ProjectActions.h"
 #include "ReasonText.h"
+#include "RecentMenu.h"
 #include "ShowChoice.h"
 #include "ShowListModel.h"
 #include "ShowStatusLine.h"
@@ -109,7 +112,8 @@ private:
 } // namespace
 
 CMainDlg::CMainDlg(std::shared_ptr<IDialogs> pDialogs)
-    : m_pDialogs(pDialogs ? std::move(pDialogs) : std::make_shared<CQtDialogs>()),
+    : m_pDialogs(std::make_shared<CLastFolderDialogs>(
+          pDialogs ? std::move(pDialogs) : std::make_shared<CQtDialogs>(), m_settings)),
       m_workerUi(
           m_workerUiDirect, [this](std::function<void()> fn) { m_uiTasks.Post(std::move(fn)); },
           m_workerShared)
@@ -200,6 +204,10 @@ void CMainDlg::OnInitDialog()
     connect(pAbout, &QShortcut::activated, this, &CMainDlg::OnAbout);
     auto* pPanelView = new QShortcut(QKeySequence(Qt::Key_F3), this);
     connect(pPanelView, &QShortcut::activated, this, &CMainDlg::OnPanelView);
+    auto* pLoadImage = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this);
+    connect(pLoadImage, &QShortcut::activated, this, &CMainDlg::OnLoadImage);
+    auto* pNewProject = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_N), this);
+    connect(pNewProject, &QShortcut::activated, this, &CMainDlg::OnNewProject);
     auto* pOpenShow = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), this);
     connect(pOpenShow, &QShortcut::activated, this, &CMainDlg::OnOpenShow);
     auto* pOptions = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Return), this);
@@ -294,17 +302,7 @@ void CMainDlg::CreateControls()
     new CListDropHandler(*m_pListCtrl,
                          {[this] { return IsListBusy(); },
                           [this](const QStringList& vecPaths, int nRow) { LoadPictures(vecPaths, nRow); },
-                          [this](const QString& strPath)
-                          {
-                              if (strPath.endsWith(QLatin1String(".tramino"), Qt::CaseInsensitive))
-                              {
-                                  m_pProject->OpenProject(strPath);
-                              }
-                              else
-                              {
-                                  OpenShow(strPath);
-                              }
-                          },
+                          [this](const QString& strPath) { OpenFile(strPath); },
                           [this](int nRow) { MoveSelected(nRow); }});
 
     for (QWidget* pHidden : std::initializer_list<QWidget*>{pPanelGroup, m_editWidth, m_editHeight,
@@ -636,9 +634,9 @@ void CMainDlg::OnLoadImage()
     {
         return;
     }
-    const QStringList vecPaths =
-        m_pDialogs->GetOpenFileNames(this, PictureFileFilter(m_texts.Text(EUiText::FilterPictures),
-                                                             m_texts.Text(EUiText::FilterAllFiles)));
+    const QStringList vecPaths = m_pDialogs->GetOpenFileNames(
+        this, PictureFileFilter(m_texts.Text(EUiText::FilterPictures), m_texts.Text(EUiText::FilterAllFiles)),
+        QString());
     if (!vecPaths.isEmpty())
     {
         LoadPictures(vecPaths);
@@ -789,14 +787,61 @@ void CMainDlg::OnSplitFrames()
     }
 }
 
+void CMainDlg::OnNewProject()
+{
+    if (IsListBusy() || !m_pProject->ConfirmDiscard())
+    {
+        return;
+    }
+    // The show before waits in the step, with its store, for an undo; like an opened project,
+    // the empty one starts with nothing to save.
+    m_pUndo->Push(std::make_unique<CContentsCommand>(
+                      *m_pDocument, CShowDocument::EmptyContents(Panel(), m_pDocument->Effect())),
+                  m_texts.Text(EUiText::DoNew));
+    m_pUndo->Stack().setClean();
+}
+
 void CMainDlg::OnOpenShow()
 {
-    const QStringList vecPaths = m_pDialogs->GetOpenFileNames(
-        this, m_texts.Text(EUiText::FilterShows) + QStringLiteral(" (*.qrv *.QRV);;") +
-                  m_texts.Text(EUiText::FilterAllFiles) + QStringLiteral(" (*)"));
+    const QStringList vecPaths =
+        m_pDialogs->GetOpenFileNames(this,
+                                     m_texts.Text(EUiText::FilterShows) + QStringLiteral(" (*.qrv *.QRV);;") +
+                                         m_texts.Text(EUiText::FilterAllFiles) + QStringLiteral(" (*)"),
+                                     QString());
     if (!vecPaths.isEmpty())
     {
         OpenShow(vecPaths.constFirst());
+    }
+}
+
+void CMainDlg::OpenFile(const QString& strPath)
+{
+    if (FileUseOf(strPath) == EFileUse::Project)
+    {
+        m_pProject->OpenProject(strPath);
+    }
+    else
+    {
+        OpenShow(strPath);
+    }
+}
+
+void CMainDlg::OpenFiles(const QStringList& vecPaths)
+{
+    const CFileArguments files = SortFileArguments(vecPaths, m_texts);
+    if (!files.m_vecRejected.isEmpty())
+    {
+        ReportError(m_texts.LangOr(17, "These files could not be loaded:") + QStringLiteral("\n\n") +
+                    files.m_vecRejected.join(QLatin1Char('\n')));
+    }
+    if (!files.m_strProject.isEmpty())
+    {
+        m_pProject->OpenProject(files.m_strProject);
+    }
+    LoadPictures(files.m_vecPictures);
+    for (const QString& strShow : files.m_vecShows)
+    {
+        OpenShow(strShow);
     }
 }
 
@@ -812,6 +857,7 @@ void CMainDlg::OpenShow(const QString& strPath)
         ReportError(ReasonText(status, m_texts));
         return;
     }
+    AddRecentFile(strPath);
     const QString strName = QFileInfo(strPath).fileName();
     const std::vector<CShowFilePicture>& vecPictures = reader.Pictures();
     const QString strSummary = m_texts.Text(EUiText::ShowSummary)
@@ -893,6 +939,7 @@ void CMainDlg::OnShowWritten(const QString& strPath, int nPictures)
                       m_texts.Text(EUiText::DoOutput));
     }
     m_pStatusLine->ShowWritten(strPath, nPictures, m_pDocument->ShowPictureCount());
+    AddRecentFile(strPath);
 }
 
 void CMainDlg::UpdateStatusLine()
@@ -986,12 +1033,20 @@ void CMainDlg::contextMenuEvent(QContextMenuEvent* pEvent)
     QMenu menu(this);
     menu.addAction(m_texts.Text(EUiText::MenuAbout), this, &CMainDlg::OnAbout);
     menu.addSeparator();
+    menu.addAction(m_texts.Text(EUiText::MenuLoadImage), QKeySequence(Qt::CTRL | Qt::Key_O), this,
+                   &CMainDlg::OnLoadImage)
+        ->setEnabled(!IsListBusy());
     m_pUndo->AddToMenu(menu);
     menu.addSeparator();
+    menu.addAction(m_texts.Text(EUiText::MenuNewProject), QKeySequence(Qt::CTRL | Qt::Key_N), this,
+                   &CMainDlg::OnNewProject)
+        ->setEnabled(!IsListBusy());
     m_pProject->AddToMenu(menu);
     menu.addAction(m_texts.Text(EUiText::MenuOpenShow), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), this,
                    &CMainDlg::OnOpenShow)
         ->setEnabled(!IsListBusy());
+    AddRecentMenu(menu, m_settings, m_texts, !IsListBusy(),
+                  [this](const QString& strPath) { OpenFile(strPath); });
     menu.addSeparator();
     QAction* pFast = menu.addAction(m_texts.Text(EUiText::MenuFastImport));
     pFast->setCheckable(true);

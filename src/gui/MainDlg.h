@@ -8,6 +8,7 @@
 #include "SkinDialog.h"
 #include "UiTaskQueue.h"
 #include "UiTexts.h"
+#include "WindowSettings.h"
 #include "workers/WorkerUiBridge.h"
 #include "workers/Workers.h"
 
@@ -110,6 +111,9 @@ public:
     bool IsFastImport() const override { return m_pDocument->IsFastImport(); }
     bool RunConversion(CConversionRun run, const FnTakeConverted& fnTake) override;
     void Say(const QString& strText, EMessageKind eKind) override;
+    void AddRecentFile(const QString& strPath) override { m_settings.AddRecentFile(strPath); }
+    // What the window keeps between runs: the recent files and the dialogs' last folder.
+    CWindowSettings& Settings() { return m_settings; }
     // Lists the converted picture as the command's next row, selected and shown.
     CStatus ListConverted(CInsertRowsCommand& command, CShowRow row, const CPicture& picture) override;
     // The transition the mode box shows (none for a text that names none), and choosing one there.
@@ -131,8 +135,16 @@ public:
     void OnPictureOptions();
     // The selected row of every frame of a GIF replaced by a row for each frame (the context menu).
     void OnSplitFrames();
+    // Asks about unsaved changes as Open project does, then empties the show (Ctrl+N), one step
+    // of the history; the panel and the transition stay.
+    void OnNewProject();
     // Asks for a show file (Ctrl+Shift+R) and opens it.
     void OnOpenShow();
+    // Opens a project or a show file as Open project or Open show does (dropped, recent).
+    void OpenFile(const QString& strPath);
+    // The files named at start: the first project opened, then the pictures listed in one
+    // import, then each show opened; the files that are not opened are named in one message.
+    void OpenFiles(const QStringList& vecPaths);
     // Checks the show file strictly for the panel; a valid one can be played in the preview or
     // added to the list ("show.qrv #3"), for a broken one the reader's finding is said.
     void OpenShow(const QString& strPath);
@@ -207,7 +219,8 @@ private:
     void ShowStartupNotice();
     CWorkerRun MakeWorkerRun() const;
 
-    std::shared_ptr<IDialogs> m_pDialogs;
+    CWindowSettings m_settings;
+    std::shared_ptr<IDialogs> m_pDialogs; // answers the file dialogs in the last folder
     CPanelCanvas* m_wndPreview = nullptr;
     QComboBox* m_cbMode = nullptr;
     QCheckBox* m_chkFullSpeed = nullptr;

@@ -7,7 +7,6 @@
 
 #include "document/ShowDocument.h"
 
-#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QPushButton>
 #include <QTableView>
@@ -98,10 +97,9 @@ std::optional<std::string> CMainDlgWorkerUi::AskSaveFileName(const std::string& 
 {
     const QString strPath =
         m_window.Dialogs().GetSaveFileName(&m_window.Widget(), QString::fromStdString(strFilter),
-                                           QString::fromStdString(strDefaultExtension), m_strLastSaveFolder);
+                                           QString::fromStdString(strDefaultExtension), QString());
     if (strPath.isEmpty())
         return std::nullopt;
-    m_strLastSaveFolder = QFileInfo(strPath).absolutePath();
     return CorePath(strPath);
 }
 

@@ -52,7 +52,6 @@ private:
 
     IShowWindow& m_window;
     CHooks m_hooks;
-    QString m_strLastSaveFolder; // where the user saved last in this run
 };
 
 } // namespace tramino

@@ -83,10 +83,11 @@ void CProjectActions::OnOpenProject()
     {
         return;
     }
-    const QString strFile = m_window.Dialogs().GetOpenFileName(&m_window.Widget(), ProjectFilter());
+    const QString strFile =
+        m_window.Dialogs().GetOpenFileName(&m_window.Widget(), ProjectFilter(), QString());
     if (!strFile.isEmpty())
     {
-        Open(strFile);
+        OpenRemembered(strFile);
     }
 }
 
@@ -94,7 +95,17 @@ void CProjectActions::OpenProject(const QString& strFile)
 {
     if (!m_window.IsListBusy() && ConfirmDiscard())
     {
-        Open(strFile);
+        OpenRemembered(strFile);
+    }
+}
+
+void CProjectActions::OpenRemembered(const QString& strFile)
+{
+    Open(strFile);
+    // Once it is the window's project, even with its pictures cancelled, it is a recent file.
+    if (Document().Path() == CorePath(strFile))
+    {
+        m_window.AddRecentFile(strFile);
     }
 }
 
@@ -219,10 +230,11 @@ bool CProjectActions::OnSaveProject()
 
 bool CProjectActions::OnSaveProjectAs()
 {
-    const QString strFolder =
-        Document().Path().empty() ? QString() : QFileInfo(PathText(Document().Path())).path();
+    // Its own name, or a new one in the folder the dialogs were last in.
+    const QString strProposed =
+        Document().Path().empty() ? DisplayName() + QStringLiteral(".tramino") : PathText(Document().Path());
     const QString strPath = m_window.Dialogs().GetSaveFileName(&m_window.Widget(), ProjectFilter(),
-                                                               QStringLiteral("tramino"), strFolder);
+                                                               QStringLiteral("tramino"), strProposed);
     return !strPath.isEmpty() && SaveTo(strPath);
 }
 
@@ -248,6 +260,7 @@ bool CProjectActions::SaveTo(const QString& strPath)
     }
     m_window.Undo().Stack().setClean();
     UpdateTitle();
+    m_window.AddRecentFile(strPath);
     return true;
 }
 

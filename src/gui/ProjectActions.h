@@ -51,6 +51,8 @@ private:
     QAction* AddAction(const QString& strText, const QKeySequence& keys);
     // Reads strFile and lists its pictures; the list may go.
     void Open(const QString& strFile);
+    // Opens strFile and puts it among the recent files when it opened.
+    void OpenRemembered(const QString& strFile);
     // The panel to open the project at: its own when the window has it, or the user chose to
     // switch to it; the window's when the user chose to convert; none when cancelled.
     std::optional<CPanelSize> PanelToOpenAt(const CProject& project, const QString& strFile) const;

@@ -63,6 +63,8 @@ public:
     // Lists a converted picture as the command's next row, selected and shown.
     virtual CStatus ListConverted(CInsertRowsCommand& command, CShowRow row, const CPicture& picture) = 0;
     virtual void Say(const QString& strText, EMessageKind eKind = EMessageKind::Error) = 0;
+    // A project or show file was opened or saved: it heads the recent files.
+    virtual void AddRecentFile(const QString& strPath) = 0;
 };
 
 } // namespace tramino

@@ -104,6 +104,13 @@ enum class EUiText
     OptionsColourTitle,
     OtherPanelOwn,     // %1: the project's panel
     OtherPanelConvert, // %1: the window's panel
+    ReasonUnknownFile,
+    ReasonOneProject,
+    MenuLoadImage,
+    MenuNewProject,
+    MenuRecent,
+    RecentClear,
+    DoNew,
     ReasonNotThere,
     ReasonNoPermission,
     ReasonNotAFile,

@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -48,5 +50,8 @@ int main(int argc, char** argv)
     }
     testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
+    // No test reaches the user's own settings; a window test gives each window a file of its own.
+    const QTemporaryDir settingsDir;
+    qputenv("TRAMINO_SETTINGS", QDir(settingsDir.path()).filePath(QStringLiteral("settings.ini")).toUtf8());
     return RUN_ALL_TESTS();
 }

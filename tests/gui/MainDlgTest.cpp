@@ -1,5 +1,6 @@
 #include "AboutDlg.h"
 #include "DialogUnits.h"
+#include "DocumentUndo.h"
 #include "ImportJob.h"
 #include "PanelCanvas.h"
 #include "PathDelegate.h"
@@ -740,7 +741,7 @@ TEST_F(MainDlgTest, TransformWritesTheShowAndReportsIt)
     EXPECT_TRUE(m_pDlg->IsRefreshTimerActive());
     EXPECT_EQ(m_pDialogs->m_vecMessageKinds, std::vector{EMessageKind::Information});
 
-    // The next save dialog opens where this one saved.
+    // The next save dialog opens where this one saved; the first where the pictures were chosen.
     QDir(m_dir.path()).mkdir(QStringLiteral("shows"));
     m_pDialogs->m_strSaveAnswer = m_dir.filePath(QStringLiteral("shows/next.qrv"));
     for (int nRun = 0; nRun < 2; ++nRun)
@@ -749,7 +750,7 @@ TEST_F(MainDlgTest, TransformWritesTheShowAndReportsIt)
         ASSERT_TRUE(QTest::qWaitFor([this] { return !m_pDlg->IsWorkerRunning(); }, 10000));
     }
     EXPECT_EQ(m_pDialogs->m_vecSaveFolders,
-              (QStringList{QString(), m_dir.path(), m_dir.filePath(QStringLiteral("shows"))}));
+              (QStringList{m_dir.path(), m_dir.path(), m_dir.filePath(QStringLiteral("shows"))}));
 }
 
 TEST_F(MainDlgTest, ClosingDuringASlowPreviewStopsTheWorkerFirst)
@@ -867,7 +868,7 @@ TEST_F(MainDlgTest, KeyboardLeavesTheListAndOpensTheMenuWithDistinctAccessKeys)
         pMode->setFocus();
         QTest::keyClick(pMode, Qt::Key_F10, Qt::ShiftModifier);
         EXPECT_TRUE(vecTexts.contains(m_pDlg->Texts().Text(EUiText::MenuOpenShow))) << nLanguage;
-        EXPECT_EQ(vecKeys.size(), 11);
+        EXPECT_EQ(vecKeys.size(), 14);
         for (const QKeySequence& key : vecKeys)
         {
             EXPECT_FALSE(key.isEmpty()) << nLanguage;
@@ -1437,6 +1438,181 @@ TEST_F(MainDlgTest, AProjectForAnotherPanelOpensOnlyConvertedAndItsMissingPictur
               QStringList{QStringLiteral("These pictures of big could not be found and are left out:\n\n") +
                           m_dir.filePath(QStringLiteral("gone.bmp"))});
     EXPECT_EQ(m_pDlg->windowTitle(), QStringLiteral("big* - ") + g_strProgramTitle);
+}
+
+// The entries of the right-click menu's submenu strTitle, a greyed one after a "-"; fnChoose may
+// pick one of them to trigger.
+QStringList SubmenuEntries(CMainDlg& dlg, const QString& strTitle,
+                           const std::function<bool(const QAction&)>& fnChoose = {})
+{
+    QStringList vecEntries;
+    QTimer::singleShot(0,
+                       [&]
+                       {
+                           auto* pMenu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                           ASSERT_NE(pMenu, nullptr);
+                           QAction* pChosen = nullptr;
+                           for (const QAction* pItem : pMenu->actions())
+                           {
+                               if (pItem->menu() == nullptr || pItem->text() != strTitle)
+                               {
+                                   continue;
+                               }
+                               vecEntries += pItem->isEnabled() ? QString() : QStringLiteral("-");
+                               for (QAction* pEntry : pItem->menu()->actions())
+                               {
+                                   vecEntries += (pEntry->isEnabled() ? QString() : QStringLiteral("-")) +
+                                                 pEntry->text();
+                                   pChosen = fnChoose && fnChoose(*pEntry) ? pEntry : pChosen;
+                               }
+                           }
+                           pMenu->close();
+                           if (pChosen != nullptr)
+                           {
+                               pChosen->trigger();
+                           }
+                       });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(600, 430), dlg.mapToGlobal(QPoint(600, 430)));
+    QApplication::sendEvent(&dlg, &event);
+    return vecEntries;
+}
+
+void PressShortcut(CMainDlg& dlg, const QKeySequence& keys)
+{
+    for (QShortcut* pShortcut : dlg.findChildren<QShortcut*>())
+    {
+        if (pShortcut->key() == keys)
+        {
+            emit pShortcut->activated();
+            return;
+        }
+    }
+    ADD_FAILURE() << "no shortcut " << keys.toString().toStdString();
+}
+
+TEST_F(MainDlgTest, FilesNamedAtStartOpenByTheirKindAndTheOthersAreNamedInOneMessage)
+{
+    Start();
+    const QString strPicture = MakePicture(QStringLiteral("P.bmp"), Colour(0));
+    const QString strMore = MakePicture(QStringLiteral("Q.bmp"), Colour(1));
+    CProject project;
+    project.m_panel = CProjectPanel::ForSize(m_pDlg->Panel());
+    project.m_vecPictures = {{{strPicture.toStdString(), false}, {}}};
+    const QString strProject = m_dir.filePath(QStringLiteral("trip.tramino"));
+    ASSERT_TRUE(SaveProject(project, strProject.toStdString()));
+    const QString strShow = m_dir.filePath(QStringLiteral("old.qrv"));
+    ASSERT_EQ(test::RunCli({"build", "--panel-code", "1", "-o", strShow.toStdString(), strMore.toStdString()})
+                  .m_nStatus,
+              0);
+    QFile notes(m_dir.filePath(QStringLiteral("notes.txt")));
+    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+    const QString strGone = m_dir.filePath(QStringLiteral("gone.jpg"));
+    const QString strSecond = m_dir.filePath(QStringLiteral("second.tramino"));
+    ASSERT_TRUE(QFile::copy(strProject, strSecond));
+
+    // The show's question comes after the project's and the pictures' imports have run.
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout,
+                     []
+                     {
+                         if (auto* pBox = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                         {
+                             pBox->findChild<QPushButton*>(QStringLiteral("add"))->click();
+                         }
+                     });
+    answer.start(20);
+    m_pDlg->OpenFiles({strShow, strGone, strProject, notes.fileName(), strMore, strSecond});
+    const CWindowTexts& texts = m_pDlg->Texts();
+    EXPECT_EQ(m_pDialogs->m_vecMessages,
+              QStringList{QStringLiteral("These files could not be loaded:\n\n") +
+                          texts.Text(EUiText::ReasonNotThere).arg(strGone) + QLatin1Char('\n') +
+                          texts.Text(EUiText::ReasonUnknownFile).arg(notes.fileName()) + QLatin1Char('\n') +
+                          texts.Text(EUiText::ReasonOneProject).arg(strSecond)});
+    // The project first, then the pictures, then the shows.
+    EXPECT_EQ(ListTexts(), (QStringList{strPicture, strMore, QStringLiteral("old.qrv #1")}));
+    EXPECT_EQ(m_pDlg->windowTitle(), QStringLiteral("trip* - ") + g_strProgramTitle);
+    EXPECT_EQ(m_pDlg->Settings().RecentFiles(), (QStringList{strShow, strProject}));
+}
+
+TEST_F(MainDlgTest, NewProjectAsksAboutUnsavedChangesThenEmptiesTheShowKeepingPanelAndTransition)
+{
+    Start(1, 2);
+    LoadColours(2);
+    m_pDlg->SelectEffect(EEffect::Circle);
+    const QKeySequence keysNew(Qt::CTRL | Qt::Key_N);
+    m_pDialogs->m_queAskAnswers = {QMessageBox::Cancel, QMessageBox::Discard};
+    PressShortcut(*m_pDlg, keysNew);
+    EXPECT_EQ(ListTexts().size(), 2);
+    PressShortcut(*m_pDlg, keysNew);
+    EXPECT_EQ(m_pDialogs->m_vecQuestions.size(), 2);
+    EXPECT_TRUE(ListTexts().isEmpty());
+    EXPECT_EQ(m_pDlg->Panel(), PanelSizeFromCode(2));
+    EXPECT_EQ(m_pDlg->CurrentEffect(), EEffect::Circle);
+    EXPECT_EQ(m_pDlg->windowTitle(), g_strProgramTitle);
+    // Nothing unsaved: no question; and the show before is one undo away.
+    PressShortcut(*m_pDlg, keysNew);
+    EXPECT_EQ(m_pDialogs->m_vecQuestions.size(), 2);
+    m_pDlg->Undo().Undo();
+    m_pDlg->Undo().Undo();
+    EXPECT_EQ(ListTexts().size(), 2);
+}
+
+TEST_F(MainDlgTest, RecentFilesSurviveARestartNewestFirstWithAMissingOneGreyed)
+{
+    Start();
+    LoadColours(1);
+    const QString strOld = m_dir.filePath(QStringLiteral("old.tramino"));
+    const QString strNew = m_dir.filePath(QStringLiteral("new.tramino"));
+    for (const QString& strPath : {strOld, strNew})
+    {
+        m_pDialogs->m_strSaveAnswer = strPath;
+        ASSERT_TRUE(m_pDlg->ProjectActions().OnSaveProjectAs());
+    }
+    ASSERT_TRUE(QFile::remove(strOld));
+
+    Start();
+    const QString strRecent = m_pDlg->Texts().Text(EUiText::MenuRecent);
+    EXPECT_EQ(SubmenuEntries(*m_pDlg, strRecent,
+                             [](const QAction& entry)
+                             { return entry.text().startsWith(QLatin1String("&1")); }),
+              (QStringList{QString(), QStringLiteral("&1 ") + QDir::toNativeSeparators(strNew),
+                           QStringLiteral("-&2 ") + QDir::toNativeSeparators(strOld), QString(),
+                           QStringLiteral("&Clear")}));
+    EXPECT_EQ(m_pDlg->windowTitle(), QStringLiteral("new - ") + g_strProgramTitle);
+    EXPECT_EQ(ListTexts().size(), 1);
+
+    // Ten at the most, each once.
+    for (int i = 0; i < 12; ++i)
+    {
+        m_pDlg->AddRecentFile(m_dir.filePath(QStringLiteral("s%1.qrv").arg(i % 11)));
+    }
+    EXPECT_EQ(m_pDlg->Settings().RecentFiles().size(), CWindowSettings::g_nMaxRecentFiles);
+    EXPECT_EQ(m_pDlg->Settings().RecentFiles().value(1), m_dir.filePath(QStringLiteral("s10.qrv")));
+    SubmenuEntries(*m_pDlg, strRecent,
+                   [](const QAction& entry) { return entry.text() == QLatin1String("&Clear"); });
+    EXPECT_EQ(SubmenuEntries(*m_pDlg, strRecent).value(0), QStringLiteral("-"));
+}
+
+TEST_F(MainDlgTest, FileDialogsStartInTheLastFolderAndSaveAsProposesTheProjectsName)
+{
+    Start();
+    ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("pictures")));
+    ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("projects")));
+    const QString strPictures = m_dir.filePath(QStringLiteral("pictures"));
+    Load({MakePicture(QStringLiteral("pictures/P.bmp"), Colour(0))});
+    EXPECT_TRUE(m_pDlg->ProjectActions().OnSaveProjectAs() == false);
+    const QString strProject = m_dir.filePath(QStringLiteral("projects/trip.tramino"));
+    m_pDialogs->m_strSaveAnswer = strProject;
+    ASSERT_TRUE(m_pDlg->ProjectActions().OnSaveProjectAs());
+    ASSERT_TRUE(m_pDlg->ProjectActions().OnSaveProjectAs());
+    EXPECT_EQ(m_pDialogs->m_vecOpenFolders, QStringList{QString()});
+    EXPECT_EQ(m_pDialogs->m_vecSaveFolders,
+              (QStringList{strPictures + QStringLiteral("/Untitled.tramino"),
+                           strPictures + QStringLiteral("/Untitled.tramino"), strProject}));
+
+    Start();
+    m_pDlg->OnOpenShow();
+    EXPECT_EQ(m_pDialogs->m_vecOpenFolders, QStringList{m_dir.filePath(QStringLiteral("projects"))});
 }
 
 } // namespace

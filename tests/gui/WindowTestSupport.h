@@ -26,11 +26,12 @@ class CFakeDialogs : public IDialogs
 public:
     std::deque<QStringList> m_queOpenAnswers; // none left: the user cancels
     QString m_strOpenFilter;
+    QStringList m_vecOpenFolders; // the folder each open dialog opened in
     QStringList m_vecMessages;
     std::vector<EMessageKind> m_vecMessageKinds;
     QString m_strSaveAnswer;        // empty: the user cancels
     QStringList m_vecSaveQuestions; // filter and default suffix of each save dialog shown
-    QStringList m_vecSaveFolders;   // the folder each save dialog opened in
+    QStringList m_vecSaveFolders;   // the folder (or the file in it) each save dialog proposed
     QStringList m_vecQuestions;
     // None left: the user discards what is unsaved, or says no.
     std::deque<QMessageBox::StandardButton> m_queAskAnswers;
@@ -38,9 +39,10 @@ public:
     std::function<void()> m_fnWhileAsking;
     std::function<void()> m_fnWhileShowing;
 
-    QStringList GetOpenFileNames(QWidget*, const QString& strFilter) override
+    QStringList GetOpenFileNames(QWidget*, const QString& strFilter, const QString& strFolder) override
     {
         m_strOpenFilter = strFilter;
+        m_vecOpenFolders += strFolder;
         if (m_queOpenAnswers.empty())
         {
             return {};
@@ -50,9 +52,9 @@ public:
         return vecAnswer;
     }
 
-    QString GetOpenFileName(QWidget* pParent, const QString& strFilter) override
+    QString GetOpenFileName(QWidget* pParent, const QString& strFilter, const QString& strFolder) override
     {
-        const QStringList vecAnswer = GetOpenFileNames(pParent, strFilter);
+        const QStringList vecAnswer = GetOpenFileNames(pParent, strFilter, strFolder);
         return vecAnswer.isEmpty() ? QString() : vecAnswer.constFirst();
     }
 
@@ -93,7 +95,7 @@ public:
 };
 
 // The real window, run in a folder of the test's own (its data files are read from the
-// current folder), with its dialogs faked.
+// current folder, its settings from a file there), with its dialogs faked.
 class CWindowTest : public testing::Test
 {
 protected:
@@ -102,12 +104,15 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         m_strOldDir = QDir::currentPath();
         QDir::setCurrent(m_dir.path());
+        m_strOldSettings = qgetenv("TRAMINO_SETTINGS");
+        qputenv("TRAMINO_SETTINGS", m_dir.filePath(QStringLiteral("settings.ini")).toUtf8());
     }
 
     void TearDown() override
     {
         m_pDlg.reset();
         QDir::setCurrent(m_strOldDir);
+        qputenv("TRAMINO_SETTINGS", m_strOldSettings);
     }
 
     // A new window on fresh dialogs, not shown yet.
@@ -158,6 +163,7 @@ protected:
 
     QTemporaryDir m_dir;
     QString m_strOldDir;
+    QByteArray m_strOldSettings;
     std::shared_ptr<CFakeDialogs> m_pDialogs;
     std::unique_ptr<CMainDlg> m_pDlg;
 };
