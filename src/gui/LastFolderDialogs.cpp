@@ -11,7 +11,7 @@ namespace tramino
 QStringList CLastFolderDialogs::GetOpenFileNames(QWidget* pParent, const QString& strFilter,
                                                  const QString& strFolder)
 {
-    const QStringList vecPaths = m_pDialogs->GetOpenFileNames(pParent, strFilter, StartIn(strFolder));
+    QStringList vecPaths = m_pDialogs->GetOpenFileNames(pParent, strFilter, StartIn(strFolder));
     if (!vecPaths.isEmpty())
     {
         Remember(vecPaths.constFirst());
@@ -22,7 +22,7 @@ QStringList CLastFolderDialogs::GetOpenFileNames(QWidget* pParent, const QString
 QString CLastFolderDialogs::GetOpenFileName(QWidget* pParent, const QString& strFilter,
                                             const QString& strFolder)
 {
-    const QString strPath = m_pDialogs->GetOpenFileName(pParent, strFilter, StartIn(strFolder));
+    QString strPath = m_pDialogs->GetOpenFileName(pParent, strFilter, StartIn(strFolder));
     Remember(strPath);
     return strPath;
 }
@@ -30,8 +30,7 @@ QString CLastFolderDialogs::GetOpenFileName(QWidget* pParent, const QString& str
 QString CLastFolderDialogs::GetSaveFileName(QWidget* pParent, const QString& strFilter,
                                             const QString& strDefaultSuffix, const QString& strProposed)
 {
-    const QString strPath =
-        m_pDialogs->GetSaveFileName(pParent, strFilter, strDefaultSuffix, StartIn(strProposed));
+    QString strPath = m_pDialogs->GetSaveFileName(pParent, strFilter, strDefaultSuffix, StartIn(strProposed));
     Remember(strPath);
     return strPath;
 }

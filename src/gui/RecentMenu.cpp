@@ -36,7 +36,7 @@ void AddRecentMenu(QMenu& menu, CWindowSettings& settings, const CWindowTexts& t
     pRecent->setEnabled(!vecFiles.isEmpty());
     for (int i = 0; i < vecFiles.size(); ++i)
     {
-        const QString strPath = vecFiles[i];
+        const QString& strPath = vecFiles[i];
         QAction* pEntry = pRecent->addAction(EntryText(i + 1, strPath, pRecent->fontMetrics()),
                                              [fnOpen, strPath] { fnOpen(strPath); });
         pEntry->setEnabled(bEnabled && QFileInfo(strPath).isFile());
