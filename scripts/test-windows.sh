@@ -20,16 +20,15 @@ if [ ! -f "$WINEPREFIX/.crash-dialog-off" ]; then
   $wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   touch "$WINEPREFIX/.crash-dialog-off"
 fi
-# Qt's offscreen platform on Windows reads its fonts from one folder (QT_QPA_FONTDIR), and wine
-# has none there: without fonts every glyph is a box and no text measures as on a desktop. The
-# window's tests get the fonts the Linux ones use.
-if [ -z "${QT_QPA_FONTDIR:-}" ]; then
+# Qt's offscreen platform on Windows finds no fonts under wine: every glyph is a box and no text
+# measures as on a desktop. The window's tests add the fonts the Linux ones use.
+if [ -z "${TRAMINO_TEST_FONTS:-}" ]; then
   fonts="$(mktemp -d)"
   trap 'rm -rf "$fonts"' EXIT
   for font in /usr/share/fonts/truetype/dejavu/DejaVuSans{,-Bold}.ttf /usr/share/fonts/truetype/wqy/wqy-microhei.ttc; do
     if [ -f "$font" ]; then ln -s "$font" "$fonts/"; fi
   done
-  export QT_QPA_FONTDIR="$fonts"
+  export TRAMINO_TEST_FONTS="$fonts"
 fi
 passed=0
 failed=0

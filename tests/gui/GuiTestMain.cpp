@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QDir>
+#include <QFontDatabase>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -50,6 +51,15 @@ int main(int argc, char** argv)
     }
     testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
+    // Qt's offscreen platform on Windows has no fonts of the system's: every glyph is a box and no
+    // text measures as on a desktop. The fonts of TRAMINO_TEST_FONTS (a folder) stand in.
+    if (const QString strFonts = qEnvironmentVariable("TRAMINO_TEST_FONTS"); !strFonts.isEmpty())
+    {
+        for (const QFileInfo& font : QDir(strFonts).entryInfoList(QDir::Files))
+        {
+            QFontDatabase::addApplicationFont(font.absoluteFilePath());
+        }
+    }
     // No test reaches the user's own settings; a window test gives each window a file of its own.
     const QTemporaryDir settingsDir;
     qputenv("TRAMINO_SETTINGS", QDir(settingsDir.path()).filePath(QStringLiteral("settings.ini")).toUtf8());
