@@ -51,31 +51,16 @@ run_all() {
   $program project new --mode shutter-tb --dither ordered --show project.qrv -o show.tramino "${pictures[@]}" >/dev/null
   $program build show.tramino >/dev/null
   $program build --size 64x64 -o 演示é.qrv "${pictures[0]}" >/dev/null
+  rm -rf in
   cd "$root"
 }
 
-# The window's Transform of the same list, where both windows are built: started with the
-# pictures listed, it writes window.qrv at full speed and quits (TRAMINO_AUTORUN=transform-quit).
-window_transform() {
-  local program="$1" side="$2" separator="$3" list
-  list="$(printf "$work/$side/in/%s$separator" "${pictures[@]#in/}")"
-  (cd "$work/$side" && QT_QPA_PLATFORM=offscreen TRAMINO_LOAD="$list" TRAMINO_AUTORUN=transform-quit \
-    TRAMINO_SAVE_AS=window.qrv timeout 300 $program >/dev/null 2>&1) ||
-    { echo "compare-windows: the $side window's Transform failed"; exit 1; }
-}
-windows_window="$(dirname "$windows")/tramino.exe"
-[ -f "$windows_window" ] && [ -x "$(dirname "$linux")/tramino" ] && window=yes || window=
-
 started=$SECONDS
 run_all "$linux" linux
-[ -z "$window" ] || window_transform "$(dirname "$linux")/tramino" linux :
 echo "compare-windows: Linux runs done in $((SECONDS - started)) s"
 started=$SECONDS
 run_all "/usr/lib/wine/wine64 $windows" windows
-[ -z "$window" ] || window_transform "$root/scripts/windows/wine.sh $windows_window" windows ';'
 echo "compare-windows: Windows runs done in $((SECONDS - started)) s"
-rm -rf "$work/linux/in" "$work/windows/in"
-[ -n "$window" ] || echo "compare-windows: the windows' Transform not compared: a window is not built"
 # The project file names its pictures, the same on both when they are relative.
 files=$(cd "$work/linux" && find . -type f | sort)
 count=$(echo "$files" | wc -l)

@@ -86,25 +86,6 @@ void TransformInto(CMainDlg& dlg, const QString& strPath, bool bStop)
     dlg.OnTransform();
 }
 
-// Closes the message that ends the run (the worker waits for it) and quits once the run is over.
-void QuitAfterRun(CMainDlg& dlg)
-{
-    auto* pTimer = new QTimer(&dlg);
-    QObject::connect(pTimer, &QTimer::timeout, &dlg,
-                     [&dlg]
-                     {
-                         if (!dlg.IsWorkerRunning())
-                         {
-                             dlg.Quit();
-                         }
-                         else if (auto* pBox = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-                         {
-                             pBox->reject();
-                         }
-                     });
-    pTimer->start(200);
-}
-
 // Opens the window's menu over the list with its submenu strSubmenu showing.
 void ShowMenu(CMainDlg& dlg, const QString& strSubmenu)
 {
@@ -170,7 +151,7 @@ void SelectLast(CMainDlg& dlg, int nRows)
 // entry of that text; "about" opens the About box, "panelview" the panel view, "options" the
 // picture options of the selected (last listed) picture;
 // "transform-stop" writes into TRAMINO_SAVE_AS and stops after the first picture, "transform-done"
-// writes all of it at full speed, "transform-quit" does so and quits; "panel:3"
+// writes all of it at full speed; "panel:3"
 // switches to the panel of code 3, "panel-menu:3" also shows the panel sizes of the menu;
 // "edit-menu" deletes the last picture ("edit-menu:3" the last three) and shows the Edit menu that
 // would take it back; "play-show:PATH" opens that show file and plays it; "recent-menu" shows
@@ -242,16 +223,11 @@ void AutoRun(CMainDlg& dlg)
                                dlg.Quit();
                            });
     }
-    else if (strCommand == QLatin1String("transform-stop") || strCommand == QLatin1String("transform-done") ||
-             strCommand == QLatin1String("transform-quit"))
+    else if (strCommand == QLatin1String("transform-stop") || strCommand == QLatin1String("transform-done"))
     {
         const bool bStop = strCommand == QLatin1String("transform-stop");
         dlg.FullSpeedCheck()->setChecked(!bStop);
         TransformInto(dlg, QFileInfo(qEnvironmentVariable("TRAMINO_SAVE_AS")).absoluteFilePath(), bStop);
-        if (strCommand == QLatin1String("transform-quit"))
-        {
-            QuitAfterRun(dlg);
-        }
     }
 }
 
