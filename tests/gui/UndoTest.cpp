@@ -5,6 +5,7 @@
 #include "ProjectActions.h"
 #include "ShowStatusLine.h"
 #include "WindowTestSupport.h"
+#include "cli/CliTestSupport.h"
 
 #include "resample/ConvertPicture.h"
 #include "store/PictureStore.h"
@@ -13,7 +14,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
-#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 
@@ -91,18 +91,18 @@ protected:
 
     QString InDir(const char* szName) const { return m_dir.filePath(QString::fromLatin1(szName)); }
 
-    // tramino-cli build of the project, into strShow unless it is empty.
+    // tramino-cli build of the project, into strShow unless it is empty; in this process, as the
+    // sanitizers want it (no fork of a program with threads).
     static void Build(const QString& strProject, const QString& strShow)
     {
-        QProcess cli;
-        QStringList vecArguments{QStringLiteral("build")};
+        std::vector<std::string> vecArguments{"build"};
         if (!strShow.isEmpty())
         {
-            vecArguments += {QStringLiteral("-o"), strShow};
+            vecArguments.insert(vecArguments.end(), {"-o", strShow.toStdString()});
         }
-        cli.start(QStringLiteral(TRAMINO_CLI), vecArguments << strProject);
-        ASSERT_TRUE(cli.waitForFinished(30000));
-        ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+        vecArguments.push_back(strProject.toStdString());
+        const test::CRun run = test::RunCli(vecArguments);
+        ASSERT_EQ(run.m_nStatus, 0) << run.m_strErr;
     }
 
     // Saves the list as show.tramino, transforms it into window.qrv at full speed and builds the
