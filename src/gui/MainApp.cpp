@@ -1,5 +1,6 @@
 #include "MainApp.h"
 
+#include "FileArguments.h"
 #include "MainDlg.h"
 #include "PanelSwitch.h"
 #include "ProjectActions.h"
@@ -260,12 +261,10 @@ bool CMainApp::InitInstance()
                        [&dlg, vecPictures, vecFiles]
                        {
                            // A project among them opens as a dropped one does.
-                           const bool bProject = vecPictures.size() == 1 &&
-                                                 vecPictures.constFirst().endsWith(QLatin1String(".tramino"),
-                                                                                   Qt::CaseInsensitive);
-                           if (bProject)
+                           if (vecPictures.size() == 1 &&
+                               FileUseOf(vecPictures.constFirst()) == EFileUse::Project)
                            {
-                               dlg.ProjectActions().OpenProject(vecPictures.constFirst());
+                               dlg.OpenFile(vecPictures.constFirst());
                            }
                            else
                            {
