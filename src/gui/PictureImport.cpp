@@ -59,12 +59,12 @@ void CPictureImport::SplitFrames(int nRow)
                        true};
     std::vector<CShowRow> vecRows;
     const QString strText = QString::fromStdString(gif.m_strText);
+    CConvertOptions options = ConvertOptionsFor(document.EffectiveValues(nRow));
+    options.m_bFast = m_window.IsFastImport();
     for (int nFrame = 1; nFrame <= gif.m_nFrames; ++nFrame)
     {
         vecRows.push_back(document.FrameRow(
             gif, nFrame, texts.Text(EUiText::ListFrame).arg(strText).arg(nFrame).toStdString()));
-        CConvertOptions options = ConvertOptionsFor(document.EffectiveValues(nRow));
-        options.m_bFast = m_window.IsFastImport();
         run.m_vecSources.push_back(RowPictureSource(vecRows.back(), options));
     }
     auto pSplit = std::make_unique<CReplaceRowCommand>(document, gif.m_nId);
