@@ -54,10 +54,8 @@ CPreviewSubject CPictureOptionsCommand::PreviewOf(int nRow)
         subject.m_picture = std::move(picture).Value();
     if (row.m_eSource == ERowSource::ShowPicture)
         return subject;
-    const bool bFrame = row.m_eSource == ERowSource::GifFrame;
-    subject.m_pConversion =
-        std::make_unique<CRepeatedConversion>(bFrame ? row.m_strSource : row.m_picture.m_path.m_path.string(),
-                                              bFrame ? row.m_nIndex : 0, document.Panel());
+    subject.m_pConversion = std::make_unique<CRepeatedConversion>(
+        row.m_strSource, row.m_eSource == ERowSource::GifFrame ? row.m_nIndex : 0, document.Panel());
     return subject;
 }
 

@@ -163,7 +163,7 @@ CShowRow CShowDocument::ProjectRow(const CProjectPicture& picture, std::string s
 {
     CShowRow row;
     row.m_nId = NewRowId();
-    row.m_strSource = picture.m_path.m_path.string();
+    row.m_strSource = platform::Utf8FromPath(picture.m_path.m_path);
     row.m_strText = std::move(strText);
     row.m_picture = picture;
     if (picture.m_nFrame != 0)
