@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the same shows, conversions, renders and project with the Linux tramino-cli and the
-# Windows one (under wine) from the shared test pictures, and fails on any byte that differs.
+# Windows one (under wine) from the shared test pictures, and the windows' Transform of them where
+# both windows are built, and fails on any byte that differs.
 # Usage: scripts/compare-windows.sh [LINUX-BUILD-DIR] [WINDOWS-BUILD-DIR]   (build/ci, build/windows)
 # Skips, saying so, when the test pictures are not there.
 set -euo pipefail
@@ -51,16 +52,33 @@ run_all() {
   $program project new --mode shutter-tb --dither ordered --show project.qrv -o show.tramino "${pictures[@]}" >/dev/null
   $program build show.tramino >/dev/null
   $program build --size 64x64 -o 演示é.qrv "${pictures[0]}" >/dev/null
-  rm -rf in
   cd "$root"
 }
 
+# The window's Transform of the same list, where both windows are built: started with the
+# pictures listed, it writes window.qrv at full speed without a dialog and quits.
+window_transform() {
+  local program="$1" side="$2" separator="$3" list
+  list="$(printf "$work/$side/in/%s$separator" "${pictures[@]#in/}")"
+  (cd "$work/$side" && QT_QPA_PLATFORM=offscreen TRAMINO_LOAD="$list" TRAMINO_AUTORUN=transform-quit \
+    TRAMINO_SAVE_AS=window.qrv TRAMINO_SETTINGS="$work/$side.ini" timeout 600 $program >"$work/$side.log" 2>&1) &&
+    [ -f "$work/$side/window.qrv" ] ||
+    { cat "$work/$side.log"; echo "compare-windows: the $side window's Transform failed (above)"; exit 1; }
+}
+windows_window="$(dirname "$windows")/tramino.exe"
+linux_window="$(dirname "$linux")/tramino"
+[ -f "$windows_window" ] && [ -x "$linux_window" ] && window=yes || window=
+
 started=$SECONDS
 run_all "$linux" linux
+[ -z "$window" ] || window_transform "$linux_window" linux :
 echo "compare-windows: Linux runs done in $((SECONDS - started)) s"
 started=$SECONDS
 run_all "/usr/lib/wine/wine64 $windows" windows
+[ -z "$window" ] || window_transform "$root/scripts/windows/wine.sh $windows_window" windows ';'
 echo "compare-windows: Windows runs done in $((SECONDS - started)) s"
+rm -rf "$work/linux/in" "$work/windows/in"
+[ -n "$window" ] || echo "compare-windows: the windows' Transform not compared: a window is not built"
 # The project file names its pictures, the same on both when they are relative.
 files=$(cd "$work/linux" && find . -type f | sort)
 count=$(echo "$files" | wc -l)

@@ -1,6 +1,7 @@
 #include "MainApp.h"
 
 #include "FileArguments.h"
+#include "FileOpening.h"
 #include "MainDlg.h"
 #include "PanelSwitch.h"
 #include "ProjectActions.h"
@@ -25,6 +26,8 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdio>
+#include <memory>
 
 namespace tramino
 {
@@ -85,6 +88,47 @@ void TransformInto(CMainDlg& dlg, const QString& strPath, bool bStop)
                      });
     pTimer->start(200);
     dlg.OnTransform();
+}
+
+// The dialogs of a scripted Transform that writes a show and quits (TRAMINO_AUTORUN=transform-quit):
+// the save dialog is answered with the path at once and the messages go to standard error, so
+// that nothing waits for a person, nor for a file dialog's look at every drive (slow under wine).
+class CScriptedSaveDialogs : public CQtDialogs
+{
+public:
+    explicit CScriptedSaveDialogs(QString strPath) : m_strPath(std::move(strPath)) {}
+
+    QString GetSaveFileName(QWidget* /*pParent*/, const QString& /*strFilter*/,
+                            const QString& /*strDefaultSuffix*/, const QString& /*strProposed*/) override
+    {
+        return m_strPath;
+    }
+    void ShowMessage(QWidget* /*pParent*/, const QString& strTitle, const QString& strText,
+                     EMessageKind /*eKind*/) override
+    {
+        std::fprintf(stderr, "%s: %s\n", qUtf8Printable(strTitle), qUtf8Printable(strText));
+    }
+
+private:
+    QString m_strPath;
+};
+
+bool IsScriptedSave()
+{
+    return qEnvironmentVariable("TRAMINO_AUTORUN") == QLatin1String("transform-quit");
+}
+
+// Quits once the run that was started has ended.
+void QuitAfterRun(CMainDlg& dlg)
+{
+    auto* pTimer = new QTimer(&dlg);
+    QObject::connect(pTimer, &QTimer::timeout, &dlg,
+                     [&dlg]
+                     {
+                         if (!dlg.IsWorkerRunning())
+                             dlg.Quit();
+                     });
+    pTimer->start(200);
 }
 
 // Opens the window's menu over the list with its submenu strSubmenu showing.
@@ -152,7 +196,7 @@ void SelectLast(CMainDlg& dlg, int nRows)
 // entry of that text; "about" opens the About box, "panelview" the panel view, "options" the
 // picture options of the selected (last listed) picture;
 // "transform-stop" writes into TRAMINO_SAVE_AS and stops after the first picture, "transform-done"
-// writes all of it at full speed; "panel:3"
+// writes all of it at full speed, "transform-quit" does so without a dialog and quits; "panel:3"
 // switches to the panel of code 3, "panel-menu:3" also shows the panel sizes of the menu;
 // "edit-menu" deletes the last picture ("edit-menu:3" the last three) and shows the Edit menu that
 // would take it back; "play-show:PATH" opens that show file and plays it; "recent-menu" shows
@@ -209,7 +253,7 @@ void AutoRun(CMainDlg& dlg)
                                                      : nullptr)
                                    pPlay->click();
                            });
-        dlg.OpenShow(strMode);
+        dlg.Files().OpenShow(strMode);
     }
     else if (strCommand == QLatin1String("recent-menu"))
     {
@@ -230,6 +274,12 @@ void AutoRun(CMainDlg& dlg)
         dlg.FullSpeedCheck()->setChecked(!bStop);
         TransformInto(dlg, QFileInfo(qEnvironmentVariable("TRAMINO_SAVE_AS")).absoluteFilePath(), bStop);
     }
+    else if (strCommand == QLatin1String("transform-quit"))
+    {
+        dlg.FullSpeedCheck()->setChecked(true);
+        dlg.OnTransform();
+        QuitAfterRun(dlg);
+    }
 }
 
 } // namespace
@@ -243,7 +293,9 @@ CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv)
 bool CMainApp::InitInstance()
 {
     const QStringList vecFiles = CommandLineFiles(*this);
-    CMainDlg dlg;
+    CMainDlg dlg(IsScriptedSave() ? std::make_shared<CScriptedSaveDialogs>(QFileInfo(qEnvironmentVariable(
+                                        "TRAMINO_SAVE_AS")).absoluteFilePath())
+                                  : nullptr);
     const CQuitSignals quitSignals(
         [&dlg]
         {
@@ -264,13 +316,13 @@ bool CMainApp::InitInstance()
                            if (vecPictures.size() == 1 &&
                                FileUseOf(vecPictures.constFirst()) == EFileUse::Project)
                            {
-                               dlg.OpenFile(vecPictures.constFirst());
+                               dlg.Files().OpenFile(vecPictures.constFirst());
                            }
                            else
                            {
                                dlg.LoadPictures(vecPictures);
                            }
-                           dlg.OpenFiles(vecFiles);
+                           dlg.Files().OpenFiles(vecFiles);
                            AutoRun(dlg);
                        });
     dlg.exec();

@@ -5,10 +5,11 @@
 #include "DialogUnits.h"
 #include "Dialogs.h"
 #include "DocumentUndo.h"
-#include "FileArguments.h"
+#include "FileOpening.h"
 #include "Globals.h"
 #include "LastFolderDialogs.h"
 #include "ListDropHandler.h"
+#include "ModeBox.h"
 #include "PanelCanvas.h"
 #include "PanelSwitch.h"
 #include "PanelViewDlg.h"
@@ -19,8 +20,8 @@
 #include "ProjectActions.h"
 #include "ReasonText.h"
 #include "RecentMenu.h"
-#include "ShowChoice.h"
 #include "ShowListModel.h"
+#include "ShowListView.h"
 #include "ShowStatusLine.h"
 #include "UnreadableSettings.h"
 
@@ -30,20 +31,17 @@
 #include "project/ProjectSave.h"
 #include "settings/DataFile.h"
 #include "settings/StartupSettings.h"
-#include "show/ShowFileReader.h"
 #include "show/Transition.h"
 #include "store/PictureStore.h"
 
 #include <QAction>
 #include <QCheckBox>
-#include <QCollator>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QIntValidator>
 #include <QKeyEvent>
 #include <QLabel>
@@ -172,7 +170,7 @@ void CMainDlg::OnInitDialog()
     m_editWidth->setEnabled(false);
     m_editHeight->setEnabled(false);
 
-    FillModeCombo();
+    FillModeBox(*m_cbMode);
     SetCaptions();
     PlaceAboveButtons(*m_chkFullSpeed, *findChild<QGroupBox*>(ObjectName(1024)), *m_cbMode,
                       g_btnPreview->y() - 1,
@@ -197,23 +195,32 @@ void CMainDlg::OnInitDialog()
     m_pUndo = new CDocumentUndo(
         *this, m_texts,
         {[this] { return IsListBusy(); }, [this](const QString& strText) { ReportError(strText); }});
+    m_settings.OnWriteFailed([this](const QString& strFile)
+                             { Say(m_texts.Text(EUiText::SettingsNotWritten).arg(strFile), EMessageKind::Warning); });
     m_pProject = new CProjectActions(*this);
+    m_pFiles = std::make_unique<CFileOpening>(
+        *this, *m_pProject,
+        CFileOpening::CHooks{[this](const QStringList& vecPaths) { LoadPictures(vecPaths); },
+                             [this](std::vector<CShowFrame> vecFrames) { PlayShowFile(std::move(vecFrames)); },
+                             [this](const QString& strShow, const std::vector<CShowFilePicture>& vecPictures)
+                             {
+                                 if (EnsureStore())
+                                     CPictureImport(*this).AddFromShow(strShow, vecPictures);
+                             }});
     m_pPanelSwitch = new CPanelSwitch(*this);
 
-    auto* pAbout = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(pAbout, &QShortcut::activated, this, &CMainDlg::OnAbout);
-    auto* pPanelView = new QShortcut(QKeySequence(Qt::Key_F3), this);
-    connect(pPanelView, &QShortcut::activated, this, &CMainDlg::OnPanelView);
-    auto* pLoadImage = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this);
-    connect(pLoadImage, &QShortcut::activated, this, &CMainDlg::OnLoadImage);
-    auto* pNewProject = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_N), this);
-    connect(pNewProject, &QShortcut::activated, this, &CMainDlg::OnNewProject);
-    auto* pOpenShow = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), this);
-    connect(pOpenShow, &QShortcut::activated, this, &CMainDlg::OnOpenShow);
-    auto* pOptions = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Return), this);
-    connect(pOptions, &QShortcut::activated, this, &CMainDlg::OnPictureOptions);
-    auto* pMenu = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
-    connect(pMenu, &QShortcut::activated, this, &CMainDlg::OnMenuKey);
+    const std::pair<QKeySequence, std::function<void()>> aShortcuts[] = {
+        {QKeySequence(Qt::Key_F1), [this] { OnAbout(); }},
+        {QKeySequence(Qt::Key_F3), [this] { OnPanelView(); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_O), [this] { OnLoadImage(); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_N), [this] { OnNewProject(); }},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), [this] { m_pFiles->OnOpenShow(); }},
+        {QKeySequence(Qt::ALT | Qt::Key_Return), [this] { OnPictureOptions(); }},
+        {QKeySequence(Qt::SHIFT | Qt::Key_F10), [this] { OnMenuKey(); }}};
+    for (const auto& [keys, fnAction] : aShortcuts)
+    {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, fnAction);
+    }
 }
 
 void CMainDlg::LoadTexts(int nLanguageCode)
@@ -276,33 +283,14 @@ void CMainDlg::CreateControls()
     m_pListDelegate = new CPathDelegate(m_pListCtrl);
     m_pListCtrl->setItemDelegate(m_pListDelegate);
     m_pListCtrl->installEventFilter(this);
-    m_pListCtrl->verticalHeader()->hide();
-    m_pListCtrl->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    m_pListCtrl->horizontalHeader()->setStretchLastSection(false);
-    m_pListCtrl->setColumnWidth(0, g_nListColumnWidth);
-    m_pListCtrl->setShowGrid(true);
-    m_pListCtrl->setWordWrap(false);
-    m_pListCtrl->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // Tab leaves the list instead of stepping through its rows and changing the selection.
-    m_pListCtrl->setTabKeyNavigation(false);
-    m_pListCtrl->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_pListCtrl->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_pListCtrl->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
-    // Blue item text, and a selection that stays visible when the list loses the focus.
-    QPalette palette = m_pListCtrl->palette();
-    palette.setColor(QPalette::Text, QColor(0, 0, 255));
-    for (const QPalette::ColorRole eRole : {QPalette::Highlight, QPalette::HighlightedText})
-    {
-        palette.setColor(QPalette::Inactive, eRole, palette.color(QPalette::Active, eRole));
-    }
-    m_pListCtrl->setPalette(palette);
+    SetUpShowList(*m_pListCtrl, g_nListColumnWidth, fontMetrics().height() + 4);
     connect(m_pListCtrl->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &CMainDlg::OnListItemChanged);
     connect(m_pListCtrl, &QTableView::doubleClicked, this, &CMainDlg::OnPictureOptions);
     new CListDropHandler(*m_pListCtrl,
                          {[this] { return IsListBusy(); },
                           [this](const QStringList& vecPaths, int nRow) { LoadPictures(vecPaths, nRow); },
-                          [this](const QString& strPath) { OpenFile(strPath); },
+                          [this](const QString& strPath) { m_pFiles->OpenFile(strPath); },
                           [this](int nRow) { MoveSelected(nRow); }});
 
     for (QWidget* pHidden : std::initializer_list<QWidget*>{pPanelGroup, m_editWidth, m_editHeight,
@@ -348,23 +336,6 @@ void CMainDlg::PlacePreviewWindow()
     m_pStatusLine->setGeometry(rectGroup.left() + 8, rectGroup.bottom() - nLineHeight - 2,
                                rectGroup.width() - 16, nLineHeight);
     m_pStatusLine->raise();
-}
-
-void CMainDlg::FillModeCombo()
-{
-    // Kept in the locale's sorted order of the texts, as a sorted combo box keeps its entries.
-    QCollator collator;
-    for (int nKey = 10; nKey <= 13; ++nKey)
-    {
-        const QString strText = Text(nKey);
-        int nIndex = 0;
-        while (nIndex < m_cbMode->count() && collator.compare(m_cbMode->itemText(nIndex), strText) <= 0)
-        {
-            ++nIndex;
-        }
-        m_cbMode->insertItem(nIndex, strText);
-    }
-    m_cbMode->setCurrentIndex(1);
 }
 
 void CMainDlg::SetCaptions()
@@ -522,7 +493,7 @@ void CMainDlg::OnChanged(const CDocumentChange& change)
         CurrentEffect().value_or(EEffect::Normal) != m_pDocument->Effect())
     {
         m_bSyncingMode = true;
-        SelectEffect(m_pDocument->Effect());
+        SelectModeBoxEffect(*m_cbMode, m_pDocument->Effect());
         m_bSyncingMode = false;
     }
     if (m_pDocument->ImageCount() == 0 &&
@@ -801,90 +772,14 @@ void CMainDlg::OnNewProject()
     m_pUndo->Stack().setClean();
 }
 
-void CMainDlg::OnOpenShow()
+void CMainDlg::PlayShowFile(std::vector<CShowFrame> vecFrames)
 {
-    const QStringList vecPaths =
-        m_pDialogs->GetOpenFileNames(this,
-                                     m_texts.Text(EUiText::FilterShows) + QStringLiteral(" (*.qrv *.QRV);;") +
-                                         m_texts.Text(EUiText::FilterAllFiles) + QStringLiteral(" (*)"),
-                                     QString());
-    if (!vecPaths.isEmpty())
+    StopRefreshTimer();
     {
-        OpenShow(vecPaths.constFirst());
+        const CIgnoreListSelect ignore(m_workerShared.m_bIgnoreListSelect);
+        m_pListCtrl->clearSelection();
     }
-}
-
-void CMainDlg::OpenFile(const QString& strPath)
-{
-    if (FileUseOf(strPath) == EFileUse::Project)
-    {
-        m_pProject->OpenProject(strPath);
-    }
-    else
-    {
-        OpenShow(strPath);
-    }
-}
-
-void CMainDlg::OpenFiles(const QStringList& vecPaths)
-{
-    const CFileArguments files = SortFileArguments(vecPaths, m_texts);
-    if (!files.m_vecRejected.isEmpty())
-    {
-        ReportError(m_texts.LangOr(17, "These files could not be loaded:") + QStringLiteral("\n\n") +
-                    files.m_vecRejected.join(QLatin1Char('\n')));
-    }
-    if (!files.m_strProject.isEmpty())
-    {
-        m_pProject->OpenProject(files.m_strProject);
-    }
-    LoadPictures(files.m_vecPictures);
-    for (const QString& strShow : files.m_vecShows)
-    {
-        OpenShow(strShow);
-    }
-}
-
-void CMainDlg::OpenShow(const QString& strPath)
-{
-    if (IsListBusy())
-    {
-        return;
-    }
-    CShowFileReader reader(Panel().m_nWidth, Panel().m_nHeight);
-    if (const CStatus status = reader.ReadFile(CorePath(strPath)); !status)
-    {
-        ReportError(ReasonText(status, m_texts));
-        return;
-    }
-    AddRecentFile(strPath);
-    const QString strName = QFileInfo(strPath).fileName();
-    const std::vector<CShowFilePicture>& vecPictures = reader.Pictures();
-    const QString strSummary = m_texts.Text(EUiText::ShowSummary)
-                                   .arg(strName)
-                                   .arg(vecPictures.size())
-                                   .arg(Panel().m_nWidth)
-                                   .arg(Panel().m_nHeight);
-    const EShowChoice eChoice = AskShowChoice(this, m_texts, strSummary, !vecPictures.empty());
-    if (eChoice == EShowChoice::Play)
-    {
-        std::vector<CShowFrame> vecFrames;
-        vecFrames.reserve(vecPictures.size());
-        for (const CShowFilePicture& picture : vecPictures)
-        {
-            vecFrames.push_back({picture.m_picture, picture.m_optEffect.value_or(EEffect::Normal)});
-        }
-        StopRefreshTimer();
-        {
-            const CIgnoreListSelect ignore(m_workerShared.m_bIgnoreListSelect);
-            m_pListCtrl->clearSelection();
-        }
-        m_showPlayer.Play(*m_wndPreview, std::move(vecFrames), m_workerTiming);
-    }
-    else if (eChoice == EShowChoice::Add && EnsureStore())
-    {
-        CPictureImport(*this).AddFromShow(strPath, vecPictures);
-    }
+    m_showPlayer.Play(*m_wndPreview, std::move(vecFrames), m_workerTiming);
 }
 
 void CMainDlg::OnPreview()
@@ -909,24 +804,6 @@ void CMainDlg::OnTransform()
         return;
     }
     tramino::OnTransform(m_workerShared, m_workerUi, m_workerThread, MakeWorkerRun());
-}
-
-std::optional<EEffect> CMainDlg::CurrentEffect() const
-{
-    // The mode texts TEXT10 ... TEXT13 are in the order of g_arrEffects.
-    return ResolveEffect(m_cbMode->currentText().toStdString(),
-                         std::array{Text(10).toStdString(), Text(11).toStdString(), Text(12).toStdString(),
-                                    Text(13).toStdString()});
-}
-
-void CMainDlg::SelectEffect(EEffect effect)
-{
-    const auto it = std::find(g_arrEffects.begin(), g_arrEffects.end(), effect);
-    const int nIndex = m_cbMode->findText(Text(10 + static_cast<int>(it - g_arrEffects.begin())));
-    if (nIndex >= 0)
-    {
-        m_cbMode->setCurrentIndex(nIndex);
-    }
 }
 
 void CMainDlg::OnShowWritten(const QString& strPath, int nPictures)
@@ -1043,10 +920,10 @@ void CMainDlg::contextMenuEvent(QContextMenuEvent* pEvent)
         ->setEnabled(!IsListBusy());
     m_pProject->AddToMenu(menu);
     menu.addAction(m_texts.Text(EUiText::MenuOpenShow), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), this,
-                   &CMainDlg::OnOpenShow)
+                   [this] { m_pFiles->OnOpenShow(); })
         ->setEnabled(!IsListBusy());
     AddRecentMenu(menu, m_settings, m_texts, !IsListBusy(),
-                  [this](const QString& strPath) { OpenFile(strPath); });
+                  [this](const QString& strPath) { m_pFiles->OpenFile(strPath); });
     menu.addSeparator();
     QAction* pFast = menu.addAction(m_texts.Text(EUiText::MenuFastImport));
     pFast->setCheckable(true);

@@ -3,6 +3,7 @@
 #include "ConversionRunner.h"
 #include "FrameAnimation.h"
 #include "MainDlgWorkerUi.h"
+#include "ModeBox.h"
 #include "ShowPlayer.h"
 #include "ShowWindow.h"
 #include "SkinDialog.h"
@@ -38,6 +39,7 @@ namespace tramino
 
 class CPanelCanvas;
 class CDocumentUndo;
+class CFileOpening;
 class CInsertRowsCommand;
 class CPanelSwitch;
 class CPanelViewDlg;
@@ -117,8 +119,7 @@ public:
     // Lists the converted picture as the command's next row, selected and shown.
     CStatus ListConverted(CInsertRowsCommand& command, CShowRow row, const CPicture& picture) override;
     // The transition the mode box shows (none for a text that names none), and choosing one there.
-    std::optional<EEffect> CurrentEffect() const;
-    void SelectEffect(EEffect effect);
+    std::optional<EEffect> CurrentEffect() const { return ModeBoxEffect(*m_cbMode); }
     // Open project, Save project, Save project as, and what the list holds as a project.
     CProjectActions& ProjectActions() const { return *m_pProject; }
 
@@ -138,16 +139,8 @@ public:
     // Asks about unsaved changes as Open project does, then empties the show (Ctrl+N), one step
     // of the history; the panel and the transition stay.
     void OnNewProject();
-    // Asks for a show file (Ctrl+Shift+R) and opens it.
-    void OnOpenShow();
-    // Opens a project or a show file as Open project or Open show does (dropped, recent).
-    void OpenFile(const QString& strPath);
-    // The files named at start: the first project opened, then the pictures listed in one
-    // import, then each show opened; the files that are not opened are named in one message.
-    void OpenFiles(const QStringList& vecPaths);
-    // Checks the show file strictly for the panel; a valid one can be played in the preview or
-    // added to the list ("show.qrv #3"), for a broken one the reader's finding is said.
-    void OpenShow(const QString& strPath);
+    // Opening projects, show files and pictures by name.
+    CFileOpening& Files() { return *m_pFiles; }
     bool IsPlayingShow() const { return m_showPlayer.IsPlaying(); }
     // Moves the selected items together to stand before nRow (the item count: to the end), in
     // the store first; when the store refuses, nothing moves.
@@ -191,7 +184,6 @@ private:
     void LoadTexts(int nLanguageCode);
     void CreateControls();
     void PlacePreviewWindow();
-    void FillModeCombo();
     void SetCaptions();
     void ApplySkin();
 
@@ -213,6 +205,8 @@ private:
     // Moves the rows before the row nBefore (the row count: to the end) as one undo step.
     bool MoveRows(const std::vector<RowId>& vecIds, int nBefore);
     bool EnsureStore();
+    // A show file's pictures played in the preview, the list's selection cleared.
+    void PlayShowFile(std::vector<CShowFrame> vecFrames);
     void CloseStore();
     void ReportError(const QString& strText);
     // What start-up found wrong with the data files, said once when the window first shows.
@@ -246,6 +240,7 @@ private:
     CProjectActions* m_pProject = nullptr;  // a child of the window
     CPanelSwitch* m_pPanelSwitch = nullptr; // a child of the window
     std::unique_ptr<CConversionRunner> m_pConversions;
+    std::unique_ptr<CFileOpening> m_pFiles;
     bool m_bQuitting = false;
     bool m_bClosed = false;
 

@@ -127,6 +127,8 @@ constexpr std::array<CUiTextEntry, static_cast<size_t>(EUiText::Count)> g_arrUiT
     {"MenuRecent", "&Recent"},
     {"RecentClear", "&Clear"},
     {"DoNew", "new project"},
+    {"SettingsNotWritten", "The window's settings cannot be written to %1, so the recent files and the last "
+                           "folder will not be kept."},
     {"ReasonNotThere", "%1: there is no such file or folder"},
     {"ReasonNoPermission", "%1: permission denied"},
     {"ReasonNotAFile", "%1: not a regular file"},

@@ -111,6 +111,7 @@ enum class EUiText
     MenuRecent,
     RecentClear,
     DoNew,
+    SettingsNotWritten, // %1: the settings file
     ReasonNotThere,
     ReasonNoPermission,
     ReasonNotAFile,

@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include <utility>
+
 namespace tramino
 {
 namespace
@@ -54,13 +56,13 @@ void CWindowSettings::AddRecentFile(const QString& strPath)
         }
     }
     m_pSettings->setValue(g_strRecentFiles, vecFiles);
-    m_pSettings->sync();
+    Write();
 }
 
 void CWindowSettings::ClearRecentFiles()
 {
     m_pSettings->remove(g_strRecentFiles);
-    m_pSettings->sync();
+    Write();
 }
 
 QString CWindowSettings::LastFolder() const
@@ -71,7 +73,16 @@ QString CWindowSettings::LastFolder() const
 void CWindowSettings::SetLastFolder(const QString& strFolder)
 {
     m_pSettings->setValue(g_strLastFolder, strFolder);
+    Write();
+}
+
+void CWindowSettings::Write()
+{
     m_pSettings->sync();
+    if (m_pSettings->status() != QSettings::NoError && !std::exchange(m_bWriteFailed, true) && m_fnWriteFailed)
+    {
+        m_fnWriteFailed(QDir::toNativeSeparators(m_pSettings->fileName()));
+    }
 }
 
 } // namespace tramino

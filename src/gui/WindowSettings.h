@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class QSettings;
@@ -35,8 +36,16 @@ public:
     QString LastFolder() const;
     void SetLastFolder(const QString& strFolder);
 
+    // Called with the settings file the first time a change cannot be written to it (a file in
+    // a folder that cannot be written, a full disk): said once, not at every dialog.
+    void OnWriteFailed(std::function<void(const QString& strFile)> fnFailed) { m_fnWriteFailed = std::move(fnFailed); }
+
 private:
+    void Write();
+
     std::unique_ptr<QSettings> m_pSettings;
+    std::function<void(const QString& strFile)> m_fnWriteFailed;
+    bool m_bWriteFailed = false;
 };
 
 } // namespace tramino

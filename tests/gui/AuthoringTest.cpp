@@ -1,4 +1,5 @@
 #include "Dialogs.h"
+#include "FileOpening.h"
 #include "PanelCanvas.h"
 #include "PanelSwitch.h"
 #include "PanelViewDlg.h"
@@ -90,7 +91,7 @@ protected:
                                pBox->findChild<QPushButton*>(QLatin1String(szButton))->click();
                            });
         m_pDialogs->m_queOpenAnswers.push_back({strPath});
-        m_pDlg->OnOpenShow();
+        m_pDlg->Files().OnOpenShow();
     }
 
     // The window has a shortcut of these keys (offscreen, key clicks reach it only once it is active).
@@ -416,7 +417,7 @@ TEST_F(AuthoringTest, AValidShowPlaysWithItsTransitionsOrJoinsTheListAndABrokenO
     broken.write(bytes);
     broken.close();
     m_pDialogs->m_queOpenAnswers.push_back({broken.fileName()});
-    m_pDlg->OnOpenShow();
+    m_pDlg->Files().OnOpenShow();
     ASSERT_EQ(m_pDialogs->m_vecMessages.size(), 1);
     EXPECT_TRUE(m_pDialogs->m_vecMessages[0].startsWith(
         QStringLiteral("'%1' is not a valid show file for a 96 x 64 panel: at byte 40")

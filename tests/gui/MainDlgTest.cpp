@@ -1,6 +1,7 @@
 #include "AboutDlg.h"
 #include "DialogUnits.h"
 #include "DocumentUndo.h"
+#include "FileOpening.h"
 #include "ImportJob.h"
 #include "PanelCanvas.h"
 #include "PathDelegate.h"
@@ -1273,7 +1274,7 @@ TEST_F(MainDlgRunTest, ASavedProjectOpensAsSavedAndTheCommandLineBuildsTheBytesO
     Start();
     LoadColours(2);
     EXPECT_EQ(m_pDlg->windowTitle(), QStringLiteral("Untitled* - ") + g_strProgramTitle);
-    m_pDlg->SelectEffect(EEffect::Circle);
+    SelectModeBoxEffect(*m_pDlg->ModeCombo(), EEffect::Circle);
     Select({0});
     m_pDlg->DownButton()->click();
     const QString strProject = m_dir.filePath(QStringLiteral("show.tramino"));
@@ -1395,7 +1396,7 @@ TEST_F(MainDlgTest, ReasonsFromTheCoreAreSaidInTheWindowsLanguage)
     }
 
     const QString strShow = write(QStringLiteral("text.qrv"), "hello");
-    m_pDlg->OpenShow(strShow);
+    m_pDlg->Files().OpenShow(strShow);
     EXPECT_TRUE(m_pDialogs->m_vecMessages.value(0).startsWith(
         m_pDlg->Texts().Text(EUiText::ReasonNotAShow).arg(strShow).section(QStringLiteral("%2"), 0, 0)))
         << m_pDialogs->m_vecMessages.value(0).toStdString();
@@ -1521,7 +1522,7 @@ TEST_F(MainDlgTest, FilesNamedAtStartOpenByTheirKindAndTheOthersAreNamedInOneMes
                          }
                      });
     answer.start(20);
-    m_pDlg->OpenFiles({strShow, strGone, strProject, notes.fileName(), strMore, strSecond});
+    m_pDlg->Files().OpenFiles({strShow, strGone, strProject, notes.fileName(), strMore, strSecond});
     const CWindowTexts& texts = m_pDlg->Texts();
     EXPECT_EQ(m_pDialogs->m_vecMessages,
               QStringList{QStringLiteral("These files could not be loaded:\n\n") +
@@ -1538,7 +1539,7 @@ TEST_F(MainDlgTest, NewProjectAsksAboutUnsavedChangesThenEmptiesTheShowKeepingPa
 {
     Start(1, 2);
     LoadColours(2);
-    m_pDlg->SelectEffect(EEffect::Circle);
+    SelectModeBoxEffect(*m_pDlg->ModeCombo(), EEffect::Circle);
     const QKeySequence keysNew(Qt::CTRL | Qt::Key_N);
     m_pDialogs->m_queAskAnswers = {QMessageBox::Cancel, QMessageBox::Discard};
     PressShortcut(*m_pDlg, keysNew);
@@ -1593,6 +1594,24 @@ TEST_F(MainDlgTest, RecentFilesSurviveARestartNewestFirstWithAMissingOneGreyed)
     EXPECT_EQ(SubmenuEntries(*m_pDlg, strRecent).value(0), QStringLiteral("-"));
 }
 
+TEST_F(MainDlgTest, SettingsThatCannotBeWrittenAreSaidOnceWithTheirFile)
+{
+    // A settings file inside a regular file cannot be made, not even by root.
+    QFile blocker(m_dir.filePath(QStringLiteral("blocker")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    const QString strSettings = blocker.fileName() + QStringLiteral("/settings.ini");
+    const QByteArray strOld = qgetenv("TRAMINO_SETTINGS");
+    qputenv("TRAMINO_SETTINGS", strSettings.toUtf8());
+    Start();
+    qputenv("TRAMINO_SETTINGS", strOld);
+    m_pDlg->AddRecentFile(m_dir.filePath(QStringLiteral("a.qrv")));
+    m_pDlg->AddRecentFile(m_dir.filePath(QStringLiteral("b.qrv")));
+    ASSERT_EQ(m_pDialogs->m_vecMessages.size(), 1);
+    EXPECT_TRUE(m_pDialogs->m_vecMessages.constFirst().contains(QDir::toNativeSeparators(strSettings)))
+        << m_pDialogs->m_vecMessages.constFirst().toStdString();
+    EXPECT_EQ(m_pDialogs->m_vecMessageKinds.front(), EMessageKind::Warning);
+}
+
 TEST_F(MainDlgTest, FileDialogsStartInTheLastFolderAndSaveAsProposesTheProjectsName)
 {
     Start();
@@ -1611,7 +1630,7 @@ TEST_F(MainDlgTest, FileDialogsStartInTheLastFolderAndSaveAsProposesTheProjectsN
                            strPictures + QStringLiteral("/Untitled.tramino"), strProject}));
 
     Start();
-    m_pDlg->OnOpenShow();
+    m_pDlg->Files().OnOpenShow();
     EXPECT_EQ(m_pDialogs->m_vecOpenFolders, QStringList{m_dir.filePath(QStringLiteral("projects"))});
 }
 
