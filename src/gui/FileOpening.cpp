@@ -45,8 +45,8 @@ void CFileOpening::OpenFiles(const QStringList& vecPaths)
     const CFileArguments files = SortFileArguments(vecPaths, m_window.Texts());
     if (!files.m_vecRejected.isEmpty())
     {
-        m_window.Say(m_window.Texts().LangOr(17, "These files could not be loaded:") + QStringLiteral("\n\n") +
-                     files.m_vecRejected.join(QLatin1Char('\n')));
+        m_window.Say(m_window.Texts().LangOr(17, "These files could not be loaded:") +
+                     QStringLiteral("\n\n") + files.m_vecRejected.join(QLatin1Char('\n')));
     }
     if (!files.m_strProject.isEmpty())
     {

@@ -24,7 +24,7 @@ public:
     struct CHooks
     {
         std::function<void(const QStringList& vecPaths)> m_fnLoadPictures; // as Load Image adds them
-        std::function<void(std::vector<CShowFrame> vecFrames)> m_fnPlay;  // in the preview
+        std::function<void(std::vector<CShowFrame> vecFrames)> m_fnPlay;   // in the preview
         std::function<void(const QString& strShow, const std::vector<CShowFilePicture>& vecPictures)>
             m_fnAddFromShow;
     };

@@ -113,6 +113,12 @@ private:
     QString m_strPath;
 };
 
+// Where a scripted Transform writes: TRAMINO_SAVE_AS, from the current folder.
+QString ScriptedSaveAs()
+{
+    return QFileInfo(qEnvironmentVariable("TRAMINO_SAVE_AS")).absoluteFilePath();
+}
+
 bool IsScriptedSave()
 {
     return qEnvironmentVariable("TRAMINO_AUTORUN") == QLatin1String("transform-quit");
@@ -272,7 +278,7 @@ void AutoRun(CMainDlg& dlg)
     {
         const bool bStop = strCommand == QLatin1String("transform-stop");
         dlg.FullSpeedCheck()->setChecked(!bStop);
-        TransformInto(dlg, QFileInfo(qEnvironmentVariable("TRAMINO_SAVE_AS")).absoluteFilePath(), bStop);
+        TransformInto(dlg, ScriptedSaveAs(), bStop);
     }
     else if (strCommand == QLatin1String("transform-quit"))
     {
@@ -293,9 +299,7 @@ CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv)
 bool CMainApp::InitInstance()
 {
     const QStringList vecFiles = CommandLineFiles(*this);
-    CMainDlg dlg(IsScriptedSave() ? std::make_shared<CScriptedSaveDialogs>(QFileInfo(qEnvironmentVariable(
-                                        "TRAMINO_SAVE_AS")).absoluteFilePath())
-                                  : nullptr);
+    CMainDlg dlg(IsScriptedSave() ? std::make_shared<CScriptedSaveDialogs>(ScriptedSaveAs()) : nullptr);
     const CQuitSignals quitSignals(
         [&dlg]
         {

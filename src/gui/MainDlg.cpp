@@ -195,13 +195,15 @@ void CMainDlg::OnInitDialog()
     m_pUndo = new CDocumentUndo(
         *this, m_texts,
         {[this] { return IsListBusy(); }, [this](const QString& strText) { ReportError(strText); }});
-    m_settings.OnWriteFailed([this](const QString& strFile)
-                             { Say(m_texts.Text(EUiText::SettingsNotWritten).arg(strFile), EMessageKind::Warning); });
+    m_settings.OnWriteFailed(
+        [this](const QString& strFile)
+        { Say(m_texts.Text(EUiText::SettingsNotWritten).arg(strFile), EMessageKind::Warning); });
     m_pProject = new CProjectActions(*this);
     m_pFiles = std::make_unique<CFileOpening>(
         *this, *m_pProject,
         CFileOpening::CHooks{[this](const QStringList& vecPaths) { LoadPictures(vecPaths); },
-                             [this](std::vector<CShowFrame> vecFrames) { PlayShowFile(std::move(vecFrames)); },
+                             [this](std::vector<CShowFrame> vecFrames)
+                             { PlayShowFile(std::move(vecFrames)); },
                              [this](const QString& strShow, const std::vector<CShowFilePicture>& vecPictures)
                              {
                                  if (EnsureStore())

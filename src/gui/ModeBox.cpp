@@ -15,7 +15,7 @@ namespace
 
 QString ModeText(int nEffect)
 {
-    return g_szLangText[static_cast<size_t>(10 + nEffect)];
+    return g_szLangText[static_cast<size_t>(nEffect) + 10];
 }
 
 } // namespace

@@ -79,7 +79,8 @@ void CWindowSettings::SetLastFolder(const QString& strFolder)
 void CWindowSettings::Write()
 {
     m_pSettings->sync();
-    if (m_pSettings->status() != QSettings::NoError && !std::exchange(m_bWriteFailed, true) && m_fnWriteFailed)
+    if (m_pSettings->status() != QSettings::NoError && !std::exchange(m_bWriteFailed, true) &&
+        m_fnWriteFailed)
     {
         m_fnWriteFailed(QDir::toNativeSeparators(m_pSettings->fileName()));
     }

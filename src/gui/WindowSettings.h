@@ -38,7 +38,10 @@ public:
 
     // Called with the settings file the first time a change cannot be written to it (a file in
     // a folder that cannot be written, a full disk): said once, not at every dialog.
-    void OnWriteFailed(std::function<void(const QString& strFile)> fnFailed) { m_fnWriteFailed = std::move(fnFailed); }
+    void OnWriteFailed(std::function<void(const QString& strFile)> fnFailed)
+    {
+        m_fnWriteFailed = std::move(fnFailed);
+    }
 
 private:
     void Write();
