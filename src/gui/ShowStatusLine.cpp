@@ -41,7 +41,8 @@ void CShowStatusLine::ShowPlanned(int nWidth, int nHeight, int nPictures, std::o
     if (nPictures > 0 && effect)
     {
         vecParts += m_texts.Text(EUiText::StatusBytes)
-                        .arg(GroupedNumber(ShowFileBytes(*effect, nWidth, nHeight, nPictures)));
+                        .arg(GroupedNumber(
+                            ShowFileBytes(*effect, nWidth, nHeight, static_cast<uint64_t>(nPictures))));
     }
     SetLine(vecParts.join(g_strGap));
 }

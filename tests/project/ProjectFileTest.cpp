@@ -3,6 +3,7 @@
 #include "project/Project.h"
 #include "project/ProjectLock.h"
 #include "show/RecordCutter.h"
+#include "show/ShowFileSize.h"
 #include "show/ShowFileWriter.h"
 
 #include <gtest/gtest.h>
@@ -368,7 +369,8 @@ TEST(ShowFileSizeTest, EqualsTheSizeOfAWrittenShowForEveryTransition)
                                                         return CRgb{1, 2, 3};
                                                     }));
                 ASSERT_TRUE(writer.Finish());
-                EXPECT_EQ(fs::file_size(show), ShowFileSize(effect, panel, static_cast<uint64_t>(nPictures)));
+                EXPECT_EQ(fs::file_size(show), ShowFileBytes(effect, panel.m_nWidth, panel.m_nHeight,
+                                                             static_cast<uint64_t>(nPictures)));
             }
         }
     fs::remove(show);
@@ -385,7 +387,7 @@ TEST(ShowFileSizeTest, APlanCountsEveryFrameOfThePicturesThatTakeThemAll)
                    {}};
     const CResult<uint64_t> nBytes = ShowFileSize(plan);
     ASSERT_TRUE(nBytes) << nBytes.Message();
-    EXPECT_EQ(nBytes.Value(), ShowFileSize(EEffect::Circle, {96, 64}, 4));
+    EXPECT_EQ(nBytes.Value(), ShowFileBytes(EEffect::Circle, 96, 64, 4));
 
     plan.m_vecPictures.push_back({TRAMINO_SOURCE_DIR "/README.md", {}, true});
     const CResult<uint64_t> nRefused = ShowFileSize(plan);

@@ -2,7 +2,7 @@
 
 #include "codec/PictureDecoder.h"
 #include "platform/Platform.h"
-#include "show/ShowFileFormat.h"
+#include "show/ShowFileSize.h"
 
 namespace tramino
 {
@@ -39,19 +39,6 @@ CShowPlan PlanShow(const CProject& project)
     return plan;
 }
 
-uint64_t ShowFileSize(EEffect effect, CPanelSize panel, uint64_t nPictures)
-{
-    const uint64_t nRecords =
-        static_cast<uint64_t>(EffectRecordCount(effect, panel.m_nWidth, panel.m_nHeight));
-    uint64_t nPixels = 0;
-    ForEachEffectRecord(effect, panel.m_nWidth, panel.m_nHeight,
-                        [&nPixels](const CRecordWindow& window)
-                        { nPixels += static_cast<uint64_t>(window.Area()); });
-    // Each pixel is one 16-bit value; each picture ends with its 16-bit marker.
-    const uint64_t nPicture = nRecords * g_nRecordHeadSize + 2 * nPixels + 2;
-    return g_nShowHeaderSize + nPictures * nPicture + 2;
-}
-
 CResult<uint64_t> ShowFileSize(const CShowPlan& plan)
 {
     uint64_t nPictures = 0;
@@ -62,7 +49,7 @@ CResult<uint64_t> ShowFileSize(const CShowPlan& plan)
             return nFrames.Status();
         nPictures += static_cast<uint64_t>(nFrames.Value());
     }
-    return ShowFileSize(plan.m_effect, plan.m_panel, nPictures);
+    return ShowFileBytes(plan.m_effect, plan.m_panel.m_nWidth, plan.m_panel.m_nHeight, nPictures);
 }
 
 } // namespace tramino

@@ -129,8 +129,6 @@ struct CShowPlan
 };
 CShowPlan PlanShow(const CProject& project);
 
-// The exact size in bytes of a show file of nPictures pictures with the effect on the panel.
-uint64_t ShowFileSize(EEffect effect, CPanelSize panel, uint64_t nPictures);
 // The size of the show the plan builds when every picture can be read; the frames of the pictures
 // that take them all are counted without decoding them.
 CResult<uint64_t> ShowFileSize(const CShowPlan& plan);

@@ -15,11 +15,10 @@ uint64_t PictureBlockBytes(EEffect effect, int nWidth, int nHeight)
     return nBytes;
 }
 
-uint64_t ShowFileBytes(EEffect effect, int nWidth, int nHeight, int nPictures)
+uint64_t ShowFileBytes(EEffect effect, int nWidth, int nHeight, uint64_t nPictures)
 {
     const uint64_t nPictureBytes = nPictures > 0 ? PictureBlockBytes(effect, nWidth, nHeight) : 0;
-    return g_nShowHeaderSize + static_cast<uint64_t>(nPictures > 0 ? nPictures : 0) * nPictureBytes +
-           sizeof(g_nFileEndMarker);
+    return g_nShowHeaderSize + nPictures * nPictureBytes + sizeof(g_nFileEndMarker);
 }
 
 } // namespace tramino
