@@ -6,7 +6,7 @@
 #              (default BUILD_DIR/screenshots)
 # The pictures to load are taken from TRAMINO_LOAD (paths separated by ':', or one .tramino project), which the
 # program reads at start-up; by default three of the sample pictures. The picture is taken
-# TRAMINO_SHOT_DELAY seconds after the start (default 4); with TRAMINO_AUTORUN=preview and a
+# TRAMINO_SHOT_DELAY seconds after the start (default 4; 10 under wine, which starts slower); with TRAMINO_AUTORUN=preview and a
 # slow TRAMINO_PIXELS_PER_SECOND it catches a show under way; TRAMINO_AUTORUN=about shows the
 # About box, TRAMINO_AUTORUN=panelview the panel view, TRAMINO_AUTORUN=options the picture options of the last picture, TRAMINO_AUTORUN=play-show:PATH that show file played in the preview, TRAMINO_AUTORUN=transform-stop (or transform-done: to its end, at full speed) a transform
 # into TRAMINO_SAVE_AS (relative: in the language's own folder) stopped after its first picture, TRAMINO_AUTORUN=recent-menu the
@@ -32,6 +32,7 @@ if [ ! -x "$program" ] && [ -f "$program.exe" ]; then
     printf '#!/bin/bash\nexec %q %q\n' "$root/scripts/windows/wine.sh" "$program.exe" >"$work/tramino"
     chmod +x "$work/tramino"
     program="$work/tramino"
+    delay="${TRAMINO_SHOT_DELAY:-10}"
 fi
 [ -x "$program" ] || { echo "screenshot: $program not built" >&2; exit 1; }
 mkdir -p "$out"
@@ -53,7 +54,7 @@ shoot() { # language-code name
         sleep "$4"
         import -window root "$3"
         kill "$pid"; wait "$pid" 2>/dev/null || true' _ "$work/desktop.png" "$program" "$out/${TRAMINO_SHOT_NAME:-tramino}-$2.png" \
-        "${TRAMINO_SHOT_DELAY:-4}")
+        "${delay:-${TRAMINO_SHOT_DELAY:-4}}")
     echo "$out/${TRAMINO_SHOT_NAME:-tramino}-$2.png"
 }
 
