@@ -56,12 +56,15 @@ run_all() {
 }
 
 # The window's Transform of the same list, where both windows are built: started with the
-# pictures listed, it writes window.qrv at full speed without a dialog and quits.
+# pictures listed, it writes window.qrv at full speed without a dialog and quits. The Windows one
+# runs on Qt's windows platform under Xvfb, as on a desktop: on the offscreen platform under wine
+# it writes the show but its window never closes.
 window_transform() {
-  local program="$1" side="$2" separator="$3" list
+  local side="$1" separator="$2" list
+  shift 2
   list="$(printf "$work/$side/in/%s$separator" "${pictures[@]#in/}")"
-  (cd "$work/$side" && QT_QPA_PLATFORM=offscreen TRAMINO_LOAD="$list" TRAMINO_AUTORUN=transform-quit \
-    TRAMINO_SAVE_AS=window.qrv TRAMINO_SETTINGS="$work/$side.ini" timeout 600 $program >"$work/$side.log" 2>&1) &&
+  (cd "$work/$side" && TRAMINO_LOAD="$list" TRAMINO_AUTORUN=transform-quit TRAMINO_SAVE_AS=window.qrv \
+    TRAMINO_SETTINGS="$work/$side.ini" timeout 600 "$@" >"$work/$side.log" 2>&1) &&
     [ -f "$work/$side/window.qrv" ] ||
     { cat "$work/$side.log"; echo "compare-windows: the $side window's Transform failed (above)"; exit 1; }
 }
@@ -71,11 +74,12 @@ linux_window="$(dirname "$linux")/tramino"
 
 started=$SECONDS
 run_all "$linux" linux
-[ -z "$window" ] || window_transform "$linux_window" linux :
+[ -z "$window" ] || window_transform linux : env QT_QPA_PLATFORM=offscreen "$linux_window"
 echo "compare-windows: Linux runs done in $((SECONDS - started)) s"
 started=$SECONDS
 run_all "/usr/lib/wine/wine64 $windows" windows
-[ -z "$window" ] || window_transform "$root/scripts/windows/wine.sh $windows_window" windows ';'
+[ -z "$window" ] || window_transform windows ';' env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 800x480x24" \
+  "$root/scripts/windows/wine.sh" "$windows_window"
 echo "compare-windows: Windows runs done in $((SECONDS - started)) s"
 rm -rf "$work/linux/in" "$work/windows/in"
 [ -n "$window" ] || echo "compare-windows: the windows' Transform not compared: a window is not built"

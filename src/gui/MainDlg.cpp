@@ -93,20 +93,6 @@ QPushButton* MakeButton(QWidget* pParent, int nId, int nX, int nY, const char* s
     return pButton;
 }
 
-// Keeps the list's selection changes away from the preview while a command changes the
-// selection itself; the flag is cleared on every way out.
-class CIgnoreListSelect
-{
-public:
-    explicit CIgnoreListSelect(std::atomic<bool>& bIgnore) : m_bIgnore(bIgnore) { m_bIgnore.store(true); }
-    ~CIgnoreListSelect() { m_bIgnore.store(false); }
-    CIgnoreListSelect(const CIgnoreListSelect&) = delete;
-    CIgnoreListSelect& operator=(const CIgnoreListSelect&) = delete;
-
-private:
-    std::atomic<bool>& m_bIgnore;
-};
-
 } // namespace
 
 CMainDlg::CMainDlg(std::shared_ptr<IDialogs> pDialogs)
@@ -652,7 +638,7 @@ void CMainDlg::OnDelete()
     }
     StopRefreshTimer();
     {
-        const CIgnoreListSelect ignore(m_workerShared.m_bIgnoreListSelect);
+        const CIgnoreListSelect ignore(m_workerShared);
         const std::vector<RowId> vecIds = SelectedIds();
         // All of them or, when the store refuses, none: list and store still agree.
         m_pUndo->Push(std::make_unique<CDeleteRowsCommand>(*m_pDocument, vecIds),
@@ -673,7 +659,7 @@ bool CMainDlg::MoveRows(const std::vector<RowId>& vecIds, int nBefore)
         return false;
     }
     // The selection and the preview follow the rows they are on.
-    const CIgnoreListSelect ignore(m_workerShared.m_bIgnoreListSelect);
+    const CIgnoreListSelect ignore(m_workerShared);
     return m_pUndo->Push(std::move(pMove), StepText(EUiText::DoMove, static_cast<int>(vecIds.size())));
 }
 
@@ -778,7 +764,7 @@ void CMainDlg::PlayShowFile(std::vector<CShowFrame> vecFrames)
 {
     StopRefreshTimer();
     {
-        const CIgnoreListSelect ignore(m_workerShared.m_bIgnoreListSelect);
+        const CIgnoreListSelect ignore(m_workerShared);
         m_pListCtrl->clearSelection();
     }
     m_showPlayer.Play(*m_wndPreview, std::move(vecFrames), m_workerTiming);
@@ -871,6 +857,10 @@ void CMainDlg::OnClose(int nResult)
     m_bClosed = true;
     CloseStore();
     QDialog::done(nResult);
+    // Under wine on a busy machine done() now and then leaves the window up and exec() running;
+    // hiding it again ends exec() there. Elsewhere the window is hidden by now.
+    if (isVisible())
+        hide();
 }
 
 void CMainDlg::Quit()

@@ -28,4 +28,21 @@ struct CWorkerShared
     bool IsClosing() const { return m_pSleeper->IsInterrupted(); }
 };
 
+// Keeps the list's selection changes away from the preview while a command of the window
+// changes the selection itself; the flag is cleared on every way out.
+class CIgnoreListSelect
+{
+public:
+    explicit CIgnoreListSelect(CWorkerShared& shared) : m_bIgnore(shared.m_bIgnoreListSelect)
+    {
+        m_bIgnore.store(true);
+    }
+    ~CIgnoreListSelect() { m_bIgnore.store(false); }
+    CIgnoreListSelect(const CIgnoreListSelect&) = delete;
+    CIgnoreListSelect& operator=(const CIgnoreListSelect&) = delete;
+
+private:
+    std::atomic<bool>& m_bIgnore;
+};
+
 } // namespace tramino
