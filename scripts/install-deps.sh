@@ -33,9 +33,9 @@ WINDOWS=(
   libjpeg62-turbo-dev libgif-dev libpng-dev
 )
 # Debian's host Qt supplies the tools; wine's headers the tablet interface Debian's source omits;
-# nsis the installer of the window.
+# nsis the installer of the window; Xvfb the screen the window runs on under wine.
 WINDOWS_QT=(
-  "${WINDOWS[@]}" qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libwine-dev nsis
+  "${WINDOWS[@]}" qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libwine-dev nsis xvfb xauth
 )
 
 case "${1:-test}" in

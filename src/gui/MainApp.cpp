@@ -93,6 +93,7 @@ void TransformInto(CMainDlg& dlg, const QString& strPath, bool bStop)
 // The dialogs of a scripted Transform that writes a show and quits (TRAMINO_AUTORUN=transform-quit):
 // the save dialog is answered with the path at once and the messages go to standard error, so
 // that nothing waits for a person, nor for a file dialog's look at every drive (slow under wine).
+// The run failed when an error was said or the Transform never asked for its file.
 class CScriptedSaveDialogs : public CQtDialogs
 {
 public:
@@ -101,16 +102,21 @@ public:
     QString GetSaveFileName(QWidget* /*pParent*/, const QString& /*strFilter*/,
                             const QString& /*strDefaultSuffix*/, const QString& /*strProposed*/) override
     {
+        m_bAsked = true;
         return m_strPath;
     }
     void ShowMessage(QWidget* /*pParent*/, const QString& strTitle, const QString& strText,
-                     EMessageKind /*eKind*/) override
+                     EMessageKind eKind) override
     {
+        m_bError = m_bError || eKind == EMessageKind::Error;
         std::fprintf(stderr, "%s: %s\n", qUtf8Printable(strTitle), qUtf8Printable(strText));
     }
+    bool Failed() const { return m_bError || !m_bAsked; }
 
 private:
     QString m_strPath;
+    bool m_bAsked = false;
+    bool m_bError = false;
 };
 
 // Where a scripted Transform writes: TRAMINO_SAVE_AS, from the current folder.
@@ -299,7 +305,9 @@ CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv)
 bool CMainApp::InitInstance()
 {
     const QStringList vecFiles = CommandLineFiles(*this);
-    CMainDlg dlg(IsScriptedSave() ? std::make_shared<CScriptedSaveDialogs>(ScriptedSaveAs()) : nullptr);
+    const auto pScripted =
+        IsScriptedSave() ? std::make_shared<CScriptedSaveDialogs>(ScriptedSaveAs()) : nullptr;
+    CMainDlg dlg(pScripted);
     const CQuitSignals quitSignals(
         [&dlg]
         {
@@ -330,6 +338,7 @@ bool CMainApp::InitInstance()
                            AutoRun(dlg);
                        });
     dlg.exec();
+    m_nExitCode = pScripted && pScripted->Failed() ? 1 : 0;
     return false;
 }
 

@@ -6,5 +6,5 @@ int main(int argc, char** argv)
     tramino::KeepFreedPicturesForReuse();
     tramino::CMainApp app(argc, argv);
     app.InitInstance();
-    return 0;
+    return app.ExitCode();
 }
